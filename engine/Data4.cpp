@@ -1,0 +1,836 @@
+#include "engine/Data4.h"
+
+#include "engine/IndexFile.h"
+#include "engine/Journal.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+namespace kelo::engine {
+
+namespace {
+constexpr std::uint64_t pageSize = 4096;
+constexpr std::size_t scanChunk = 1 << 20;
+constexpr char endOfFile = '\x1A';
+
+std::string upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool spansPages(std::uint64_t offset, std::size_t length) {
+    return offset / pageSize != (offset + length - 1) / pageSize;
+}
+} // namespace
+
+Data4::Data4(Code4& code) : code_(code) {}
+
+Data4::~Data4() {
+    close();
+}
+
+std::unique_ptr<Data4> Data4::open(Code4& code, const std::string& path) {
+    std::unique_ptr<Data4> table(new Data4(code));
+    if (table->openFile(path) != r4success)
+        return nullptr;
+    code.registerTable(table.get());
+    return table;
+}
+
+int Data4::openFile(const std::string& path) {
+    path_ = path;
+    exclusive_ = code_.accessMode == OPEN4DENY_RW;
+    if (!file_.open(path, true)) {
+        writable_ = false;
+        if (!file_.open(path, false))
+            return code_.error(e4open, "cannot open " + path);
+    }
+    if (!file_.lock(lockbyte::open, 1,
+                    exclusive_ ? TableFile::LockKind::Exclusive : TableFile::LockKind::Shared)) {
+        file_.close();
+        return code_.error(e4access, exclusive_ ? path + " is in use by another user"
+                                                : path + " is open exclusively by another user");
+    }
+    // A writer killed half way through a journaled write left its after-image.
+    const std::string journal = Journal::pathFor(path);
+    if (writable_ && fileExists(journal) &&
+        file_.lock(lockbyte::journal, 1, TableFile::LockKind::Exclusive)) {
+        const bool recovered = Journal::recover(journal, file_);
+        file_.unlock(lockbyte::journal, 1);
+        if (!recovered) {
+            file_.close();
+            return code_.error(e4write, "cannot recover " + path);
+        }
+    }
+
+    const std::uint64_t fileSize = file_.size();
+    std::string bytes(
+        static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, DbfHeader::fixedSize)), '\0');
+    std::string error;
+    HeaderStatus status = HeaderStatus::Invalid;
+    if (file_.readAt(0, bytes.data(), bytes.size())) {
+        status = parseHeader(bytes, fileSize, header_, error);
+        if (status == HeaderStatus::NeedMoreBytes) {
+            bytes.assign(header_.headerLength, '\0');
+            status = file_.readAt(0, bytes.data(), bytes.size())
+                         ? parseHeader(bytes, fileSize, header_, error)
+                         : HeaderStatus::Invalid;
+        }
+    } else {
+        error = "file too short for a table header";
+    }
+    if (status != HeaderStatus::Ok) {
+        file_.close();
+        return code_.error(e4data, path + ": " + error);
+    }
+    if (header_.encrypted) {
+        const auto& key = code_.key();
+        if (!key || TableCipher::keyCheck(*key, header_.salt) != header_.keyCheck) {
+            file_.close();
+            return code_.error(e4encrypt, path + " is encrypted with another key");
+        }
+        cipher_ = std::make_unique<TableCipher>(*key, header_.salt);
+    }
+    if (header_.hasMemo() && !memo_.open(MemoFile::pathFor(path), writable_, error)) {
+        file_.close();
+        return code_.error(e4memo, error);
+    }
+
+    std::vector<Tag4Info> tagInfos;
+    if (!IndexFile::read(IndexFile::pathFor(path), tagInfos, error)) {
+        file_.close();
+        return code_.error(e4index, path + ": " + error);
+    }
+    for (const Tag4Info& info : tagInfos) {
+        auto tag = Tag4::compile(info, header_.fields, error);
+        if (!tag) {
+            file_.close();
+            return code_.error(e4expr, path + ": " + error);
+        }
+        tags_.push_back(std::move(tag));
+    }
+
+    for (std::size_t i = 0; i < header_.fields.size(); ++i)
+        fields_.push_back(
+            std::make_unique<Field4>(*this, header_.fields[i], static_cast<int>(i + 1)));
+    pendingMemos_.resize(fields_.size());
+    blankRecord_.assign(header_.recordLength, ' ');
+    for (const FieldDesc& f : header_.fields) {
+        if (f.type == 'I' || f.type == 'B' || f.type == 'M' || f.type == 'X')
+            std::fill_n(blankRecord_.begin() + f.offset, f.length, '\0');
+    }
+    recordCount_ = header_.recordCount;
+    knownCounter_ = header_.changeCounter;
+    record_ = blankRecord_;
+    top();
+    return r4success;
+}
+
+std::unique_ptr<Data4> Data4::create(Code4& code, const std::string& path,
+                                     const std::vector<Field4Info>& fields,
+                                     const std::vector<Tag4Info>& tags) {
+    if (code.safety && fileExists(path)) {
+        code.error(e4exists, path + " already exists");
+        return nullptr;
+    }
+    std::vector<NewField> definitions;
+    for (const Field4Info& f : fields)
+        definitions.push_back({f.name, f.type, f.length, f.decimals});
+    DbfHeader header;
+    std::string error;
+    if (!layoutFields(definitions, header, error)) {
+        code.error(e4field, path + ": " + error);
+        return nullptr;
+    }
+    std::set<std::string> tagNames;
+    for (const Tag4Info& info : tags) {
+        if (!Tag4::compile(info, header.fields, error)) {
+            code.error(e4expr, path + ": " + error);
+            return nullptr;
+        }
+        if (!tagNames.insert(upper(info.name)).second || !IndexFile::valid(info)) {
+            code.error(e4tagName, path + ": invalid or duplicate tag " + info.name);
+            return nullptr;
+        }
+    }
+    if (code.encrypting()) {
+        header.encrypted = true;
+        header.salt = TableCipher::randomSalt();
+        header.keyCheck = TableCipher::keyCheck(*code.key(), header.salt);
+    }
+    std::string contents = header.serialize();
+    contents.push_back(endOfFile);
+
+    // Companions first: a table file that exists always has them.
+    removeFile(Journal::pathFor(path));
+    const std::string memoPath = MemoFile::pathFor(path);
+    const std::string indexPath = IndexFile::pathFor(path);
+    const bool ok = (!header.hasMemo() || MemoFile::createEmpty(memoPath)) &&
+                    (tags.empty() ? (!fileExists(indexPath) || removeFile(indexPath))
+                                  : IndexFile::write(indexPath, tags)) &&
+                    writeFileAtomically(path, contents);
+    if (!ok) {
+        code.error(e4create, "cannot create " + path);
+        return nullptr;
+    }
+    return open(code, path);
+}
+
+int Data4::close() {
+    if (!file_.isOpen())
+        return r4success;
+    const int rc = flushRecord();
+    releaseLocks();
+    memo_.close();
+    file_.close();
+    code_.unregisterTable(this);
+    return rc < 0 ? rc : r4success;
+}
+
+int Data4::flush() {
+    const int rc = flushRecord();
+    return rc < 0 ? rc : r4success;
+}
+
+bool Data4::readFixedHeader(std::uint32_t& count, std::uint32_t& counter) const {
+    char bytes[16];
+    if (!file_.readAt(0, bytes, sizeof bytes))
+        return false;
+    count = readLE32(bytes + headeroffset::recordCount);
+    counter = readLE32(bytes + headeroffset::changeCounter);
+    return true;
+}
+
+void Data4::refreshIfChanged() {
+    if (exclusive_)
+        return;
+    std::uint32_t count = 0;
+    std::uint32_t counter = 0;
+    if (!readFixedHeader(count, counter))
+        return;
+    // Never trust a count the file cannot hold (a damaged header).
+    const std::uint64_t limit = (file_.size() - header_.headerLength) / header_.recordLength;
+    count = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, limit));
+    if (counter != knownCounter_ || count != recordCount_) {
+        knownCounter_ = counter;
+        recordCount_ = count;
+        tagsStale_ = true;
+    }
+}
+
+int Data4::refresh() {
+    refreshIfChanged();
+    if (!changed_ && !eof_ && recNo_ >= 1 && recNo_ <= static_cast<long>(recordCount_))
+        return loadRecord(static_cast<std::uint32_t>(recNo_));
+    return r4success;
+}
+
+long Data4::recCount() {
+    refreshIfChanged();
+    return static_cast<long>(recordCount_);
+}
+
+bool Data4::readRecord(std::uint32_t recNo, std::string& out) const {
+    out.resize(header_.recordLength);
+    const std::uint64_t offset =
+        header_.headerLength + static_cast<std::uint64_t>(recNo - 1) * header_.recordLength;
+    if (!file_.readAt(offset, out.data(), out.size()))
+        return false;
+    if (cipher_)
+        cipher_->decrypt(recNo, out.data() + 1, out.size() - 1);
+    return true;
+}
+
+int Data4::loadRecord(std::uint32_t recNo) {
+    if (!readRecord(recNo, record_)) {
+        positionAtEof();
+        return code_.error(e4read, "cannot read record " + std::to_string(recNo) + " of " + path_);
+    }
+    recNo_ = recNo;
+    eof_ = bof_ = false;
+    changed_ = false;
+    appending_ = false;
+    std::fill(pendingMemos_.begin(), pendingMemos_.end(), std::nullopt);
+    return r4success;
+}
+
+void Data4::positionAtEof() {
+    record_ = blankRecord_;
+    recNo_ = static_cast<long>(recordCount_) + 1;
+    eof_ = true;
+    changed_ = false;
+    appending_ = false;
+    std::fill(pendingMemos_.begin(), pendingMemos_.end(), std::nullopt);
+}
+
+int Data4::goEof() {
+    const int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    positionAtEof();
+    return r4success;
+}
+
+int Data4::go(long recNo) {
+    int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    refreshIfChanged();
+    if (recNo < 1 || recNo > static_cast<long>(recordCount_)) {
+        positionAtEof();
+        return code_.error(e4parm, "record " + std::to_string(recNo) + " is not in " + path_);
+    }
+    bof_ = false;
+    return loadRecord(static_cast<std::uint32_t>(recNo));
+}
+
+int Data4::loadFromTag(std::size_t pos) {
+    if (pos == Tag4::npos) {
+        positionAtEof();
+        return r4eof;
+    }
+    return loadRecord(selected_->recordAt(pos));
+}
+
+int Data4::top() {
+    int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    refreshIfChanged();
+    if (selected_) {
+        if ((rc = ensureTags()) != r4success)
+            return rc;
+        rc = loadFromTag(selected_->first());
+    } else {
+        rc = recordCount_ == 0 ? (positionAtEof(), r4eof) : loadRecord(1);
+    }
+    if (rc == r4eof)
+        bof_ = true;
+    return rc;
+}
+
+int Data4::bottom() {
+    int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    refreshIfChanged();
+    if (selected_) {
+        if ((rc = ensureTags()) != r4success)
+            return rc;
+        rc = loadFromTag(selected_->last());
+    } else {
+        rc = recordCount_ == 0 ? (positionAtEof(), r4eof) : loadRecord(recordCount_);
+    }
+    if (rc == r4eof)
+        bof_ = true;
+    return rc;
+}
+
+int Data4::skip(long count) {
+    int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    if (count == 0)
+        return eof_ ? r4eof : r4success;
+    if (eof_ && count > 0)
+        return r4eof;
+    if (eof_) { // backwards from the end starts at the last record
+        rc = bottom();
+        if (rc != r4success)
+            return rc;
+        ++count;
+        if (count == 0)
+            return r4success;
+    }
+    if (!selected_) {
+        const long target = recNo_ + count;
+        if (target > static_cast<long>(recordCount_)) {
+            positionAtEof();
+            return r4eof;
+        }
+        if (target < 1) {
+            rc = loadRecord(1);
+            bof_ = true;
+            return rc == r4success ? r4bof : rc;
+        }
+        return loadRecord(static_cast<std::uint32_t>(target));
+    }
+    if ((rc = ensureTags()) != r4success)
+        return rc;
+    std::size_t pos = selected_->positionOf(static_cast<std::uint32_t>(recNo_));
+    if (pos == Tag4::npos) { // the current record left the tag: continue from its key
+        bool exact = false;
+        pos = selected_->seek(selected_->keyOf(static_cast<std::uint32_t>(recNo_)), exact);
+        if (count > 0) {
+            --count;
+            if (pos == Tag4::npos)
+                return loadFromTag(pos);
+        } else if (pos == Tag4::npos) {
+            pos = selected_->last();
+            ++count;
+        }
+    }
+    for (; count > 0 && pos != Tag4::npos; --count)
+        pos = selected_->next(pos);
+    if (pos == Tag4::npos)
+        return loadFromTag(pos);
+    for (; count < 0; ++count) {
+        const std::size_t before = selected_->previous(pos);
+        if (before == Tag4::npos) {
+            rc = loadFromTag(pos);
+            bof_ = true;
+            return rc == r4success ? r4bof : rc;
+        }
+        pos = before;
+    }
+    return loadFromTag(pos);
+}
+
+int Data4::seekOn(const std::string& key, bool next) {
+    if (!selected_)
+        return code_.error(r4noTag, "no tag selected on " + path_);
+    int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    refreshIfChanged();
+    if ((rc = ensureTags()) != r4success)
+        return rc;
+    std::size_t pos = Tag4::npos;
+    bool exact = false;
+    const std::size_t n = std::min(key.size(), selected_->keyLength());
+    if (next && !eof_ && recNo_ >= 1 && selected_->contains(static_cast<std::uint32_t>(recNo_)) &&
+        selected_->keyOf(static_cast<std::uint32_t>(recNo_)).substr(0, n) == key.substr(0, n)) {
+        pos = selected_->next(selected_->positionOf(static_cast<std::uint32_t>(recNo_)));
+        exact = pos != Tag4::npos && selected_->keyOf(selected_->recordAt(pos)).substr(0, n) ==
+                                         std::string_view(key).substr(0, n);
+    } else {
+        pos = selected_->seek(key, exact);
+    }
+    rc = loadFromTag(pos);
+    if (rc != r4success)
+        return rc;
+    bof_ = false;
+    return exact ? r4success : r4after;
+}
+
+int Data4::seek(std::string_view key) {
+    return selected_ ? seekOn(selected_->searchKey(key), false) : seekOn(std::string(key), false);
+}
+
+int Data4::seekDouble(double key) {
+    return selected_ ? seekOn(selected_->searchKey(key), false) : seekOn({}, false);
+}
+
+int Data4::seekNext(std::string_view key) {
+    return selected_ ? seekOn(selected_->searchKey(key), true) : seekOn(std::string(key), true);
+}
+
+int Data4::seekNextDouble(double key) {
+    return selected_ ? seekOn(selected_->searchKey(key), true) : seekOn({}, true);
+}
+
+int Data4::ensureTags() {
+    if (!tagsStale_)
+        return r4success;
+    std::uint32_t count = recordCount_;
+    if (!exclusive_) {
+        std::uint32_t counter = 0;
+        if (!readFixedHeader(count, counter))
+            return code_.error(e4read, "cannot read " + path_);
+        const std::uint64_t limit = (file_.size() - header_.headerLength) / header_.recordLength;
+        count = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, limit));
+        knownCounter_ = counter;
+        recordCount_ = count;
+    }
+    for (auto& tag : tags_)
+        tag->clear();
+    const std::size_t length = header_.recordLength;
+    const std::size_t perChunk = std::max<std::size_t>(1, scanChunk / length);
+    std::string chunk;
+    for (std::uint32_t first = 1; first <= count;) {
+        const auto n =
+            static_cast<std::uint32_t>(std::min<std::size_t>(perChunk, count - first + 1));
+        chunk.resize(static_cast<std::size_t>(n) * length);
+        const std::uint64_t offset =
+            header_.headerLength + static_cast<std::uint64_t>(first - 1) * length;
+        if (!file_.readAt(offset, chunk.data(), chunk.size()))
+            return code_.error(e4read, "cannot read " + path_);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            char* record = chunk.data() + static_cast<std::size_t>(i) * length;
+            if (cipher_)
+                cipher_->decrypt(first + i, record + 1, length - 1);
+            for (auto& tag : tags_)
+                tag->add(first + i, record);
+        }
+        first += n;
+    }
+    tagsStale_ = false;
+    return r4success;
+}
+
+void Data4::noteOwnChange(std::uint32_t counterBefore) {
+    if (counterBefore != knownCounter_)
+        tagsStale_ = true; // someone else wrote since we last looked
+    knownCounter_ = counterBefore + 1;
+}
+
+bool Data4::acquire(std::uint64_t offset, std::uint64_t length) const {
+    for (int attempt = 0;; ++attempt) {
+        if (file_.lock(offset, length, TableFile::LockKind::Exclusive))
+            return true;
+        if (code_.lockAttempts >= 0 && attempt + 1 >= std::max(1, code_.lockAttempts))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(code_.lockDelayMs));
+    }
+}
+
+bool Data4::lockBriefly(std::uint64_t offset) const {
+    return exclusive_ || file_.lockWait(offset, 1);
+}
+
+int Data4::storePendingMemos() {
+    for (std::size_t i = 0; i < pendingMemos_.size(); ++i) {
+        if (!pendingMemos_[i])
+            continue;
+        const FieldDesc& desc = fields_[i]->desc();
+        std::uint32_t block = 0;
+        if (!memo_.append(*pendingMemos_[i], desc.type == 'X', cipher_.get(), block))
+            return code_.error(e4memo, "cannot write memo of " + path_);
+        writeLE32(record_.data() + desc.offset, block);
+        pendingMemos_[i].reset();
+    }
+    return r4success;
+}
+
+int Data4::writeRecordBytes(std::uint32_t recNo, const std::string& plain) {
+    std::string bytes = plain;
+    if (cipher_)
+        cipher_->encrypt(recNo, bytes.data() + 1, bytes.size() - 1);
+    const std::uint64_t offset =
+        header_.headerLength + static_cast<std::uint64_t>(recNo - 1) * header_.recordLength;
+    bool ok = false;
+    if (spansPages(offset, bytes.size())) {
+        if (!file_.lockWait(lockbyte::journal, 1))
+            return code_.error(e4write, "cannot write " + path_);
+        ok = Journal::commit(Journal::pathFor(path_), file_, {{{offset, bytes}}, 0});
+        file_.unlock(lockbyte::journal, 1);
+    } else {
+        ok = file_.writeAt(offset, bytes.data(), bytes.size());
+    }
+    if (!ok)
+        return code_.error(e4write,
+                           "cannot write record " + std::to_string(recNo) + " of " + path_);
+    // Tell other handles through the change counter.
+    if (!lockBriefly(lockbyte::header))
+        return code_.error(e4write, "cannot write " + path_);
+    char counterBytes[4];
+    bool counterOk = file_.readAt(headeroffset::changeCounter, counterBytes, 4);
+    const std::uint32_t before = readLE32(counterBytes);
+    writeLE32(counterBytes, before + 1);
+    counterOk = counterOk && file_.writeAt(headeroffset::changeCounter, counterBytes, 4);
+    if (!exclusive_)
+        file_.unlock(lockbyte::header, 1);
+    if (!counterOk)
+        return code_.error(e4write, "cannot write " + path_);
+    noteOwnChange(before);
+    return r4success;
+}
+
+int Data4::flushRecord() {
+    if (!changed_ || appending_ || eof_ || recNo_ < 1)
+        return r4success;
+    if (!writable_)
+        return code_.error(e4write, path_ + " is read-only");
+    const bool needLock = !exclusive_ && !lockedAll_ && !lockedRecords_.count(recNo_);
+    const std::uint64_t lockOffset = lockbyte::records + static_cast<std::uint64_t>(recNo_);
+    if (needLock && !acquire(lockOffset, 1))
+        return code_.error(e4lock, "record " + std::to_string(recNo_) + " of " + path_ +
+                                       " is locked by another user");
+    int rc = storePendingMemos();
+    if (rc == r4success)
+        rc = writeRecordBytes(static_cast<std::uint32_t>(recNo_), record_);
+    if (needLock)
+        file_.unlock(lockOffset, 1);
+    if (rc != r4success)
+        return rc;
+    if (!tagsStale_) {
+        for (auto& tag : tags_)
+            tag->update(static_cast<std::uint32_t>(recNo_), record_.data());
+    }
+    changed_ = false;
+    return r4success;
+}
+
+int Data4::write() {
+    return flushRecord();
+}
+
+int Data4::appendStart() {
+    const int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    for (const FieldDesc& f : header_.fields) {
+        if (f.type == 'M' || f.type == 'X')
+            std::fill_n(record_.begin() + f.offset, f.length, '\0');
+    }
+    record_[0] = ' ';
+    std::fill(pendingMemos_.begin(), pendingMemos_.end(), std::nullopt);
+    appending_ = true;
+    return r4success;
+}
+
+void Data4::blank() {
+    const char deletedFlag = record_.empty() ? ' ' : record_[0];
+    record_ = blankRecord_;
+    record_[0] = deletedFlag;
+    std::fill(pendingMemos_.begin(), pendingMemos_.end(), std::nullopt);
+    changed_ = true;
+}
+
+int Data4::append() {
+    if (!appending_) {
+        const int rc = appendStart();
+        if (rc != r4success)
+            return rc;
+    }
+    if (!writable_)
+        return code_.error(e4write, path_ + " is read-only");
+    // Appenders queue on the header byte; the new record's own byte is held by
+    // whoever has locked the whole table, which makes the append wait its turn.
+    if (!lockBriefly(lockbyte::header))
+        return code_.error(e4write, "cannot append to " + path_);
+    std::uint32_t count = recordCount_;
+    std::uint32_t counter = knownCounter_;
+    bool ok = exclusive_ || readFixedHeader(count, counter);
+    const std::uint64_t newByte = lockbyte::records + count + 1;
+    const bool needLock = !exclusive_ && !lockedAll_;
+    if (ok && needLock && !file_.lock(newByte, 1, TableFile::LockKind::Exclusive)) {
+        file_.unlock(lockbyte::header, 1);
+        return code_.error(r4locked, path_ + " is locked by another user");
+    }
+    int rc = ok ? storePendingMemos() : code_.error(e4read, "cannot read " + path_);
+    if (rc == r4success) {
+        const std::uint32_t recNo = count + 1;
+        std::string bytes = record_;
+        if (cipher_)
+            cipher_->encrypt(recNo, bytes.data() + 1, bytes.size() - 1);
+        bytes.push_back(endOfFile);
+        const std::uint64_t offset =
+            header_.headerLength + static_cast<std::uint64_t>(count) * header_.recordLength;
+        // Data first, then the count: a killed append leaves the old table.
+        DbfHeader updated = header_;
+        updated.recordCount = recNo;
+        updated.changeCounter = counter + 1;
+        const auto fixed = updated.fixedBytes();
+        ok = file_.writeAt(offset, bytes.data(), bytes.size()) &&
+             file_.writeAt(1, fixed.data() + 1, 15);
+        if (ok) {
+            noteOwnChange(counter);
+            recordCount_ = recNo;
+            if (!tagsStale_) {
+                for (auto& tag : tags_)
+                    tag->add(recNo, record_.data());
+            }
+            recNo_ = recNo;
+            eof_ = bof_ = false;
+            changed_ = false;
+            appending_ = false;
+        } else {
+            rc = code_.error(e4write, "cannot append to " + path_);
+        }
+    }
+    if (needLock)
+        file_.unlock(newByte, 1);
+    if (!exclusive_)
+        file_.unlock(lockbyte::header, 1);
+    return rc;
+}
+
+void Data4::deleteRec() {
+    if (record_[0] != '*') {
+        record_[0] = '*';
+        changed_ = true;
+    }
+}
+
+void Data4::recall() {
+    if (record_[0] != ' ') {
+        record_[0] = ' ';
+        changed_ = true;
+    }
+}
+
+int Data4::pack() {
+    int rc = flushRecord();
+    if (rc != r4success)
+        return rc;
+    const bool hadAll = lockedAll_;
+    if (!exclusive_ && !hadAll && lockAll() != r4success)
+        return code_.error(r4locked, path_ + " is locked by another user");
+    refreshIfChanged();
+    std::string packed;
+    std::string record;
+    std::uint32_t kept = 0;
+    for (std::uint32_t recNo = 1; recNo <= recordCount_ && rc == r4success; ++recNo) {
+        if (!readRecord(recNo, record)) {
+            rc = code_.error(e4read, "cannot read " + path_);
+            break;
+        }
+        if (record[0] == '*')
+            continue;
+        ++kept;
+        if (cipher_)
+            cipher_->encrypt(kept, record.data() + 1, record.size() - 1);
+        packed += record;
+    }
+    if (rc == r4success) {
+        packed.push_back(endOfFile);
+        std::uint32_t count = 0;
+        std::uint32_t counter = 0;
+        readFixedHeader(count, counter);
+        DbfHeader updated = header_;
+        updated.recordCount = kept;
+        updated.changeCounter = counter + 1;
+        const auto fixed = updated.fixedBytes();
+        Journal::Change change;
+        change.writes.push_back({header_.headerLength, packed});
+        change.writes.push_back({1, std::string(fixed.data() + 1, 15)});
+        change.newSize = header_.headerLength + packed.size();
+        if (!file_.lockWait(lockbyte::journal, 1) ||
+            !Journal::commit(Journal::pathFor(path_), file_, change)) {
+            rc = code_.error(e4write, "cannot pack " + path_);
+        }
+        file_.unlock(lockbyte::journal, 1);
+        if (rc == r4success) {
+            knownCounter_ = counter + 1;
+            recordCount_ = kept;
+            tagsStale_ = true;
+        }
+    }
+    if (!exclusive_ && !hadAll)
+        unlock();
+    const int moved = top();
+    return rc != r4success ? rc : (moved == r4eof ? r4success : moved);
+}
+
+Tag4* Data4::tag(std::string_view name) const {
+    const std::string wanted = upper(name);
+    for (const auto& t : tags_) {
+        if (upper(t->name()) == wanted)
+            return t.get();
+    }
+    return nullptr;
+}
+
+Tag4* Data4::tagNext(const Tag4* current) const {
+    if (tags_.empty())
+        return nullptr;
+    if (!current)
+        return tags_.front().get();
+    for (std::size_t i = 0; i + 1 < tags_.size(); ++i) {
+        if (tags_[i].get() == current)
+            return tags_[i + 1].get();
+    }
+    return nullptr;
+}
+
+int Data4::select(std::string_view tagName) {
+    Tag4* found = tag(tagName);
+    if (!found)
+        return code_.error(r4noTag, "no tag " + std::string(tagName) + " on " + path_);
+    selected_ = found;
+    return r4success;
+}
+
+Field4* Data4::field(std::string_view name) const {
+    const std::string wanted = upper(name);
+    for (const auto& f : fields_) {
+        if (upper(f->name()) == wanted)
+            return f.get();
+    }
+    return nullptr;
+}
+
+Field4* Data4::field(int position) const {
+    if (position < 1 || position > static_cast<int>(fields_.size()))
+        return nullptr;
+    return fields_[static_cast<std::size_t>(position - 1)].get();
+}
+
+int Data4::lock(long recNo) {
+    if (exclusive_ || lockedAll_ || lockedRecords_.count(recNo))
+        return r4success;
+    if (recNo < 1)
+        return code_.error(e4parm, "invalid record number");
+    if (code_.autoUnlock)
+        releaseLocks();
+    if (!acquire(lockbyte::records + static_cast<std::uint64_t>(recNo), 1))
+        return r4locked;
+    lockedRecords_.insert(recNo);
+    // Whatever another user wrote before letting go is read now.
+    if (recNo == recNo_)
+        refresh();
+    else
+        refreshIfChanged();
+    return r4success;
+}
+
+int Data4::lockAll() {
+    if (exclusive_ || lockedAll_)
+        return r4success;
+    if (code_.autoUnlock)
+        releaseLocks();
+    if (!acquire(lockbyte::records, lockbyte::allRecords))
+        return r4locked;
+    lockedAll_ = true;
+    refresh();
+    return r4success;
+}
+
+void Data4::releaseLocks() {
+    if (lockedAll_)
+        file_.unlock(lockbyte::records, lockbyte::allRecords);
+    for (long recNo : lockedRecords_)
+        file_.unlock(lockbyte::records + static_cast<std::uint64_t>(recNo), 1);
+    lockedAll_ = false;
+    lockedRecords_.clear();
+}
+
+int Data4::unlock() {
+    const int rc = flushRecord();
+    releaseLocks();
+    return rc < 0 ? rc : r4success;
+}
+
+bool Data4::lockTest(long recNo) const {
+    return exclusive_ || lockedAll_ || lockedRecords_.count(recNo) > 0;
+}
+
+bool Data4::lockedByOther(long recNo) const {
+    return !exclusive_ &&
+           file_.lockedByOther(lockbyte::records + static_cast<std::uint64_t>(recNo), 1);
+}
+
+std::string Data4::memoText(const Field4& field) const {
+    const auto& pending = pendingMemos_[static_cast<std::size_t>(field.position() - 1)];
+    if (pending)
+        return *pending;
+    std::string out;
+    const std::uint32_t block = readLE32(record_.data() + field.desc().offset);
+    if (memo_.isOpen() && !memo_.read(block, out, cipher_.get())) {
+        code_.error(e4memo, "damaged memo in " + path_);
+        out.clear();
+    }
+    return out;
+}
+
+void Data4::setMemo(const Field4& field, std::string data) {
+    pendingMemos_[static_cast<std::size_t>(field.position() - 1)] = std::move(data);
+    changed_ = true;
+}
+
+} // namespace kelo::engine

@@ -1,0 +1,341 @@
+#include "engine/Field4.h"
+
+#include "engine/Data4.h"
+#include "engine/DbfHeader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace kelo::engine {
+
+namespace {
+// Keyed numbers may carry thousands separators.
+std::string parseable(std::string_view text) {
+    std::string copy;
+    copy.reserve(text.size());
+    for (char c : text) {
+        if (c != ',')
+            copy.push_back(c);
+    }
+    return copy;
+}
+
+double textToDouble(std::string_view text) {
+    const std::string copy = parseable(text);
+    return std::strtod(copy.c_str(), nullptr);
+}
+
+long textToLong(std::string_view text) {
+    const std::string copy = parseable(text);
+    return std::strtol(copy.c_str(), nullptr, 10);
+}
+
+double readDouble(const char* p) {
+    double value = 0;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+// Rounds the decimal digits of `digits` (no sign, one '.') at `decimals`
+// places, halves away from zero.
+std::string roundDecimalText(std::string digits, unsigned decimals) {
+    const auto dot = digits.find('.');
+    std::string whole = dot == std::string::npos ? digits : digits.substr(0, dot);
+    std::string fraction = dot == std::string::npos ? "" : digits.substr(dot + 1);
+    const bool roundUp = fraction.size() > decimals && fraction[decimals] >= '5';
+    fraction.resize(decimals, '0');
+    std::string all = whole + fraction;
+    if (roundUp) {
+        int i = static_cast<int>(all.size()) - 1;
+        for (; i >= 0; --i) {
+            if (all[static_cast<std::size_t>(i)] == '9') {
+                all[static_cast<std::size_t>(i)] = '0';
+            } else {
+                ++all[static_cast<std::size_t>(i)];
+                break;
+            }
+        }
+        if (i < 0)
+            all.insert(all.begin(), '1');
+    }
+    const std::size_t wholeLength = all.size() - decimals;
+    std::string out = all.substr(0, wholeLength);
+    if (out.empty())
+        out = "0";
+    if (decimals > 0)
+        out += "." + all.substr(wholeLength);
+    return out;
+}
+} // namespace
+
+std::string formatFixed(double value, unsigned decimals) {
+    if (!std::isfinite(value))
+        return {};
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", std::fabs(value));
+    std::string text = buffer;
+    if (text.find_first_of("eE") != std::string::npos) {
+        std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(std::min(decimals + 3, 30u)),
+                      std::fabs(value));
+        text = buffer;
+    }
+    std::string rounded = roundDecimalText(text, decimals);
+    const bool zero = rounded.find_first_not_of("0.") == std::string::npos;
+    return (value < 0 && !zero ? "-" : "") + rounded;
+}
+
+Field4::Field4(Data4& table, const FieldDesc& desc, int position)
+    : table_(&table),
+      desc_(desc),
+      position_(position) {}
+
+char* Field4::bytes() {
+    return table_->record_.data() + desc_.offset;
+}
+
+const char* Field4::bytes() const {
+    return table_->record_.data() + desc_.offset;
+}
+
+std::string_view Field4::raw() const {
+    return {bytes(), desc_.length};
+}
+
+const char* Field4::ptr() const {
+    return bytes();
+}
+
+std::string Field4::str() const {
+    switch (desc_.type) {
+    case 'I':
+        return std::to_string(static_cast<std::int32_t>(readLE32(bytes())));
+    case 'B':
+        return formatFixed(readDouble(bytes()), desc_.decimals);
+    case 'M':
+    case 'X':
+        return table_->memoText(*this);
+    case 'Y':
+    case 'T':
+        return getDateTime();
+    default:
+        return std::string(raw());
+    }
+}
+
+std::string Field4::trimmed() const {
+    std::string text = str();
+    if (desc_.type == 'X')
+        return text;
+    const auto end = text.find_last_not_of(' ');
+    text.erase(end == std::string::npos ? 0 : end + 1);
+    return text;
+}
+
+long Field4::getLong() const {
+    switch (desc_.type) {
+    case 'I':
+        return static_cast<std::int32_t>(readLE32(bytes()));
+    case 'B':
+    case 'Y':
+        return static_cast<long>(getDouble());
+    case 'L':
+        return getLogical() ? 1 : 0;
+    case 'M':
+    case 'X':
+        return textToLong(str());
+    default:
+        return textToLong(raw());
+    }
+}
+
+int Field4::getInt() const {
+    return static_cast<int>(getLong());
+}
+
+double Field4::getDouble() const {
+    switch (desc_.type) {
+    case 'I':
+        return static_cast<std::int32_t>(readLE32(bytes()));
+    case 'B':
+        return readDouble(bytes());
+    case 'Y': {
+        std::int64_t units = 0;
+        std::memcpy(&units, bytes(), sizeof units);
+        return static_cast<double>(units) / 10000.0;
+    }
+    case 'L':
+        return getLogical() ? 1 : 0;
+    case 'M':
+    case 'X':
+        return textToDouble(str());
+    default:
+        return textToDouble(raw());
+    }
+}
+
+double Field4::getCurrency() const {
+    return getDouble();
+}
+
+std::string Field4::getDateTime() const {
+    if (desc_.type == 'Y')
+        return formatFixed(getDouble(), 4);
+    if (desc_.type != 'T')
+        return std::string(raw());
+    const std::int32_t julian = static_cast<std::int32_t>(readLE32(bytes()));
+    const std::int32_t millis = static_cast<std::int32_t>(readLE32(bytes() + 4));
+    if (julian == 0)
+        return std::string(16, ' ');
+    // Julian day number to civil date.
+    long a = julian + 32044;
+    const long b = (4 * a + 3) / 146097;
+    const long c = a - 146097 * b / 4;
+    const long d = (4 * c + 3) / 1461;
+    const long e = c - 1461 * d / 4;
+    const long m = (5 * e + 2) / 153;
+    const long day = e - (153 * m + 2) / 5 + 1;
+    const long month = m + 3 - 12 * (m / 10);
+    const long year = 100 * b + d - 4800 + m / 10;
+    const long seconds = millis / 1000;
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%04ld%02ld%02ld%02ld:%02ld:%02ld", year, month, day,
+                  seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return buffer;
+}
+
+bool Field4::getLogical() const {
+    const char c = bytes()[0];
+    return c == 'T' || c == 't' || c == 'Y' || c == 'y';
+}
+
+void Field4::storeText(std::string_view text) {
+    char* out = bytes();
+    const std::size_t n = std::min<std::size_t>(text.size(), desc_.length);
+    std::memcpy(out, text.data(), n);
+    std::memset(out + n, ' ', desc_.length - n);
+    table_->changed_ = true;
+}
+
+void Field4::assign(std::string_view text) {
+    switch (desc_.type) {
+    case 'N':
+    case 'F':
+    case 'B':
+        assignDouble(textToDouble(text));
+        return;
+    case 'I':
+        assignLong(textToLong(text));
+        return;
+    case 'L': {
+        const char c = text.empty() ? 'F' : text[0];
+        assignLogical(c == 'T' || c == 't' || c == 'Y' || c == 'y');
+        return;
+    }
+    case 'M':
+    case 'X':
+        memoAssign(text);
+        return;
+    default:
+        storeText(text);
+    }
+}
+
+void Field4::assignLong(long value) {
+    switch (desc_.type) {
+    case 'I':
+        writeLE32(bytes(), static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
+        table_->changed_ = true;
+        return;
+    case 'N':
+    case 'F':
+    case 'B':
+        assignDouble(static_cast<double>(value));
+        return;
+    case 'L':
+        assignLogical(value != 0);
+        return;
+    default:
+        assign(std::to_string(value));
+    }
+}
+
+void Field4::assignDouble(double value) {
+    switch (desc_.type) {
+    case 'B':
+        std::memcpy(bytes(), &value, sizeof value);
+        table_->changed_ = true;
+        return;
+    case 'I':
+        assignLong(static_cast<long>(std::llround(value)));
+        return;
+    case 'N':
+    case 'F': {
+        std::string text = formatFixed(value, desc_.decimals);
+        if (text.size() > desc_.length)
+            text.assign(desc_.length, '*'); // the xBase mark of a value too wide
+        char* out = bytes();
+        std::memset(out, ' ', desc_.length - text.size());
+        std::memcpy(out + desc_.length - text.size(), text.data(), text.size());
+        table_->changed_ = true;
+        return;
+    }
+    case 'L':
+        assignLogical(value != 0);
+        return;
+    default:
+        assign(formatFixed(value, desc_.decimals));
+    }
+}
+
+void Field4::assignLogical(bool value) {
+    if (desc_.type == 'L') {
+        bytes()[0] = value ? 'T' : 'F';
+        table_->changed_ = true;
+        return;
+    }
+    assignLong(value ? 1 : 0);
+}
+
+void Field4::assignField(const Field4& from) {
+    if (from.type() == type() && from.length() == length() && from.decimals() == decimals() &&
+        !isMemo()) {
+        std::memcpy(bytes(), from.bytes(), desc_.length);
+        table_->changed_ = true;
+        return;
+    }
+    switch (from.type()) {
+    case 'I':
+    case 'B':
+    case 'N':
+    case 'F':
+    case 'Y':
+        if (type() != 'C' && type() != 'M' && type() != 'X') {
+            assignDouble(from.getDouble());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    assign(from.trimmed());
+}
+
+void Field4::assignNotNull() {
+    table_->changed_ = true;
+}
+
+void Field4::memoAssign(const char* data, std::size_t length) {
+    if (!isMemo()) {
+        assign(std::string_view(data, length));
+        return;
+    }
+    table_->setMemo(*this, std::string(data, length));
+}
+
+std::size_t Field4::memoLen() const {
+    return isMemo() ? str().size() : desc_.length;
+}
+
+} // namespace kelo::engine
