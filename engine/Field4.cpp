@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace kelo::engine {
 
@@ -30,6 +31,18 @@ double textToDouble(std::string_view text) {
 long textToLong(std::string_view text) {
     const std::string copy = parseable(text);
     return std::strtol(copy.c_str(), nullptr, 10);
+}
+
+// Truncates toward zero; values beyond long (and NaN) would be undefined behaviour.
+long truncateToLong(double value) {
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    if (std::isnan(value))
+        return 0;
+    if (value >= limit)
+        return std::numeric_limits<long>::max();
+    if (value <= -limit)
+        return std::numeric_limits<long>::min();
+    return static_cast<long>(value);
 }
 
 double readDouble(const char* p) {
@@ -139,7 +152,7 @@ long Field4::getLong() const {
         return static_cast<std::int32_t>(readLE32(bytes()));
     case 'B':
     case 'Y':
-        return static_cast<long>(getDouble());
+        return truncateToLong(getDouble());
     case 'L':
         return getLogical() ? 1 : 0;
     case 'M':

@@ -4,12 +4,12 @@
 
 namespace kelo::engine {
 
-Relate4::Relate4(Data4& data, Relate4* parent) : data_(&data), parent_(parent) {}
+Relate4::Relate4(Data4& data) : data_(&data) {}
 
 Relate4::~Relate4() = default;
 
 std::unique_ptr<Relate4> Relate4::init(Data4& master) {
-    return std::unique_ptr<Relate4>(new Relate4(master, nullptr));
+    return std::unique_ptr<Relate4>(new Relate4(master));
 }
 
 Relate4* Relate4::createSlave(Data4& slave, std::string_view masterExpression, Tag4* slaveTag) {
@@ -24,7 +24,7 @@ Relate4* Relate4::createSlave(Data4& slave, std::string_view masterExpression, T
         data_->code().error(e4expr, "relation expression: " + error);
         return nullptr;
     }
-    std::unique_ptr<Relate4> child(new Relate4(slave, this));
+    std::unique_ptr<Relate4> child(new Relate4(slave));
     child->masterExpression_ = std::move(expression);
     child->slaveTag_ = slaveTag;
     slaves_.push_back(std::move(child));

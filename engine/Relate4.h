@@ -47,12 +47,11 @@ public:
     int doAll();
 
 private:
-    Relate4(Data4& data, Relate4* parent);
+    explicit Relate4(Data4& data);
     int positionSlaves(bool& missing);
     int settle(int rc, long direction);
 
     Data4* data_;
-    Relate4* parent_;
     std::unique_ptr<Expression> masterExpression_;
     Tag4* slaveTag_ = nullptr;
     Match match_ = Match::Exact;
