@@ -25,6 +25,25 @@ std::string upper(std::string_view text) {
 bool spansPages(std::uint64_t offset, std::size_t length) {
     return offset / pageSize != (offset + length - 1) / pageSize;
 }
+
+// Replacing a table: an empty copy of the old one takes its place first, so a
+// writer killed half way never leaves old records pointing into a new memo file.
+bool emptyExistingTable(const std::string& path) {
+    std::string header;
+    {
+        TableFile old;
+        char fixed[DbfHeader::fixedSize];
+        if (!old.open(path, false) || !old.readAt(0, fixed, sizeof fixed))
+            return removeFile(path); // not a table: nothing to keep consistent
+        header.resize(readLE16(fixed + 8));
+        if (header.size() < DbfHeader::fixedSize || header.size() > old.size() ||
+            !old.readAt(0, header.data(), header.size()))
+            return removeFile(path);
+    }
+    writeLE32(header.data() + headeroffset::recordCount, 0);
+    header.push_back(endOfFile);
+    return writeFileAtomically(path, header);
+}
 } // namespace
 
 Data4::Data4(Code4& code) : code_(code) {}
@@ -169,7 +188,8 @@ std::unique_ptr<Data4> Data4::create(Code4& code, const std::string& path,
     removeFile(Journal::pathFor(path));
     const std::string memoPath = MemoFile::pathFor(path);
     const std::string indexPath = IndexFile::pathFor(path);
-    const bool ok = (!header.hasMemo() || MemoFile::createEmpty(memoPath)) &&
+    const bool ok = (!fileExists(path) || emptyExistingTable(path)) &&
+                    (!header.hasMemo() || MemoFile::createEmpty(memoPath)) &&
                     (tags.empty() ? (!fileExists(indexPath) || removeFile(indexPath))
                                   : IndexFile::write(indexPath, tags)) &&
                     writeFileAtomically(path, contents);
@@ -177,6 +197,9 @@ std::unique_ptr<Data4> Data4::create(Code4& code, const std::string& path,
         code.error(e4create, "cannot create " + path);
         return nullptr;
     }
+    // A memo file left by a replaced table makes other readers refuse one without memos.
+    if (!header.hasMemo() && fileExists(memoPath))
+        removeFile(memoPath);
     return open(code, path);
 }
 
@@ -212,6 +235,8 @@ void Data4::refreshIfChanged() {
     std::uint32_t counter = 0;
     if (!readFixedHeader(count, counter))
         return;
+    if (counter == knownCounter_ && count == recordCount_)
+        return; // unchanged, and this count was checked against the file before
     // Never trust a count the file cannot hold (a damaged header).
     const std::uint64_t limit = (file_.size() - header_.headerLength) / header_.recordLength;
     count = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, limit));
@@ -615,17 +640,19 @@ int Data4::append() {
     int rc = ok ? storePendingMemos() : code_.error(e4read, "cannot read " + path_);
     if (rc == r4success) {
         const std::uint32_t recNo = count + 1;
-        std::string bytes = record_;
+        std::string bytes;
+        bytes.reserve(record_.size() + 1); // room for the end-of-file mark
+        bytes = record_;
         if (cipher_)
             cipher_->encrypt(recNo, bytes.data() + 1, bytes.size() - 1);
         bytes.push_back(endOfFile);
         const std::uint64_t offset =
             header_.headerLength + static_cast<std::uint64_t>(count) * header_.recordLength;
         // Data first, then the count: a killed append leaves the old table.
-        DbfHeader updated = header_;
-        updated.recordCount = recNo;
-        updated.changeCounter = counter + 1;
-        const auto fixed = updated.fixedBytes();
+        // Patched in place: copying header_ would copy every field descriptor.
+        auto fixed = header_.fixedBytes();
+        writeLE32(fixed.data() + headeroffset::recordCount, recNo);
+        writeLE32(fixed.data() + headeroffset::changeCounter, counter + 1);
         ok = file_.writeAt(offset, bytes.data(), bytes.size()) &&
              file_.writeAt(1, fixed.data() + 1, 15);
         if (ok) {
@@ -642,6 +669,11 @@ int Data4::append() {
         } else {
             rc = code_.error(e4write, "cannot append to " + path_);
         }
+    }
+    if (needLock && lockedRecords_.empty()) {
+        // One call for both bytes: this handle holds no other lock between them.
+        file_.unlock(lockbyte::header, newByte - lockbyte::header + 1);
+        return rc;
     }
     if (needLock)
         file_.unlock(newByte, 1);

@@ -273,7 +273,9 @@ HeaderStatus parseHeader(const std::string& bytes, std::uint64_t fileSize, DbfHe
             f.length = static_cast<std::uint16_t>(f.length | (f.decimals << 8));
         if (f.type == 'M' && f.binary && f.length == 4)
             f.type = 'X';
-        if (f.name.empty() || f.length == 0 || f.offset + f.length > header.recordLength) {
+        // 64-bit sum: a huge stored offset must not wrap around into the record.
+        if (f.name.empty() || f.length == 0 ||
+            static_cast<std::uint64_t>(f.offset) + f.length > header.recordLength) {
             error = "field " + f.name + " does not fit the record";
             return HeaderStatus::Invalid;
         }
