@@ -1,0 +1,81 @@
+#include "common/Money.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace kelo::common {
+
+double decimalValue(double amount) {
+    if (!std::isfinite(amount) || amount == 0)
+        return amount;
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::general, 15);
+    double value = amount;
+    std::from_chars(buffer, result.ptr, value);
+    return value;
+}
+
+double roundShillings(double amount) {
+    // std::round rounds halves away from zero, unlike printf's halves-to-even.
+    return std::round(decimalValue(amount));
+}
+
+double roundCents(double amount) {
+    return decimalValue(std::round(decimalValue(decimalValue(amount) * 100)) / 100);
+}
+
+double floorShillings(double amount) {
+    return std::floor(decimalValue(amount));
+}
+
+double truncateShillings(double amount) {
+    return std::trunc(decimalValue(amount));
+}
+
+double percentOf(double amount, double rate) {
+    return decimalValue(amount * rate / 100);
+}
+
+double monthlyRate(double yearlyPercent) {
+    return decimalValue(yearlyPercent / 1200);
+}
+
+std::string withThousands(double amount, int decimals) {
+    if (decimals < 0)
+        decimals = 0;
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(decimalValue(decimalValue(amount) * scale)) / scale;
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::fabs(rounded));
+    std::string digits = buffer;
+    const auto dot = digits.find('.');
+    std::string whole = digits.substr(0, dot);
+    const std::string fraction = dot == std::string::npos ? "" : digits.substr(dot);
+    for (auto i = static_cast<long>(whole.size()) - 3; i > 0; i -= 3)
+        whole.insert(static_cast<std::size_t>(i), 1, ',');
+    const bool negative = rounded < 0;
+    return (negative ? "-" : "") + whole + fraction;
+}
+
+bool parseAmount(std::string_view text, double& amount) {
+    std::string cleaned;
+    for (char c : text) {
+        if (c != ',' && c != ' ')
+            cleaned.push_back(c);
+    }
+    if (cleaned.empty()) {
+        amount = 0;
+        return true;
+    }
+    char* end = nullptr;
+    const double value = std::strtod(cleaned.c_str(), &end);
+    if (end != cleaned.c_str() + cleaned.size() || !std::isfinite(value))
+        return false;
+    amount = value;
+    return true;
+}
+
+} // namespace kelo::common

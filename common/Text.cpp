@@ -1,0 +1,42 @@
+#include "common/Text.h"
+
+#include <cctype>
+
+namespace kelo::common {
+
+std::string toUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string employeeKey(std::string_view employeeNumber) {
+    std::string key = toUpper(employeeNumber.substr(0, employeeNumberWidth));
+    key.resize(employeeNumberWidth, ' ');
+    return key;
+}
+
+std::string trimRight(std::string_view text) {
+    const auto end = text.find_last_not_of(" \t\r\n");
+    return std::string(end == std::string_view::npos ? std::string_view()
+                                                     : text.substr(0, end + 1));
+}
+
+std::string trim(std::string_view text) {
+    const auto start = text.find_first_not_of(" \t\r\n");
+    return start == std::string_view::npos ? std::string() : trimRight(text.substr(start));
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace kelo::common

@@ -1,0 +1,44 @@
+#include "common/Calendar.h"
+#include "common/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace kelo::common {
+namespace {
+
+TEST(Calendar, MonthsLengthsAndFiscalYears) {
+    EXPECT_EQ(monthName(1), "January");
+    EXPECT_EQ(monthName(12), "December");
+    EXPECT_EQ(monthName(0), "");
+    EXPECT_EQ(monthName(13), "");
+    EXPECT_EQ(monthNumber("july"), 7);
+    EXPECT_EQ(monthNumber("Jul"), 0);
+    struct Case {
+        int month, year, days, fiscal;
+        bool firstHalf;
+    };
+    const Case cases[] = {
+        {2, 2024, 29, 2023, true}, {2, 2100, 28, 2099, true},  {2, 2000, 29, 1999, true},
+        {6, 2025, 30, 2024, true}, {7, 2025, 31, 2025, false}, {12, 2025, 31, 2025, false},
+        {1, 2026, 31, 2025, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(daysInMonth(c.month, c.year), c.days) << c.month << "/" << c.year;
+        EXPECT_EQ(fiscalYearOf(c.month, c.year), c.fiscal) << c.month << "/" << c.year;
+        EXPECT_EQ(isFirstHalfYear(c.month), c.firstHalf) << c.month;
+    }
+}
+
+TEST(Text, EmployeeKeysAndTrimming) {
+    EXPECT_EQ(employeeKey("e001"), "E001               ");
+    EXPECT_EQ(employeeKey("abcdefghijklmnopqrstuvwxyz"), "ABCDEFGHIJKLMNOPQRS");
+    EXPECT_EQ(employeeKey("").size(), 19u);
+    EXPECT_EQ(trim("  Dar es Salaam \t"), "Dar es Salaam");
+    EXPECT_EQ(trimRight("  x  "), "  x");
+    EXPECT_EQ(trim("   "), "");
+    EXPECT_TRUE(equalsIgnoreCase("Supervisor", "SUPERVISOR"));
+    EXPECT_FALSE(equalsIgnoreCase("Supervisor", "Supervisors"));
+}
+
+} // namespace
+} // namespace kelo::common
