@@ -10,7 +10,7 @@
 
 #include "engine/Code4.h"
 #include "engine/Data4.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <algorithm>
 #include <array>
@@ -36,7 +36,7 @@
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 // What the child repeats in one round; each round stresses one of them.
 enum Phase { Append, Update, DeletePack, Create, phaseCount };

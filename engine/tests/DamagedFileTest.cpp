@@ -1,5 +1,5 @@
 #include "engine/Data4.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <fstream>
 #include <functional>
@@ -9,7 +9,7 @@
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,5 +1,5 @@
 #include "engine/Data4.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 TableCipher::Key keyOf(unsigned char seed) {
     TableCipher::Key key{};

@@ -3,7 +3,7 @@
 
 #include "engine/Code4.h"
 #include "engine/Data4.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -22,7 +22,7 @@
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 // Debian's interpreter, the one python3-dbf is installed for.
 constexpr const char* python = "/usr/bin/python3";

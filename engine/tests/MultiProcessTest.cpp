@@ -5,7 +5,7 @@
 
 #include "engine/Code4.h"
 #include "engine/Data4.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <algorithm>
 #include <cctype>
@@ -25,7 +25,7 @@
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 // A generous bound on one reply, so that a deadlocked child fails the test
 // instead of hanging it.

@@ -1,13 +1,13 @@
 #include "engine/Data4.h"
 #include "engine/Relate4.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 // Personnel as master in name order, transactions as slave on the employee number.
 class RelateTest : public ::testing::Test {

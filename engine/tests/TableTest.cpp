@@ -1,12 +1,12 @@
 #include "engine/Data4.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 const std::vector<Field4Info> kEmployeeFields = {
     {"EmpNo", 'C', 19, 0}, {"LastName", 'C', 20, 0}, {"Salary", 'N', 12, 2}, {"Rate", 'F', 8, 3},

@@ -1,6 +1,6 @@
 #include "engine/Data4.h"
 #include "engine/IndexFile.h"
-#include "engine/tests/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #include <algorithm>
 #include <fstream>
@@ -10,7 +10,7 @@
 namespace kelo::engine {
 namespace {
 
-using testing::TempDir;
+using testsupport::TempDir;
 
 const std::vector<Field4Info> kFields = {
     {"EMPNO", 'C', 19, 0}, {"NAME", 'C', 12, 0}, {"PAY", 'N', 10, 2},

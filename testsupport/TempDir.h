@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace kelo::engine::testing {
+namespace kelo::testsupport {
 
 // A fresh folder under the system temporary folder, removed with its
 // contents when the test ends.
@@ -29,4 +29,4 @@ private:
     std::string path_;
 };
 
-} // namespace kelo::engine::testing
+} // namespace kelo::testsupport

@@ -1,0 +1,107 @@
+#include "database/DbTable.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace kelo::database {
+
+DbTable::DbTable(engine::Code4& code, const common::WorkingFolder& folder, std::string relativePath)
+    : code_(code),
+      folder_(folder),
+      relativePath_(std::move(relativePath)) {}
+
+DbTable::~DbTable() = default;
+
+bool DbTable::openFile(bool exclusive) {
+    closeFile();
+    const unsigned char saved = code_.accessMode;
+    code_.accessMode = exclusive ? engine::OPEN4DENY_RW : engine::OPEN4DENY_NONE;
+    table_ = engine::Data4::open(code_, path());
+    code_.accessMode = saved;
+    if (!table_)
+        return false;
+    // A table of another layout is refused here, so that every column the
+    // schema names can be relied on afterwards.
+    for (const engine::Field4Info& wanted : schema().fields) {
+        const engine::Field4* found = table_->field(wanted.name);
+        if (!found || found->type() != wanted.type) {
+            table_.reset();
+            code_.error(engine::e4field, relativePath_ + " has no column " + wanted.name);
+            return false;
+        }
+    }
+    return true;
+}
+
+void DbTable::closeFile() {
+    if (table_) {
+        table_->close();
+        table_.reset();
+    }
+}
+
+bool DbTable::createFile(common::Ui& ui) {
+    closeFile();
+    common::StatusText status(ui, "Creating " + fileTitle(relativePath_) + "...");
+    const Schema s = schema();
+    auto created = engine::Data4::create(code_, path(), s.fields, s.tags);
+    if (!created) {
+        code_.setErrorCode(0);
+        ui.error("Can't create " + relativePath_);
+        return false;
+    }
+    created->close();
+    return true;
+}
+
+engine::Field4& DbTable::field(std::string_view name) const {
+    engine::Field4* f = table_ ? table_->field(name) : nullptr;
+    if (!f) {
+        // openFile checked the schema's columns: only a name outside the
+        // schema gets here, a programming error.
+        std::fprintf(stderr, "kelo: table %s has no column %.*s\n", relativePath_.c_str(),
+                     static_cast<int>(name.size()), name.data());
+        std::abort();
+    }
+    return *f;
+}
+
+bool DbTable::order(std::string_view tagName) const {
+    if (!table_)
+        return false;
+    engine::Tag4* tag = table_->tag(tagName);
+    table_->select(tag);
+    return tag != nullptr;
+}
+
+bool isValid(engine::Code4& code, const common::WorkingFolder& folder,
+             std::string_view relativePath) {
+    const unsigned char saved = code.accessMode;
+    code.accessMode = engine::OPEN4DENY_NONE;
+    auto table = engine::Data4::open(code, folder.resolve(relativePath));
+    code.accessMode = saved;
+    code.setErrorCode(0);
+    return table != nullptr;
+}
+
+bool hasData(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+             std::string_view relativePath, std::string_view title) {
+    auto table = engine::Data4::open(code, folder.resolve(relativePath));
+    code.setErrorCode(0);
+    if (!table) {
+        ui.error("Can't open " + std::string(relativePath));
+        return false;
+    }
+    if (table->recCount() == 0) {
+        ui.error("The " + std::string(title) + " file is empty.");
+        return false;
+    }
+    return true;
+}
+
+std::string fileTitle(std::string_view path) {
+    const auto slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+} // namespace kelo::database

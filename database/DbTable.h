@@ -1,0 +1,75 @@
+#pragma once
+
+#include "common/Ui.h"
+#include "common/WorkingFolder.h"
+#include "engine/Data4.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelo::database {
+
+// The columns and tags a table is created with.
+struct Schema {
+    std::vector<engine::Field4Info> fields;
+    std::vector<engine::Tag4Info> tags;
+};
+
+// The base of every table class: where the table lives (a path relative to
+// the working folder), its schema, and the open table while it is open.
+// Callers also read the open table through the engine (data()).
+class DbTable {
+public:
+    DbTable(engine::Code4& code, const common::WorkingFolder& folder, std::string relativePath);
+    virtual ~DbTable();
+    DbTable(const DbTable&) = delete;
+    DbTable& operator=(const DbTable&) = delete;
+
+    virtual Schema schema() const = 0;
+
+    // Opens shared, or exclusively. False when the table cannot be opened;
+    // the engine's error code says why and no message is shown: the caller
+    // tells the user in its own words.
+    bool openFile(bool exclusive = false);
+    void closeFile();
+    bool isOpen() const { return table_ != nullptr; }
+    // Creates the table empty (replacing none: an existing table is an
+    // error), announcing "Creating %s..." and showing "Can't create %s" on
+    // failure. The table is left closed.
+    bool createFile(common::Ui& ui);
+
+    engine::Data4* data() const { return table_.get(); }
+    engine::Code4& code() const { return code_; }
+    const common::WorkingFolder& folder() const { return folder_; }
+    const std::string& relativePath() const { return relativePath_; }
+    std::string path() const { return folder_.resolve(relativePath_); }
+
+protected:
+    void setRelativePath(std::string relativePath) { relativePath_ = std::move(relativePath); }
+    // A column of the open table; the schema guarantees it exists.
+    engine::Field4& field(std::string_view name) const;
+    // Selects a tag of the open table by name; false when it has none.
+    bool order(std::string_view tagName) const;
+
+private:
+    engine::Code4& code_;
+    const common::WorkingFolder& folder_;
+    std::string relativePath_;
+    std::unique_ptr<engine::Data4> table_;
+};
+
+// The table at `relativePath` exists and opens (its companions too). The
+// engine's error code is reset; nothing is shown.
+bool isValid(engine::Code4& code, const common::WorkingFolder& folder,
+             std::string_view relativePath);
+// The table holds at least one record; otherwise tells the user that the
+// `title` file is empty.
+bool hasData(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+             std::string_view relativePath, std::string_view title);
+
+// The file name part of a path, for messages ("static.dbf").
+std::string fileTitle(std::string_view path);
+
+} // namespace kelo::database
