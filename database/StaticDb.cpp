@@ -202,6 +202,17 @@ bool STATDB::initRec(PERSONNELREC& rec) const {
     return loadAll(*data(), personnelColumns(), rec, personnelPosition());
 }
 
+bool STATDB::initRec(LEAVEREC& rec) const {
+    STATICREC employee;
+    if (!initRec(employee))
+        return false;
+    rec.empNum = employee.empNum;
+    rec.lastName = employee.lastName;
+    rec.otherNames = employee.otherNames;
+    rec.leaveEntitlement = employee.leaveEntitlement;
+    return true;
+}
+
 void STATDB::computeFields(STATICREC& rec, const PERSONNELREC& personnel) {
     const std::optional<double> rate = hourlyBasicRate(rec);
     if (!rate)

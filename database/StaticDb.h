@@ -3,6 +3,7 @@
 #include "common/PayRecords.h"
 #include "common/ReportRecords.h"
 #include "database/DbTable.h"
+#include "database/LeaveRecords.h"
 
 #include <array>
 #include <cstddef>
@@ -97,6 +98,8 @@ public:
     // The current row; false when there is none.
     bool initRec(common::STATICREC& rec) const;
     bool initRec(PERSONNELREC& rec) const;
+    // The employee part of a leave account: number, names, entitlement.
+    bool initRec(LEAVEREC& rec) const;
 
     // Works out the overtime rates chosen as "Basic Pay Rate x 1.5" and
     // "Basic Pay Rate x 2": the basic pay rate per hour (salary / hours per

@@ -180,6 +180,13 @@ TEST_F(StaticDbTest, EveryFieldSurvivesTheRoundTrip) {
     ASSERT_TRUE(table.initRec(readPersonnel));
     EXPECT_EQ(fieldsOf(read), fieldsOf(written));
     EXPECT_EQ(readPersonnel, personnel);
+    LEAVEREC leave;
+    ASSERT_TRUE(table.initRec(leave));
+    EXPECT_EQ(leave.empNum, written.empNum);
+    EXPECT_EQ(leave.lastName, written.lastName);
+    EXPECT_EQ(leave.otherNames, written.otherNames);
+    EXPECT_EQ(leave.leaveEntitlement, written.leaveEntitlement);
+    EXPECT_EQ(leave.balance(), 0);
 }
 
 TEST_F(StaticDbTest, TextIsCutToTheColumnWidths) {

@@ -6,6 +6,7 @@
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -83,6 +84,21 @@ TEST_F(ConfigTest, CreateSelectAndOpenADataFolder) {
     EXPECT_EQ(ui.fileChoices.back().title, "Select folder containing Kelo Roster data files:");
     EXPECT_FALSE(again.selectDataDir(ui, dialog)); // cancelled
     EXPECT_EQ(again.dataFolder(), dir.file("elsewhere"));
+}
+
+TEST_F(ConfigTest, AnUnwritableProgramFolderKeepsTheFileInTheUserConfiguration) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = saved ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+    const APPCFG config(dir.file("no-such-program-folder"));
+    EXPECT_EQ(config.filePath(), dir.file("config/kelo-roster/appcfg.dat"));
+    EXPECT_TRUE(fs::is_directory(dir.file("config/kelo-roster")));
+    const APPCFG beside(dir.path());
+    EXPECT_EQ(beside.filePath(), dir.file("appcfg.dat"));
+    if (saved)
+        ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(ConfigTest, NewFoldersMustExistAndBeEmpty) {
