@@ -32,13 +32,7 @@ Schema GRADESDB::schema() const {
 }
 
 bool GRADESDB::getGradeRec(long code, GRADEREC& rec) {
-    if (!data())
-        return false;
-    TablePlace place(data());
-    if (!gotoCode(code))
-        return false;
-    rec = currentRec();
-    return true;
+    return readCode(code, [&] { rec = currentRec(); });
 }
 
 long GRADESDB::getGradeCnt() {
@@ -69,25 +63,15 @@ void GRADESDB::assign(const GRADEREC& rec) const {
 }
 
 bool GRADESDB::appendRecord(GRADEREC& rec) {
-    if (!data())
-        return false;
-    const long code = nextCode();
-    if (data()->appendStart() != engine::r4success)
-        return false;
-    data()->blank();
-    field(kCode).assignLong(code);
-    assign(rec);
-    if (!appendNow(*data()))
+    const long code = appendWithNextCode([&] { assign(rec); });
+    if (code == 0)
         return false;
     rec.code = code;
     return true;
 }
 
 bool GRADESDB::updateRecord(const GRADEREC& rec) {
-    if (!data() || data()->eof())
-        return false;
-    assign(rec);
-    return writeOrRevert(*data());
+    return updateCurrent([&] { assign(rec); });
 }
 
 } // namespace kelo::database

@@ -16,13 +16,7 @@ Schema JOBSDB::schema() const {
 }
 
 bool JOBSDB::getJobRec(long code, JOBREC& rec) {
-    if (!data())
-        return false;
-    TablePlace place(data());
-    if (!gotoCode(code))
-        return false;
-    rec = currentRec();
-    return true;
+    return readCode(code, [&] { rec = currentRec(); });
 }
 
 long JOBSDB::getMemberCnt(long gradeCode) {
@@ -56,25 +50,15 @@ void JOBSDB::assign(const JOBREC& rec) const {
 }
 
 bool JOBSDB::appendRecord(JOBREC& rec) {
-    if (!data())
-        return false;
-    const long code = nextCode();
-    if (data()->appendStart() != engine::r4success)
-        return false;
-    data()->blank();
-    field(kCode).assignLong(code);
-    assign(rec);
-    if (!appendNow(*data()))
+    const long code = appendWithNextCode([&] { assign(rec); });
+    if (code == 0)
         return false;
     rec.code = code;
     return true;
 }
 
 bool JOBSDB::updateRecord(const JOBREC& rec) {
-    if (!data() || data()->eof())
-        return false;
-    assign(rec);
-    return writeOrRevert(*data());
+    return updateCurrent([&] { assign(rec); });
 }
 
 } // namespace kelo::database

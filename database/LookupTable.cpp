@@ -50,6 +50,35 @@ std::vector<LookupEntry> LookupTable::entries() {
     return rows;
 }
 
+bool LookupTable::readCode(long code, const std::function<void()>& read) {
+    if (!data())
+        return false;
+    TablePlace place(data());
+    if (!gotoCode(code))
+        return false;
+    read();
+    return true;
+}
+
+long LookupTable::appendWithNextCode(const std::function<void()>& fill) {
+    if (!data())
+        return 0;
+    const long code = nextCode();
+    if (data()->appendStart() != engine::r4success)
+        return 0;
+    data()->blank();
+    field(kCode).assignLong(code);
+    fill();
+    return appendNow(*data()) ? code : 0;
+}
+
+bool LookupTable::updateCurrent(const std::function<void()>& fill) {
+    if (!data() || data()->eof())
+        return false;
+    fill();
+    return writeOrRevert(*data());
+}
+
 long LookupTable::nextCode() {
     if (!data())
         return 1;

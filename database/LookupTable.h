@@ -3,6 +3,7 @@
 #include "database/DbTable.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,15 @@ public:
     long nextCode();
 
 protected:
+    // Runs `read` on the row of `code`, keeping the table's order and
+    // position; false when there is no such row.
+    bool readCode(long code, const std::function<void()>& read);
+    // Appends a row with the next free code and the values `fill` assigns;
+    // the new code, or 0 when the row could not be added.
+    long appendWithNextCode(const std::function<void()>& fill);
+    // Assigns with `fill` on the current row and writes it.
+    bool updateCurrent(const std::function<void()>& fill);
+
     LookupTable(engine::Code4& code, const common::WorkingFolder& folder, std::string relativePath,
                 std::string nameColumn = "NAME");
 

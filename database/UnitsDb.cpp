@@ -20,13 +20,7 @@ Schema UNITSDB::schema() const {
 }
 
 bool UNITSDB::getUnitRec(long code, UNITREC& rec) {
-    if (!data())
-        return false;
-    TablePlace place(data());
-    if (!gotoCode(code))
-        return false;
-    rec = currentRec();
-    return true;
+    return readCode(code, [&] { rec = currentRec(); });
 }
 
 std::vector<UNITREC> UNITSDB::units() {
@@ -177,16 +171,11 @@ UNITREC UNITSDB::currentRec() const {
 }
 
 bool UNITSDB::appendRecord(UNITREC& rec) {
-    if (!data())
-        return false;
-    const long code = nextCode();
-    if (data()->appendStart() != engine::r4success)
-        return false;
-    data()->blank();
-    field(kCode).assignLong(code);
-    field(kName).assign(common::trim(rec.name));
-    field(kParent).assignLong(rec.parent);
-    if (!appendNow(*data()))
+    const long code = appendWithNextCode([&] {
+        field(kName).assign(common::trim(rec.name));
+        field(kParent).assignLong(rec.parent);
+    });
+    if (code == 0)
         return false;
     rec.code = code;
     return true;

@@ -32,14 +32,7 @@ std::vector<std::string> splitTabs(const std::string& line) {
 } // namespace
 
 std::string IndexFile::pathFor(const std::string& tablePath) {
-    const auto dot = tablePath.find_last_of('.');
-    const auto slash = tablePath.find_last_of('/');
-    const bool hasExtension =
-        dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    const std::string stem = hasExtension ? tablePath.substr(0, dot) : tablePath;
-    const bool upperCase = hasExtension && tablePath.size() > dot + 1 &&
-                           std::isupper(static_cast<unsigned char>(tablePath[dot + 1]));
-    return stem + (upperCase ? ".CDX" : ".cdx");
+    return companionPath(tablePath, "cdx");
 }
 
 bool IndexFile::valid(const Tag4Info& tag) {

@@ -17,15 +17,7 @@ constexpr std::uint32_t maxMemoLength = 256u << 20;
 } // namespace
 
 std::string MemoFile::pathFor(const std::string& tablePath) {
-    const auto dot = tablePath.find_last_of('.');
-    const auto slash = tablePath.find_last_of('/');
-    const bool hasExtension =
-        dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    const std::string stem = hasExtension ? tablePath.substr(0, dot) : tablePath;
-    // Keep the case style of the table's own extension.
-    const bool upperCase = hasExtension && tablePath.size() > dot + 1 &&
-                           std::isupper(static_cast<unsigned char>(tablePath[dot + 1]));
-    return stem + (upperCase ? ".FPT" : ".fpt");
+    return companionPath(tablePath, "fpt");
 }
 
 bool MemoFile::createEmpty(const std::string& path) {

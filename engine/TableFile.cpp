@@ -1,5 +1,6 @@
 #include "engine/TableFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -121,6 +122,21 @@ bool TableFile::lockedByOther(std::uint64_t offset, std::uint64_t length) const 
     if (::fcntl(fd_, F_OFD_GETLK, &fl) != 0)
         return false;
     return fl.l_type != F_UNLCK;
+}
+
+std::string companionPath(const std::string& tablePath, std::string_view extension) {
+    const auto dot = tablePath.find_last_of('.');
+    const auto slash = tablePath.find_last_of('/');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const std::string stem = hasExtension ? tablePath.substr(0, dot) : tablePath;
+    const bool upperCase = hasExtension && tablePath.size() > dot + 1 &&
+                           std::isupper(static_cast<unsigned char>(tablePath[dot + 1]));
+    std::string suffix(extension);
+    for (char& c : suffix)
+        c = static_cast<char>(upperCase ? std::toupper(static_cast<unsigned char>(c))
+                                        : std::tolower(static_cast<unsigned char>(c)));
+    return stem + "." + suffix;
 }
 
 bool fileExists(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kelo::engine {
 
@@ -54,6 +55,10 @@ inline constexpr std::uint64_t journal = open + 2;            // journal writer
 inline constexpr std::uint64_t records = open + 16;           // + record number
 inline constexpr std::uint64_t allRecords = 0x1'0000'0000ULL; // span of "lock all"
 } // namespace lockbyte
+
+// A companion file of a table: the table's path with another extension
+// ("fpt", "cdx"), in upper case when the table's own extension is.
+std::string companionPath(const std::string& tablePath, std::string_view extension);
 
 bool fileExists(const std::string& path);
 bool removeFile(const std::string& path);

@@ -1,6 +1,7 @@
 #include "common/TaggedFile.h"
 
 #include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 #include <algorithm>
 #include <climits>
@@ -18,30 +19,12 @@
 namespace kelo::common {
 namespace {
 
+using testsupport::TempDir;
+
 using namespace std::string_literals;
 using testsupport::RecordingUi;
 
 // A fresh folder for the files of one test, removed afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kelo-tagged-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
