@@ -70,11 +70,18 @@ bool parseAmount(std::string_view text, double& amount) {
         amount = 0;
         return true;
     }
-    char* end = nullptr;
-    const double value = std::strtod(cleaned.c_str(), &end);
-    if (end != cleaned.c_str() + cleaned.size() || !std::isfinite(value))
+    // from_chars reads the same whatever locale the program runs in.
+    const bool negative = cleaned[0] == '-';
+    const std::size_t start = cleaned[0] == '-' || cleaned[0] == '+' ? 1 : 0;
+    if (start < cleaned.size() && (cleaned[start] == '-' || cleaned[start] == '+'))
         return false;
-    amount = value;
+    double value = 0;
+    const char* end = cleaned.data() + cleaned.size();
+    const auto result =
+        std::from_chars(cleaned.data() + start, end, value, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value))
+        return false;
+    amount = negative ? -value : value;
     return true;
 }
 

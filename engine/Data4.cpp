@@ -260,6 +260,11 @@ long Data4::recCount() {
 }
 
 bool Data4::readRecord(std::uint32_t recNo, std::string& out) const {
+    if (!tagsStale_ && recNo >= 1 && recNo <= snapshotCount_) {
+        out.assign(snapshot_, static_cast<std::size_t>(recNo - 1) * header_.recordLength,
+                   header_.recordLength);
+        return true;
+    }
     out.resize(header_.recordLength);
     const std::uint64_t offset =
         header_.headerLength + static_cast<std::uint64_t>(recNo - 1) * header_.recordLength;
@@ -476,16 +481,27 @@ int Data4::ensureTags() {
     const std::size_t length = header_.recordLength;
     const std::size_t perChunk = std::max<std::size_t>(1, scanChunk / length);
     std::string chunk;
+    const bool keep = static_cast<std::uint64_t>(count) * length <= (64u << 20);
+    snapshotCount_ = 0;
+    snapshot_.clear();
+    if (keep)
+        snapshot_.resize(static_cast<std::size_t>(count) * length);
     for (std::uint32_t first = 1; first <= count;) {
         const auto n =
             static_cast<std::uint32_t>(std::min<std::size_t>(perChunk, count - first + 1));
-        chunk.resize(static_cast<std::size_t>(n) * length);
+        char* base;
+        if (keep) {
+            base = snapshot_.data() + static_cast<std::size_t>(first - 1) * length;
+        } else {
+            chunk.resize(static_cast<std::size_t>(n) * length);
+            base = chunk.data();
+        }
         const std::uint64_t offset =
             header_.headerLength + static_cast<std::uint64_t>(first - 1) * length;
-        if (!file_.readAt(offset, chunk.data(), chunk.size()))
+        if (!file_.readAt(offset, base, static_cast<std::size_t>(n) * length))
             return code_.error(e4read, "cannot read " + path_);
         for (std::uint32_t i = 0; i < n; ++i) {
-            char* record = chunk.data() + static_cast<std::size_t>(i) * length;
+            char* record = base + static_cast<std::size_t>(i) * length;
             if (cipher_)
                 cipher_->decrypt(first + i, record + 1, length - 1);
             for (auto& tag : tags_)
@@ -493,6 +509,8 @@ int Data4::ensureTags() {
         }
         first += n;
     }
+    if (keep)
+        snapshotCount_ = count;
     tagsStale_ = false;
     return r4success;
 }
@@ -585,6 +603,9 @@ int Data4::flushRecord() {
     if (!tagsStale_) {
         for (auto& tag : tags_)
             tag->update(static_cast<std::uint32_t>(recNo_), record_.data());
+        if (recNo_ <= static_cast<long>(snapshotCount_))
+            snapshot_.replace(static_cast<std::size_t>(recNo_ - 1) * record_.size(), record_.size(),
+                              record_);
     }
     changed_ = false;
     return r4success;
@@ -661,6 +682,10 @@ int Data4::append() {
             if (!tagsStale_) {
                 for (auto& tag : tags_)
                     tag->add(recNo, record_.data());
+                if (snapshotCount_ + 1 == recNo) {
+                    snapshot_ += record_;
+                    snapshotCount_ = recNo;
+                }
             }
             recNo_ = recNo;
             eof_ = bof_ = false;

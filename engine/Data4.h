@@ -148,6 +148,8 @@ private:
     std::uint32_t recordCount_ = 0;
     std::uint32_t knownCounter_ = 0;
     bool tagsStale_ = true;
+    std::string snapshot_; // plain records 1..snapshotCount_, valid while !tagsStale_
+    std::uint32_t snapshotCount_ = 0;
     bool lockedAll_ = false;
     std::set<long> lockedRecords_;
 };

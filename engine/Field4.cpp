@@ -2,7 +2,10 @@
 
 #include "engine/Data4.h"
 #include "engine/DbfHeader.h"
+#include "engine/Util4.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,8 +27,7 @@ std::string parseable(std::string_view text) {
 }
 
 double textToDouble(std::string_view text) {
-    const std::string copy = parseable(text);
-    return std::strtod(copy.c_str(), nullptr);
+    return atof4(parseable(text));
 }
 
 long textToLong(std::string_view text) {
@@ -51,15 +53,20 @@ double readDouble(const char* p) {
     return value;
 }
 
-// Rounds the decimal digits of `digits` (no sign, one '.') at `decimals`
-// places, halves away from zero.
-std::string roundDecimalText(std::string digits, unsigned decimals) {
+// Rounds the decimal digits of `digits` (no sign, at most one '.') at
+// `decimals` places, halves away from zero. Builds the result in place: this
+// runs for every numeric field of every record written.
+std::string roundDecimalText(std::string_view digits, unsigned decimals) {
     const auto dot = digits.find('.');
-    std::string whole = dot == std::string::npos ? digits : digits.substr(0, dot);
-    std::string fraction = dot == std::string::npos ? "" : digits.substr(dot + 1);
+    const std::string_view whole = digits.substr(0, dot);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : digits.substr(dot + 1);
     const bool roundUp = fraction.size() > decimals && fraction[decimals] >= '5';
-    fraction.resize(decimals, '0');
-    std::string all = whole + fraction;
+    std::string all;
+    all.reserve(whole.size() + decimals + 3);
+    all.append(whole);
+    all.append(fraction.substr(0, decimals));
+    all.append(decimals - std::min<std::size_t>(fraction.size(), decimals), '0');
     if (roundUp) {
         int i = static_cast<int>(all.size()) - 1;
         for (; i >= 0; --i) {
@@ -73,30 +80,118 @@ std::string roundDecimalText(std::string digits, unsigned decimals) {
         if (i < 0)
             all.insert(all.begin(), '1');
     }
-    const std::size_t wholeLength = all.size() - decimals;
-    std::string out = all.substr(0, wholeLength);
-    if (out.empty())
-        out = "0";
+    std::size_t wholeLength = all.size() - decimals;
+    if (wholeLength == 0) {
+        all.insert(all.begin(), '0');
+        wholeLength = 1;
+    }
     if (decimals > 0)
-        out += "." + all.substr(wholeLength);
-    return out;
+        all.insert(wholeLength, 1, '.');
+    return all;
+}
+// A minus sign unless the rounded text is zero.
+std::string withSign(double value, std::string rounded) {
+    if (value < 0 && rounded.find_first_not_of("0.") != std::string::npos)
+        rounded.insert(rounded.begin(), '-');
+    return rounded;
+}
+
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr std::array<std::uint64_t, 20> powersOfTen = [] {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+// The value %.15g prints for `magnitude`, as `digits` / 10^`scale`, computed
+// exactly in integers. False where %.15g would use an exponent, on an exact
+// tie (left to printf's own rule) and outside [1e-4, 1e15).
+bool fifteenDigits(double magnitude, std::uint64_t& digits, int& scale) {
+    if (!(magnitude >= 1e-4 && magnitude < 1e15))
+        return false;
+    int exponent = 0;
+    const auto mantissa =
+        static_cast<std::uint64_t>(std::ldexp(std::frexp(magnitude, &exponent), 53));
+    const int shift = 53 - exponent; // magnitude == mantissa / 2^shift exactly
+    if (shift < 1 || shift > 75)
+        return false;
+    static constexpr double bounds[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5, 1e6,
+                                        1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    int tens = -4; // floor(log10(magnitude)); checked exactly below
+    while (tens < 14 && magnitude >= bounds[tens + 4])
+        ++tens;
+    scale = 14 - tens;
+    const Wide product = static_cast<Wide>(mantissa) * powersOfTen[static_cast<std::size_t>(scale)];
+    if (product < static_cast<Wide>(powersOfTen[14]) << shift ||
+        product >= static_cast<Wide>(powersOfTen[15]) << shift)
+        return false;
+    const Wide half = static_cast<Wide>(1) << (shift - 1);
+    const Wide rest = product & ((static_cast<Wide>(1) << shift) - 1);
+    if (rest == half)
+        return false;
+    digits = static_cast<std::uint64_t>(product >> shift) + (rest > half ? 1 : 0);
+    return !(tens == 14 && digits == powersOfTen[15]); // would print 1e+15
+}
+
+// formatFixed for values fifteenDigits() handles: the same decimal rounding
+// as roundDecimalText, on integers.
+std::string roundFifteenDigits(double value, std::uint64_t digits, int scale, unsigned decimals) {
+    const auto places = static_cast<int>(decimals);
+    std::uint64_t whole = 0;
+    std::uint64_t fraction = 0;
+    if (places >= scale) {
+        whole = digits / powersOfTen[static_cast<std::size_t>(scale)];
+        fraction = digits % powersOfTen[static_cast<std::size_t>(scale)] *
+                   powersOfTen[static_cast<std::size_t>(places - scale)];
+    } else {
+        const auto dropped = static_cast<std::size_t>(scale - places);
+        std::uint64_t kept = digits / powersOfTen[dropped];
+        if (digits / powersOfTen[dropped - 1] % 10 >= 5)
+            ++kept;
+        whole = kept / powersOfTen[decimals];
+        fraction = kept % powersOfTen[decimals];
+    }
+    char buffer[48];
+    char* end = buffer;
+    if (value < 0 && (whole != 0 || fraction != 0))
+        *end++ = '-';
+    end = std::to_chars(end, buffer + sizeof buffer, whole).ptr;
+    if (decimals > 0) {
+        *end++ = '.';
+        char* digitsEnd = end + decimals;
+        for (char* p = digitsEnd; p != end; fraction /= 10)
+            *--p = static_cast<char>('0' + fraction % 10);
+        end = digitsEnd;
+    }
+    return std::string(buffer, end);
 }
 } // namespace
 
 std::string formatFixed(double value, unsigned decimals) {
     if (!std::isfinite(value))
         return {};
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", std::fabs(value));
-    std::string text = buffer;
-    if (text.find_first_of("eE") != std::string::npos) {
-        std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(std::min(decimals + 3, 30u)),
-                      std::fabs(value));
-        text = buffer;
+    const double magnitude = std::fabs(value);
+    // Most field values take the integer path; it gives the same text as the
+    // printing below, which runs for the rest.
+    std::uint64_t digits = 0;
+    int scale = 0;
+    if (decimals <= 18 && fifteenDigits(magnitude, digits, scale))
+        return roundFifteenDigits(value, digits, scale, decimals);
+    // to_chars prints exactly as printf's %.15g and %.*f, without its locale
+    // and multi-precision cost; the buffer holds any double in fixed notation.
+    char buffer[400];
+    auto printed =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::general, 15);
+    std::string_view text(buffer, static_cast<std::size_t>(printed.ptr - buffer));
+    if (text.find('e') != std::string_view::npos) {
+        printed = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed,
+                                static_cast<int>(std::min(decimals + 3, 30u)));
+        text = std::string_view(buffer, static_cast<std::size_t>(printed.ptr - buffer));
     }
-    std::string rounded = roundDecimalText(text, decimals);
-    const bool zero = rounded.find_first_not_of("0.") == std::string::npos;
-    return (value < 0 && !zero ? "-" : "") + rounded;
+    return withSign(value, roundDecimalText(text, decimals));
 }
 
 Field4::Field4(Data4& table, const FieldDesc& desc, int position)

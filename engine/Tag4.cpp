@@ -1,5 +1,7 @@
 #include "engine/Tag4.h"
 
+#include "engine/Util4.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -202,8 +204,7 @@ std::size_t Tag4::seek(std::string_view key, bool& exact) {
 
 std::string Tag4::searchKey(std::string_view text) const {
     if (keyType() == ExprType::Numeric) {
-        const std::string copy(text);
-        return searchKey(std::strtod(copy.c_str(), nullptr));
+        return searchKey(atof4(text));
     }
     return std::string(text);
 }

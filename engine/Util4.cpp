@@ -3,6 +3,8 @@
 #include "engine/Field4.h"
 
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace kelo::engine {
@@ -20,6 +22,27 @@ std::string justify(std::string text, std::size_t width, char fill) {
 long atol4(std::string_view text) {
     const std::string copy(text);
     return std::strtol(copy.c_str(), nullptr, 10);
+}
+
+double atof4(std::string_view text) {
+    std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string_view::npos)
+        return 0;
+    bool negative = false;
+    if (text[start] == '+' || text[start] == '-') {
+        negative = text[start] == '-';
+        ++start;
+    }
+    // from_chars takes a sign of its own; a second one is no number.
+    if (start < text.size() && (text[start] == '+' || text[start] == '-'))
+        return 0;
+    double value = 0;
+    const char* first = text.data() + start;
+    const auto result =
+        std::from_chars(first, text.data() + text.size(), value, std::chars_format::fixed);
+    if (result.ec != std::errc() || !std::isfinite(value))
+        return 0;
+    return negative ? -value : value;
 }
 
 std::string ltoa4(long value, int width) {

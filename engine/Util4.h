@@ -9,6 +9,9 @@ namespace kelo::engine {
 
 // Leading blanks skipped, stops at the first non-digit; 0 when there is none.
 long atol4(std::string_view text);
+// The number at the start of `text` (leading blanks and a sign allowed), read
+// the same whatever the process's locale; 0 when there is none.
+double atof4(std::string_view text);
 // Right-justified in `width` characters, blank-filled; a negative width fills
 // with zeros instead. Too wide a value gives asterisks, as a numeric field does.
 std::string ltoa4(long value, int width);

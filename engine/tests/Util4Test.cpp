@@ -26,6 +26,11 @@ TEST(Util4, NumberTextConversions) {
           DoubleCase{36000, 8, 0, "   36000"}, DoubleCase{99999.5, 5, 0, "*****"}})
         EXPECT_EQ(dtoa4(c.value, c.width, c.decimals), c.text) << c.value;
     EXPECT_EQ(atol4("  -17abc"), -17);
+    EXPECT_EQ(atof4("  -1234.56  "), -1234.56);
+    EXPECT_EQ(atof4("+0.5x"), 0.5);
+    EXPECT_EQ(atof4(""), 0);
+    EXPECT_EQ(atof4("--1"), 0);
+    EXPECT_EQ(atof4("1e999"), 1); // exponents are not xBase numbers
     EXPECT_EQ(atol4("x"), 0);
 }
 
