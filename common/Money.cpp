@@ -18,6 +18,16 @@ double decimalValue(double amount) {
     return value;
 }
 
+double decimalOf(float value) {
+    if (!std::isfinite(value) || value == 0)
+        return value;
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    double decimal = value;
+    std::from_chars(buffer, result.ptr, decimal);
+    return decimal;
+}
+
 double roundShillings(double amount) {
     // std::round rounds halves away from zero, unlike printf's halves-to-even.
     return std::round(decimalValue(amount));

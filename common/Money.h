@@ -21,6 +21,9 @@ double truncateShillings(double amount);
 // The decimal value of `amount` as 15 significant digits: removes the binary
 // noise of earlier arithmetic.
 double decimalValue(double amount);
+// A float (rates, percentages, hours) as the decimal it was keyed as: 3.6f is
+// 3.6, not 3.5999999046.
+double decimalOf(float value);
 
 // `rate` percent of `amount`; 3.6 % of 1,000,000 is exactly 36,000.
 double percentOf(double amount, double rate);

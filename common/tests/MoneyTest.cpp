@@ -43,6 +43,9 @@ TEST(Money, PercentagesWhoseDecimalValueIsWholeStayWhole) {
             << c.rate << "% of " << c.amount;
     }
     EXPECT_EQ(monthlyRate(12), 0.01);
+    EXPECT_EQ(decimalOf(3.6f), 3.6);
+    EXPECT_EQ(decimalOf(0.35f), 0.35);
+    EXPECT_EQ(floorShillings(percentOf(1000000, decimalOf(3.6f))), 36000);
     EXPECT_EQ(monthlyRate(6), 0.005);
 }
 
