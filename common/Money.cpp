@@ -1,5 +1,6 @@
 #include "common/Money.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,11 @@ namespace kelo::common {
 double decimalValue(double amount) {
     if (!std::isfinite(amount) || amount == 0)
         return amount;
+    // A whole number, or one a unit or two of the last binary place away from
+    // it, has that whole number as its 15-digit form.
+    const double whole = std::round(amount);
+    if (std::fabs(amount - whole) <= 4e-16 * std::fabs(amount) && std::fabs(whole) < 1e15)
+        return whole;
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::general, 15);
@@ -18,9 +24,27 @@ double decimalValue(double amount) {
     return value;
 }
 
+namespace {
+// decimalValue moves an amount by less than a part in 10^14; only an amount
+// that close to the point where a rounding changes (a whole number, or a half
+// for rounding to nearest) can round differently after it. Anything farther
+// takes the quick way, with the same result.
+bool nearStep(double amount, double step) {
+    const double distance = std::fabs(amount - step);
+    return distance <= 1e-12 * std::max(1.0, std::fabs(amount));
+}
+} // namespace
+
 double decimalOf(float value) {
     if (!std::isfinite(value) || value == 0)
         return value;
+    // Most rates and hours have at most two decimals: the nearest float of
+    // that decimal is the value itself.
+    if (std::fabs(value) < 1e5f) {
+        const double hundredths = std::round(static_cast<double>(value) * 100);
+        if (static_cast<float>(hundredths / 100) == value)
+            return hundredths / 100;
+    }
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     double decimal = value;
@@ -30,6 +54,8 @@ double decimalOf(float value) {
 
 double roundShillings(double amount) {
     // std::round rounds halves away from zero, unlike printf's halves-to-even.
+    if (std::isfinite(amount) && !nearStep(amount, std::floor(amount) + 0.5))
+        return std::round(amount);
     return std::round(decimalValue(amount));
 }
 
@@ -46,7 +72,11 @@ double truncateShillings(double amount) {
 }
 
 double percentOf(double amount, double rate) {
-    return decimalValue(amount * rate / 100);
+    // The product and quotient are off by a unit or two of the last binary
+    // place at most: a result that close to a whole number is that number.
+    const double result = amount * rate / 100;
+    const double whole = std::round(result);
+    return std::fabs(result - whole) <= 1e-15 * std::fabs(result) ? whole : result;
 }
 
 double monthlyRate(double yearlyPercent) {

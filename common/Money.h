@@ -25,7 +25,8 @@ double decimalValue(double amount);
 // 3.6, not 3.5999999046.
 double decimalOf(float value);
 
-// `rate` percent of `amount`; 3.6 % of 1,000,000 is exactly 36,000.
+// `rate` percent of `amount`; a result whose exact decimal value is whole is
+// that whole number: 3.6 % of 1,000,000 is exactly 36,000.
 double percentOf(double amount, double rate);
 // A yearly interest rate in percent applied for one month.
 double monthlyRate(double yearlyPercent);

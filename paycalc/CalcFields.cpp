@@ -180,6 +180,7 @@ void CALCFIELDS::copyStatFields(VARIATIONSREC& rec, const common::STATICREC& emp
     rec.coop2 = employee.coop2;
     rec.pensionFund1 = employee.pensionFund1;
     rec.pensionFund2 = employee.pensionFund2;
+    rec.payBasis = employee.payBasis;
     common::setPayRate(rec, employee);
     rec.hoursPerDay = employee.hoursPerDay;
     rec.hoursPerMonth = employee.hoursPerMonth;

@@ -33,11 +33,12 @@ long CALCPAYE::PAYE(double chargeable, bool topRateOnly) const {
         // Limits are whole shillings; the amount is compared against them as is.
         const auto limit = static_cast<double>(bandLimits[static_cast<std::size_t>(i - 1)]);
         if (x > limit) {
-            tax += common::decimalValue((x - limit) * rate(i) * 0.01);
+            tax += (x - limit) * rate(i) * 0.01;
             x = limit;
         }
     }
-    tax += common::decimalValue(x * rate(0) * 0.01);
+    tax += x * rate(0) * 0.01;
+    // Truncation looks at the decimal value, so 102,999.99999999999 is 103,000.
     return static_cast<long>(common::truncateShillings(tax));
 }
 
