@@ -1,0 +1,106 @@
+#pragma once
+
+#include "common/DialogView.h"
+#include "common/OrgRecords.h"
+#include "common/Ui.h"
+#include "database/UsersDb.h"
+
+#include <string>
+
+namespace kelo::setup {
+
+// Control names of the dialogs the users logic drives.
+namespace logindlg {
+inline constexpr const char* UserName = "UserName";
+inline constexpr const char* Password = "Password";
+} // namespace logindlg
+namespace passworddlg { // Set Password, and the password fields of User Identity
+inline constexpr const char* Password = "Password";
+inline constexpr const char* ConfirmPassword = "ConfirmPassword";
+} // namespace passworddlg
+namespace changepassworddlg {
+inline constexpr const char* OldPassword = "OldPassword";
+inline constexpr const char* NewPassword = "NewPassword";
+inline constexpr const char* ConfirmNewPassword = "ConfirmNewPassword";
+} // namespace changepassworddlg
+namespace cautiondlg {
+inline constexpr const char* Password = "Password";
+} // namespace cautiondlg
+namespace usersdlg {
+inline constexpr const char* List = "UserList";
+inline constexpr const char* Add = "AddButton";
+inline constexpr const char* Delete = "DeleteButton";
+inline constexpr const char* Identity = "IdentityButton";
+inline constexpr const char* Rights = "RightsButton";
+inline constexpr const char* Close = "CloseButton";
+} // namespace usersdlg
+namespace useriddlg {
+inline constexpr const char* UserName = "UserName";
+inline constexpr const char* Password = passworddlg::Password;
+inline constexpr const char* ConfirmPassword = passworddlg::ConfirmPassword;
+inline constexpr const char* LastName = "LastName";
+inline constexpr const char* OtherNames = "OtherNames";
+} // namespace useriddlg
+namespace rightsdlg {
+inline constexpr const char* FullMenu = "FullMenu";
+inline constexpr const char* PersonnelOnly = "PersonnelOnly";
+inline constexpr const char* PayrollOnly = "PayrollOnly";
+inline constexpr const char* EditEmpFiles = "EditEmpFiles";
+inline constexpr const char* ModifyFields = "ModifyFields";
+inline constexpr const char* SetupOrg = "SetupOrg";
+inline constexpr const char* ClosePeriod = "ClosePeriod";
+inline constexpr const char* RestoreFiles = "RestoreFiles";
+inline constexpr const char* AddDeleteOrgs = "AddDeleteOrgs";
+inline constexpr const char* ModifyTaxTables = "ModifyTaxTables";
+} // namespace rightsdlg
+
+// The users of a data folder: login, passwords, the password confirmation
+// before dangerous procedures, and the list of users with identity and
+// rights. Passwords are stored as salted hashes; USERREC::password holds the
+// stored hash, never a typed password, and no dialog shows it.
+class USERS : public database::USERSDB {
+public:
+    static constexpr std::size_t kPasswordLimit = 19;
+    static constexpr std::size_t kMinPassword = 4;
+
+    USERS(engine::Code4& code, const common::WorkingFolder& folder);
+    ~USERS() override;
+
+    // Login dialog.
+    void updateLoginDlg(common::DialogView& dialog);
+    bool checkLogin(common::Ui& ui, common::DialogView& dialog, bool& passwordSet);
+    bool login() { return true; }
+    bool logout() { return true; }
+
+    bool setPasswd(common::Ui& ui, common::DialogView& dialog);
+    bool changePasswd(common::Ui& ui, common::DialogView& dialog);
+    // The Caution dialog before deleting an organisation, restoring, closing
+    // a period or the month.
+    bool checkPasswd(common::Ui& ui, common::DialogView& dialog);
+
+    const common::USERREC* getUser() const { return &user_; }
+
+    // Users dialog and its Identity and Rights dialogs.
+    void displayUsers(common::DialogView& users);
+    void deleteUser(common::Ui& ui, common::DialogView& users);
+    void initNewUserDlg(common::DialogView& identity);
+    bool closeNewUserDlg(common::Ui& ui, common::DialogView& identity, common::DialogView& users);
+    bool initIdDlg(common::DialogView& users, common::DialogView& identity);
+    bool closeIdDlg(common::Ui& ui, common::DialogView& identity, common::DialogView& users);
+    bool initRightsDlg(common::DialogView& users, common::DialogView& rights);
+    void updateRightsDlg(common::DialogView& rights);
+    bool closeRightsDlg(common::DialogView& rights);
+
+private:
+    // The new password rules; `required` for Set Password.
+    bool checkNewPassword(common::Ui& ui, const std::string& password, const std::string& confirm,
+                          bool required) const;
+    bool checkUserName(common::Ui& ui, const std::string& name, long ownRecord);
+    bool storePassword(const std::string& password);
+    std::string selectedName(const common::DialogView& users) const;
+
+    common::USERREC user_;
+    long editedRecord_ = 0;
+};
+
+} // namespace kelo::setup
