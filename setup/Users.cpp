@@ -3,26 +3,91 @@
 #include "common/Text.h"
 #include "setup/PasswordHash.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
+
 namespace kelo::setup {
 
 using common::DialogView;
 using common::MessageIcon;
 using common::Ui;
+using W = common::UserWidths;
 
 namespace {
 constexpr const char* kLoginCaption = "Login";
+constexpr const char* kEnterNewPassword = "Please enter new password.";
+constexpr const char* kBlankAtEnds = "Password should not start or end with a blank character.";
 
-std::string limited(std::string text, std::size_t limit) {
-    if (text.size() > limit)
-        text.resize(limit);
-    return text;
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Passwords are counted in characters; a UTF-8 sequence is one.
+std::size_t characterCount(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return !isContinuation(c); }));
+}
+
+std::string firstCharacters(std::string_view text, std::size_t limit) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isContinuation(text[i]) && count++ == limit)
+            return std::string(text.substr(0, i));
+    }
+    return std::string(text);
+}
+
+// Columns are measured in bytes; a character is never cut in two.
+std::string fitBytes(std::string_view text, std::size_t width) {
+    if (text.size() <= width)
+        return std::string(text);
+    std::size_t end = width;
+    while (end > 0 && isContinuation(text[end]))
+        --end;
+    return std::string(text.substr(0, end));
+}
+
+std::string typedPassword(const DialogView& dialog, const char* control) {
+    return firstCharacters(dialog.text(control), USERS::kPasswordLimit);
+}
+
+// A name as it will be stored: trimmed and fitted to its column.
+std::string typedName(const DialogView& dialog, const char* control, std::size_t width) {
+    return common::trimRight(fitBytes(common::trim(dialog.text(control)), width));
+}
+
+// The length and blank rules of a typed, non-empty new password; "" when kept.
+std::string passwordFault(const std::string& password) {
+    if (characterCount(password) < USERS::kMinPassword)
+        return "Password must be at least " + std::to_string(USERS::kMinPassword) +
+               " characters long.";
+    if (password.front() == ' ' || password.back() == ' ')
+        return kBlankAtEnds;
+    return {};
+}
+
+// A rule the user broke: tell them and return to the field at fault.
+bool refuse(Ui& ui, DialogView& dialog, const char* control, const std::string& text) {
+    ui.information(text);
+    dialog.setFocus(control);
+    return false;
+}
+
+void loginError(Ui& ui, const std::string& text) {
+    ui.message(text, MessageIcon::Error, common::MessageButtons::Ok, kLoginCaption);
 }
 
 bool isSupervisor(std::string_view name) {
     return common::equalsIgnoreCase(common::trim(name), database::USERSDB::kSupervisor);
 }
 
-int menuTypeOf(const DialogView& rights) {
+void limitPasswords(DialogView& dialog, std::initializer_list<const char*> controls) {
+    for (const char* control : controls)
+        dialog.setTextLimit(control, static_cast<int>(USERS::kPasswordLimit));
+}
+
+std::int32_t menuTypeOf(const DialogView& rights) {
     if (rights.isChecked(rightsdlg::PersonnelOnly))
         return common::kPersonnelMenu;
     if (rights.isChecked(rightsdlg::PayrollOnly))
@@ -43,6 +108,16 @@ constexpr RightBox kRightBoxes[] = {
     {rightsdlg::ModifyTaxTables, &common::USERREC::modifyTaxTables},
     {rightsdlg::AddDeleteOrgs, &common::USERREC::addDeleteOrgs},
 };
+
+// The rights a menu type cannot use: its menu has no command for them.
+void dropRightsOutsideMenu(common::USERREC& user) {
+    if (user.menuType == common::kPersonnelMenu) {
+        user.modifyFields = 0;
+        user.modifyTaxTables = 0;
+    } else if (user.menuType == common::kPayrollMenu) {
+        user.addDeleteOrgs = 0;
+    }
+}
 } // namespace
 
 USERS::USERS(engine::Code4& code, const common::WorkingFolder& folder) : USERSDB(code, folder) {
@@ -53,6 +128,11 @@ USERS::USERS(engine::Code4& code, const common::WorkingFolder& folder) : USERSDB
 
 USERS::~USERS() {
     closeFile();
+}
+
+void USERS::initLoginDlg(DialogView& dialog) {
+    dialog.setTextLimit(logindlg::UserName, static_cast<int>(W::kUserNameWidth));
+    limitPasswords(dialog, {logindlg::Password});
 }
 
 void USERS::updateLoginDlg(DialogView& dialog) {
@@ -70,21 +150,24 @@ bool USERS::checkLogin(Ui& ui, DialogView& dialog, bool& passwordSet) {
     passwordSet = true;
     const std::string name = common::trim(dialog.text(logindlg::UserName));
     if (name.empty()) {
-        ui.message("Please enter username.", MessageIcon::Error, common::MessageButtons::Ok,
-                   kLoginCaption);
+        loginError(ui, "Please enter username.");
         return false;
     }
-    if (!isOpen() || !seekUser(name)) {
-        ui.message("User does not exist.", MessageIcon::Error, common::MessageButtons::Ok,
-                   kLoginCaption);
+    if (!isOpen() && !openFile(false)) {
+        code().setErrorCode(0);
+        loginError(ui, "Can't open " + relativePath());
+        return false;
+    }
+    if (!seekUser(name)) {
+        loginError(ui, "User does not exist.");
         return false;
     }
     common::USERREC found;
     loadRec(found);
     if (found.password.empty()) {
         passwordSet = false;
-    } else if (!verifyPassword(dialog.text(logindlg::Password), found.password)) {
-        ui.message("Access denied.", MessageIcon::Error, common::MessageButtons::Ok, kLoginCaption);
+    } else if (!verifyPassword(typedPassword(dialog, logindlg::Password), found.password)) {
+        loginError(ui, "Access denied.");
         return false;
     }
     found.exclusiveAccess = user_.exclusiveAccess;
@@ -92,82 +175,77 @@ bool USERS::checkLogin(Ui& ui, DialogView& dialog, bool& passwordSet) {
     return true;
 }
 
-bool USERS::checkNewPassword(Ui& ui, const std::string& password, const std::string& confirm,
-                             bool required) const {
-    if (password.empty() && required) {
-        ui.information("Please enter new password.");
-        return false;
+bool USERS::checkNewPassword(Ui& ui, DialogView& dialog, const char* passwordControl,
+                             const char* confirmControl, bool required, std::string& typed) const {
+    typed = typedPassword(dialog, passwordControl);
+    if (typed.empty() && required)
+        return refuse(ui, dialog, passwordControl, kEnterNewPassword);
+    if (!typed.empty()) {
+        if (const std::string fault = passwordFault(typed); !fault.empty())
+            return refuse(ui, dialog, passwordControl, fault);
     }
-    if (!password.empty() && password.size() < kMinPassword) {
-        ui.information("Password must be at least " + std::to_string(kMinPassword) +
-                       " characters long.");
-        return false;
-    }
-    if (!password.empty() && (password.front() == ' ' || password.back() == ' ')) {
-        ui.information("Password should not start or end with a blank character.");
-        return false;
-    }
-    if (password != confirm) {
-        ui.information("Password and Confirm Password do not match.");
-        return false;
-    }
+    if (typed != typedPassword(dialog, confirmControl))
+        return refuse(ui, dialog, confirmControl, "Password and Confirm Password do not match.");
     return true;
 }
 
 bool USERS::storePassword(const std::string& password) {
-    if (!isOpen() || !seekUser(user_.userName))
+    const std::string hash = hashPassword(password);
+    if (hash.empty() || !isOpen() || !seekUser(user_.userName))
         return false;
     engine::Data4& table = *data();
     if (table.lock(table.recNo()) != engine::r4success)
         return false;
     common::USERREC row;
     loadRec(row);
-    row.password = hashPassword(limited(password, kPasswordLimit));
+    row.password = hash;
     storeRec(row);
     const bool written = table.flush() == engine::r4success;
     table.unlock();
+    code().setErrorCode(0);
+    // Only a stored password becomes the one the next confirmation asks for.
     if (written)
-        user_.password = row.password;
+        user_.password = hash;
     return written;
 }
 
+void USERS::initPasswdDlg(DialogView& dialog) {
+    limitPasswords(dialog, {passworddlg::Password, passworddlg::ConfirmPassword});
+}
+
 bool USERS::setPasswd(Ui& ui, DialogView& dialog) {
-    const std::string password = dialog.text(passworddlg::Password);
-    if (!checkNewPassword(ui, password, dialog.text(passworddlg::ConfirmPassword), true))
+    std::string password;
+    if (!checkNewPassword(ui, dialog, passworddlg::Password, passworddlg::ConfirmPassword, true,
+                          password))
         return false;
     return storePassword(password);
 }
 
+void USERS::initChangePasswdDlg(DialogView& dialog) {
+    limitPasswords(dialog, {changepassworddlg::OldPassword, changepassworddlg::NewPassword,
+                            changepassworddlg::ConfirmNewPassword});
+}
+
 bool USERS::changePasswd(Ui& ui, DialogView& dialog) {
-    if (!verifyPassword(dialog.text(changepassworddlg::OldPassword), user_.password)) {
-        ui.information("Old password is incorrect.");
-        return false;
-    }
-    const std::string password = dialog.text(changepassworddlg::NewPassword);
-    if (password.empty()) {
-        ui.information("Please enter new password.");
-        return false;
-    }
-    if (password.size() < kMinPassword) {
-        ui.information("Password must be at least " + std::to_string(kMinPassword) +
-                       " characters long.");
-        return false;
-    }
-    if (password.front() == ' ' || password.back() == ' ') {
-        ui.information("Password should not start or end with a blank character.");
-        return false;
-    }
-    if (password != dialog.text(changepassworddlg::ConfirmNewPassword)) {
-        ui.information("New Password and Confirm New Password do not match.");
-        return false;
-    }
+    using namespace changepassworddlg;
+    if (!verifyPassword(typedPassword(dialog, OldPassword), user_.password))
+        return refuse(ui, dialog, OldPassword, "Old password is incorrect.");
+    const std::string password = typedPassword(dialog, NewPassword);
+    if (password.empty())
+        return refuse(ui, dialog, NewPassword, kEnterNewPassword);
+    if (const std::string fault = passwordFault(password); !fault.empty())
+        return refuse(ui, dialog, NewPassword, fault);
+    if (password != typedPassword(dialog, ConfirmNewPassword))
+        return refuse(ui, dialog, ConfirmNewPassword,
+                      "New Password and Confirm New Password do not match.");
     return storePassword(password);
 }
 
 bool USERS::checkPasswd(Ui& ui, DialogView& dialog) {
-    if (verifyPassword(dialog.text(cautiondlg::Password), user_.password))
+    if (verifyPassword(typedPassword(dialog, cautiondlg::Password), user_.password))
         return true;
     ui.error("Access denied.");
+    dialog.setFocus(cautiondlg::Password);
     return false;
 }
 
@@ -177,7 +255,7 @@ void USERS::displayUsers(DialogView& users) {
     if (isOpen()) {
         engine::Data4& table = *data();
         table.select(nullptr);
-        for (int rc = table.top(); rc == engine::r4success; rc = table.skip()) {
+        for (int rc = table.top(); rc == engine::r4success && !table.eof(); rc = table.skip()) {
             if (table.deleted())
                 continue;
             ++rows;
@@ -186,9 +264,9 @@ void USERS::displayUsers(DialogView& users) {
             if (!isSupervisor(row.userName))
                 users.addItem(usersdlg::List, row.userName, table.recNo());
         }
+        code().setErrorCode(0);
     }
-    if (users.itemCount(usersdlg::List) > 0)
-        users.selectRow(usersdlg::List, 0);
+    users.selectRow(usersdlg::List, users.itemCount(usersdlg::List) > 0 ? 0 : -1);
     for (const char* button : {usersdlg::Delete, usersdlg::Identity, usersdlg::Rights})
         users.setEnabled(button, rows > 1);
 }
@@ -198,15 +276,16 @@ std::string USERS::selectedName(const DialogView& users) const {
     return row < 0 ? std::string() : users.itemText(usersdlg::List, row);
 }
 
-bool USERS::checkUserName(Ui& ui, const std::string& name, long ownRecord) {
+bool USERS::checkUserName(Ui& ui, DialogView& identity, const std::string& name, long ownRecord) {
     if (name.empty()) {
-        ui.warning(
-            "The \"Username\" field must not be blank. Please enter a value for this field.");
+        ui.warning(std::string("The \"") + "Username" + "\" field must not be blank." + " " +
+                   "Please enter a value for this field.");
+        identity.setFocus(useriddlg::UserName);
         return false;
     }
-    if (isOpen() && seekUser(limited(name, common::UserWidths::kUserNameWidth)) &&
-        data()->recNo() != ownRecord) {
+    if (isOpen() && seekUser(name) && data()->recNo() != ownRecord) {
         ui.warning("User with this name already exists. Please enter a different name.");
+        identity.setFocus(useriddlg::UserName);
         return false;
     }
     return true;
@@ -214,51 +293,66 @@ bool USERS::checkUserName(Ui& ui, const std::string& name, long ownRecord) {
 
 void USERS::deleteUser(Ui& ui, DialogView& users) {
     const std::string name = selectedName(users);
-    if (name.empty() || !isOpen())
+    if (name.empty() || isSupervisor(name) || !isOpen())
         return;
-    if (ui.message("Are you sure you want to delete this user?", MessageIcon::Question,
-                   common::MessageButtons::YesNo) != common::Answer::Yes)
+    if (!ui.ask("Are you sure you want to delete this user?"))
         return;
     engine::Data4& table = *data();
-    if (table.lockAll() != engine::r4success)
+    // Another handle holding any row or the table: nothing is deleted.
+    if (table.lockAll() != engine::r4success) {
+        code().setErrorCode(0);
         return;
-    if (seekUser(name) && !isSupervisor(name)) {
+    }
+    if (seekUser(name)) {
         table.deleteRec();
         table.pack();
     }
     table.unlock();
+    code().setErrorCode(0);
     displayUsers(users);
 }
 
 void USERS::initNewUserDlg(DialogView& identity) {
-    for (const char* field : {useriddlg::UserName, useriddlg::LastName, useriddlg::OtherNames,
-                              useriddlg::Password, useriddlg::ConfirmPassword})
-        identity.setText(field, "");
-    identity.setTextLimit(useriddlg::Password, static_cast<int>(kPasswordLimit));
-    identity.setTextLimit(useriddlg::ConfirmPassword, static_cast<int>(kPasswordLimit));
+    for (const char* control :
+         {useriddlg::UserName, useriddlg::Password, useriddlg::ConfirmPassword, useriddlg::LastName,
+          useriddlg::OtherNames})
+        identity.setText(control, "");
+    identity.setTextLimit(useriddlg::UserName, static_cast<int>(W::kUserNameWidth));
+    identity.setTextLimit(useriddlg::LastName, static_cast<int>(W::kLastNameWidth));
+    identity.setTextLimit(useriddlg::OtherNames, static_cast<int>(W::kOtherNamesWidth));
+    limitPasswords(identity, {useriddlg::Password, useriddlg::ConfirmPassword});
 }
 
 bool USERS::closeNewUserDlg(Ui& ui, DialogView& identity, DialogView& users) {
-    const std::string name = common::trim(identity.text(useriddlg::UserName));
-    const std::string password = identity.text(useriddlg::Password);
-    if (!checkUserName(ui, name, 0) ||
-        !checkNewPassword(ui, password, identity.text(useriddlg::ConfirmPassword), false))
+    const std::string name = typedName(identity, useriddlg::UserName, W::kUserNameWidth);
+    std::string password;
+    if (!checkUserName(ui, identity, name, 0) ||
+        !checkNewPassword(ui, identity, useriddlg::Password, useriddlg::ConfirmPassword, false,
+                          password))
         return false;
-    engine::Data4& table = *data();
-    common::USERREC row;
-    row.userName = limited(name, common::UserWidths::kUserNameWidth);
-    row.password = hashPassword(limited(password, kPasswordLimit));
-    row.lastName = common::trim(identity.text(useriddlg::LastName));
-    row.otherNames = common::trim(identity.text(useriddlg::OtherNames));
-    row.menuType = common::kFullMenu;
-    if (table.appendStart() != engine::r4success)
+    if (!isOpen())
         return false;
-    table.blank();
-    storeRec(row);
-    if (table.append() != engine::r4success) {
-        code().setErrorCode(0);
-        return false;
+    common::USERREC row; // menu type 0, every right false, manageUsers "F"
+    row.userName = name;
+    if (!password.empty()) {
+        row.password = hashPassword(password);
+        if (row.password.empty())
+            return false;
     }
+    row.lastName = typedName(identity, useriddlg::LastName, W::kLastNameWidth);
+    row.otherNames = typedName(identity, useriddlg::OtherNames, W::kOtherNamesWidth);
+    engine::Data4& table = *data();
+    bool appended = table.appendStart() == engine::r4success;
+    if (appended) {
+        table.blank();
+        storeRec(row);
+        appended = table.append() == engine::r4success;
+        if (!appended)
+            table.goEof(); // drops the row that was not appended
+    }
+    code().setErrorCode(0);
+    if (!appended)
+        return false;
     displayUsers(users);
     return true;
 }
@@ -267,53 +361,71 @@ bool USERS::initIdDlg(DialogView& users, DialogView& identity) {
     const std::string name = selectedName(users);
     if (name.empty() || !isOpen() || !seekUser(name))
         return false;
-    editedRecord_ = data()->recNo();
     common::USERREC row;
     loadRec(row);
+    initNewUserDlg(identity);
+    editedName_ = row.userName;
     identity.setText(useriddlg::UserName, row.userName);
     // A stored password is never shown; left blank it stays as it is.
-    identity.setText(useriddlg::Password, "");
-    identity.setText(useriddlg::ConfirmPassword, "");
-    identity.setTextLimit(useriddlg::Password, static_cast<int>(kPasswordLimit));
-    identity.setTextLimit(useriddlg::ConfirmPassword, static_cast<int>(kPasswordLimit));
     identity.setText(useriddlg::LastName, row.lastName);
     identity.setText(useriddlg::OtherNames, row.otherNames);
     return true;
 }
 
-bool USERS::closeIdDlg(Ui& ui, DialogView& identity, DialogView& users) {
-    const std::string name = common::trim(identity.text(useriddlg::UserName));
-    const std::string password = identity.text(useriddlg::Password);
-    if (!checkUserName(ui, name, editedRecord_) ||
-        !checkNewPassword(ui, password, identity.text(useriddlg::ConfirmPassword), false))
+bool USERS::lockEditedUser() {
+    if (editedName_.empty() || !isOpen() || !seekUser(editedName_))
         return false;
     engine::Data4& table = *data();
-    if (editedRecord_ < 1 || table.lock(editedRecord_) != engine::r4success)
+    if (table.lock(table.recNo()) != engine::r4success)
         return false;
-    table.go(editedRecord_);
+    // The lock re-reads the row: it must still belong to the same user.
     common::USERREC row;
     loadRec(row);
-    const bool wasLoggedIn = common::equalsIgnoreCase(row.userName, user_.userName);
-    row.userName = limited(name, common::UserWidths::kUserNameWidth);
-    if (!password.empty())
-        row.password = hashPassword(limited(password, kPasswordLimit));
-    row.lastName = common::trim(identity.text(useriddlg::LastName));
-    row.otherNames = common::trim(identity.text(useriddlg::OtherNames));
-    storeRec(row);
-    const bool written = table.flush() == engine::r4success;
+    if (common::equalsIgnoreCase(row.userName, editedName_))
+        return true;
     table.unlock();
-    if (!written) {
+    return false;
+}
+
+bool USERS::closeIdDlg(Ui& ui, DialogView& identity, DialogView& users) {
+    const long ownRecord =
+        !editedName_.empty() && isOpen() && seekUser(editedName_) ? data()->recNo() : 0;
+    const std::string name = typedName(identity, useriddlg::UserName, W::kUserNameWidth);
+    std::string password;
+    if (!checkUserName(ui, identity, name, ownRecord) ||
+        !checkNewPassword(ui, identity, useriddlg::Password, useriddlg::ConfirmPassword, false,
+                          password))
+        return false;
+    std::string hash;
+    if (!password.empty() && (hash = hashPassword(password)).empty())
+        return false;
+    if (!lockEditedUser()) {
         code().setErrorCode(0);
         return false;
     }
-    if (wasLoggedIn) {
-        // The logged-in user's own name and password follow at once, so the
-        // next confirmation asks for the new password.
+    engine::Data4& table = *data();
+    common::USERREC row;
+    loadRec(row);
+    row.userName = name;
+    if (!hash.empty())
+        row.password = hash;
+    row.lastName = typedName(identity, useriddlg::LastName, W::kLastNameWidth);
+    row.otherNames = typedName(identity, useriddlg::OtherNames, W::kOtherNamesWidth);
+    storeRec(row);
+    const bool written = table.flush() == engine::r4success;
+    table.unlock();
+    code().setErrorCode(0);
+    if (!written)
+        return false;
+    if (common::equalsIgnoreCase(editedName_, user_.userName)) {
+        // Set and Change Password find the logged-in user by name, and the
+        // next confirmation asks for the password just stored.
         user_.userName = row.userName;
         user_.password = row.password;
         user_.lastName = row.lastName;
         user_.otherNames = row.otherNames;
     }
+    editedName_ = row.userName;
     const int selected = users.selectedRow(usersdlg::List);
     if (selected >= 0) {
         users.setItemText(usersdlg::List, selected, row.userName);
@@ -326,13 +438,15 @@ bool USERS::initRightsDlg(DialogView& users, DialogView& rights) {
     const std::string name = selectedName(users);
     if (name.empty() || !isOpen() || !seekUser(name))
         return false;
-    editedRecord_ = data()->recNo();
     common::USERREC row;
     loadRec(row);
+    editedName_ = row.userName;
     rights.setCaption("User Rights for " + row.userName);
-    rights.setChecked(rightsdlg::FullMenu, row.menuType == common::kFullMenu);
-    rights.setChecked(rightsdlg::PersonnelOnly, row.menuType == common::kPersonnelMenu);
-    rights.setChecked(rightsdlg::PayrollOnly, row.menuType == common::kPayrollMenu);
+    const bool personnel = row.menuType == common::kPersonnelMenu;
+    const bool payroll = row.menuType == common::kPayrollMenu;
+    rights.setChecked(rightsdlg::FullMenu, !personnel && !payroll);
+    rights.setChecked(rightsdlg::PersonnelOnly, personnel);
+    rights.setChecked(rightsdlg::PayrollOnly, payroll);
     for (const RightBox& box : kRightBoxes)
         rights.setChecked(box.control, row.*box.flag != 0);
     updateRightsDlg(rights);
@@ -340,38 +454,35 @@ bool USERS::initRightsDlg(DialogView& users, DialogView& rights) {
 }
 
 void USERS::updateRightsDlg(DialogView& rights) {
-    const int menu = menuTypeOf(rights);
+    common::USERREC allowed;
+    allowed.menuType = menuTypeOf(rights);
     for (const RightBox& box : kRightBoxes)
-        rights.setEnabled(box.control, true);
-    auto clearAndDisable = [&rights](const char* control) {
-        rights.setChecked(control, false);
-        rights.setEnabled(control, false);
-    };
-    if (menu == common::kPersonnelMenu) {
-        clearAndDisable(rightsdlg::ModifyFields);
-        clearAndDisable(rightsdlg::ModifyTaxTables);
-    } else if (menu == common::kPayrollMenu) {
-        clearAndDisable(rightsdlg::AddDeleteOrgs);
+        allowed.*box.flag = 1;
+    dropRightsOutsideMenu(allowed);
+    for (const RightBox& box : kRightBoxes) {
+        const bool enabled = allowed.*box.flag != 0;
+        if (!enabled)
+            rights.setChecked(box.control, false);
+        rights.setEnabled(box.control, enabled);
     }
 }
 
 bool USERS::closeRightsDlg(DialogView& rights) {
-    if (!isOpen() || editedRecord_ < 1)
+    if (!lockEditedUser()) {
+        code().setErrorCode(0);
         return false;
+    }
     engine::Data4& table = *data();
-    if (table.lock(editedRecord_) != engine::r4success)
-        return false;
-    table.go(editedRecord_);
     common::USERREC row;
     loadRec(row);
     row.menuType = menuTypeOf(rights);
     for (const RightBox& box : kRightBoxes)
         row.*box.flag = rights.isChecked(box.control) ? 1 : 0;
-    storeRec(row);
+    dropRightsOutsideMenu(row); // whatever state the boxes were left in
+    storeRec(row);              // manageUsers as it was
     const bool written = table.flush() == engine::r4success;
     table.unlock();
-    if (!written)
-        code().setErrorCode(0);
+    code().setErrorCode(0);
     return written;
 }
 

@@ -23,7 +23,7 @@ inline constexpr const char* OldPassword = "OldPassword";
 inline constexpr const char* NewPassword = "NewPassword";
 inline constexpr const char* ConfirmNewPassword = "ConfirmNewPassword";
 } // namespace changepassworddlg
-namespace cautiondlg {
+namespace cautiondlg { // the Caution dialog's password field
 inline constexpr const char* Password = "Password";
 } // namespace cautiondlg
 namespace usersdlg {
@@ -34,7 +34,7 @@ inline constexpr const char* Identity = "IdentityButton";
 inline constexpr const char* Rights = "RightsButton";
 inline constexpr const char* Close = "CloseButton";
 } // namespace usersdlg
-namespace useriddlg {
+namespace useriddlg { // User Identity, opened by Add or by Identity
 inline constexpr const char* UserName = "UserName";
 inline constexpr const char* Password = passworddlg::Password;
 inline constexpr const char* ConfirmPassword = passworddlg::ConfirmPassword;
@@ -56,23 +56,33 @@ inline constexpr const char* ModifyTaxTables = "ModifyTaxTables";
 
 // The users of a data folder: login, passwords, the password confirmation
 // before dangerous procedures, and the list of users with identity and
-// rights. Passwords are stored as salted hashes; USERREC::password holds the
-// stored hash, never a typed password, and no dialog shows it.
+// rights. Passwords are stored as salted hashes (setup/PasswordHash.h);
+// USERREC::password holds the stored hash, never a typed password, and no
+// dialog shows it. Typed passwords count at most 19 characters; anything
+// typed beyond is ignored, the same way everywhere.
 class USERS : public database::USERSDB {
 public:
     static constexpr std::size_t kPasswordLimit = 19;
     static constexpr std::size_t kMinPassword = 4;
 
+    // Opens the users table shared; nobody is logged in yet and
+    // exclusiveAccess is 1 for the life of the object.
     USERS(engine::Code4& code, const common::WorkingFolder& folder);
     ~USERS() override;
 
-    // Login dialog.
+    // Login dialog. checkLogin clears `passwordSet` for a user who never got
+    // a password: the caller then runs the Set Password dialog, and calls
+    // logout when that is cancelled.
+    void initLoginDlg(common::DialogView& dialog);
     void updateLoginDlg(common::DialogView& dialog);
     bool checkLogin(common::Ui& ui, common::DialogView& dialog, bool& passwordSet);
     bool login() { return true; }
     bool logout() { return true; }
 
+    // Set Password and Change Password, for the logged-in user.
+    void initPasswdDlg(common::DialogView& dialog);
     bool setPasswd(common::Ui& ui, common::DialogView& dialog);
+    void initChangePasswdDlg(common::DialogView& dialog);
     bool changePasswd(common::Ui& ui, common::DialogView& dialog);
     // The Caution dialog before deleting an organisation, restoring, closing
     // a period or the month.
@@ -80,7 +90,8 @@ public:
 
     const common::USERREC* getUser() const { return &user_; }
 
-    // Users dialog and its Identity and Rights dialogs.
+    // Users dialog. The Identity and Rights dialogs work on the user selected
+    // in its list; their init functions return false when there is none.
     void displayUsers(common::DialogView& users);
     void deleteUser(common::Ui& ui, common::DialogView& users);
     void initNewUserDlg(common::DialogView& identity);
@@ -92,15 +103,20 @@ public:
     bool closeRightsDlg(common::DialogView& rights);
 
 private:
-    // The new password rules; `required` for Set Password.
-    bool checkNewPassword(common::Ui& ui, const std::string& password, const std::string& confirm,
-                          bool required) const;
-    bool checkUserName(common::Ui& ui, const std::string& name, long ownRecord);
+    // The new password rules, reading `password` and `confirm`; `required`
+    // for Set Password. The typed password is left in `password`.
+    bool checkNewPassword(common::Ui& ui, common::DialogView& dialog, const char* passwordControl,
+                          const char* confirmControl, bool required, std::string& typed) const;
+    bool checkUserName(common::Ui& ui, common::DialogView& identity, const std::string& name,
+                       long ownRecord);
     bool storePassword(const std::string& password);
+    // Makes the row of the user being edited current and locks it; false
+    // when it is gone or another handle holds it.
+    bool lockEditedUser();
     std::string selectedName(const common::DialogView& users) const;
 
     common::USERREC user_;
-    long editedRecord_ = 0;
+    std::string editedName_; // the user the Identity or Rights dialog is open for
 };
 
 } // namespace kelo::setup
