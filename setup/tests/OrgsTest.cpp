@@ -1,354 +1,498 @@
-#include "setup/Orgs.h"
-
+// Creating, listing, opening and deleting organisations.
+#include "OrgsFixture.h"
+#include "common/ReportRecords.h"
 #include "common/TaggedFile.h"
-#include "database/PayeDb.h"
-#include "database/UsersDb.h"
-#include "testsupport/FakeDialogView.h"
-#include "testsupport/RecordingUi.h"
-#include "testsupport/TempDir.h"
+#include "database/StaticDb.h"
+#include "database/VarDb.h"
+#include "setup/OrgFiles.h"
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
-#include <gtest/gtest.h>
+#include <sstream>
 
-namespace kelo::setup {
+namespace kelo::setup::testing {
 namespace {
 
-namespace fs = std::filesystem;
-using testsupport::FakeDialogView;
+using OrgsTest = OrgsFixture;
 
-class OrgsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directories(dir.file("data/system/settings"));
-        folder = common::WorkingFolder(dir.file("data"));
-        ASSERT_TRUE(database::ORGDB(code, folder).createFile(ui));
-        orgs = std::make_unique<ORGS>(ui, code, folder);
-        ui.clear();
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Appends rows straight into the organisations table, as earlier sessions
+// would have left them.
+void appendRows(engine::Code4& code, const common::WorkingFolder& folder, int count) {
+    database::ORGDB table(code, folder);
+    ASSERT_TRUE(table.openFile());
+    for (int i = 1; i <= count; ++i) {
+        common::ORGREC row = common::newOrgRec(i);
+        row.name = "Org " + std::to_string(i);
+        ASSERT_EQ(table.data()->appendStart(), engine::r4success);
+        table.data()->blank();
+        table.storeRec(row);
+        ASSERT_EQ(table.data()->append(), engine::r4success);
     }
-
-    int create(const std::string& name, const char* month = "March", const char* year = "2026") {
-        FakeDialogView dialog;
-        orgs->initNewOrgDlg(dialog);
-        dialog.setText(orgdlg::Name, name);
-        dialog.selectRow(orgdlg::Month, dialog.findItem(orgdlg::Month, month));
-        dialog.setText(orgdlg::Year, year);
-        return orgs->createNewOrg(dialog);
-    }
-
-    int open(const std::string& name) {
-        FakeDialogView list;
-        orgs->initOrgList(list, "Open Organisation");
-        list.selectRow(orglistdlg::List, list.findItem(orglistdlg::List, name));
-        return orgs->openSelOrg(list);
-    }
-
-    std::string data(const std::string& path) const { return dir.file("data/" + path); }
-
-    testsupport::TempDir dir;
-    testsupport::RecordingUi ui;
-    engine::Code4 code;
-    common::WorkingFolder folder;
-    std::unique_ptr<ORGS> orgs;
-};
+}
 
 TEST_F(OrgsTest, NoOrganisationIsOpenAtFirst) {
-    EXPECT_EQ(orgs->getOpenOrg()->name, "");
-    EXPECT_EQ(orgs->getOpenOrg()->orgNum, 0);
+    const common::ORGREC& org = *orgs->getOpenOrg();
+    EXPECT_EQ(org.name, "");
+    EXPECT_EQ(org.orgNum, 0);
+    EXPECT_EQ(org.year, 0);
+    EXPECT_EQ(org.folder, "");
+    EXPECT_EQ(orgs->fiscalYear(), 0);
     EXPECT_EQ(orgs->orgCount(), 0);
+    EXPECT_EQ(folder.current(), data("system"));
     FakeDialogView list;
     EXPECT_EQ(orgs->initOrgList(list, "Open Organisation"), 0);
+    EXPECT_EQ(list.caption(), "Open Organisation");
     EXPECT_EQ(ui.lastMessage(), "No other organisations were found.");
+    EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Information);
 }
 
-TEST_F(OrgsTest, CreatingMakesTheFolderTreeTablesAndDefinitionsAndOpensIt) {
-    ASSERT_EQ(create("Kilimanjaro Coffee", "June", "2026"), 1) << ui.lastMessage();
+TEST_F(OrgsTest, CreatingMakesTheFolderTreeAndEveryTableAndOpensIt) {
+    ASSERT_EQ(create("Kilimanjaro Coffee", "March", "2026"), 1) << ui.lastMessage();
+    EXPECT_TRUE(ui.messages.empty()) << ui.lastMessage();
+    for (const char* path :
+         {"database/static.dbf",   "database/monpay.dbf",   "database/wkpay.dbf",
+          "database/bwkpay.dbf",   "database/irrpay.dbf",   "database/monpay.dat",
+          "database/wkpay.dat",    "database/bwkpay.dat",   "database/irrpay.dat",
+          "database/absence.dbf",  "database/leave.dbf",    "settings/units.dbf",
+          "settings/grades.dbf",   "settings/jobs.dbf",     "settings/posts.dbf",
+          "settings/stations.dbf", "settings/paygroup.dbf", "settings/coops.dbf",
+          "settings/pensions.dbf", "settings/options.dbf",  "settings/paylog.dbf"})
+        EXPECT_TRUE(fs::is_regular_file(data(std::string("org01/") + path))) << path;
+    for (const char* path : {"org01/graphics", "org01/2026"})
+        EXPECT_TRUE(fs::is_directory(data(path))) << path;
+    EXPECT_TRUE(fs::is_empty(data("org01/graphics")));
+
     const common::ORGREC& org = *orgs->getOpenOrg();
     EXPECT_EQ(org.orgNum, 1);
+    EXPECT_EQ(org.name, "Kilimanjaro Coffee");
     EXPECT_EQ(org.folder, "../org01");
-    EXPECT_EQ(org.fiscalYear, 2025); // June belongs to the year that began last July
+    EXPECT_EQ(org.month, "March");
+    EXPECT_EQ(org.year, 2026);
+    EXPECT_EQ(org.fiscalYear, 2025);
     EXPECT_EQ(org.weekEndDay, 1);
-    EXPECT_EQ(org.monthEditable, 1);
+    EXPECT_EQ(org.fortnightEndDay, 1);
+    EXPECT_EQ(org.irregEndDay, 1);
+    EXPECT_EQ(org.monthEditable + org.weekEndEditable + org.fortnightEndEditable, 3);
+    EXPECT_EQ(org.purgeReports, 0);
+    EXPECT_EQ(org.purgeAge, 2);
+    EXPECT_EQ(org.taxEmployerPension, 1);
+    EXPECT_EQ(org.paySdl, 1);
+    EXPECT_EQ(org.roundNetPay, 0);
     EXPECT_EQ(org.roundingUnit, 10);
+    EXPECT_EQ(org.payFreq, common::MONTHLY);
+    EXPECT_EQ(org.formSortKey, 0);
+    EXPECT_EQ(org.bTrFileID, 0);
+    const common::ORGREC stored = storedRow("Kilimanjaro Coffee");
+    EXPECT_EQ(stored.folder, "../org01");
+    EXPECT_EQ(stored.monthEditable, 1);
+    EXPECT_EQ(stored.fiscalYear, 2025);
     EXPECT_EQ(orgs->caption(), "Kelo Roster - Kilimanjaro Coffee");
     EXPECT_EQ(folder.current(), data("org01"));
-    for (const char* path :
-         {"org01/database/static.dbf", "org01/database/monpay.dbf", "org01/database/irrpay.dbf",
-          "org01/database/absence.dbf", "org01/settings/options.dbf", "org01/settings/paylog.dbf",
-          "org01/graphics", "org01/2026"})
-        EXPECT_TRUE(fs::exists(data(path))) << path;
-    for (const char* path : {"database/monpay.dat", "database/wkpay.dat", "database/bwkpay.dat",
-                             "database/irrpay.dat"})
-        EXPECT_TRUE(common::checkFileId(ui, folder.resolve(path), path)) << ui.lastMessage();
-    common::TaggedReader reader(folder.resolve("database/monpay.dat"));
-    ASSERT_TRUE(reader.skipFileId());
-    ASSERT_TRUE(reader.findTag("earnings", common::TagKind::BlockStart));
-    ASSERT_TRUE(reader.findTag("item", common::TagKind::GroupStart));
-    std::vector<std::string> values(11);
-    for (std::string& v : values)
-        ASSERT_TRUE(reader.readValue(v));
-    EXPECT_EQ(values,
-              (std::vector<std::string>{"1", "1", "Basic Pay", "Basic Pay", "Use Built-In Function",
-                                        "0", "0", "200000", "0", "1", "1"}));
 
-    ASSERT_EQ(create("Second", "July", "2026"), 1);
-    EXPECT_EQ(orgs->getOpenOrg()->fiscalYear, 2026);
-    EXPECT_EQ(orgs->getOpenOrg()->folder, "../org02");
-    EXPECT_EQ(folder.current(), data("org02"));
+    // The transactions tables carry the columns of the default items only.
+    database::VARDB transactions(code, folder);
+    ASSERT_TRUE(transactions.openFile(common::WEEKLY));
+    EXPECT_TRUE(transactions.setDefinitions(defaultPayItemDefs()));
 }
 
-TEST_F(OrgsTest, NameAndYearValidation) {
+TEST_F(OrgsTest, TheDefaultPayFieldFilesHoldTheBuiltInItems) {
+    ASSERT_EQ(create("Fields"), 1);
+    struct Case {
+        const char* path;
+        const char* comment;
+    };
+    const Case cases[] = {{"database/monpay.dat", "Monthly payroll fields file"},
+                          {"database/wkpay.dat", "Weekly payroll fields file"},
+                          {"database/bwkpay.dat", "Biweekly payroll fields file"},
+                          {"database/irrpay.dat", "Irregular payroll fields file"}};
+    using Values = std::vector<std::string>;
+    const Values basicPay{"1", "1", "Basic Pay", "Basic Pay", "Use Built-In Function",
+                          "0", "0", "200000",    "0",         "1",
+                          "1"};
+    const Values overtime{"2",      "2", "Overtime", "Overtime", "Use Built-In Function", "0", "0",
+                          "100000", "0", "1",        "1"};
+    const Values rent{"1",     "1", "Rent", "Rent", "Defined in Master File", "0", "0",
+                      "50000", "1", "1",    "1"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_TRUE(common::checkFileId(ui, folder.resolve(c.path), c.path)) << ui.lastMessage();
+        EXPECT_EQ(
+            fileText(folder.resolve(c.path))
+                .rfind(std::string("# ") + c.comment + "\n# [../org01/" + c.path + "]\n# \n", 0),
+            0u);
+        common::TaggedReader reader(folder.resolve(c.path));
+        common::FileId id;
+        ASSERT_TRUE(reader.readFileId(id));
+        EXPECT_EQ(id.kind, "Payroll Fields");
+        EXPECT_EQ(id.path, c.path);
+        EXPECT_EQ(id.version, "4.2");
+        const auto readBlock = [&reader](const char* block) {
+            std::vector<Values> items;
+            EXPECT_TRUE(reader.findTag(block, common::TagKind::BlockStart)) << block;
+            for (;;) {
+                const std::size_t before = reader.position();
+                if (!reader.findTag("item", common::TagKind::GroupStart)) {
+                    reader.setPosition(before);
+                    break;
+                }
+                Values values(11);
+                for (std::string& v : values)
+                    EXPECT_TRUE(reader.readValue(v));
+                EXPECT_TRUE(reader.findTag({}, common::TagKind::GroupEnd));
+                items.push_back(values);
+            }
+            EXPECT_TRUE(reader.findTag(block, common::TagKind::BlockEnd)) << block;
+            return items;
+        };
+        EXPECT_EQ(readBlock("earnings"), (std::vector<Values>{basicPay, overtime}));
+        EXPECT_EQ(readBlock("deductions"), (std::vector<Values>{rent}));
+        for (const char* empty : {"benefits", "lumpsums", "refunds"})
+            EXPECT_TRUE(readBlock(empty).empty()) << empty;
+        EXPECT_TRUE(reader.hasTerminator());
+    }
+}
+
+TEST_F(OrgsTest, TheFiscalYearBeginsInJuly) {
+    struct Case {
+        const char* month;
+        int fiscalYear;
+    };
+    const Case cases[] = {{"January", 2025}, {"June", 2025}, {"July", 2026}, {"December", 2026}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(create(std::string("Starts in ") + c.month, c.month, "2026"), 1);
+        EXPECT_EQ(orgs->fiscalYear(), c.fiscalYear) << c.month;
+        EXPECT_EQ(storedRow(std::string("Starts in ") + c.month).fiscalYear, c.fiscalYear);
+    }
+}
+
+TEST_F(OrgsTest, EveryEntryIsChecked) {
     ASSERT_EQ(create("Tanga Sisal"), 1);
     struct Case {
         const char* name;
         const char* year;
         const char* message;
+        const char* focus;
     };
+    const char* clash =
+        "Organisation with this name already exists. Please enter a different name.";
     const Case cases[] = {
-        {"   ", "2026", "Please enter name of organisation."},
-        {"TANGA SISAL", "2026",
-         "Organisation with this name already exists. Please enter a different name."},
-        {"New One", "1899", "Entry for year field is invalid."},
-        {"New One", "20x6", "Entry for year field is invalid."},
+        {"", "2026", "Please enter name of organisation.", orgdlg::Name},
+        {"   ", "2026", "Please enter name of organisation.", orgdlg::Name},
+        {"TANGA SISAL", "2026", clash, orgdlg::Name},
+        {"  tanga sisal  ", "2026", clash, orgdlg::Name},
+        {"New One", "1899", "Entry for year field is invalid.", orgdlg::Year},
+        {"New One", "3001", "Entry for year field is invalid.", orgdlg::Year},
+        {"New One", "20x6", "Entry for year field is invalid.", orgdlg::Year},
+        {"New One", "", "Entry for year field is invalid.", orgdlg::Year},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + "/" + c.year);
         ui.clear();
-        EXPECT_EQ(create(c.name, "March", c.year), 0) << c.name;
-        EXPECT_EQ(ui.lastMessage(), c.message) << c.name;
+        FakeDialogView dialog;
+        orgs->initNewOrgDlg(dialog);
+        dialog.setText(orgdlg::Name, c.name);
+        dialog.setText(orgdlg::Year, c.year);
+        EXPECT_EQ(orgs->createNewOrg(dialog), 0);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.lastMessage(), c.message);
+        EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Information);
+        EXPECT_EQ(ui.messages.back().caption, "Kelo Roster");
+        EXPECT_EQ(dialog.focus(), c.focus);
     }
+    // A blank month is refused without a word.
+    ui.clear();
+    FakeDialogView noMonth;
+    orgs->initNewOrgDlg(noMonth);
+    noMonth.setText(orgdlg::Name, "New One");
+    noMonth.selectRow(orgdlg::Month, -1);
+    EXPECT_EQ(orgs->createNewOrg(noMonth), 0);
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(orgs->orgCount(), 1);
+    EXPECT_FALSE(fs::exists(data("org02")));
+
+    // The years at either end are accepted; long names are cut.
+    EXPECT_EQ(create("First Year", "March", "1900"), 1);
+    EXPECT_EQ(create(std::string(70, 'x'), "March", "3000"), 1);
+    EXPECT_EQ(orgs->getOpenOrg()->name, std::string(59, 'x'));
+}
+
+TEST_F(OrgsTest, TheNewOrganisationDialogStartsAtThisMonth) {
+    FakeDialogView dialog;
+    orgs->initNewOrgDlg(dialog);
+    EXPECT_EQ(dialog.caption(), "New Organisation");
+    const std::vector<std::string> months = dialog.itemTexts(orgdlg::Month);
+    ASSERT_EQ(months.size(), 12u);
+    EXPECT_EQ(months.front(), "January");
+    EXPECT_EQ(months.back(), "December");
+    const common::date today = common::date::today();
+    EXPECT_EQ(dialog.selectedRow(orgdlg::Month), today.month - 1);
+    EXPECT_EQ(dialog.text(orgdlg::Year), std::to_string(today.year));
 }
 
 TEST_F(OrgsTest, TheHundredthOrganisationIsRefused) {
-    database::ORGDB table(code, folder);
-    ASSERT_TRUE(table.openFile());
-    for (int i = 1; i <= 98; ++i) {
-        table.data()->appendStart();
-        table.data()->blank();
-        table.storeRec(common::newOrgRec(i));
-        table.data()->field("NAME")->assign("Org " + std::to_string(i));
-        ASSERT_EQ(table.data()->append(), engine::r4success);
-    }
-    table.closeFile();
+    appendRows(code, folder, 98);
     EXPECT_EQ(orgs->hasMaxOrg(), 0);
+    EXPECT_TRUE(ui.messages.empty());
     ASSERT_EQ(create("The 99th"), 1);
     EXPECT_EQ(orgs->getOpenOrg()->folder, "../org99");
+    EXPECT_TRUE(fs::is_directory(data("org99/database")));
     EXPECT_EQ(orgs->hasMaxOrg(), 1);
     EXPECT_EQ(ui.lastMessage(),
               "You already have 99 organisations which is the maximum supported.");
+    ui.clear();
+    EXPECT_EQ(create("The 100th"), 0);
+    EXPECT_EQ(ui.lastMessage(),
+              "You already have 99 organisations which is the maximum supported.");
+    EXPECT_EQ(orgs->orgCount(), 99);
+    EXPECT_FALSE(fs::exists(data("org100")));
+    EXPECT_EQ(orgs->getOpenOrg()->name, "The 99th");
 }
 
-TEST_F(OrgsTest, PeriodEndsAndMonthEnds) {
-    ASSERT_EQ(create("Periods", "January", "2026"), 1);
-    struct Case {
-        common::PAYFREQ freq;
-        int start, atMonthEnd, after;
+TEST_F(OrgsTest, AFailedCreationLeavesNothingBehind) {
+    ASSERT_EQ(create("Alpha"), 1);
+    // Another user holds the whole organisations table: every file gets
+    // made, the row cannot be added, and everything goes again.
+    database::ORGDB other(code, folder);
+    ASSERT_TRUE(other.openFile());
+    ASSERT_EQ(other.data()->lockAll(), engine::r4success);
+    ui.clear();
+    EXPECT_EQ(create("Bravo"), 0);
+    EXPECT_EQ(ui.lastMessage(),
+              "Can't update ../system/settings/org.dbf because another user is using it.");
+    EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Warning);
+    EXPECT_FALSE(fs::exists(data("org02")));
+    EXPECT_EQ(folder.current(), data("org01"));
+    EXPECT_EQ(orgs->getOpenOrg()->name, "Alpha");
+    other.data()->unlock();
+    other.closeFile();
+    EXPECT_EQ(orgs->orgCount(), 1);
+    // The status bar named the files that were made and then deleted.
+    const auto announced = [&](const std::string& text) {
+        return std::find(ui.statusTexts.begin(), ui.statusTexts.end(), text) !=
+               ui.statusTexts.end();
     };
-    // January has 31 days.
-    const Case cases[] = {
-        {common::WEEKLY, 28, 1, 4},   {common::WEEKLY, 31, 1, 7},    {common::WEEKLY, 3, 1, 7},
-        {common::WEEKLY, 3, 0, 10},   {common::BIWEEKLY, 28, 1, 11}, {common::BIWEEKLY, 14, 0, 28},
-        {common::IRREGULAR, 3, 0, 4}, {common::IRREGULAR, 3, 1, 1},
-    };
-    for (const Case& c : cases) {
-        common::ORGREC& org = const_cast<common::ORGREC&>(*orgs->getOpenOrg());
-        org.weekEndDay = org.fortnightEndDay = org.irregEndDay = c.start;
-        orgs->incrPeriodEndDay(c.freq, c.atMonthEnd);
-        const int after = c.freq == common::WEEKLY     ? org.weekEndDay
-                          : c.freq == common::BIWEEKLY ? org.fortnightEndDay
-                                                       : org.irregEndDay;
-        EXPECT_EQ(after, c.after) << c.freq << " from " << c.start;
-        EXPECT_EQ(org.monthEditable, 0);
-    }
-    // The row holds what memory holds.
-    database::ORGDB table(code, folder);
-    ASSERT_TRUE(table.openFile());
-    ASSERT_TRUE(table.findByName("Periods"));
-    common::ORGREC stored;
-    table.loadRec(stored);
-    EXPECT_EQ(stored.irregEndDay, 1);
-    EXPECT_EQ(stored.weekEndEditable, 0);
-    EXPECT_EQ(stored.fortnightEndEditable, 0);
+    EXPECT_TRUE(announced("Creating database/monpay.dat..."));
+    EXPECT_TRUE(announced("Deleting ../org02/database/static.dbf..."));
+    EXPECT_EQ(ui.statusTexts.back(), "");
+
+    // Once the table is free the same entry succeeds.
+    ASSERT_EQ(create("Bravo"), 1) << ui.lastMessage();
+    EXPECT_EQ(orgs->getOpenOrg()->folder, "../org02");
 }
 
-TEST_F(OrgsTest, MonthsAdvanceIntoNewYearsAndFiscalYears) {
-    ASSERT_EQ(create("Months", "November", "2026"), 1);
-    const common::ORGREC& org = *orgs->getOpenOrg();
-    EXPECT_EQ(org.fiscalYear, 2026);
-    orgs->incrMonth();
-    orgs->incrMonth();
-    EXPECT_EQ(org.month, "January");
-    EXPECT_EQ(org.year, 2027);
-    EXPECT_TRUE(fs::is_directory(data("org01/2027")));
-    EXPECT_EQ(org.fiscalYear, 2026);
-    for (int i = 0; i < 6; ++i)
-        orgs->incrMonth();
-    EXPECT_EQ(org.month, "July");
-    EXPECT_EQ(org.fiscalYear, 2027);
-    orgs->incrBTrFileID();
-    EXPECT_EQ(org.bTrFileID, 1);
+TEST_F(OrgsTest, AFolderThatCannotBeMadeStopsTheCreation) {
+    std::ofstream(data("org01")) << "not a folder";
+    EXPECT_EQ(create("Blocked"), 0);
+    EXPECT_EQ(ui.lastMessage(), "Can't open ../org01");
+    EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Error);
+    EXPECT_EQ(orgs->orgCount(), 0);
+    EXPECT_EQ(folder.current(), data("system"));
+    EXPECT_EQ(orgs->getOpenOrg()->orgNum, 0);
+    EXPECT_TRUE(fs::is_regular_file(data("org01"))); // not ours to remove
 }
 
-TEST_F(OrgsTest, CautionTexts) {
-    ASSERT_EQ(create("Texts", "December", "2026"), 1);
-    common::ORGREC& org = const_cast<common::ORGREC&>(*orgs->getOpenOrg());
+TEST_F(OrgsTest, LeftoversOfAnEarlierOrganisationAreClearedFirst) {
+    fs::create_directories(data("org01/database"));
+    std::ofstream(data("org01/database/static.dbf")) << "stale";
+    std::ofstream(data("org01/database/old.cdx")) << "stale";
+    ASSERT_EQ(create("Fresh"), 1) << ui.lastMessage();
+    EXPECT_FALSE(fs::exists(data("org01/database/old.cdx")));
+    database::STATDB personnel(code, folder);
+    EXPECT_TRUE(personnel.openFile());
+}
+
+TEST_F(OrgsTest, TheListHoldsTheOtherOrganisationsAndOpeningMovesTheWorkingFolder) {
+    ASSERT_EQ(create("Charlie"), 1);
+    ASSERT_EQ(create("alpha"), 1);
+    ASSERT_EQ(create("Bravo"), 1); // open
+    FakeDialogView list;
+    ASSERT_EQ(orgs->initOrgList(list, "Open Organisation"), 1);
+    EXPECT_EQ(list.caption(), "Open Organisation");
+    EXPECT_EQ(list.itemTexts(orglistdlg::List), (std::vector<std::string>{"alpha", "Charlie"}));
+    EXPECT_EQ(list.itemCode(orglistdlg::List, 0), 2);
+    EXPECT_EQ(list.itemCode(orglistdlg::List, 1), 1);
+
+    EXPECT_EQ(orgs->openSelOrg(list), 0); // nothing chosen
+    choose(list, "Charlie");
+    ASSERT_EQ(orgs->openSelOrg(list, "supervisor"), 1);
+    EXPECT_EQ(orgs->getOpenOrg()->name, "Charlie");
+    EXPECT_EQ(orgs->getOpenOrg()->orgNum, 1);
+    EXPECT_EQ(folder.current(), data("org01"));
+    EXPECT_EQ(orgs->caption(), "Kelo Roster - Charlie");
+    // Shared tables are reached the same way from the organisation's folder.
+    EXPECT_EQ(folder.resolve(database::ORGDB::kPath), data("system/settings/org.dbf"));
+
+    // A name no longer in the table opens nothing.
+    FakeDialogView stale;
+    stale.addItem(orglistdlg::List, "Gone", 9);
+    stale.selectRow(orglistdlg::List, 0);
+    EXPECT_EQ(orgs->openSelOrg(stale), 0);
+    EXPECT_EQ(orgs->getOpenOrg()->name, "Charlie");
+}
+
+TEST_F(OrgsTest, TheCautionBeforeDeletingWarnsAboutTheFiles) {
     FakeDialogView caution;
-    orgs->initMonEndDlg(caution);
-    EXPECT_EQ(caution.caption(), "Month End Procedure");
-    EXPECT_EQ(caution.text(cautiontext::Text),
-              "Running the month end procedure will close data entry for December 2026.  "
-              "Subsequent payroll and personnel entries will appear in January 2027.");
-    org.payFreq = common::WEEKLY;
-    org.weekEndDay = 5;
-    orgs->initPeriodEndDlg(caution);
-    EXPECT_EQ(caution.caption(), "Period End Procedure");
-    EXPECT_EQ(caution.text(cautiontext::Text),
-              "Running the period end procedure will close the payroll  for the week ending 5 "
-              "December 2026.");
-    EXPECT_EQ(ui.beeps, 2);
+    orgs->initDelOrgDlg(caution);
+    EXPECT_EQ(caution.caption(), "Delete Organisation");
+    EXPECT_EQ(caution.text(cautiondlg::Text),
+              "Deleting an organisation will cause all its data files to be deleted. You are "
+              "strongly advised to back up these files before continuing.");
+    EXPECT_EQ(ui.beeps, 1);
 }
 
-TEST_F(OrgsTest, BasicInfoRenamesTheYearFolderAndClampsEndDays) {
-    ASSERT_EQ(create("Basic", "January", "2009"), 1);
-    common::ORGREC& org = const_cast<common::ORGREC&>(*orgs->getOpenOrg());
-    org.weekEndDay = 31;
-    FakeDialogView dialog;
-    orgs->displayBasicInfo(dialog);
-    EXPECT_TRUE(dialog.isEnabled(orgdlg::Year));
-    EXPECT_EQ(dialog.text(orgdlg::Folder), data("org01"));
-    dialog.setText(orgdlg::Year, "2010");
-    dialog.selectRow(orgdlg::Month, dialog.findItem(orgdlg::Month, "February"));
-    dialog.setText(orgdlg::Town, "  Moshi  ");
-    dialog.setText(orgdlg::Name, "Basic Renamed");
-    ASSERT_EQ(orgs->saveBasicInfo(dialog), 1) << ui.lastMessage();
-    EXPECT_FALSE(fs::exists(data("org01/2009")));
-    EXPECT_TRUE(fs::is_directory(data("org01/2010")));
-    EXPECT_EQ(org.weekEndDay, 28);
-    EXPECT_EQ(org.fiscalYear, 2009);
-    EXPECT_EQ(org.town, "Moshi");
-    database::ORGDB table(code, folder);
-    ASSERT_TRUE(table.openFile());
-    EXPECT_TRUE(table.findByName("Basic Renamed"));
-
-    orgs->incrMonth(); // the month is no longer editable
-    orgs->displayBasicInfo(dialog);
-    EXPECT_FALSE(dialog.isEnabled(orgdlg::Year));
-}
-
-TEST_F(OrgsTest, DeletingRenumbersTheFoldersThatFollow) {
+TEST_F(OrgsTest, DeletingAsksTwiceThenRenumbersAndTheOpenOrganisationFollows) {
     ASSERT_EQ(create("Alpha"), 1);
     ASSERT_EQ(create("Bravo"), 1);
-    ASSERT_EQ(create("Charlie"), 1); // open
+    ASSERT_EQ(create("Charlie"), 1); // open, org03
     FakeDialogView list;
     ASSERT_EQ(orgs->initOrgList(list, "Delete Organisation"), 1);
-    list.selectRow(orglistdlg::List, list.findItem(orglistdlg::List, "Bravo"));
+    choose(list, "Bravo");
+
+    ui.clear();
     ui.answers = {common::Answer::No};
-    EXPECT_EQ(orgs->deleteOrg(list), 0);
-    EXPECT_EQ(ui.lastMessage(), "Bravo has not been deleted.");
+    EXPECT_EQ(orgs->deleteOrg(list, "supervisor"), 0);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, "Are you sure you want to delete Bravo and all its data files?");
+    EXPECT_EQ(ui.messages[0].buttons, common::MessageButtons::YesNo);
+    EXPECT_EQ(ui.messages[1].text, "Bravo has not been deleted.");
+
+    ui.clear();
     ui.answers = {common::Answer::Yes, common::Answer::Cancel};
     EXPECT_EQ(orgs->deleteOrg(list), 0);
-    EXPECT_TRUE(fs::exists(data("org02")));
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[1].text, "Will now delete Bravo and all its data files.");
+    EXPECT_EQ(ui.messages[1].buttons, common::MessageButtons::OkCancel);
+    EXPECT_EQ(ui.messages[2].text, "Bravo has not been deleted.");
+    EXPECT_TRUE(fs::exists(data("org02/database/static.dbf")));
+
+    ui.clear();
     ui.answers = {common::Answer::Yes, common::Answer::Ok};
     ASSERT_EQ(orgs->deleteOrg(list), 1);
     EXPECT_EQ(ui.lastMessage(), "Bravo has been deleted.");
+    EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Information);
     EXPECT_FALSE(fs::exists(data("org03")));
-    EXPECT_TRUE(fs::exists(data("org02/database/static.dbf"))); // Charlie's files
-    EXPECT_EQ(orgs->getOpenOrg()->name, "Charlie");
-    EXPECT_EQ(orgs->getOpenOrg()->orgNum, 2);
-    EXPECT_EQ(orgs->getOpenOrg()->folder, "../org02");
-    EXPECT_EQ(folder.current(), data("org02"));
+    EXPECT_TRUE(fs::exists(data("org02/database/static.dbf"))); // Charlie's files now
     EXPECT_EQ(orgs->orgCount(), 2);
+    EXPECT_EQ(storedRow("Charlie").folder, "../org02");
+    EXPECT_EQ(storedRow("Charlie").orgNum, 2);
+    EXPECT_EQ(storedRow("Alpha").folder, "../org01");
+    const common::ORGREC& charlie = *orgs->getOpenOrg();
+    EXPECT_EQ(charlie.name, "Charlie");
+    EXPECT_EQ(charlie.orgNum, 2);
+    EXPECT_EQ(charlie.folder, "../org02");
+    EXPECT_EQ(folder.current(), data("org02"));
+    // Later saves reach the renumbered row.
+    orgs->incrBTrFileID();
+    EXPECT_EQ(storedRow("Charlie").bTrFileID, 1);
+
     ASSERT_EQ(open("Alpha"), 1);
     EXPECT_EQ(folder.current(), data("org01"));
+}
 
-    // The open organisation is never deleted.
+TEST_F(OrgsTest, DeletingBeforeTheOpenOrganisationLeavesItWhereItIs) {
+    ASSERT_EQ(create("Alpha"), 1);
+    ASSERT_EQ(create("Bravo"), 1);
+    ASSERT_EQ(create("Charlie"), 1);
+    ASSERT_EQ(open("Alpha"), 1);
+    FakeDialogView list;
+    orgs->initOrgList(list, "Delete Organisation");
+    choose(list, "Bravo");
+    ASSERT_EQ(orgs->deleteOrg(list), 1);
+    EXPECT_EQ(orgs->getOpenOrg()->folder, "../org01");
+    EXPECT_EQ(orgs->getOpenOrg()->orgNum, 1);
+    EXPECT_EQ(folder.current(), data("org01"));
+    EXPECT_EQ(storedRow("Charlie").folder, "../org02");
+    EXPECT_TRUE(fs::exists(data("org02/database/static.dbf")));
+    EXPECT_FALSE(fs::exists(data("org03")));
+}
+
+TEST_F(OrgsTest, TheOpenOrganisationIsNeverDeleted) {
+    ASSERT_EQ(create("Alpha"), 1);
     FakeDialogView self;
     self.addItem(orglistdlg::List, "Alpha", 1);
     self.selectRow(orglistdlg::List, 0);
     EXPECT_EQ(orgs->deleteOrg(self), 0);
-    EXPECT_TRUE(fs::exists(data("org01")));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(fs::exists(data("org01/database/static.dbf")));
+    EXPECT_EQ(orgs->orgCount(), 1);
 }
 
-TEST_F(OrgsTest, OptionsDialogsCheckTheirEntries) {
-    ASSERT_EQ(create("Options"), 1);
-    FakeDialogView pay;
-    orgs->displayPayOptions(pay);
-    EXPECT_TRUE(pay.isChecked(payoptionsdlg::PayExact));
-    EXPECT_FALSE(pay.isEnabled(payoptionsdlg::RoundingUnit));
-    pay.setChecked(payoptionsdlg::PayExact, false);
-    pay.setChecked(payoptionsdlg::RoundDown, true);
-    orgs->resetRounding(pay);
-    EXPECT_EQ(pay.text(payoptionsdlg::RoundingUnit), "10");
-    for (const char* bad : {"0", "-5", "ten", ""}) {
-        pay.setText(payoptionsdlg::RoundingUnit, bad);
-        EXPECT_EQ(orgs->savePayOptions(pay), 0) << bad;
-        EXPECT_EQ(ui.lastMessage(), "Entry for rounding amount is invalid.");
-    }
-    pay.setText(payoptionsdlg::RoundingUnit, "1000");
-    pay.setChecked(payoptionsdlg::PaySdl, false);
-    ASSERT_EQ(orgs->savePayOptions(pay), 1);
-    EXPECT_EQ(orgs->getOpenOrg()->roundNetPay, 1);
-    EXPECT_EQ(orgs->getOpenOrg()->roundingUnit, 1000);
-    EXPECT_EQ(orgs->getOpenOrg()->paySdl, 0);
-
-    FakeDialogView general;
-    orgs->initGenOptnDlg(general);
-    general.setChecked(genoptionsdlg::RetainReports, false);
-    general.setChecked(genoptionsdlg::PurgeReports, true);
-    orgs->resetGenOptnDlg(general);
-    general.setText(genoptionsdlg::PurgeAge, "1");
-    EXPECT_EQ(orgs->closeGenOptnDlg(general), 0);
-    EXPECT_EQ(ui.lastMessage(), "Entry for age at which to purge reports is invalid.");
-    general.setText(genoptionsdlg::PurgeAge, "3");
-    general.setChecked(genoptionsdlg::SortByLastName, true);
-    ASSERT_EQ(orgs->closeGenOptnDlg(general), 1);
-    EXPECT_EQ(orgs->getOpenOrg()->purgeAge, 3);
-    EXPECT_EQ(orgs->getOpenOrg()->formSortKey, 1);
-}
-
-TEST_F(OrgsTest, ALockedRowKeepsTheTableAsItWas) {
-    ASSERT_EQ(create("Locked"), 1);
+TEST_F(OrgsTest, ALockedTableStopsADeletionBeforeAnythingIsLost) {
+    ASSERT_EQ(create("Alpha"), 1);
+    ASSERT_EQ(create("Bravo"), 1);
     database::ORGDB other(code, folder);
     ASSERT_TRUE(other.openFile());
-    ASSERT_EQ(other.data()->lock(1), engine::r4success);
+    ASSERT_EQ(other.data()->lock(2), engine::r4success);
+    FakeDialogView list;
+    orgs->initOrgList(list, "Delete Organisation");
+    choose(list, "Alpha");
     ui.clear();
-    orgs->incrBTrFileID();
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(orgs->getOpenOrg()->bTrFileID, 1); // memory keeps the new value
-    other.data()->unlock();
-    other.data()->go(1);
-    common::ORGREC stored;
-    other.loadRec(stored);
-    EXPECT_EQ(stored.bTrFileID, 0);
-}
-
-TEST_F(OrgsTest, OnlyYearFoldersOldEnoughArePurged) {
-    ASSERT_EQ(create("Purge", "March", "2026"), 1);
-    for (const char* name : {"2020", "2023", "2024", "02020", "2020a"}) {
-        fs::create_directories(data(std::string("org01/") + name));
-        std::ofstream(data(std::string("org01/") + name + "/ytd.dbf")) << "x";
-    }
-    orgs->delRepFiles(); // purge age 2: years before 2024
-    EXPECT_FALSE(fs::exists(data("org01/2020")));
-    EXPECT_FALSE(fs::exists(data("org01/2023")));
-    EXPECT_TRUE(fs::exists(data("org01/2024/ytd.dbf")));
-    EXPECT_TRUE(fs::exists(data("org01/02020/ytd.dbf")));
-    EXPECT_TRUE(fs::exists(data("org01/2020a/ytd.dbf")));
+    EXPECT_EQ(orgs->deleteOrg(list), 0);
+    EXPECT_EQ(ui.lastMessage(),
+              "Can't update ../system/settings/org.dbf because another user is using it.");
+    EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Warning);
     EXPECT_TRUE(fs::exists(data("org01/database/static.dbf")));
+    EXPECT_EQ(orgs->orgCount(), 2);
 }
 
-TEST_F(OrgsTest, NewStatutoryFilesFromSourceThenFromThePreviousYear) {
-    ASSERT_EQ(create("Statutory", "March", "2026"), 1); // fiscal year 2025
-    ASSERT_EQ(orgs->newStatutoryFiles(KELO_SOURCE_FOLDER), 1);
-    EXPECT_EQ(ui.lastMessage(), "New PAYE, NSSF and SDL files for the year 2025/2026 have just "
-                                "been created. Please review them and update if necessary.");
-    EXPECT_EQ(orgs->newStatutoryFiles(KELO_SOURCE_FOLDER), 0);
-    for (int i = 0; i < 4; ++i)
-        orgs->incrMonth(); // into July: fiscal year 2026
-    ASSERT_EQ(orgs->newStatutoryFiles("/no/such/source"), 1);
-    database::PAYEDB paye(code, folder);
-    EXPECT_TRUE(paye.checkFile(2026));
+TEST_F(OrgsTest, OnlyOrganisationFoldersAreDeleted) {
+    ASSERT_EQ(create("Alpha"), 1);
+    ASSERT_EQ(create("Bravo"), 1);
+    {
+        // A damaged row pointing elsewhere.
+        database::ORGDB other(code, folder);
+        ASSERT_TRUE(other.openFile());
+        ASSERT_TRUE(other.findByName("Alpha"));
+        other.data()->field("FOLDER")->assign("../system");
+        ASSERT_EQ(other.data()->flush(), engine::r4success);
+    }
+    FakeDialogView list;
+    orgs->initOrgList(list, "Delete Organisation");
+    choose(list, "Alpha");
+    ui.clear();
+    EXPECT_EQ(orgs->deleteOrg(list), 0);
+    EXPECT_EQ(ui.lastMessage(),
+              "Cannot delete files in ../system as it is not a valid organisation directory.");
+    EXPECT_TRUE(fs::exists(data("system/settings/org.dbf")));
+    EXPECT_EQ(orgs->orgCount(), 2);
+
+    struct Case {
+        const char* path;
+        bool valid;
+    };
+    const Case cases[] = {{"../org01", true},    {"..\\ORG07", true},       {"../org", false},
+                          {"../org01/x", false}, {"../org01/../..", false}, {"org01", false},
+                          {"../system", false},  {"/tmp/org01", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(isOrgFolderPath(c.path), c.valid) << c.path;
+}
+
+TEST_F(OrgsTest, DataFilesAloneCanBeDeleted) {
+    fs::create_directories(data("org05/database"));
+    fs::create_directories(data("org05/2026"));
+    for (const char* name : {"database/static.dbf", "database/static.cdx", "database/monpay.dat",
+                             "database/notes.txt", "2026/ytd.int"})
+        std::ofstream(data(std::string("org05/") + name)) << "x";
+    EXPECT_TRUE(deleteOrgFiles(ui, folder, "../org05", false));
+    EXPECT_FALSE(fs::exists(data("org05/database/static.dbf")));
+    EXPECT_FALSE(fs::exists(data("org05/database/monpay.dat")));
+    EXPECT_TRUE(fs::exists(data("org05/database/static.cdx")));
+    EXPECT_TRUE(fs::exists(data("org05/database/notes.txt")));
+    EXPECT_TRUE(fs::exists(data("org05/2026/ytd.int")));
+    EXPECT_NE(std::find(ui.statusTexts.begin(), ui.statusTexts.end(),
+                        "Deleting ../org05/database/static.dbf..."),
+              ui.statusTexts.end());
+    EXPECT_TRUE(deleteOrgFiles(ui, folder, "../org05", true));
+    EXPECT_FALSE(fs::exists(data("org05")));
+    EXPECT_TRUE(deleteOrgFiles(ui, folder, "../org05", true)); // nothing left to delete
 }
 
 } // namespace
-} // namespace kelo::setup
+} // namespace kelo::setup::testing

@@ -1,0 +1,185 @@
+#include "setup/OrgFiles.h"
+
+#include "common/TaggedFile.h"
+#include "common/Text.h"
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace kelo::setup {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// "*.d??": the tables, memo files and configuration files of an
+// organisation, but not its indexes or reports in other formats.
+bool isDataFile(const fs::path& file) {
+    const std::string extension = file.extension().string();
+    return extension.size() >= 2 && extension.size() <= 4 &&
+           (extension[1] == 'd' || extension[1] == 'D');
+}
+
+std::vector<fs::path> entries(const fs::path& folder, bool wantFolders) {
+    std::vector<fs::path> found;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code kindError;
+        const bool isFolder = it->is_directory(kindError);
+        if (isFolder == wantFolders && (isFolder || it->is_regular_file(kindError)))
+            found.push_back(it->path());
+    }
+    return found;
+}
+
+void deleteFile(common::Ui& ui, const fs::path& file, const std::string& shownAs) {
+    common::StatusText status(ui, "Deleting " + shownAs + "...");
+    std::error_code ignored;
+    fs::remove(file, ignored);
+}
+
+std::shared_ptr<const common::PayItemDef> builtIn(const char* name, const char* function,
+                                                  double limit, int isStatic) {
+    auto def = std::make_shared<common::PayItemDef>();
+    def->itemName = name;
+    def->itemType = name; // the built-in items carry their name as type
+    def->itemFunction = function;
+    def->upperLimit = limit;
+    def->isStatic = isStatic;
+    def->taxable = 1;
+    return def;
+}
+
+const char* fieldsFileComment(common::PAYFREQ payFreq) {
+    switch (payFreq) {
+    case common::WEEKLY:
+        return "Weekly payroll fields file";
+    case common::BIWEEKLY:
+        return "Biweekly payroll fields file";
+    case common::IRREGULAR:
+        return "Irregular payroll fields file";
+    default:
+        return "Monthly payroll fields file";
+    }
+}
+
+bool writeItems(common::TaggedWriter& w, const char* block,
+                const common::PayItemDefs::List& items) {
+    bool ok = w.writeTag(block, common::TagKind::BlockStart);
+    int position = 0;
+    for (const auto& def : items) {
+        const std::string number = std::to_string(++position);
+        // Position and identifier, name and type, function, applyLimits,
+        // lowerLimit, upperLimit, isStatic, taxable and the built-in flag.
+        ok = ok && w.writeTag("item", common::TagKind::GroupStart, 1) && w.writeValue(number) &&
+             w.writeValue(number) && w.writeValue(def->itemName) && w.writeValue(def->itemType) &&
+             w.writeValue(def->itemFunction) && w.writeInt(def->applyLimits) &&
+             w.writeValue(std::to_string(static_cast<long>(def->lowerLimit))) &&
+             w.writeValue(std::to_string(static_cast<long>(def->upperLimit))) &&
+             w.writeInt(def->isStatic) && w.writeInt(def->taxable) && w.writeInt(1) &&
+             w.writeTag({}, common::TagKind::GroupEnd);
+    }
+    return ok && w.writeTag(block, common::TagKind::BlockEnd);
+}
+
+} // namespace
+
+bool isOrgFolderPath(std::string_view path) {
+    // One folder name after the prefix: nothing outside the data folder's
+    // organisation folders can be reached through it.
+    const std::string normal = common::WorkingFolder::normalise(path);
+    constexpr std::string_view prefix = "../org";
+    if (normal.size() <= prefix.size() ||
+        !common::equalsIgnoreCase(std::string_view(normal).substr(0, prefix.size()), prefix))
+        return false;
+    return normal.find('/', prefix.size()) == std::string::npos;
+}
+
+bool checkOrgFolder(common::Ui& ui, std::string_view path) {
+    if (isOrgFolderPath(path))
+        return true;
+    ui.error("Cannot delete files in " + std::string(path) +
+             " as it is not a valid organisation directory.");
+    return false;
+}
+
+bool deleteOrgFiles(common::Ui& ui, const common::WorkingFolder& folder, std::string_view orgPath,
+                    bool removeTree) {
+    if (!checkOrgFolder(ui, orgPath))
+        return false;
+    const std::string shownRoot = common::WorkingFolder::normalise(orgPath);
+    const fs::path root = folder.resolve(orgPath);
+    std::error_code error;
+    if (fs::is_symlink(root, error)) {
+        // Its target is not the organisation's to delete.
+        if (removeTree)
+            fs::remove(root, error);
+        return true;
+    }
+    if (!fs::is_directory(root, error))
+        return true;
+    for (const fs::path& sub : entries(root, true)) {
+        const std::string shownSub = shownRoot + "/" + sub.filename().string();
+        if (!removeTree) {
+            for (const fs::path& file : entries(sub, false)) {
+                if (isDataFile(file))
+                    deleteFile(ui, file, shownSub + "/" + file.filename().string());
+            }
+            continue;
+        }
+        std::vector<fs::path> files;
+        for (fs::recursive_directory_iterator it(sub, error), end; !error && it != end;
+             it.increment(error)) {
+            std::error_code kindError;
+            if (it->is_regular_file(kindError))
+                files.push_back(it->path());
+        }
+        for (const fs::path& file : files) {
+            std::error_code relativeError;
+            deleteFile(ui, file,
+                       shownSub + "/" + fs::relative(file, sub, relativeError).generic_string());
+        }
+        error.clear();
+        fs::remove_all(sub, error);
+    }
+    if (!removeTree)
+        return true;
+    fs::remove_all(root, error);
+    return !fs::exists(root, error);
+}
+
+common::PayItemDefs defaultPayItemDefs() {
+    common::PayItemDefs defs;
+    defs.basicPay = builtIn("Basic Pay", "Use Built-In Function", 200000, 0);
+    defs.overtime = builtIn("Overtime", "Use Built-In Function", 100000, 0);
+    defs.rent = builtIn("Rent", "Defined in Master File", 50000, 1);
+    return defs;
+}
+
+bool writeDefaultPayFields(common::Ui& ui, const common::WorkingFolder& folder,
+                           std::string_view orgFolder, common::PAYFREQ payFreq) {
+    const std::string path(common::payFieldDefinitionsPath(payFreq));
+    common::StatusText status(ui, "Creating " + path + "...");
+    const common::PayItemDefs defs = defaultPayItemDefs();
+    common::TaggedWriter w(folder.resolve(path));
+    bool ok =
+        w.writeComment(fieldsFileComment(payFreq)) &&
+        w.writeComment("[" + common::WorkingFolder::normalise(orgFolder) + "/" + path + "]") &&
+        w.writeComment({}) && w.writeTag("fileid", common::TagKind::GroupStart) &&
+        w.writeValue(common::fileKind::PayrollFields) && w.writeValue(path) &&
+        w.writeValue(common::expectedVersion(common::fileKind::PayrollFields)) &&
+        w.writeTag({}, common::TagKind::GroupEnd) &&
+        writeItems(w, "earnings", {defs.basicPay, defs.overtime}) &&
+        writeItems(w, "deductions", {defs.rent}) && writeItems(w, "benefits", {}) &&
+        writeItems(w, "lumpsums", {}) && writeItems(w, "refunds", {}) && w.writeEof();
+    ok = w.close() && ok;
+    if (!ok) {
+        std::error_code ignored;
+        fs::remove(folder.resolve(path), ignored);
+        ui.error("Can't create " + path);
+    }
+    return ok;
+}
+
+} // namespace kelo::setup

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "common/OrgRecords.h"
+#include "common/PayRecords.h"
+#include "common/Ui.h"
+#include "common/WorkingFolder.h"
+
+#include <string_view>
+
+namespace kelo::setup {
+
+// "../org" and one folder name, in any case, with either slash: the only
+// folders the organisation commands delete or rename.
+bool isOrgFolderPath(std::string_view path);
+// The same, telling the user "Cannot delete files in %s as it is not a valid
+// organisation directory." when it is not.
+bool checkOrgFolder(common::Ui& ui, std::string_view path);
+
+// Deletes the files of an organisation folder given relative to the working
+// folder ("../org03"): with `removeTree` every file of each subfolder, the
+// subfolders and the folder itself; otherwise only the data files ("*.d??")
+// of the subfolders. Each file is announced in the status bar ("Deleting
+// %s..."). A path that is not an organisation folder is refused
+// (checkOrgFolder). False when refused or when the tree could not all be
+// removed; a missing folder counts as deleted.
+bool deleteOrgFiles(common::Ui& ui, const common::WorkingFolder& folder, std::string_view orgPath,
+                    bool removeTree);
+
+// The pay items a new organisation starts with in every frequency: the
+// built-in "Basic Pay" and "Overtime" earnings and the "Rent" deduction.
+common::PayItemDefs defaultPayItemDefs();
+
+// Writes the frequency's definitions file (database/monpay.dat ...) of a new
+// organisation whose folder is the working folder and is named `orgFolder`
+// in the file's comment. Announced with "Creating %s..."; "Can't create %s"
+// and false when it cannot be written.
+bool writeDefaultPayFields(common::Ui& ui, const common::WorkingFolder& folder,
+                           std::string_view orgFolder, common::PAYFREQ payFreq);
+
+} // namespace kelo::setup
