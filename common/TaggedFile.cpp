@@ -155,6 +155,14 @@ bool TaggedWriter::close() {
     return ok;
 }
 
+bool TaggedWriter::flush() {
+    if (!file_)
+        return false;
+    if (std::fflush(file_.get()) != 0)
+        good_ = false;
+    return good_;
+}
+
 bool TaggedWriter::put(std::string_view bytes) {
     if (!file_)
         return false;

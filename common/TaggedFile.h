@@ -86,6 +86,9 @@ public:
     bool good() const { return file_ != nullptr && good_; }
     // Flushes and closes; false when any write or the flush failed.
     bool close();
+    // Hands what was written so far to the file system, so that its size and
+    // the drive's free space count it.
+    bool flush();
     const std::string& path() const { return path_; }
 
     // `level` tabs, then the tag. The name is ignored for GroupEnd; writers
@@ -102,6 +105,8 @@ public:
     bool writeDouble(double value);                // %f, six decimals
     bool writeEof();
     bool writeEos();
+    // Bytes as they are, for blocks that copy a whole file line by line.
+    bool writeRaw(std::string_view bytes) { return put(bytes); }
     // The opening of every file: comments with the kind and "[path]", an
     // empty comment, then \fileid{kind path version}.
     bool writePreamble(std::string_view kind, std::string_view path, std::string_view version);
@@ -135,6 +140,8 @@ public:
         pos_ = position < data_.size() ? position : data_.size();
     }
     std::size_t size() const { return data_.size(); }
+    // The whole file, for blocks that hold copied lines rather than values.
+    std::string_view bytes() const { return data_; }
     bool atEnd() const { return pos_ >= data_.size(); }
 
     // BlockStart, BlockEnd and GroupStart skip `#` comments to the next `\`

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/OrgRecords.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the backup writer and the restore reader agree on beyond the tagged
+// file syntax itself.
+namespace kelo::setup::backupformat {
+
+inline constexpr const char* FileBlock = "file";
+inline constexpr const char* FileId = "fileid";
+inline constexpr const char* Header = "header";
+inline constexpr const char* Fields = "fields";
+inline constexpr const char* Tags = "tags";
+inline constexpr const char* Records = "records";
+inline constexpr const char* Item = "item";
+inline constexpr const char* OrgTablePath = "..\\system\\settings\\org.dbf";
+inline constexpr const char* OrgBlockVersion = "4.2";
+
+// The organisation block's item: ORGREC in field order.
+inline constexpr std::size_t kOrgValueCount = 32;
+std::vector<std::string> orgValues(const common::ORGREC& org);
+// False when a value is missing or a number does not read.
+bool orgFromValues(const std::vector<std::string>& values, common::ORGREC& org);
+
+// Backslashes, as backups name files whichever system wrote them.
+std::string storedPath(std::string_view path);
+// A path a restore may write: relative, inside the organisation's folder
+// (no "..", no root, no drive) and naming a file.
+bool isSafeRelativePath(std::string_view path);
+
+// Numbers as the records block holds them ("%d", "%f"); blanks around them
+// are allowed.
+bool parseInt(std::string_view text, int& out);
+bool parseDouble(std::string_view text, double& out);
+
+// The text of a value with blanks removed at both ends.
+std::string_view trimBlanks(std::string_view text);
+
+} // namespace kelo::setup::backupformat
