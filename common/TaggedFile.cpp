@@ -1,5 +1,7 @@
 #include "common/TaggedFile.h"
 
+#include "common/WorkingFolder.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -28,22 +30,6 @@ constexpr std::array<char, 95> kUnscrambleTable = makeUnscrambleTable();
 bool isPrintable(char c) {
     const auto code = static_cast<unsigned char>(c);
     return code >= kFirstPrintable && code <= kLastPrintable;
-}
-
-// Windows paths may be stored, and Windows file names ignore case.
-bool samePath(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    const auto fold = [](char c) {
-        if (c == '\\')
-            return '/';
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    }
-    return true;
 }
 
 bool validTagName(std::string_view name) {
@@ -432,7 +418,7 @@ bool checkFileId(Ui& ui, const std::string& path, std::string_view writtenAs) {
         return false;
     }
     if (id.kind != fileKind::Backup && id.kind != fileKind::ApplicationConfiguration &&
-        !samePath(id.path, writtenAs)) {
+        !WorkingFolder::samePath(id.path, writtenAs)) {
         // "File " keeps its blank and the format adds another.
         ui.error("File  \"" + path +
                  "\" has been renamed or moved. Its original name and location were \"" + id.path +

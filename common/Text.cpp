@@ -11,6 +11,15 @@ std::string toUpper(std::string_view text) {
     return out;
 }
 
+std::string_view fitText(std::string_view text, std::size_t width) {
+    if (text.size() <= width)
+        return text;
+    std::size_t cut = width;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut);
+}
+
 std::string employeeKey(std::string_view employeeNumber) {
     std::string key = toUpper(employeeNumber.substr(0, employeeNumberWidth));
     key.resize(employeeNumberWidth, ' ');

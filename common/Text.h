@@ -12,6 +12,9 @@ inline constexpr std::size_t employeeNumberWidth = 19;
 // (or cut) to 19 characters.
 std::string employeeKey(std::string_view employeeNumber);
 std::string toUpper(std::string_view text); // ASCII letters only
+// `text` cut to at most `width` bytes without splitting a UTF-8 character:
+// columns are measured in bytes.
+std::string_view fitText(std::string_view text, std::size_t width);
 std::string trimRight(std::string_view text);
 std::string trim(std::string_view text);
 // Case-blind comparison of ASCII text.

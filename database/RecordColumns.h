@@ -16,15 +16,7 @@
 // reads and writes every column the same way.
 namespace kelo::database::columns {
 
-// `text` cut to `width` bytes without splitting a UTF-8 character.
-inline std::string_view fitText(std::string_view text, std::size_t width) {
-    if (text.size() <= width)
-        return text;
-    std::size_t cut = width;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return text.substr(0, cut);
-}
+using common::fitText;
 
 // Dates are stored as "YYYYMMDD" (blank for no date); a part not given is 00.
 inline std::string dateText(const common::date& d) {

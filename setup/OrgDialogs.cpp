@@ -23,15 +23,9 @@ constexpr std::size_t kNameFieldWidth = 99;
 // The widest purge age the organisations table stores.
 constexpr long kMaxPurgeAge = 9999;
 
-std::string cut(std::string text, std::size_t width) {
-    if (text.size() > width)
-        text.resize(width);
-    return text;
-}
-
 // Trimmed, then cut to the column's width.
 std::string fieldText(const DialogView& dialog, const char* control, std::size_t width) {
-    return common::trimRight(cut(common::trim(dialog.text(control)), width));
+    return common::trimRight(common::fitText(common::trim(dialog.text(control)), width));
 }
 
 // A whole decimal number, blanks around it allowed, nothing else.
@@ -103,7 +97,7 @@ std::optional<ORGS::Entry> ORGS::readEntry(DialogView& dialog, Purpose purpose) 
         return std::nullopt;
     }
     Entry entry;
-    entry.name = common::trimRight(cut(name, W::kNameWidth));
+    entry.name = common::trimRight(common::fitText(name, W::kNameWidth));
     if (nameTaken(entry.name, purpose)) {
         ui_.information("Organisation with this name already exists. Please enter a different "
                         "name.");
@@ -195,8 +189,10 @@ int ORGS::savePayInfo(DialogView& dialog) {
     open_.nssfNum = fieldText(dialog, payinfodlg::NssfNum, W::kNssfNumWidth);
     open_.regionalCode = fieldText(dialog, payinfodlg::RegionalCode, W::kRegionalCodeWidth);
     // Bank and branch are names from the lists, kept as listed.
-    open_.bankName = cut(selectedText(dialog, payinfodlg::Bank), W::kBankNameWidth);
-    open_.branchName = cut(selectedText(dialog, payinfodlg::Branch), W::kBranchNameWidth);
+    open_.bankName =
+        std::string(common::fitText(selectedText(dialog, payinfodlg::Bank), W::kBankNameWidth));
+    open_.branchName =
+        std::string(common::fitText(selectedText(dialog, payinfodlg::Branch), W::kBranchNameWidth));
     open_.accountNum = fieldText(dialog, payinfodlg::AccountNum, W::kAccountNumWidth);
     open_.sfiSenderId = fieldText(dialog, payinfodlg::SfiSenderId, W::kSfiSenderIdWidth);
     saveOpenRec();

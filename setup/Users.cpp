@@ -38,23 +38,13 @@ std::string firstCharacters(std::string_view text, std::size_t limit) {
     return std::string(text);
 }
 
-// Columns are measured in bytes; a character is never cut in two.
-std::string fitBytes(std::string_view text, std::size_t width) {
-    if (text.size() <= width)
-        return std::string(text);
-    std::size_t end = width;
-    while (end > 0 && isContinuation(text[end]))
-        --end;
-    return std::string(text.substr(0, end));
-}
-
 std::string typedPassword(const DialogView& dialog, const char* control) {
     return firstCharacters(dialog.text(control), USERS::kPasswordLimit);
 }
 
 // A name as it will be stored: trimmed and fitted to its column.
 std::string typedName(const DialogView& dialog, const char* control, std::size_t width) {
-    return common::trimRight(fitBytes(common::trim(dialog.text(control)), width));
+    return common::trimRight(common::fitText(common::trim(dialog.text(control)), width));
 }
 
 // The length and blank rules of a typed, non-empty new password; "" when kept.
