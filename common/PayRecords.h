@@ -68,6 +68,10 @@ enum class ItemFunction {
 
 ItemType itemTypeOf(std::string_view itemType);
 ItemFunction itemFunctionOf(std::string_view itemFunction);
+// "Co-op Contribution", "Co-op Loan Payment" and "Co-op Benevolent Fund".
+bool isCoopType(std::string_view itemType);
+// The three "Percentage of ..." functions.
+bool isPercentFunction(std::string_view itemFunction);
 
 // Most characters each text field of the pay item records holds.
 struct PayItemWidths {
@@ -86,12 +90,16 @@ struct EmployerContribution {
     double lowerLimit = 0;
     double upperLimit = 0;
     float percentage = 0;
+
+    friend bool operator==(const EmployerContribution&, const EmployerContribution&) = default;
 };
 
 // The co-operative or pension fund an item belongs to.
 struct PayItemLink {
     std::int32_t id = 0;
     std::optional<EmployerContribution> employer; // pension contributions only
+
+    friend bool operator==(const PayItemLink&, const PayItemLink&) = default;
 };
 
 // Only the members that the item's function uses are meaningful.
@@ -99,6 +107,8 @@ struct FunctionParams {
     float percentage = 0;      // the percentage functions
     std::int32_t rateKind = 0; // "Based on Hours Worked": kBasicPayRateKind or keyed
     float factor = 0;          // times the basic pay rate
+
+    friend bool operator==(const FunctionParams&, const FunctionParams&) = default;
 };
 
 // Any other rateKind means the hourly rate is keyed per employee.
@@ -116,6 +126,13 @@ struct PayItemDef {
     int applyLimits = 0;
     int isStatic = 0; // the keyed amount survives the period update
     int taxable = 0;  // pension contribution: set means no relief against tax
+    // Where the item stands in its table (1, 2, ...), and its identifier there,
+    // which names its transactions columns and is never reused. 0: not given.
+    std::int32_t position = 0;
+    std::int32_t id = 0;
+    int builtIn = 0; // "Basic Pay", "Overtime" and "Rent": cannot be deleted
+
+    friend bool operator==(const PayItemDef&, const PayItemDef&) = default;
 };
 
 ItemType itemTypeOf(const PayItemDef& def);

@@ -229,6 +229,16 @@ const std::vector<PayItem>* VARIATIONSREC::items(FIELDSTABLE table) const {
     return listOf(*this, table);
 }
 
+bool isCoopType(std::string_view itemType) {
+    return itemType == kTypeCoopContribution || itemType == kTypeCoopLoanPayment ||
+           itemType == kTypeCoopBenevolentFund;
+}
+
+bool isPercentFunction(std::string_view itemFunction) {
+    return itemFunction == kFuncPercentOfSalary || itemFunction == kFuncPercentOfBasicPay ||
+           itemFunction == kFuncPercentOfGrossPay;
+}
+
 PayItem newPayItem(std::shared_ptr<const PayItemDef> definition, std::optional<FIELDSTABLE> table) {
     PayItem item;
     if (definition)

@@ -239,6 +239,18 @@ PayItemIds positionalItemIds(const common::PayItemDefs& defs) {
     return ids;
 }
 
+PayItemIds itemIdsOf(const common::PayItemDefs& defs) {
+    PayItemIds ids = positionalItemIds(defs);
+    for (common::FIELDSTABLE table : common::kFieldsTables) {
+        const auto t = static_cast<std::size_t>(table);
+        const common::PayItemDefs::List& list = *defs.list(table);
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (list[i] && list[i]->id > 0)
+                ids[t][i] = list[i]->id;
+    }
+    return ids;
+}
+
 std::vector<engine::Field4Info> payItemColumns(common::FIELDSTABLE table, std::int32_t id,
                                                const common::PayItemDef& def) {
     const std::string prefix = kTableLetters[static_cast<std::size_t>(table)] + std::to_string(id);
@@ -294,7 +306,7 @@ Schema VARDB::schema() const {
 }
 
 bool VARDB::setDefinitions(common::PayItemDefs defs) {
-    PayItemIds ids = positionalItemIds(defs);
+    PayItemIds ids = itemIdsOf(defs);
     return setDefinitions(std::move(defs), std::move(ids));
 }
 
@@ -413,8 +425,7 @@ bool VARDB::listsMatch(const VARIATIONSREC& rec) const {
     return true;
 }
 
-bool VARDB::store(const VARIATIONSREC& rec) {
-    engine::Data4& table = *data();
+bool VARDB::store(engine::Data4& table, const VARIATIONSREC& rec) const {
     if (!storeAll(table, fixedColumns(), rec)) {
         code().error(engine::e4field, relativePath() + " lacks a transactions column");
         return false;
@@ -441,6 +452,10 @@ bool VARDB::store(const VARIATIONSREC& rec) {
     return true;
 }
 
+bool VARDB::storeNewRec(engine::Data4& table) const {
+    return store(table, common::newVariationsRec(defs_));
+}
+
 bool VARDB::appendRec(const VARIATIONSREC& rec) {
     engine::Data4* table = data();
     if (!table) {
@@ -450,7 +465,7 @@ bool VARDB::appendRec(const VARIATIONSREC& rec) {
     if (!listsMatch(rec) || table->appendStart() != engine::r4success)
         return false;
     table->blank();
-    if (!store(rec)) {
+    if (!store(*table, rec)) {
         table->goEof();
         return false;
     }
@@ -466,7 +481,7 @@ bool VARDB::updateFields(const VARIATIONSREC& rec) {
     }
     if (!listsMatch(rec))
         return false;
-    if (!store(rec)) {
+    if (!store(*table, rec)) {
         table->setChanged(false);
         table->go(table->recNo());
         return false;

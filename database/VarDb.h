@@ -21,6 +21,8 @@ using PayItemIds = std::array<std::vector<std::int32_t>, common::kFieldsTableCou
 // of the deductions), so the user items are numbered as a fresh definitions
 // file numbers them.
 PayItemIds positionalItemIds(const common::PayItemDefs& defs);
+// Each definition's own identifier, or its positional one when it has none.
+PayItemIds itemIdsOf(const common::PayItemDefs& defs);
 
 // The transactions table columns of one user item of `table` with
 // identifier `id`: "%c%dAct" (logical) always; "%c%dAmt" (double) when the
@@ -59,7 +61,7 @@ public:
     Schema schema() const override;
 
     // The definitions of the frequency worked on, with the identifiers of
-    // their items (by position when not given). False, keeping the previous
+    // their items (itemIdsOf when not given). False, keeping the previous
     // ones, when the identifiers do not match the definitions (count, or not
     // positive and unique within a table), or when the open table lacks a
     // column they need (engine error e4parm or e4field).
@@ -97,6 +99,12 @@ public:
     // unchanged and the current row is read again.
     bool updateFields(const common::VARIATIONSREC& rec);
 
+    // Puts the values of a fresh record (newVariationsRec of the current
+    // definitions) into the current row buffer of `table`, a table with this
+    // schema that is not necessarily the one open here (a rebuild's work
+    // table). False when a column is missing.
+    bool storeNewRec(engine::Data4& table) const;
+
 private:
     // Where one item's columns stand: Act, then Amt when stored, then the
     // parameters.
@@ -111,7 +119,7 @@ private:
     static Layouts layoutsFor(const common::PayItemDefs& defs, const PayItemIds& ids);
     bool hasColumns(const Layouts& layouts) const;
     bool listsMatch(const common::VARIATIONSREC& rec) const;
-    bool store(const common::VARIATIONSREC& rec);
+    bool store(engine::Data4& table, const common::VARIATIONSREC& rec) const;
 
     common::PAYFREQ payFreq_ = common::MONTHLY;
     common::PayItemDefs defs_;

@@ -2,6 +2,7 @@
 
 #include "common/TaggedFile.h"
 #include "common/Text.h"
+#include "database/PayFieldsFile.h"
 
 #include <filesystem>
 #include <memory>
@@ -48,39 +49,8 @@ std::shared_ptr<const common::PayItemDef> builtIn(const char* name, const char* 
     def->upperLimit = limit;
     def->isStatic = isStatic;
     def->taxable = 1;
+    def->builtIn = 1;
     return def;
-}
-
-const char* fieldsFileComment(common::PAYFREQ payFreq) {
-    switch (payFreq) {
-    case common::WEEKLY:
-        return "Weekly payroll fields file";
-    case common::BIWEEKLY:
-        return "Biweekly payroll fields file";
-    case common::IRREGULAR:
-        return "Irregular payroll fields file";
-    default:
-        return "Monthly payroll fields file";
-    }
-}
-
-bool writeItems(common::TaggedWriter& w, const char* block,
-                const common::PayItemDefs::List& items) {
-    bool ok = w.writeTag(block, common::TagKind::BlockStart);
-    int position = 0;
-    for (const auto& def : items) {
-        const std::string number = std::to_string(++position);
-        // Position and identifier, name and type, function, applyLimits,
-        // lowerLimit, upperLimit, isStatic, taxable and the built-in flag.
-        ok = ok && w.writeTag("item", common::TagKind::GroupStart, 1) && w.writeValue(number) &&
-             w.writeValue(number) && w.writeValue(def->itemName) && w.writeValue(def->itemType) &&
-             w.writeValue(def->itemFunction) && w.writeInt(def->applyLimits) &&
-             w.writeValue(std::to_string(static_cast<long>(def->lowerLimit))) &&
-             w.writeValue(std::to_string(static_cast<long>(def->upperLimit))) &&
-             w.writeInt(def->isStatic) && w.writeInt(def->taxable) && w.writeInt(1) &&
-             w.writeTag({}, common::TagKind::GroupEnd);
-    }
-    return ok && w.writeTag(block, common::TagKind::BlockEnd);
 }
 
 } // namespace
@@ -161,25 +131,13 @@ bool writeDefaultPayFields(common::Ui& ui, const common::WorkingFolder& folder,
                            std::string_view orgFolder, common::PAYFREQ payFreq) {
     const std::string path(common::payFieldDefinitionsPath(payFreq));
     common::StatusText status(ui, "Creating " + path + "...");
-    const common::PayItemDefs defs = defaultPayItemDefs();
-    common::TaggedWriter w(folder.resolve(path));
-    bool ok =
-        w.writeComment(fieldsFileComment(payFreq)) &&
-        w.writeComment("[" + common::WorkingFolder::normalise(orgFolder) + "/" + path + "]") &&
-        w.writeComment({}) && w.writeTag("fileid", common::TagKind::GroupStart) &&
-        w.writeValue(common::fileKind::PayrollFields) && w.writeValue(path) &&
-        w.writeValue(common::expectedVersion(common::fileKind::PayrollFields)) &&
-        w.writeTag({}, common::TagKind::GroupEnd) &&
-        writeItems(w, "earnings", {defs.basicPay, defs.overtime}) &&
-        writeItems(w, "deductions", {defs.rent}) && writeItems(w, "benefits", {}) &&
-        writeItems(w, "lumpsums", {}) && writeItems(w, "refunds", {}) && w.writeEof();
-    ok = w.close() && ok;
-    if (!ok) {
-        std::error_code ignored;
-        fs::remove(folder.resolve(path), ignored);
+    const std::string comment = std::string(common::payFreqLabel(payFreq)) + " payroll fields file";
+    if (!database::writePayFields(folder, orgFolder, payFreq, comment,
+                                  database::fieldTablesOf(defaultPayItemDefs()))) {
         ui.error("Can't create " + path);
+        return false;
     }
-    return ok;
+    return true;
 }
 
 } // namespace kelo::setup
