@@ -1,0 +1,300 @@
+#include "staffrecords/FieldsFrm.h"
+
+#include "database/CoopsDb.h"
+#include "database/DbTable.h"
+#include "database/PensionsDb.h"
+#include "database/TransactionsRebuild.h"
+#include "database/VarDb.h"
+#include "staffrecords/FieldsFrmControls.h"
+#include "staffrecords/FieldsRules.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+namespace kelo::staffrecords {
+
+namespace ff = fieldsfrm;
+using common::PayItemDef;
+
+namespace {
+
+// Fills a list with `choices`, adding `current` when it is not among them
+// (a built-in item's own type), and selects `current`.
+void fillChoices(common::DialogView& view, std::string_view control,
+                 const std::vector<std::string>& choices, const std::string& current) {
+    view.clearItems(control);
+    for (const std::string& choice : choices)
+        view.addItem(control, choice);
+    int row = view.findItem(control, current);
+    if (row < 0 && !current.empty())
+        row = view.addItem(control, current);
+    view.selectRow(control, row);
+}
+
+bool sameColumns(common::FIELDSTABLE table, const PayItemDef& a, const PayItemDef& b) {
+    if (a.builtIn && b.builtIn)
+        return true;
+    const auto before = database::payItemColumns(table, a.id, a);
+    const auto after = database::payItemColumns(table, b.id, b);
+    return std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                      [](const engine::Field4Info& x, const engine::Field4Info& y) {
+                          return x.name == y.name && x.type == y.type && x.length == y.length;
+                      });
+}
+
+void renumber(std::vector<PayItemDef>& items) {
+    std::int32_t position = 0;
+    for (PayItemDef& def : items)
+        def.position = ++position;
+}
+
+} // namespace
+
+FIELDSFRM::FIELDSFRM(common::Ui& ui, common::DialogView& form, engine::Code4& code,
+                     const common::WorkingFolder& folder)
+    : ui_(ui),
+      form_(form),
+      code_(code),
+      folder_(folder) {}
+
+bool FIELDSFRM::checkFiles(common::Ui& ui, const common::ORGREC&) {
+    for (const char* path : {database::COOPSDB::kPath, database::PENSIONSDB::kPath}) {
+        if (!database::isValid(code_, folder_, path)) {
+            ui.error(std::string("Unable to open ") + path);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FIELDSFRM::readLookups(common::Ui& ui) {
+    database::COOPSDB coops(code_, folder_);
+    database::PENSIONSDB funds(code_, folder_);
+    for (database::LookupTable* table : {static_cast<database::LookupTable*>(&coops),
+                                         static_cast<database::LookupTable*>(&funds)}) {
+        if (!table->openFile(false)) {
+            code_.setErrorCode(0);
+            ui.error("Unable to open " + table->relativePath());
+            return false;
+        }
+        table->orderByName();
+    }
+    coops_ = coops.entries();
+    funds_ = funds.entries();
+    return true;
+}
+
+bool FIELDSFRM::open(common::Ui& ui, common::FIELDSTABLE table, const common::ORGREC& org) {
+    database::PayFieldTables tables;
+    if (!readLookups(ui) || !database::readPayFields(ui, folder_, org.payFreq, tables))
+        return false;
+    payFreq_ = org.payFreq;
+    orgFolder_ = org.folder;
+    table_ = table;
+    tables_ = std::move(tables);
+    index_ = 0;
+    isNew_ = false;
+    initFieldsWnd();
+    display();
+    return true;
+}
+
+void FIELDSFRM::initFieldsWnd() {
+    form_.setTextLimit(ff::kName, static_cast<int>(common::PayItemWidths::kItemNameWidth));
+}
+
+void FIELDSFRM::display() {
+    const bool any = shownCount() > 0;
+    item_ = any && !isNew_ ? list()[index_] : (isNew_ ? item_ : PayItemDef{});
+    form_.setText(ff::kPosition, "Field " + std::to_string(any ? index_ + 1 : 0) + " of " +
+                                     std::to_string(shownCount()));
+    form_.setText(ff::kName, item_.itemName);
+    fillChoices(form_, ff::kType, any ? typesOffered(table_, payFreq_) : std::vector<std::string>{},
+                item_.itemType);
+    for (const char* control : {ff::kName, ff::kStatic, ff::kTaxable})
+        form_.setEnabled(control, any);
+    form_.setEnabled(ff::kType, any && !item_.builtIn);
+    form_.setChecked(ff::kStatic, item_.isStatic != 0);
+    form_.setChecked(ff::kTaxable, item_.taxable != 0);
+    displayButtons();
+}
+
+void FIELDSFRM::displayButtons() {
+    const bool any = shownCount() > 0;
+    fillChoices(form_, ff::kFunction,
+                any && !item_.builtIn ? functionsOffered(table_, item_.itemType)
+                                      : std::vector<std::string>{},
+                item_.itemFunction);
+    form_.setEnabled(ff::kFunction, any && !item_.builtIn);
+    const bool isPension = item_.itemType == common::kTypePensionContribution;
+    const bool linked = isPension || common::isCoopType(item_.itemType);
+    form_.setVisible(ff::kTypeButton, linked);
+    form_.setText(ff::kTypeButton, isPension ? "Pension Fund..." : "Co-operative...");
+    form_.setText(ff::kTaxable, isPension ? "Pre-tax deduction" : "Taxable");
+    std::string parameters;
+    if (!item_.builtIn) {
+        if (common::isPercentFunction(item_.itemFunction))
+            parameters = "Percentage...";
+        else if (item_.itemFunction == common::kFuncKeyIn)
+            parameters = "Limits...";
+        else if (item_.itemFunction == common::kFuncBasedOnHours)
+            parameters = "Hourly Rate...";
+    }
+    form_.setVisible(ff::kFunctionButton, !parameters.empty());
+    form_.setText(ff::kFunctionButton, parameters);
+    form_.setEnabled(ff::kDelete, any && !item_.builtIn);
+    form_.setEnabled(ff::kFirst, index_ > 0);
+    form_.setEnabled(ff::kPrevious, index_ > 0);
+    form_.setEnabled(ff::kNext, index_ + 1 < shownCount());
+    form_.setEnabled(ff::kLast, index_ + 1 < shownCount());
+}
+
+void FIELDSFRM::readForm() {
+    if (shownCount() == 0)
+        return;
+    item_.itemName =
+        common::fitText(common::trim(form_.text(ff::kName)), common::PayItemWidths::kItemNameWidth);
+    item_.isStatic = form_.isChecked(ff::kStatic) ? 1 : 0;
+    item_.taxable = form_.isChecked(ff::kTaxable) ? 1 : 0;
+}
+
+void FIELDSFRM::resetType() {
+    const std::string chosen = getType();
+    if (item_.builtIn || chosen.empty() || chosen == item_.itemType)
+        return;
+    readForm();
+    changeType(item_, chosen);
+    form_.setChecked(ff::kStatic, item_.isStatic != 0);
+    displayButtons();
+}
+
+void FIELDSFRM::resetFunction() {
+    const std::string chosen = getFunction();
+    if (item_.builtIn || chosen.empty() || chosen == item_.itemFunction)
+        return;
+    item_.itemFunction = chosen;
+    displayButtons();
+}
+
+std::string FIELDSFRM::getType() const {
+    const int row = form_.selectedRow(ff::kType);
+    return row < 0 ? std::string() : form_.itemText(ff::kType, row);
+}
+
+std::string FIELDSFRM::getFunction() const {
+    const int row = form_.selectedRow(ff::kFunction);
+    return row < 0 ? std::string() : form_.itemText(ff::kFunction, row);
+}
+
+bool FIELDSFRM::commit(common::Ui& ui, const database::PayFieldTables& next, bool columnsChange) {
+    common::PayItemDefs before, after;
+    if (!database::payItemDefsOf(tables_, before) || !database::payItemDefsOf(next, after))
+        return false;
+    if (columnsChange && !database::rebuildTransactions(ui, code_, folder_, payFreq_, after))
+        return false;
+    if (!database::writePayFields(folder_, orgFolder_, payFreq_,
+                                  database::payFieldsComment(payFreq_), next)) {
+        ui.error("Can't write to " + std::string(common::payFieldDefinitionsPath(payFreq_)));
+        // The table must again match the definitions that stay on file.
+        if (columnsChange)
+            database::rebuildTransactions(ui, code_, folder_, payFreq_, before);
+        return false;
+    }
+    tables_ = next;
+    return true;
+}
+
+bool FIELDSFRM::save(common::Ui& ui, const common::ORGREC&) {
+    if (shownCount() == 0)
+        return true;
+    readForm();
+    if (const auto message = validateItem(list(), index_, item_)) {
+        ui.warning(*message);
+        form_.setFocus(ff::kName);
+        return false;
+    }
+    if (!isNew_ && item_ == list()[index_])
+        return true;
+    database::PayFieldTables next = tables_;
+    auto& items = next[static_cast<std::size_t>(table_)];
+    const bool columnsChange = isNew_ || !sameColumns(table_, items[index_], item_);
+    if (isNew_)
+        items.push_back(item_);
+    else
+        items[index_] = item_;
+    if (!commit(ui, next, columnsChange))
+        return false;
+    isNew_ = false;
+    display();
+    return true;
+}
+
+bool FIELDSFRM::moveTo(common::Ui& ui, const common::ORGREC& org, std::size_t index) {
+    if (!save(ui, org))
+        return false;
+    if (index < list().size())
+        index_ = index;
+    display();
+    return true;
+}
+
+bool FIELDSFRM::nextRecord(common::Ui& ui, const common::ORGREC& org) {
+    return moveTo(ui, org, index_ + 1);
+}
+
+bool FIELDSFRM::previousRecord(common::Ui& ui, const common::ORGREC& org) {
+    return moveTo(ui, org, index_ > 0 ? index_ - 1 : 0);
+}
+
+bool FIELDSFRM::firstRecord(common::Ui& ui, const common::ORGREC& org) {
+    return moveTo(ui, org, 0);
+}
+
+bool FIELDSFRM::lastRecord(common::Ui& ui, const common::ORGREC& org) {
+    return moveTo(ui, org, list().empty() ? 0 : list().size() - 1);
+}
+
+bool FIELDSFRM::addRecord(common::Ui& ui, const common::ORGREC& org) {
+    if (!save(ui, org))
+        return false;
+    std::int32_t highest = 0;
+    for (const PayItemDef& def : list())
+        highest = std::max(highest, def.id);
+    item_ = newItemDef(static_cast<std::int32_t>(list().size()) + 1, highest + 1);
+    index_ = list().size();
+    isNew_ = true;
+    display();
+    form_.setFocus(ff::kName);
+    return true;
+}
+
+bool FIELDSFRM::deleteRecord(common::Ui& ui, const common::ORGREC&) {
+    if (shownCount() == 0)
+        return false;
+    if (item_.builtIn) {
+        ui.beep();
+        return false;
+    }
+    if (!ui.ask("Are you sure you want to delete this field?"))
+        return false;
+    if (!isNew_) {
+        database::PayFieldTables next = tables_;
+        auto& items = next[static_cast<std::size_t>(table_)];
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(index_));
+        renumber(items);
+        if (!commit(ui, next, true))
+            return false;
+    }
+    isNew_ = false;
+    if (index_ >= list().size())
+        index_ = list().empty() ? 0 : list().size() - 1;
+    display();
+    return true;
+}
+
+bool FIELDSFRM::close(common::Ui& ui, const common::ORGREC& org) {
+    return save(ui, org);
+}
+
+} // namespace kelo::staffrecords

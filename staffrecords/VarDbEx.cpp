@@ -1,0 +1,213 @@
+#include "staffrecords/VarDbEx.h"
+
+#include "database/PayFieldsFile.h"
+#include "engine/Data4.h"
+#include "engine/EngineCodes.h"
+#include "engine/Field4.h"
+#include "staffrecords/PeriodUpdate.h"
+
+#include <string>
+#include <utility>
+
+namespace kelo::staffrecords {
+
+using common::STATICREC;
+using common::VARIATIONSREC;
+
+namespace {
+
+// Closes the table however an operation ends.
+class OpenTable {
+public:
+    explicit OpenTable(database::DbTable& table) : table_(table) {}
+    ~OpenTable() { table_.closeFile(); }
+    OpenTable(const OpenTable&) = delete;
+    OpenTable& operator=(const OpenTable&) = delete;
+
+private:
+    database::DbTable& table_;
+};
+
+} // namespace
+
+VARDBEX::VARDBEX(common::Ui& owner, engine::Code4& code, const common::WorkingFolder& folder)
+    : VARDB(code, folder),
+      calc_(code, folder),
+      owner_(owner),
+      staff_(code, folder) {}
+
+bool VARDBEX::loadDefinitions(common::Ui& ui, common::PAYFREQ payFreq) {
+    common::PayItemDefs defs;
+    if (!database::loadPayItemDefs(ui, folder(), payFreq, defs))
+        return false;
+    if (!setDefinitions(std::move(defs))) {
+        // The table was not rebuilt after its definitions changed.
+        code().setErrorCode(0);
+        ui.error("Unable to open " + relativePath());
+        return false;
+    }
+    return true;
+}
+
+void VARDBEX::releaseDefinitions() {
+    setDefinitions({});
+}
+
+bool VARDBEX::appendNewRec(common::Ui& ui, const STATICREC& employee) {
+    if (!openFile(employee.payFreq, true))
+        return false;
+    OpenTable open(*this);
+    orderByEmpNum1();
+    if (!loadDefinitions(ui, employee.payFreq))
+        return false;
+    bool ok = true;
+    // A second record for one employee would pay him twice.
+    if (!seekEmpNum(employee.empNum)) {
+        VARIATIONSREC rec = common::newVariationsRec(definitions());
+        rec.empNum = employee.empNum;
+        ok = appendRec(rec);
+    }
+    releaseDefinitions();
+    return ok;
+}
+
+bool VARDBEX::deleteRec(std::string_view empNum, common::PAYFREQ payFreq) {
+    if (!openFile(payFreq, true))
+        return false;
+    OpenTable open(*this);
+    orderByEmpNum1();
+    if (!seekEmpNum(empNum) || data()->lockAll() != engine::r4success)
+        return false;
+    data()->deleteRec();
+    return data()->write() == engine::r4success && data()->pack() == engine::r4success;
+}
+
+bool VARDBEX::getNotProcdCnt(common::PAYFREQ payFreq, long& count) {
+    if (!openFile(payFreq, false))
+        return false;
+    OpenTable open(*this);
+    orderByEmpNum2();
+    long n = 0;
+    for (int rc = data()->top(); rc == engine::r4success && !data()->eof(); rc = data()->skip())
+        ++n;
+    count = n;
+    return true;
+}
+
+bool VARDBEX::updateEmpNum(common::EMPNUMREC request) {
+    if (!openFile(request.payFreq, true))
+        return false;
+    OpenTable open(*this);
+    orderByEmpNum1();
+    if (!seekEmpNum(request.oldEmpNum))
+        return true;
+    engine::Data4& table = *data();
+    if (table.lock(table.recNo()) != engine::r4success)
+        return false;
+    field(kEmpNum).assign(
+        common::fitText(request.newEmpNum, common::VariationsWidths::kEmpNumWidth));
+    return table.write() == engine::r4success;
+}
+
+bool VARDBEX::updateRecStatic(common::Ui& ui, const STATICREC& employee) {
+    if (!openFile(employee.payFreq, true))
+        return false;
+    OpenTable open(*this);
+    orderByEmpNum1();
+    if (!loadDefinitions(ui, employee.payFreq))
+        return false;
+    VARIATIONSREC rec;
+    bool ok = seekEmpNum(employee.empNum) && initRec(rec);
+    if (ok && followMasterRecord(rec, employee))
+        ok = updateFields(rec);
+    releaseDefinitions();
+    return ok;
+}
+
+bool VARDBEX::updateFile(common::Ui& ui, const common::ORGREC& org, common::UPDATEMODE mode,
+                         common::PAYFREQ payFreq) {
+    calc_.initCalcFields(org);
+    const std::string table(common::transactionsTablePath(payFreq));
+    common::StatusText status(owner_, "Updating " + table + "...");
+    if (!openFile(payFreq, true))
+        return false;
+    OpenTable openTransactions(*this);
+    orderByEmpNum1();
+    if (!staff_.openFile(false))
+        return false;
+    OpenTable openStaff(staff_);
+    staff_.orderByEmpNum();
+    if (!loadDefinitions(ui, payFreq))
+        return false;
+    bool ok = updateRecords(mode, payFreq, org.month);
+    if (mode == common::UPDATE_MONTH_END)
+        ok = dropLeavers(payFreq) && ok;
+    releaseDefinitions();
+    return ok;
+}
+
+bool VARDBEX::updateRecords(common::UPDATEMODE mode, common::PAYFREQ payFreq,
+                            std::string_view newMonth) {
+    bool ok = true;
+    engine::Data4& staff = *staff_.data();
+    STATICREC employee;
+    for (int rc = staff.top(); rc == engine::r4success && !staff.eof(); rc = staff.skip()) {
+        if (!staff_.initRec(employee) || employee.payFreq != payFreq || employee.separated)
+            continue;
+        VARIATIONSREC next = common::newVariationsRec(definitions());
+        next.empNum = employee.empNum;
+        VARIATIONSREC stored;
+        if (!seekEmpNum(employee.empNum)) {
+            ok = appendRec(next) && ok;
+            continue;
+        }
+        if (!initRec(stored)) {
+            ok = false;
+            continue;
+        }
+        switch (mode) {
+        case common::UPDATE_PERIOD_END:
+            if (!stored.removed) {
+                paycalc::CALCFIELDS::copyStatFields(stored, employee);
+                calc_.computeFields(stored);
+                rollPeriod(stored, calc_.afterJune());
+            }
+            break;
+        case common::UPDATE_MONTH_END:
+            paycalc::CALCFIELDS::copyStatFields(stored, employee);
+            calc_.computeFields(stored);
+            closeMonth(stored, newMonth, calc_.afterJune());
+            break;
+        case common::UPDATE_YEAR_END:
+            resetYear(stored);
+            break;
+        default:
+            break;
+        }
+        carryFields(stored, next);
+        ok = updateFields(next) && ok;
+    }
+    return ok && code().errorCode() >= 0;
+}
+
+bool VARDBEX::dropLeavers(common::PAYFREQ payFreq) {
+    engine::Data4& table = *data();
+    if (table.lockAll() != engine::r4success)
+        return false;
+    STATICREC employee;
+    bool dropped = false;
+    table.select(static_cast<engine::Tag4*>(nullptr));
+    for (int rc = table.top(); rc == engine::r4success && !table.eof(); rc = table.skip()) {
+        const bool stays = staff_.seekEmpNum(field(kEmpNum).trimmed()) &&
+                           staff_.initRec(employee) && employee.payFreq == payFreq;
+        if (stays || table.deleted())
+            continue;
+        table.deleteRec();
+        if (table.write() != engine::r4success)
+            return false;
+        dropped = true;
+    }
+    return !dropped || table.pack() == engine::r4success;
+}
+
+} // namespace kelo::staffrecords
