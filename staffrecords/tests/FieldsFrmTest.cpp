@@ -1,0 +1,364 @@
+#include "staffrecords/FieldsFrm.h"
+
+#include "StaffFixture.h"
+#include "staffrecords/FieldsFrmControls.h"
+#include "staffrecords/FieldsRules.h"
+#include "staffrecords/VarDbEx.h"
+#include "testsupport/FakeDialogView.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace kelo::staffrecords {
+namespace {
+
+namespace ff = fieldsfrm;
+using common::Answer;
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct FieldsFrmTest : testing::StaffFixture {
+    testsupport::FakeDialogView form;
+    testsupport::FakeDialogView dlg;
+    std::unique_ptr<FIELDSFRM> fields;
+
+    void SetUp() override {
+        StaffFixture::SetUp();
+        fields = std::make_unique<FIELDSFRM>(ui, form, code, folder);
+    }
+
+    void openTable(common::FIELDSTABLE table) {
+        ASSERT_TRUE(fields->checkFiles(ui, org));
+        ASSERT_TRUE(fields->open(ui, table, org));
+    }
+
+    void choose(const char* control, const std::string& text) {
+        const int row = form.findItem(control, text);
+        ASSERT_GE(row, 0) << text;
+        form.selectRow(control, row);
+    }
+
+    // Adds and saves an item of the open table.
+    bool addItem(const std::string& name, const std::string& type = "Default", long link = 0) {
+        if (!fields->addRecord(ui, org))
+            return false;
+        form.setText(ff::kName, name);
+        choose(ff::kType, type);
+        fields->resetType();
+        if (link) {
+            fields->displayCoop(dlg);
+            dlg.selectRow(
+                fundsdlg::kName,
+                dlg.findItem(fundsdlg::kName, link == 1 ? "Walimu SACCOS" : "Afya SACCOS"));
+            if (!fields->getCoop(ui, dlg))
+                return false;
+        }
+        return fields->save(ui, org);
+    }
+
+    database::PayFieldTables onFile() {
+        database::PayFieldTables t;
+        EXPECT_TRUE(database::readPayFields(ui, folder, common::MONTHLY, t));
+        return t;
+    }
+};
+
+TEST_F(FieldsFrmTest, ShowsTheBuiltInItemsAsFixed) {
+    openTable(common::EARNINGS);
+    EXPECT_EQ(form.text(ff::kPosition), "Field 1 of 2");
+    EXPECT_EQ(form.text(ff::kName), "Basic Pay");
+    EXPECT_FALSE(form.isEnabled(ff::kType));
+    EXPECT_FALSE(form.isEnabled(ff::kFunction));
+    EXPECT_FALSE(form.isEnabled(ff::kDelete));
+    EXPECT_FALSE(form.isVisible(ff::kFunctionButton));
+    EXPECT_FALSE(form.isEnabled(ff::kPrevious));
+    ASSERT_TRUE(fields->nextRecord(ui, org));
+    EXPECT_EQ(form.text(ff::kPosition), "Field 2 of 2");
+    EXPECT_EQ(form.text(ff::kName), "Overtime");
+    EXPECT_FALSE(form.isEnabled(ff::kNext));
+
+    // Deleting a built-in item only beeps.
+    EXPECT_FALSE(fields->deleteRecord(ui, org));
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(fields->tables()[common::EARNINGS].size(), 2u);
+}
+
+TEST_F(FieldsFrmTest, AddingAnItemWritesTheFileAndGivesTheTableItsColumns) {
+    auto e = employee("A1", 500000);
+    hire(e);
+    testsupport::RecordingUi owner;
+    VARDBEX vardb(owner, code, folder);
+    ASSERT_TRUE(vardb.appendNewRec(ui, e));
+
+    openTable(common::EARNINGS);
+    ASSERT_TRUE(fields->addRecord(ui, org));
+    EXPECT_EQ(form.text(ff::kPosition), "Field 3 of 3");
+    EXPECT_EQ(form.focus(), ff::kName);
+    EXPECT_EQ(fields->getType(), "Default");
+    EXPECT_EQ(fields->getFunction(), "Key in");
+    EXPECT_TRUE(form.isChecked(ff::kTaxable));
+    EXPECT_EQ(form.text(ff::kFunctionButton), "Limits...");
+
+    // A blank name is refused and the item stays.
+    EXPECT_FALSE(fields->save(ui, org));
+    EXPECT_EQ(ui.lastMessage(), "The field name must not be blank. Please enter a value.");
+    EXPECT_TRUE(fields->isNewItem());
+    form.setText(ff::kName, "basic pay");
+    EXPECT_FALSE(fields->save(ui, org));
+    EXPECT_EQ(ui.lastMessage(),
+              "Field with this name already exists. Please enter a different name.");
+
+    form.setText(ff::kName, "Acting Allowance");
+    ui.statusTexts.clear();
+    ASSERT_TRUE(fields->save(ui, org));
+    EXPECT_EQ(ui.statusTexts.front(), "Updating database/monpay.dbf...");
+    const auto t = onFile();
+    ASSERT_EQ(t[common::EARNINGS].size(), 3u);
+    EXPECT_EQ(t[common::EARNINGS][2].itemName, "Acting Allowance");
+    EXPECT_EQ(t[common::EARNINGS][2].id, 3);
+    EXPECT_NE(bytesOf(folder.resolve("database/monpay.dat")).find("# Monthly payroll file"),
+              std::string::npos);
+    auto table = engine::Data4::open(code, folder.resolve("database/monpay.dbf"));
+    ASSERT_TRUE(table);
+    EXPECT_TRUE(table->field("E3Act"));
+    EXPECT_TRUE(table->field("E3Amt"));
+    EXPECT_EQ(table->recCount(), 1);
+    table.reset();
+    // The record is read and rolled with the new item.
+    ASSERT_TRUE(vardb.updateFile(ui, org, common::UPDATE_PERIOD_END, common::MONTHLY));
+}
+
+TEST_F(FieldsFrmTest, TypesAndFunctionsOffered) {
+    EXPECT_EQ(typesOffered(common::DEDUCTIONS, common::MONTHLY).size(), 10u);
+    for (common::PAYFREQ f : {common::WEEKLY, common::BIWEEKLY, common::IRREGULAR})
+        EXPECT_EQ(typesOffered(common::DEDUCTIONS, f),
+                  (std::vector<std::string>{"Default", "Advance", "Cost Recovery"}));
+    EXPECT_EQ(typesOffered(common::EARNINGS, common::WEEKLY),
+              (std::vector<std::string>{"Default", "Hourly Pay"}));
+    EXPECT_EQ(typesOffered(common::REFUNDS, common::MONTHLY),
+              (std::vector<std::string>{"Default"}));
+    EXPECT_EQ(functionsOffered(common::DEDUCTIONS, "Co-op Loan Payment").front(), "Amortise");
+    EXPECT_EQ(functionsOffered(common::DEDUCTIONS, "Advance").size(), 4u);
+    EXPECT_EQ(functionsOffered(common::EARNINGS, "Hourly Pay"),
+              (std::vector<std::string>{"Based on Hours Worked"}));
+    EXPECT_EQ(functionsOffered(common::BENEFITS, "Default"),
+              (std::vector<std::string>{"Key in", "Percentage of Salary"}));
+
+    // Hourly pay brings its function and leaves it again.
+    openTable(common::EARNINGS);
+    ASSERT_TRUE(fields->addRecord(ui, org));
+    form.setChecked(ff::kStatic, true);
+    choose(ff::kType, "Hourly Pay");
+    fields->resetType();
+    EXPECT_EQ(fields->getFunction(), "Based on Hours Worked");
+    EXPECT_EQ(fields->item().funcParams.rateKind, common::kBasicPayRateKind);
+    EXPECT_FALSE(form.isChecked(ff::kStatic));
+    EXPECT_EQ(form.text(ff::kFunctionButton), "Hourly Rate...");
+    choose(ff::kType, "Default");
+    fields->resetType();
+    EXPECT_EQ(fields->getFunction(), "Key in");
+
+    // A weekly deductions form offers no loan, co-op, pension or savings type.
+    org.payFreq = common::WEEKLY;
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(fields->addRecord(ui, org));
+    EXPECT_EQ(form.itemCount(ff::kType), 3);
+    EXPECT_EQ(form.findItem(ff::kType, "Company Loan Payment"), -1);
+}
+
+TEST_F(FieldsFrmTest, SixItemsPerCoopAndOnePensionItemPerFund) {
+    openTable(common::DEDUCTIONS);
+    for (int i = 1; i <= 6; ++i)
+        ASSERT_TRUE(addItem("Walimu " + std::to_string(i), "Co-op Contribution", 1)) << i;
+    ASSERT_TRUE(addItem("Afya 1", "Co-op Benevolent Fund", 2));
+    EXPECT_FALSE(addItem("Walimu 7", "Co-op Loan Payment", 1));
+    EXPECT_EQ(ui.lastMessage(), "Can't have more than 6 co-op deductions for a single co-op.");
+    EXPECT_EQ(onFile()[common::DEDUCTIONS].size(), 8u);
+
+    // The refused item is still in the form; drop it.
+    ui.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(fields->deleteRecord(ui, org));
+    EXPECT_FALSE(fields->isNewItem());
+
+    // A co-operative item needs its co-operative.
+    EXPECT_FALSE(addItem("No coop", "Co-op Contribution"));
+    EXPECT_EQ(ui.lastMessage(), "The co-ooerative name must not be blank. Please enter a value.");
+    ui.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(fields->deleteRecord(ui, org));
+
+    auto pensionFor = [&](const std::string& name, const char* fund) {
+        if (!fields->addRecord(ui, org))
+            return false;
+        form.setText(ff::kName, name);
+        choose(ff::kType, "Pension Contribution");
+        fields->resetType();
+        EXPECT_EQ(form.text(ff::kTaxable), "Pre-tax deduction");
+        EXPECT_EQ(form.text(ff::kTypeButton), "Pension Fund...");
+        fields->displayPFParams(dlg);
+        dlg.selectRow(fundsdlg::kName, dlg.findItem(fundsdlg::kName, fund));
+        dlg.selectRow(fundsdlg::kEmployerFunction,
+                      dlg.findItem(fundsdlg::kEmployerFunction, "Percentage of Salary"));
+        FIELDSFRM::resetEPFFunction(dlg);
+        dlg.setText(limitsdlg::kPercentage, "10");
+        dlg.setChecked(limitsdlg::kApplyLimits, false);
+        if (!fields->getPFParams(ui, dlg))
+            return false;
+        return fields->save(ui, org);
+    };
+    ASSERT_TRUE(pensionFor("PSSSF", "PSSSF"));
+    EXPECT_FALSE(pensionFor("PSSSF again", "PSSSF"));
+    EXPECT_EQ(ui.lastMessage(),
+              "Can't have more than 1 pension fund contribution for a single pension fund.");
+    const auto t = onFile();
+    const common::PayItemDef& pension = t[common::DEDUCTIONS].back();
+    EXPECT_EQ(pension.link->id, 2);
+    EXPECT_EQ(pension.link->employer->function, "Percentage of Salary");
+    EXPECT_EQ(pension.link->employer->percentage, 10.0f);
+}
+
+TEST_F(FieldsFrmTest, DeletingRebuildsTheTableAndRenumbers) {
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(addItem("Advance"));
+    ASSERT_TRUE(addItem("Union"));
+    ASSERT_TRUE(addItem("Welfare"));
+    ASSERT_TRUE(fields->firstRecord(ui, org));
+    ASSERT_TRUE(fields->nextRecord(ui, org));
+    EXPECT_EQ(form.text(ff::kName), "Advance");
+
+    ui.answers.push_back(Answer::No);
+    EXPECT_FALSE(fields->deleteRecord(ui, org));
+    EXPECT_EQ(ui.lastMessage(), "Are you sure you want to delete this field?");
+    ui.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(fields->deleteRecord(ui, org));
+    const auto t = onFile();
+    ASSERT_EQ(t[common::DEDUCTIONS].size(), 3u);
+    EXPECT_EQ(t[common::DEDUCTIONS][1].itemName, "Union");
+    EXPECT_EQ(t[common::DEDUCTIONS][1].position, 2);
+    EXPECT_EQ(t[common::DEDUCTIONS][1].id, 3); // identifiers stay
+    auto table = engine::Data4::open(code, folder.resolve("database/monpay.dbf"));
+    ASSERT_TRUE(table);
+    EXPECT_FALSE(table->field("D2Act"));
+    EXPECT_TRUE(table->field("D3Act"));
+    EXPECT_TRUE(table->field("D4Act"));
+    table.reset();
+
+    // A new item takes the highest identifier plus one.
+    ASSERT_TRUE(addItem("Sports"));
+    EXPECT_EQ(onFile()[common::DEDUCTIONS].back().id, 5);
+}
+
+TEST_F(FieldsFrmTest, AFailedRebuildChangesNothing) {
+    openTable(common::BENEFITS);
+    EXPECT_EQ(form.text(ff::kPosition), "Field 0 of 0");
+    ASSERT_TRUE(addItem("Car"));
+    const std::string file = bytesOf(folder.resolve("database/monpay.dat"));
+    const std::string table = bytesOf(folder.resolve("database/monpay.dbf"));
+    std::filesystem::create_directories(folder.resolve("database/variat.dbf/blocked"));
+    EXPECT_FALSE(addItem("Phone"));
+    EXPECT_EQ(ui.lastMessage(), "Unable to create database/variat.dbf");
+    EXPECT_TRUE(fields->isNewItem());
+    EXPECT_EQ(bytesOf(folder.resolve("database/monpay.dat")), file);
+    EXPECT_EQ(bytesOf(folder.resolve("database/monpay.dbf")), table);
+
+    // Retyping an item whose columns change needs the rebuild too.
+    std::filesystem::remove_all(folder.resolve("database/variat.dbf"));
+    ASSERT_TRUE(fields->save(ui, org));
+    ASSERT_TRUE(fields->firstRecord(ui, org));
+    choose(ff::kFunction, "Percentage of Salary");
+    fields->resetFunction();
+    EXPECT_EQ(form.text(ff::kFunctionButton), "Percentage...");
+    std::filesystem::create_directories(folder.resolve("database/variat.dbf/blocked"));
+    EXPECT_FALSE(fields->save(ui, org));
+    EXPECT_EQ(onFile()[common::BENEFITS][0].itemFunction, "Key in");
+}
+
+TEST_F(FieldsFrmTest, ParameterDialogsCheckTheirValues) {
+    openTable(common::EARNINGS);
+    ASSERT_TRUE(fields->addRecord(ui, org));
+    form.setText(ff::kName, "Transport");
+    choose(ff::kFunction, "Percentage of Salary");
+    fields->resetFunction();
+
+    struct Case {
+        const char* percentage;
+        bool apply;
+        const char* lower;
+        const char* upper;
+        const char* message; // nullptr: accepted
+    } cases[] = {
+        {"", false, "", "", "The percentage must not be blank. Please enter a value."},
+        {"-1", false, "", "", "This is not a valid value for the percentage."},
+        {"abc", false, "", "", "This is not a valid value for the percentage."},
+        {"12.5", true, "", "5", "The lower limit must not be blank. Please enter a value."},
+        {"12.5", true, "10", "x", "This is not a valid value for the upper limit."},
+        {"12.5", true, "10", "5", "The lower limit must not exceed the upper limit."},
+        {"12.5", false, "", "", nullptr},
+        {"12.5", true, "10,000", "150,000", nullptr},
+    };
+    for (const Case& c : cases) {
+        fields->initPercentDlg(dlg);
+        dlg.setText(limitsdlg::kPercentage, c.percentage);
+        dlg.setChecked(limitsdlg::kApplyLimits, c.apply);
+        FIELDSFRM::resetLimits(dlg);
+        EXPECT_EQ(dlg.isEnabled(limitsdlg::kLowerLimit), c.apply);
+        dlg.setText(limitsdlg::kLowerLimit, c.lower);
+        dlg.setText(limitsdlg::kUpperLimit, c.upper);
+        ui.clear();
+        EXPECT_EQ(fields->getPercent(ui, dlg), c.message == nullptr) << c.percentage;
+        EXPECT_EQ(ui.lastMessage(), c.message ? c.message : "") << c.percentage;
+    }
+    EXPECT_EQ(fields->item().funcParams.percentage, 12.5f);
+    EXPECT_EQ(fields->item().lowerLimit, 10000);
+    EXPECT_EQ(fields->item().upperLimit, 150000);
+
+    // Hourly rate: a factor of the basic pay rate, or keyed per employee.
+    fields->displayHourlyRate(dlg);
+    dlg.setChecked(hourlyratedlg::kBasicPayRate, true);
+    dlg.setChecked(hourlyratedlg::kKeyInRate, false);
+    FIELDSFRM::resetHourlyRate(dlg);
+    EXPECT_TRUE(dlg.isEnabled(hourlyratedlg::kFactor));
+    dlg.setText(hourlyratedlg::kFactor, "");
+    EXPECT_FALSE(fields->getHourlyRate(ui, dlg));
+    EXPECT_EQ(ui.lastMessage(), "The factor must not be blank. Please enter a value.");
+    dlg.setText(hourlyratedlg::kFactor, "1.5");
+    EXPECT_TRUE(fields->getHourlyRate(ui, dlg));
+    EXPECT_EQ(fields->item().funcParams.factor, 1.5f);
+    dlg.setChecked(hourlyratedlg::kBasicPayRate, false);
+    dlg.setChecked(hourlyratedlg::kKeyInRate, true);
+    EXPECT_TRUE(fields->getHourlyRate(ui, dlg));
+    EXPECT_EQ(fields->item().funcParams.rateKind, 1);
+
+    ASSERT_TRUE(fields->save(ui, org));
+    const auto saved = onFile()[common::EARNINGS][2];
+    EXPECT_EQ(saved.applyLimits, 1);
+    EXPECT_EQ(saved.funcParams.percentage, 12.5f);
+    EXPECT_EQ(saved.upperLimit, 150000);
+}
+
+TEST_F(FieldsFrmTest, MissingListsOrDefinitionsAreReported) {
+    std::filesystem::remove(folder.resolve("settings/coops.dbf"));
+    EXPECT_FALSE(fields->checkFiles(ui, org));
+    EXPECT_EQ(ui.lastMessage(), "Unable to open settings/coops.dbf");
+    ui.clear();
+    EXPECT_FALSE(fields->open(ui, common::EARNINGS, org));
+    EXPECT_EQ(ui.lastMessage(), "Unable to open settings/coops.dbf");
+
+    database::COOPSDB coops(code, folder);
+    ASSERT_TRUE(coops.createFile(ui));
+    std::filesystem::remove(folder.resolve("database/wkpay.dat"));
+    org.payFreq = common::WEEKLY;
+    ui.clear();
+    EXPECT_FALSE(fields->open(ui, common::EARNINGS, org));
+    EXPECT_EQ(ui.lastMessage(), "Unable to open database/wkpay.dat");
+}
+
+} // namespace
+} // namespace kelo::staffrecords
