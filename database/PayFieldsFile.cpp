@@ -66,31 +66,30 @@ public:
 
     bool text(std::string& out) { return reader_.readValue(out); }
     template <class Int> bool integer(Int& out) {
-        std::string value;
-        if (!reader_.readValue(value))
-            return false;
-        const std::string_view v = trimmed(value);
         long parsed = 0;
-        const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), parsed);
-        if (error != std::errc() || end != v.data() + v.size() || v.empty())
+        if (!number(parsed))
             return false;
         out = static_cast<Int>(parsed);
         return true;
     }
     template <class Real> bool real(Real& out) {
-        std::string value;
-        if (!reader_.readValue(value))
-            return false;
-        const std::string_view v = trimmed(value);
         double parsed = 0;
-        const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), parsed);
-        if (error != std::errc() || end != v.data() + v.size() || v.empty())
+        if (!number(parsed))
             return false;
         out = static_cast<Real>(parsed);
         return true;
     }
 
 private:
+    // The whole value, blanks around it allowed, as a long or a double.
+    template <class Number> bool number(Number& parsed) {
+        std::string value;
+        if (!reader_.readValue(value))
+            return false;
+        const std::string_view v = trimmed(value);
+        const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), parsed);
+        return error == std::errc() && end == v.data() + v.size() && !v.empty();
+    }
     static std::string_view trimmed(std::string_view v) {
         while (!v.empty() && v.front() == ' ')
             v.remove_prefix(1);

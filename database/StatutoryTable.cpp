@@ -1,6 +1,7 @@
 #include "database/StatutoryTable.h"
 
 #include "database/OrderedRows.h"
+#include "database/TableSupport.h"
 #include "engine/IndexFile.h"
 #include "engine/MemoFile.h"
 
@@ -10,13 +11,8 @@
 namespace kelo::database {
 
 namespace {
-// Shared open of any table path, whatever the caller's access mode.
 std::unique_ptr<engine::Data4> openShared(engine::Code4& code, const std::string& path) {
-    const unsigned char saved = code.accessMode;
-    code.accessMode = engine::OPEN4DENY_NONE;
-    auto table = engine::Data4::open(code, path);
-    code.accessMode = saved;
-    return table;
+    return openTableAt(code, path, false);
 }
 
 // A half-made copy goes with its companions, so that the next try starts clean.

@@ -6,6 +6,15 @@
 
 namespace kelo::database {
 
+std::unique_ptr<engine::Data4> openTableAt(engine::Code4& code, const std::string& path,
+                                           bool exclusive) {
+    const unsigned char saved = code.accessMode;
+    code.accessMode = exclusive ? engine::OPEN4DENY_RW : engine::OPEN4DENY_NONE;
+    auto table = engine::Data4::open(code, path);
+    code.accessMode = saved;
+    return table;
+}
+
 TablePlace::TablePlace(engine::Data4* table) : table_(table) {
     if (!table_)
         return;

@@ -3,10 +3,16 @@
 #include "engine/Data4.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace kelo::database {
+
+// Opens any table path shared or exclusively, whatever the engine's access
+// mode was; nullptr when it cannot be opened.
+std::unique_ptr<engine::Data4> openTableAt(engine::Code4& code, const std::string& path,
+                                           bool exclusive);
 
 // Keeps an open table's selected order and current record across a look-up,
 // so that callers find the table as they left it (they rely on the order the

@@ -1,5 +1,6 @@
 #include "database/TransactionsRebuild.h"
 
+#include "database/TableSupport.h"
 #include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "engine/EngineCodes.h"
@@ -29,14 +30,6 @@ void removeWorkFiles(const std::string& workPath) {
         fs::remove(workPath + suffix, ignored);
     for (const char* extension : {"cdx", "fpt"})
         fs::remove(engine::companionPath(workPath, extension), ignored);
-}
-
-std::unique_ptr<engine::Data4> openExclusive(engine::Code4& code, const std::string& path) {
-    const unsigned char saved = code.accessMode;
-    code.accessMode = engine::OPEN4DENY_RW;
-    auto table = engine::Data4::open(code, path);
-    code.accessMode = saved;
-    return table;
 }
 
 // Creates the work table encrypted exactly when the table it replaces is.
@@ -93,7 +86,7 @@ bool rebuildTransactions(common::Ui& ui, engine::Code4& code, const common::Work
         return false;
     common::StatusText status(ui, "Updating " + relative + "...");
     const std::string tablePath = folder.resolve(relative);
-    std::unique_ptr<engine::Data4> source = openExclusive(code, tablePath);
+    std::unique_ptr<engine::Data4> source = openTableAt(code, tablePath, true);
     if (!source) {
         code.setErrorCode(0);
         ui.error("Unable to open " + relative);
