@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace kelo::common {
@@ -83,14 +82,25 @@ double monthlyRate(double yearlyPercent) {
     return decimalValue(yearlyPercent / 1200);
 }
 
+std::string fixedText(double value, int decimals) {
+    std::string text(32, '\0');
+    for (;;) {
+        const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+                                          std::chars_format::fixed, std::max(decimals, 0));
+        if (result.ec == std::errc()) {
+            text.resize(static_cast<std::size_t>(result.ptr - text.data()));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
 std::string withThousands(double amount, int decimals) {
     if (decimals < 0)
         decimals = 0;
     const double scale = std::pow(10.0, decimals);
     const double rounded = std::round(decimalValue(decimalValue(amount) * scale)) / scale;
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::fabs(rounded));
-    std::string digits = buffer;
+    std::string digits = fixedText(std::fabs(rounded), decimals);
     const auto dot = digits.find('.');
     std::string whole = digits.substr(0, dot);
     const std::string fraction = dot == std::string::npos ? "" : digits.substr(dot);

@@ -31,6 +31,10 @@ double percentOf(double amount, double rate);
 // A yearly interest rate in percent applied for one month.
 double monthlyRate(double yearlyPercent);
 
+// printf's "%.*f": `decimals` places, correctly rounded, but always with a
+// decimal point whatever the process's locale, so that files written on one
+// machine read back on another.
+std::string fixedText(double value, int decimals);
 // "1,234,567" or "-1,234.50": groups of three digits, rounded to `decimals`.
 std::string withThousands(double amount, int decimals = 0);
 // Reads a keyed number, ignoring thousands separators and blanks; false when

@@ -1,5 +1,6 @@
 #include "common/TaggedFile.h"
 
+#include "common/Money.h"
 #include "common/WorkingFolder.h"
 
 #include <algorithm>
@@ -48,20 +49,6 @@ template <typename Number> std::string integerText(Number value) {
     std::array<char, 32> text{};
     const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
     return std::string(text.data(), result.ptr);
-}
-
-// Like printf's %f, but never with a locale's decimal comma.
-std::string doubleText(double value) {
-    std::string text(32, '\0');
-    for (;;) {
-        const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
-                                          std::chars_format::fixed, 6);
-        if (result.ec == std::errc()) {
-            text.resize(static_cast<std::size_t>(result.ptr - text.data()));
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
 }
 
 std::string_view trimBlanks(std::string_view text) {
@@ -209,7 +196,7 @@ bool TaggedWriter::writeUnsignedShort(unsigned short value) {
     return writeValue(integerText(value));
 }
 bool TaggedWriter::writeDouble(double value) {
-    return writeValue(doubleText(value));
+    return writeValue(fixedText(value, 6));
 }
 bool TaggedWriter::writeEof() {
     return put("\\eof{}\n");

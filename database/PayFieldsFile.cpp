@@ -1,9 +1,9 @@
 #include "database/PayFieldsFile.h"
 
+#include "common/Money.h"
 #include "common/TaggedFile.h"
 
 #include <charconv>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -21,18 +21,12 @@ namespace {
 constexpr std::array<const char*, common::kFieldsTableCount> kSections{
     "earnings", "deductions", "benefits", "lumpsums", "refunds"};
 
-std::string formatted(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 std::string whole(double value) {
-    return formatted("%.0f", value);
+    return common::fixedText(value, 0);
 }
 
 std::string twoDecimals(float value) {
-    return formatted("%.2f", static_cast<double>(value));
+    return common::fixedText(static_cast<double>(value), 2);
 }
 
 bool writeItem(common::TaggedWriter& w, const PayItemDef& def) {

@@ -1,10 +1,10 @@
 // The parameter dialogs of the pay fields window: each shows the parameters
 // of the item being edited and, when its values pass, stores them in it.
+#include "common/Money.h"
 #include "staffrecords/FieldsFrm.h"
 #include "staffrecords/FieldsFrmControls.h"
 #include "staffrecords/FieldsRules.h"
 
-#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -16,16 +16,10 @@ namespace fd = fundsdlg;
 
 namespace {
 
-std::string formatted(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 void showLimits(common::DialogView& dlg, int applyLimits, double lower, double upper) {
     dlg.setChecked(ld::kApplyLimits, applyLimits != 0);
-    dlg.setText(ld::kLowerLimit, formatted("%.0f", lower));
-    dlg.setText(ld::kUpperLimit, formatted("%.0f", upper));
+    dlg.setText(ld::kLowerLimit, common::fixedText(lower, 0));
+    dlg.setText(ld::kUpperLimit, common::fixedText(upper, 0));
 }
 
 // A required, non-negative value of the dialog; shows the message and puts
@@ -79,7 +73,7 @@ std::string selectedText(const common::DialogView& dlg, std::string_view control
 
 void FIELDSFRM::initPercentDlg(common::DialogView& dlg) const {
     dlg.setCaption("Percentage");
-    dlg.setText(ld::kPercentage, formatted("%.2f", item_.funcParams.percentage));
+    dlg.setText(ld::kPercentage, common::fixedText(item_.funcParams.percentage, 2));
     showLimits(dlg, item_.applyLimits, item_.lowerLimit, item_.upperLimit);
     resetLimits(dlg);
 }
@@ -124,7 +118,7 @@ void FIELDSFRM::displayHourlyRate(common::DialogView& dlg) const {
     const bool fromBasic = item_.funcParams.rateKind == common::kBasicPayRateKind;
     dlg.setChecked(hd::kBasicPayRate, fromBasic);
     dlg.setChecked(hd::kKeyInRate, !fromBasic);
-    dlg.setText(hd::kFactor, formatted("%.2f", item_.funcParams.factor));
+    dlg.setText(hd::kFactor, common::fixedText(item_.funcParams.factor, 2));
     resetHourlyRate(dlg);
 }
 
@@ -178,7 +172,7 @@ void FIELDSFRM::displayPFParams(common::DialogView& dlg) const {
         dlg.addItem(fd::kEmployerFunction, function);
     const int row = dlg.findItem(fd::kEmployerFunction, employer.function);
     dlg.selectRow(fd::kEmployerFunction, row < 0 ? 0 : row);
-    dlg.setText(ld::kPercentage, formatted("%.2f", employer.percentage));
+    dlg.setText(ld::kPercentage, common::fixedText(employer.percentage, 2));
     showLimits(dlg, employer.applyLimits, employer.lowerLimit, employer.upperLimit);
     resetEPFFunction(dlg);
 }

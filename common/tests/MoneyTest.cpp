@@ -73,6 +73,14 @@ TEST(Money, ThousandsSeparatorsAndKeyedNumbers) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(withThousands(c.amount, c.decimals), c.text) << c.amount;
+    // As printf's %.*f, with a point in every locale.
+    const Case fixed[] = {{12.5, 2, "12.50"},
+                          {200000, 0, "200000"},
+                          {-0.125, 2, "-0.12"},
+                          {1e20, 1, "100000000000000000000.0"},
+                          {3.6f, 2, "3.60"}};
+    for (const Case& c : fixed)
+        EXPECT_EQ(fixedText(c.amount, c.decimals), c.text) << c.amount;
     double value = -1;
     EXPECT_TRUE(parseAmount("1,234,567.50", value));
     EXPECT_EQ(value, 1234567.5);
