@@ -266,6 +266,15 @@ std::string USERS::selectedName(const DialogView& users) const {
     return row < 0 ? std::string() : users.itemText(usersdlg::List, row);
 }
 
+bool USERS::editSelected(const DialogView& users, common::USERREC& row) {
+    const std::string name = selectedName(users);
+    if (name.empty() || !isOpen() || !seekUser(name))
+        return false;
+    loadRec(row);
+    editedName_ = row.userName;
+    return true;
+}
+
 bool USERS::checkUserName(Ui& ui, DialogView& identity, const std::string& name, long ownRecord) {
     if (name.empty()) {
         ui.warning(std::string("The \"") + "Username" + "\" field must not be blank." + " " +
@@ -348,13 +357,10 @@ bool USERS::closeNewUserDlg(Ui& ui, DialogView& identity, DialogView& users) {
 }
 
 bool USERS::initIdDlg(DialogView& users, DialogView& identity) {
-    const std::string name = selectedName(users);
-    if (name.empty() || !isOpen() || !seekUser(name))
-        return false;
     common::USERREC row;
-    loadRec(row);
+    if (!editSelected(users, row))
+        return false;
     initNewUserDlg(identity);
-    editedName_ = row.userName;
     identity.setText(useriddlg::UserName, row.userName);
     // A stored password is never shown; left blank it stays as it is.
     identity.setText(useriddlg::LastName, row.lastName);
@@ -425,12 +431,9 @@ bool USERS::closeIdDlg(Ui& ui, DialogView& identity, DialogView& users) {
 }
 
 bool USERS::initRightsDlg(DialogView& users, DialogView& rights) {
-    const std::string name = selectedName(users);
-    if (name.empty() || !isOpen() || !seekUser(name))
-        return false;
     common::USERREC row;
-    loadRec(row);
-    editedName_ = row.userName;
+    if (!editSelected(users, row))
+        return false;
     rights.setCaption("User Rights for " + row.userName);
     const bool personnel = row.menuType == common::kPersonnelMenu;
     const bool payroll = row.menuType == common::kPayrollMenu;

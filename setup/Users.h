@@ -114,6 +114,8 @@ private:
     // when it is gone or another handle holds it.
     bool lockEditedUser();
     std::string selectedName(const common::DialogView& users) const;
+    // Reads the user chosen in the list, who becomes the one being edited.
+    bool editSelected(const common::DialogView& users, common::USERREC& row);
 
     common::USERREC user_;
     std::string editedName_; // the user the Identity or Rights dialog is open for
