@@ -49,6 +49,8 @@ bool copyRows(engine::Data4& source, engine::Data4& work, const VARDB& layout) {
         engine::Field4* to = work.field(i);
         columns.emplace_back(to, source.field(to->name()));
     }
+    // New columns start as a new item's.
+    const common::VARIATIONSREC fresh = common::newVariationsRec(layout.definitions());
     source.select(static_cast<engine::Tag4*>(nullptr));
     for (int rc = source.top(); rc == engine::r4success && !source.eof(); rc = source.skip()) {
         if (source.deleted())
@@ -56,7 +58,7 @@ bool copyRows(engine::Data4& source, engine::Data4& work, const VARDB& layout) {
         if (work.appendStart() != engine::r4success)
             return false;
         work.blank();
-        if (!layout.storeNewRec(work))
+        if (!layout.storeInto(work, fresh))
             return false;
         for (const auto& [to, from] : columns)
             if (from)

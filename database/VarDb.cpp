@@ -452,8 +452,8 @@ bool VARDB::store(engine::Data4& table, const VARIATIONSREC& rec) const {
     return true;
 }
 
-bool VARDB::storeNewRec(engine::Data4& table) const {
-    return store(table, common::newVariationsRec(defs_));
+bool VARDB::storeInto(engine::Data4& table, const VARIATIONSREC& rec) const {
+    return listsMatch(rec) && store(table, rec);
 }
 
 bool VARDB::appendRec(const VARIATIONSREC& rec) {

@@ -99,11 +99,10 @@ public:
     // unchanged and the current row is read again.
     bool updateFields(const common::VARIATIONSREC& rec);
 
-    // Puts the values of a fresh record (newVariationsRec of the current
-    // definitions) into the current row buffer of `table`, a table with this
-    // schema that is not necessarily the one open here (a rebuild's work
-    // table). False when a column is missing.
-    bool storeNewRec(engine::Data4& table) const;
+    // Puts the record's values into the current row buffer of `table`, a
+    // table with this schema that is not necessarily the one open here (a
+    // rebuild's work table). False when a column is missing.
+    bool storeInto(engine::Data4& table, const common::VARIATIONSREC& rec) const;
 
 private:
     // Where one item's columns stand: Act, then Amt when stored, then the

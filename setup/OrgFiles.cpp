@@ -1,6 +1,5 @@
 #include "setup/OrgFiles.h"
 
-#include "common/TaggedFile.h"
 #include "common/Text.h"
 #include "database/PayFieldsFile.h"
 

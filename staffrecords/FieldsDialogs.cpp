@@ -54,14 +54,17 @@ std::optional<Limits> limitsOf(common::Ui& ui, common::DialogView& dlg) {
     return Limits{*lower, *upper};
 }
 
-void selectCode(common::DialogView& dlg, std::string_view control, long code) {
-    for (int row = 0; row < dlg.itemCount(control); ++row) {
-        if (dlg.itemCode(control, row) == code) {
-            dlg.selectRow(control, row);
-            return;
-        }
+// The names of a lookup list, coded by their codes, with `code`'s row chosen.
+void showNames(common::DialogView& dlg, const std::vector<database::LookupEntry>& entries,
+               long code) {
+    dlg.clearItems(fd::kName);
+    int chosen = -1;
+    for (const database::LookupEntry& entry : entries) {
+        const int row = dlg.addItem(fd::kName, entry.name, entry.code);
+        if (entry.code == code)
+            chosen = row;
     }
-    dlg.selectRow(control, -1);
+    dlg.selectRow(fd::kName, chosen);
 }
 
 std::string selectedText(const common::DialogView& dlg, std::string_view control) {
@@ -141,10 +144,7 @@ bool FIELDSFRM::getHourlyRate(common::Ui& ui, common::DialogView& dlg) {
 
 void FIELDSFRM::displayCoop(common::DialogView& dlg) const {
     dlg.setCaption("Select Name");
-    dlg.clearItems(fd::kName);
-    for (const database::LookupEntry& coop : coops_)
-        dlg.addItem(fd::kName, coop.name, coop.code);
-    selectCode(dlg, fd::kName, item_.link ? item_.link->id : 0);
+    showNames(dlg, coops_, item_.link ? item_.link->id : 0);
 }
 
 bool FIELDSFRM::getCoop(common::Ui& ui, common::DialogView& dlg) {
@@ -161,10 +161,7 @@ bool FIELDSFRM::getCoop(common::Ui& ui, common::DialogView& dlg) {
 
 void FIELDSFRM::displayPFParams(common::DialogView& dlg) const {
     dlg.setCaption("Pension Fund Parameters");
-    dlg.clearItems(fd::kName);
-    for (const database::LookupEntry& fund : funds_)
-        dlg.addItem(fd::kName, fund.name, fund.code);
-    selectCode(dlg, fd::kName, item_.link ? item_.link->id : 0);
+    showNames(dlg, funds_, item_.link ? item_.link->id : 0);
     const common::EmployerContribution employer =
         item_.link && item_.link->employer ? *item_.link->employer : common::EmployerContribution{};
     dlg.clearItems(fd::kEmployerFunction);

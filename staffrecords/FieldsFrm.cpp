@@ -71,18 +71,17 @@ bool FIELDSFRM::checkFiles(common::Ui& ui, const common::ORGREC&) {
 bool FIELDSFRM::readLookups(common::Ui& ui) {
     database::COOPSDB coops(code_, folder_);
     database::PENSIONSDB funds(code_, folder_);
-    for (database::LookupTable* table : {static_cast<database::LookupTable*>(&coops),
-                                         static_cast<database::LookupTable*>(&funds)}) {
-        if (!table->openFile(false)) {
+    const auto read = [&](database::LookupTable& table, std::vector<database::LookupEntry>& out) {
+        if (!table.openFile(false)) {
             code_.setErrorCode(0);
-            ui.error("Unable to open " + table->relativePath());
+            ui.error("Unable to open " + table.relativePath());
             return false;
         }
-        table->orderByName();
-    }
-    coops_ = coops.entries();
-    funds_ = funds.entries();
-    return true;
+        table.orderByName();
+        out = table.entries();
+        return true;
+    };
+    return read(coops, coops_) && read(funds, funds_);
 }
 
 bool FIELDSFRM::open(common::Ui& ui, common::FIELDSTABLE table, const common::ORGREC& org) {
@@ -106,7 +105,8 @@ void FIELDSFRM::initFieldsWnd() {
 
 void FIELDSFRM::display() {
     const bool any = shownCount() > 0;
-    item_ = any && !isNew_ ? list()[index_] : (isNew_ ? item_ : PayItemDef{});
+    if (!isNew_)
+        item_ = index_ < list().size() ? list()[index_] : PayItemDef{};
     form_.setText(ff::kPosition, "Field " + std::to_string(any ? index_ + 1 : 0) + " of " +
                                      std::to_string(shownCount()));
     form_.setText(ff::kName, item_.itemName);

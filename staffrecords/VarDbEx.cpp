@@ -1,6 +1,7 @@
 #include "staffrecords/VarDbEx.h"
 
 #include "database/PayFieldsFile.h"
+#include "database/TableUse.h"
 #include "engine/Data4.h"
 #include "engine/EngineCodes.h"
 #include "engine/Field4.h"
@@ -13,22 +14,6 @@ namespace kelo::staffrecords {
 
 using common::STATICREC;
 using common::VARIATIONSREC;
-
-namespace {
-
-// Closes the table however an operation ends.
-class OpenTable {
-public:
-    explicit OpenTable(database::DbTable& table) : table_(table) {}
-    ~OpenTable() { table_.closeFile(); }
-    OpenTable(const OpenTable&) = delete;
-    OpenTable& operator=(const OpenTable&) = delete;
-
-private:
-    database::DbTable& table_;
-};
-
-} // namespace
 
 VARDBEX::VARDBEX(common::Ui& owner, engine::Code4& code, const common::WorkingFolder& folder)
     : VARDB(code, folder),
@@ -49,33 +34,36 @@ bool VARDBEX::loadDefinitions(common::Ui& ui, common::PAYFREQ payFreq) {
     return true;
 }
 
-void VARDBEX::releaseDefinitions() {
-    setDefinitions({});
+bool VARDBEX::openExclusive(common::PAYFREQ payFreq) {
+    if (!openFile(payFreq, true))
+        return false;
+    orderByEmpNum1();
+    return true;
+}
+
+VARDBEX::Held::~Held() {
+    table_.closeFile();
+    table_.setDefinitions({});
 }
 
 bool VARDBEX::appendNewRec(common::Ui& ui, const STATICREC& employee) {
-    if (!openFile(employee.payFreq, true))
+    if (!openExclusive(employee.payFreq))
         return false;
-    OpenTable open(*this);
-    orderByEmpNum1();
+    Held held(*this);
     if (!loadDefinitions(ui, employee.payFreq))
         return false;
-    bool ok = true;
     // A second record for one employee would pay him twice.
-    if (!seekEmpNum(employee.empNum)) {
-        VARIATIONSREC rec = common::newVariationsRec(definitions());
-        rec.empNum = employee.empNum;
-        ok = appendRec(rec);
-    }
-    releaseDefinitions();
-    return ok;
+    if (seekEmpNum(employee.empNum))
+        return true;
+    VARIATIONSREC rec = common::newVariationsRec(definitions());
+    rec.empNum = employee.empNum;
+    return appendRec(rec);
 }
 
 bool VARDBEX::deleteRec(std::string_view empNum, common::PAYFREQ payFreq) {
-    if (!openFile(payFreq, true))
+    if (!openExclusive(payFreq))
         return false;
-    OpenTable open(*this);
-    orderByEmpNum1();
+    Held held(*this);
     if (!seekEmpNum(empNum) || data()->lockAll() != engine::r4success)
         return false;
     data()->deleteRec();
@@ -85,7 +73,7 @@ bool VARDBEX::deleteRec(std::string_view empNum, common::PAYFREQ payFreq) {
 bool VARDBEX::getNotProcdCnt(common::PAYFREQ payFreq, long& count) {
     if (!openFile(payFreq, false))
         return false;
-    OpenTable open(*this);
+    Held held(*this);
     orderByEmpNum2();
     long n = 0;
     for (int rc = data()->top(); rc == engine::r4success && !data()->eof(); rc = data()->skip())
@@ -95,10 +83,9 @@ bool VARDBEX::getNotProcdCnt(common::PAYFREQ payFreq, long& count) {
 }
 
 bool VARDBEX::updateEmpNum(common::EMPNUMREC request) {
-    if (!openFile(request.payFreq, true))
+    if (!openExclusive(request.payFreq))
         return false;
-    OpenTable open(*this);
-    orderByEmpNum1();
+    Held held(*this);
     if (!seekEmpNum(request.oldEmpNum))
         return true;
     engine::Data4& table = *data();
@@ -110,18 +97,13 @@ bool VARDBEX::updateEmpNum(common::EMPNUMREC request) {
 }
 
 bool VARDBEX::updateRecStatic(common::Ui& ui, const STATICREC& employee) {
-    if (!openFile(employee.payFreq, true))
+    if (!openExclusive(employee.payFreq))
         return false;
-    OpenTable open(*this);
-    orderByEmpNum1();
-    if (!loadDefinitions(ui, employee.payFreq))
-        return false;
+    Held held(*this);
     VARIATIONSREC rec;
-    bool ok = seekEmpNum(employee.empNum) && initRec(rec);
-    if (ok && followMasterRecord(rec, employee))
-        ok = updateFields(rec);
-    releaseDefinitions();
-    return ok;
+    if (!loadDefinitions(ui, employee.payFreq) || !seekEmpNum(employee.empNum) || !initRec(rec))
+        return false;
+    return !followMasterRecord(rec, employee) || updateFields(rec);
 }
 
 bool VARDBEX::updateFile(common::Ui& ui, const common::ORGREC& org, common::UPDATEMODE mode,
@@ -129,20 +111,16 @@ bool VARDBEX::updateFile(common::Ui& ui, const common::ORGREC& org, common::UPDA
     calc_.initCalcFields(org);
     const std::string table(common::transactionsTablePath(payFreq));
     common::StatusText status(owner_, "Updating " + table + "...");
-    if (!openFile(payFreq, true))
+    if (!openExclusive(payFreq))
         return false;
-    OpenTable openTransactions(*this);
-    orderByEmpNum1();
-    if (!staff_.openFile(false))
+    Held held(*this);
+    database::TableUse staff(staff_, nullptr);
+    if (!staff || !loadDefinitions(ui, payFreq))
         return false;
-    OpenTable openStaff(staff_);
     staff_.orderByEmpNum();
-    if (!loadDefinitions(ui, payFreq))
-        return false;
     bool ok = updateRecords(mode, payFreq, org.month);
     if (mode == common::UPDATE_MONTH_END)
         ok = dropLeavers(payFreq) && ok;
-    releaseDefinitions();
     return ok;
 }
 

@@ -49,8 +49,21 @@ public:
     paycalc::CALCFIELDS& calcFields() { return calc_; }
 
 private:
+    // Closes the table and drops its definitions however an operation ends.
+    class Held {
+    public:
+        explicit Held(VARDBEX& table) : table_(table) {}
+        ~Held();
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        VARDBEX& table_;
+    };
+
+    // The frequency's table, exclusively, in employee-number order.
+    bool openExclusive(common::PAYFREQ payFreq);
     bool loadDefinitions(common::Ui& ui, common::PAYFREQ payFreq);
-    void releaseDefinitions();
     bool updateRecords(common::UPDATEMODE mode, common::PAYFREQ payFreq, std::string_view newMonth);
     bool dropLeavers(common::PAYFREQ payFreq);
 
