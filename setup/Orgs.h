@@ -6,6 +6,7 @@
 #include "common/WorkingFolder.h"
 #include "database/BanksDb.h"
 #include "database/OrgDb.h"
+#include "setup/Backup.h"
 
 #include <cstdint>
 #include <memory>
@@ -62,8 +63,8 @@ inline constexpr const char* PurgeAge = "PurgeAge";             // years
 // folder to the organisation's folder. Every change of the open record is
 // written back to its row at once; a row another user holds is left as it
 // was, silently, while the open record keeps the new values. Backup and
-// restore are setup/Backup.h's; passwords are checked by USERS before the
-// caller gets here.
+// restore run setup/Backup.h's procedures on the open record; passwords are
+// checked by USERS before the caller gets here.
 class ORGS : public database::ORGDB {
 public:
     static constexpr int kMaxOrganisations = common::kMaxOrganisations;
@@ -130,6 +131,12 @@ public:
     int fiscalYear() const { return open_.fiscalYear; }
     // "Kelo Roster - <name>", the main window's caption while it is open.
     std::string caption() const;
+
+    // Backs the open organisation up, asking for the file; 1 when written
+    // completely. Restore replaces its data from a backup the user chooses
+    // and stores the restored record; 1 when every disk was restored.
+    int backup(BackupDrive& drive, BackupClock& clock);
+    int restore(BackupDrive& drive, BackupClock& clock);
 
     // The statutory tables of the open organisation's fiscal year
     // (setup/StatutoryFiles.h); 0 when they exist already, 1 when made.
