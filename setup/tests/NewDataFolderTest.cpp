@@ -1,9 +1,8 @@
-#include "database/BanksDb.h"
-#include "database/IncomesDb.h"
 #include "database/OrgDb.h"
 #include "database/UsersDb.h"
 #include "setup/AppCfg.h"
 #include "setup/DataCfg.h"
+#include "setup/DataFolderStart.h"
 #include "testsupport/FakeDialogView.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
@@ -15,27 +14,10 @@ namespace kelo::setup {
 namespace {
 
 // The first start on a new data folder, as the program runs it: choose and
-// initialise the folder, open it, check its version, draw and save its key,
-// switch encryption on, create the shared tables and mark the folder old.
+// initialise the folder, open it, then check, key and fill it.
 bool firstStart(common::Ui& ui, APPCFG& app, engine::Code4& code, common::WorkingFolder& folder) {
-    if (!app.readFile(ui) || !app.openDataDir(ui, folder))
-        return false;
-    DATACFG data(folder);
-    if (!data.readFile(ui) || !data.thisVersion(ui))
-        return false;
-    if (data.isNewDir() && (!data.createKey() || !data.saveFile(ui)))
-        return false;
-    if (!data.initEncrypt(code))
-        return false;
-    if (!data.isNewDir())
-        return true;
-    database::USERSDB users(code, folder);
-    database::ORGDB orgs(code, folder);
-    database::BANKSDB banks(code, folder);
-    database::INCOMESDB incomes(code, folder);
-    return users.createFile(ui) && orgs.createFile(ui) && banks.newBankFile(ui) &&
-           banks.newBranchFile(ui) && incomes.newFile(ui, KELO_SOURCE_FOLDER) &&
-           data.makeOldDir(ui);
+    return app.readFile(ui) && app.openDataDir(ui, folder) &&
+           openDataFolder(ui, code, folder, KELO_SOURCE_FOLDER);
 }
 
 TEST(NewDataFolder, IsCreatedOpenedKeyedAndFilledEndToEnd) {
