@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/main/DialogHost.h"
+#include "app/ports/QtUi.h"
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace kelo::app {
+
+// Answers the start-up dialogs from the command line (Start: Login; Login:
+// the given name and password; Open Organisation: the first one) and runs
+// every other dialog normally. A dialog that refuses its answer is left to
+// the person at the screen.
+class StartUpHost : public DialogHost {
+public:
+    StartUpHost(QString user, QString password)
+        : user_(std::move(user)),
+          password_(std::move(password)) {}
+    int exec(QDialog& dialog) override;
+
+protected:
+    // Applies the answer; the dialog's result when it ended, or nullopt.
+    std::optional<int> answer(QDialog& dialog);
+
+private:
+    QString user_;
+    QString password_;
+};
+
+// Saves a picture of every dialog and message box shown, as
+// "<folder>/<object name>.png", then closes it as Cancel would. The
+// start-up dialogs are answered as by StartUpHost after their picture.
+class ScreenshotHost : public StartUpHost {
+public:
+    ScreenshotHost(QString folder, QString user, QString password)
+        : StartUpHost(std::move(user), std::move(password)),
+          folder_(std::move(folder)) {}
+    int exec(QDialog& dialog) override;
+    void save(QWidget& widget, const QString& name) const;
+
+private:
+    QString folder_;
+};
+
+// Message boxes answered with their most cautious button, after a picture.
+class ScreenshotUi : public QtUi {
+public:
+    ScreenshotUi(QWidget* parent, const ScreenshotHost& host) : QtUi(parent), host_(host) {}
+
+protected:
+    QMessageBox::StandardButton execMessageBox(QMessageBox& box) override;
+    std::optional<QString> execFileDialog(QFileDialog& dialog) override;
+
+private:
+    const ScreenshotHost& host_;
+    int boxes_ = 0;
+};
+
+} // namespace kelo::app

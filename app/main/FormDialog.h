@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/ports/WidgetDialogView.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QVBoxLayout;
+
+namespace kelo::app {
+
+class HelpViewer;
+
+// A dialog built in code whose controls carry the names the setup logic
+// addresses them by. Fields go into a form, optionally inside group boxes;
+// the button row runs the dialog's OK logic and closes only when it agrees.
+class FormDialog : public QDialog {
+public:
+    FormDialog(QWidget* parent, const char* objectName, const QString& caption);
+    ~FormDialog() override;
+
+    common::DialogView& view() { return view_; }
+
+    QLineEdit* addEdit(const char* name, const QString& label, int maxLength = 0);
+    QLineEdit* addPassword(const char* name, const QString& label);
+    QComboBox* addList(const char* name, const QString& label);
+    QCheckBox* addCheck(const char* name, const QString& text);
+    QRadioButton* addRadio(const char* name, const QString& text);
+    QLabel* addStatic(const char* name, const QString& label);
+    QLabel* addText(const QString& text); // a plain line of text across the form
+    QListWidget* addListBox(const char* name);
+    // Opens a group box; the fields that follow go into it until endGroup.
+    void beginGroup(const char* name, const QString& title);
+    void endGroup();
+
+    // The OK button's text, its logic, and the help context of a Help
+    // button (0: none).
+    void addButtons(const QString& okText, std::function<bool()> onOk, HelpViewer* help = nullptr,
+                    int helpContext = 0);
+    // Cancel runs this before the dialog closes.
+    void setOnCancel(std::function<void()> onCancel) { onCancel_ = std::move(onCancel); }
+    QPushButton* button(const char* name) const;
+    QVBoxLayout* mainLayout() const { return main_; }
+
+    void reject() override;
+
+private:
+    QFormLayout* form();
+
+    WidgetDialogView view_;
+    QVBoxLayout* main_;
+    QFormLayout* form_ = nullptr;
+    QGroupBox* group_ = nullptr;
+    QFormLayout* groupForm_ = nullptr;
+    std::function<void()> onCancel_;
+};
+
+} // namespace kelo::app

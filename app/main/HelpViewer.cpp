@@ -1,0 +1,61 @@
+#include "app/main/HelpViewer.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace kelo::app {
+
+HelpViewer::HelpViewer(QString folder, QWidget* parent)
+    : folder_(std::move(folder)),
+      parent_(parent) {}
+
+HelpViewer::~HelpViewer() {
+    delete window_.data();
+}
+
+void HelpViewer::show(int context) {
+    if (!on_)
+        return;
+    const QString page =
+        context == 0 ? QStringLiteral("index.html") : QStringLiteral("%1.html").arg(context);
+    QString path = QDir(folder_).filePath(page);
+    if (!QFileInfo::exists(path))
+        path = QDir(folder_).filePath(QStringLiteral("index.html"));
+    if (!QFileInfo::exists(path)) {
+        on_ = false;
+        return;
+    }
+    context_ = context;
+    if (!window_) {
+        auto* window = new QDialog(parent_, Qt::Window);
+        window->setObjectName(QStringLiteral("HelpWindow"));
+        window->setWindowTitle(QStringLiteral("Kelo Roster Help"));
+        window->resize(720, 560);
+        browser_ = new QTextBrowser(window);
+        browser_->setObjectName(QStringLiteral("HelpBrowser"));
+        browser_->setOpenExternalLinks(true);
+        browser_->setSearchPaths({folder_});
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(browser_);
+        window_ = window;
+    }
+    browser_->setSource(QUrl::fromLocalFile(path));
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+QString HelpViewer::currentPage() const {
+    return window_ && browser_ ? QFileInfo(browser_->source().toLocalFile()).fileName() : QString();
+}
+
+QWidget* HelpViewer::window() const {
+    return window_.data();
+}
+
+} // namespace kelo::app

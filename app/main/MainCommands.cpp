@@ -1,0 +1,137 @@
+// The main window's start-up and its command dispatch.
+#include "app/main/DialogHost.h"
+#include "app/main/MainWindow.h"
+#include "app/main/OrganisationDialogs.h"
+#include "app/main/StartDialogs.h"
+#include "app/main/UserDialogs.h"
+#include "app/ports/QtUi.h"
+#include "setup/Orgs.h"
+#include "setup/Users.h"
+
+namespace kelo::app {
+
+bool MainWindow::startUp() {
+    Session& session = *session_;
+    const DialogContext dialogs{session, host_, help_, this};
+    if (!session.appConfig().readFile(*ui_) || !runStartDialog(dialogs) ||
+        !session.openDataFolder())
+        return false;
+    session.createModules();
+    if (!runLogin(dialogs)) {
+        session.destroyModules();
+        return false;
+    }
+    const bool opened = session.orgs().orgCount() != 0 ? runOrgList(dialogs, OrgListPurpose::Open)
+                                                       : runNewOrg(dialogs);
+    if (!opened || session.orgs().getOpenOrg()->name.empty()) {
+        session.users().logout();
+        session.destroyModules();
+        return false;
+    }
+    if (session.orgs().orgCount() == 1 && session.orgs().getOpenOrg()->orgNum == 1)
+        session.orgs().newStatutoryFiles(session.paths().sourceFolder);
+    loggedIn_ = true;
+    afterOrganisationChange();
+    return true;
+}
+
+void MainWindow::runCommand(int id) {
+    if (!loggedIn_ || !CommandRules::mayRun(id, context_))
+        return;
+    const DialogContext dialogs{*session_, host_, help_, this};
+    switch (id) {
+    case cmd::Exit:
+        close();
+        break;
+    case cmd::OpenOrg:
+        openOrganisation();
+        break;
+    case cmd::NewOrg:
+        newOrganisation();
+        break;
+    case cmd::DeleteOrg:
+        deleteOrganisation();
+        break;
+    case cmd::BasicInfo:
+        basicInfo();
+        break;
+    case cmd::PayrollInfo:
+        runPayrollInfo(dialogs);
+        break;
+    case cmd::PayrollOptions:
+        runPayrollOptions(dialogs);
+        break;
+    case cmd::GeneralOptions:
+        runGeneralOptions(dialogs);
+        break;
+    case cmd::ChangePassword:
+        runChangePassword(dialogs);
+        break;
+    case cmd::Users:
+        runUsers(dialogs);
+        break;
+    case cmd::Backup:
+        backup();
+        break;
+    case cmd::Restore:
+        restore();
+        break;
+    case cmd::HelpContents:
+        help_.show(0);
+        break;
+    case cmd::About:
+        runAbout(dialogs);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::openOrganisation() {
+    if (runOrgList({*session_, host_, help_, this}, OrgListPurpose::Open))
+        afterOrganisationChange();
+}
+
+void MainWindow::newOrganisation() {
+    if (session_->orgs().hasMaxOrg())
+        return;
+    if (!runNewOrg({*session_, host_, help_, this}))
+        return;
+    session_->orgs().newStatutoryFiles(session_->paths().sourceFolder);
+    afterOrganisationChange();
+}
+
+void MainWindow::deleteOrganisation() {
+    const DialogContext dialogs{*session_, host_, help_, this};
+    setup::ORGS& orgs = session_->orgs();
+    if (!runCaution(
+            dialogs, [&orgs](common::DialogView& caution) { orgs.initDelOrgDlg(caution); },
+            helpctx::DeleteOrgCaution))
+        return;
+    if (runOrgList(dialogs, OrgListPurpose::Delete))
+        afterOrganisationChange();
+}
+
+void MainWindow::basicInfo() {
+    if (!runBasicInfo({*session_, host_, help_, this}))
+        return;
+    afterOrganisationChange();
+    session_->orgs().newStatutoryFiles(session_->paths().sourceFolder);
+}
+
+void MainWindow::backup() {
+    session_->orgs().backup(setup::systemDrive(), setup::systemClock());
+}
+
+void MainWindow::restore() {
+    common::Ui& ui = *ui_;
+    if (!runCaution(
+            {*session_, host_, help_, this},
+            [&ui](common::DialogView& caution) { setup::initRestoreDlg(caution, ui); },
+            helpctx::RestoreCaution))
+        return;
+    session_->orgs().restore(setup::systemDrive(), setup::systemClock());
+    afterOrganisationChange();
+}
+
+} // namespace kelo::app

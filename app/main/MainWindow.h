@@ -1,0 +1,90 @@
+#pragma once
+
+#include "app/main/HelpViewer.h"
+#include "app/main/Session.h"
+#include "app/shell/CommandRules.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace kelo::app {
+
+class DialogHost;
+class QtUi;
+
+// The main window: menus by the user's menu type and rights, the toolbar,
+// the five-part status bar and the area for the one document window. It
+// runs the start-up and dispatches every command.
+class MainWindow : public QMainWindow {
+public:
+    using UiFactory = std::function<std::unique_ptr<QtUi>(QWidget* parent)>;
+
+    MainWindow(ProgramPaths paths, DialogHost& host, const UiFactory& makeUi = {});
+    ~MainWindow() override;
+
+    // Configuration, data folder, login and organisation; false when the
+    // user stopped or a step failed (its own message was shown).
+    bool startUp();
+    void runCommand(int id);
+
+    Session& session() { return *session_; }
+    QtUi& ui() { return *ui_; }
+    HelpViewer& help() { return help_; }
+    const CommandContext& commandContext() const { return context_; }
+    QLabel* statusPart(int part) const;
+    QToolBar* toolBar() const { return toolBar_; }
+    // The menu item or toolbar button of a command; null when absent.
+    QAction* menuAction(int id) const;
+    QAction* toolbarAction(int id) const;
+    bool isLoggedIn() const { return loggedIn_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildStatusBar();
+    void buildToolBar();
+    void loadMenus();
+    void addEntries(QMenu& menu, const std::vector<MenuEntry>& entries);
+    void applyToolbarState();
+    void loadAccelerators();
+    void refreshCaptions();
+    void restoreStatusCaption();
+    void afterOrganisationChange();
+    void shutDown();
+
+    // Commands that open dialogs.
+    void openOrganisation();
+    void newOrganisation();
+    void deleteOrganisation();
+    void basicInfo();
+    void backup();
+    void restore();
+    void showHelpFor(int id);
+
+    DialogHost& host_;
+    std::unique_ptr<QtUi> ui_;
+    std::unique_ptr<Session> session_;
+    HelpViewer help_;
+    CommandContext context_;
+    bool loggedIn_ = false;
+    bool closing_ = false;
+
+    QMdiArea* mdi_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::vector<QLabel*> statusParts_;
+    std::map<int, QAction*> menuActions_;
+    std::map<int, QAction*> toolbarActions_;
+    std::vector<QAction*> accelerators_;
+};
+
+} // namespace kelo::app

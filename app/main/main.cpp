@@ -1,0 +1,119 @@
+// Kelo Roster: the desktop program.
+#include "app/main/AutomationHosts.h"
+#include "app/main/MainWindow.h"
+#include "app/main/StartDialogs.h"
+#include "app/ports/QtText.h"
+#include "app/shell/Commands.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTextStream>
+
+#include <memory>
+
+using namespace kelo::app;
+
+namespace {
+
+struct Options {
+    QString dataFolder;
+    QString user;
+    QString password;
+    QString screenshots;
+    bool quitWhenShown = false;
+};
+
+Options parse(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Payroll and personnel records"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dataFolder(QStringLiteral("data-folder"),
+                                        QStringLiteral("Use <folder> as the data folder."),
+                                        QStringLiteral("folder"));
+    const QCommandLineOption user(QStringLiteral("user"),
+                                  QStringLiteral("Log in as <name> without the Start dialog."),
+                                  QStringLiteral("name"));
+    const QCommandLineOption password(QStringLiteral("password"),
+                                      QStringLiteral("The password for --user."),
+                                      QStringLiteral("password"));
+    const QCommandLineOption quit(QStringLiteral("quit-when-shown"),
+                                  QStringLiteral("Exit once the main window is shown, printing "
+                                                 "the start-up time."));
+    const QCommandLineOption screenshots(
+        QStringLiteral("screenshots"),
+        QStringLiteral("Save pictures of the main window and every dialog into <folder>."),
+        QStringLiteral("folder"));
+    parser.addOptions({dataFolder, user, password, quit, screenshots});
+    parser.process(app);
+    return {parser.value(dataFolder), parser.value(user), parser.value(password),
+            parser.value(screenshots), parser.isSet(quit)};
+}
+
+// Commands whose dialogs the screenshot run pictures.
+void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
+    window.show();
+    QApplication::processEvents();
+    host.save(window, QStringLiteral("MainWindow"));
+    runSetPassword({window.session(), host, window.help(), &window});
+    for (int id : {cmd::OpenOrg, cmd::NewOrg, cmd::DeleteOrg, cmd::BasicInfo, cmd::PayrollInfo,
+                   cmd::PayrollOptions, cmd::GeneralOptions, cmd::ChangePassword, cmd::Users,
+                   cmd::Restore, cmd::About})
+        window.runCommand(id);
+    window.help().show(165);
+    if (QWidget* help = window.help().window())
+        host.save(*help, QStringLiteral("HelpWindow"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kelo Roster"));
+    QApplication::setApplicationVersion(QStringLiteral("4.2"));
+    const Options options = parse(app);
+
+    ProgramPaths paths = ProgramPaths::beside(QCoreApplication::applicationDirPath().toStdString());
+    std::unique_ptr<DialogHost> host;
+    std::unique_ptr<ScreenshotHost> screenshots;
+    MainWindow::UiFactory makeUi;
+    if (!options.screenshots.isEmpty()) {
+        QDir().mkpath(options.screenshots);
+        screenshots =
+            std::make_unique<ScreenshotHost>(options.screenshots, options.user, options.password);
+        makeUi = [&screenshots](QWidget* parent) -> std::unique_ptr<QtUi> {
+            return std::make_unique<ScreenshotUi>(parent, *screenshots);
+        };
+    } else if (!options.user.isEmpty()) {
+        host = std::make_unique<StartUpHost>(options.user, options.password);
+    } else {
+        host = std::make_unique<DialogHost>();
+    }
+    DialogHost& dialogs = screenshots ? *screenshots : *host;
+
+    MainWindow window(std::move(paths), dialogs, makeUi);
+    if (!options.dataFolder.isEmpty()) {
+        kelo::setup::APPCFG& config = window.session().appConfig();
+        config.readFile(window.ui());
+        config.setDataFolder(QDir(options.dataFolder).absolutePath().toStdString());
+        config.saveFile(window.ui());
+    }
+    if (screenshots == nullptr)
+        window.showMaximized();
+    if (!window.startUp())
+        return 0;
+    if (screenshots) {
+        pictureDialogs(window, *screenshots);
+        return 0;
+    }
+    if (options.quitWhenShown) {
+        QApplication::processEvents();
+        QTextStream(stdout) << "Main window shown after " << clock.elapsed() << " ms\n";
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,138 @@
+#include "app/shell/CommandRules.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace kelo::app {
+
+namespace {
+
+bool isOneOf(int id, std::initializer_list<int> ids) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+bool inRange(int id, int first, int last) {
+    return id >= first && id <= last;
+}
+
+bool isRecordWindow(DocumentKind kind) {
+    return kind != DocumentKind::None && kind != DocumentKind::Report;
+}
+
+bool reportSavesText(int code) {
+    return isOneOf(code, {11, 12, 13, 16, 31, 34, 37, 55, 56, 64, 71, 72, 73, 80, 81, 82}) ||
+           inRange(code, 201, 206);
+}
+bool reportPrints(int code) {
+    return !inRange(code, 204, 206);
+}
+
+// What a clear right of the user grays.
+bool grayedByRights(int id, const common::USERREC& user) {
+    const bool fieldDefinitions = inRange(id, cmd::Earnings, cmd::Refunds);
+    if (!user.editEmpFiles &&
+        (inRange(id, cmd::Personnel, cmd::AbsenceLeave) || id == cmd::ChangeEmpNum))
+        return true;
+    if (!user.modifyFields && fieldDefinitions)
+        return true;
+    if (!user.setupOrg && (isOneOf(id, {cmd::BasicInfo, cmd::PayrollInfo, cmd::GeneralOptions,
+                                        cmd::PayrollOptions, cmd::ReportOptions, cmd::Banks}) ||
+                           inRange(id, cmd::Grades, cmd::PensionFunds)))
+        return true;
+    if (!user.closePeriod && id == cmd::MonthEnd)
+        return true;
+    if (!user.restoreFiles && id == cmd::Restore)
+        return true;
+    if (!user.addDeleteOrgs && (id == cmd::NewOrg || id == cmd::DeleteOrg))
+        return true;
+    if (!user.modifyTaxTables &&
+        isOneOf(id, {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::IncomeBrackets}))
+        return true;
+    return !user.exclusiveAccess &&
+           (fieldDefinitions || isOneOf(id, {cmd::DeleteOrg, cmd::Backup, cmd::Restore,
+                                             cmd::ChangeEmpNum, cmd::MonthEnd}));
+}
+
+// While a document is open only the file commands it supports, the help
+// and the document's own commands stay enabled.
+bool enabledWithDocument(int id, const CommandContext& context) {
+    const DocumentKind kind = context.document;
+    if (inRange(id, cmd::Personnel, cmd::Refunds) || inRange(id, 1201, 1599))
+        return false;
+    if (id == cmd::Save)
+        return isRecordWindow(kind);
+    if (id == cmd::SaveAsText)
+        return kind == DocumentKind::Report && reportSavesText(context.reportCode);
+    if (id == cmd::Print)
+        return kind == DocumentKind::Report && reportPrints(context.reportCode);
+    if (id == cmd::Add)
+        return kind != DocumentKind::PayrollMaster;
+    if (id == cmd::Terminate)
+        return kind != DocumentKind::Transactions;
+    return true;
+}
+
+} // namespace
+
+bool CommandRules::rightsAllow(int id, const common::USERREC& user) {
+    return !grayedByRights(id, user);
+}
+
+bool CommandRules::isAvailable(int id) {
+    return isOneOf(id, {cmd::Exit, cmd::Close, cmd::OpenOrg, cmd::NewOrg, cmd::DeleteOrg,
+                        cmd::BasicInfo, cmd::PayrollInfo, cmd::GeneralOptions, cmd::PayrollOptions,
+                        cmd::ChangePassword, cmd::Users, cmd::Backup, cmd::Restore,
+                        cmd::HelpContents, cmd::About});
+}
+
+CommandState CommandRules::menuItem(int id, const CommandContext& context) {
+    CommandState state;
+    if (!menuHas(context.user.menuType, id))
+        return {false, false};
+    if (id == cmd::Users && !context.user.manageUsers)
+        return {false, false};
+    if (context.document == DocumentKind::None) {
+        state.enabled = !isOneOf(id, {cmd::Close, cmd::Save, cmd::Print, cmd::SaveAsText});
+    } else {
+        state.enabled = enabledWithDocument(id, context);
+    }
+    if (!rightsAllow(id, context.user) || !isAvailable(id))
+        state.enabled = false;
+    return state;
+}
+
+CommandState CommandRules::toolbarButton(int id, const CommandContext& context) {
+    const int menuType = context.user.menuType;
+    const DocumentKind kind = context.document;
+    const bool open = kind != DocumentKind::None;
+    CommandState state;
+    if (menuType == common::kPersonnelMenu && (id == cmd::PayrollMaster || id == cmd::Transactions))
+        state.present = false;
+    if (menuType == common::kPayrollMenu && (id == cmd::Personnel || id == cmd::AbsenceLeave))
+        state.present = false;
+
+    if (inRange(id, cmd::Personnel, cmd::AbsenceLeave))
+        state.enabled = !open && context.user.editEmpFiles;
+    else if (id == cmd::Undo)
+        state.enabled =
+            isOneOf(static_cast<int>(kind), {static_cast<int>(DocumentKind::Personnel),
+                                             static_cast<int>(DocumentKind::PayrollMaster),
+                                             static_cast<int>(DocumentKind::Transactions)});
+    else if (id == cmd::Save)
+        state.enabled = isRecordWindow(kind);
+    else if (id == cmd::Print)
+        state.enabled = kind == DocumentKind::Report && reportPrints(context.reportCode);
+    else if (id == cmd::HelpContents)
+        state.enabled = true;
+    else
+        state.enabled = open; // navigation and Close
+    if (!isAvailable(id) && inRange(id, cmd::Personnel, cmd::AbsenceLeave))
+        state.enabled = false;
+    return state;
+}
+
+bool CommandRules::mayRun(int id, const CommandContext& context) {
+    const CommandState state = menuItem(id, context);
+    return state.present && state.enabled;
+}
+
+} // namespace kelo::app

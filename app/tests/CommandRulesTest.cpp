@@ -1,0 +1,151 @@
+#include "app/shell/CommandRules.h"
+
+#include <gtest/gtest.h>
+
+namespace kelo::app {
+namespace {
+
+common::USERREC fullRights(int menuType = common::kFullMenu) {
+    common::USERREC user;
+    user.menuType = menuType;
+    for (int common::USERREC::*flag :
+         {&common::USERREC::editEmpFiles, &common::USERREC::modifyFields,
+          &common::USERREC::setupOrg, &common::USERREC::closePeriod, &common::USERREC::restoreFiles,
+          &common::USERREC::modifyTaxTables, &common::USERREC::addDeleteOrgs,
+          &common::USERREC::manageUsers, &common::USERREC::exclusiveAccess})
+        user.*flag = 1;
+    return user;
+}
+
+TEST(CommandRules, EachClearRightGraysItsCommandsAndNoOthers) {
+    struct Case {
+        int common::USERREC::*flag;
+        std::vector<int> grayed;
+    };
+    const std::vector<Case> cases{
+        {&common::USERREC::editEmpFiles, {1001, 1002, 1003, 1004, 1511}},
+        {&common::USERREC::modifyFields, {1005, 1006, 1007, 1008, 1009}},
+        {&common::USERREC::setupOrg,
+         {1304, 1305, 1311, 1312, 1313, 1314, 1315, 1316, 1317, 1318, 1323, 1324, 1325, 1406}},
+        {&common::USERREC::closePeriod, {1514}},
+        {&common::USERREC::restoreFiles, {1502}},
+        {&common::USERREC::addDeleteOrgs, {1302, 1303}},
+        {&common::USERREC::modifyTaxTables, {1401, 1402, 1403, 1405}},
+        {&common::USERREC::exclusiveAccess,
+         {1005, 1006, 1007, 1008, 1009, 1303, 1501, 1502, 1511, 1514}},
+    };
+    for (const Case& c : cases) {
+        common::USERREC user = fullRights();
+        user.*c.flag = 0;
+        for (int id = 1001; id <= 1603; ++id) {
+            const bool expected = std::find(c.grayed.begin(), c.grayed.end(), id) == c.grayed.end();
+            EXPECT_EQ(CommandRules::rightsAllow(id, user), expected) << id;
+        }
+    }
+}
+
+TEST(CommandRules, UsersIsRemovedWithoutTheRightToManageThem) {
+    CommandContext context{fullRights(), DocumentKind::None, 0};
+    EXPECT_TRUE(CommandRules::menuItem(cmd::Users, context).present);
+    context.user.manageUsers = 0;
+    EXPECT_FALSE(CommandRules::menuItem(cmd::Users, context).present);
+}
+
+TEST(CommandRules, MenusOfEachTypeCarryTheirOwnCommands) {
+    struct Case {
+        int menuType;
+        std::vector<int> present, absent;
+    };
+    const std::vector<Case> cases{
+        {common::kFullMenu, {1001, 1002, 1009, 1201, 1264, 1305, 1401, 1408, 1512}, {}},
+        {common::kPersonnelMenu,
+         {1001, 1004, 1201, 1207, 1261, 1303, 1315, 1323, 1407, 1511, 1514},
+         {1002, 1003, 1005, 1204, 1211, 1241, 1305, 1317, 1324, 1401, 1408, 1512}},
+        {common::kPayrollMenu,
+         {1002, 1003, 1005, 1202, 1211, 1253, 1305, 1318, 1324, 1406, 1512},
+         {1001, 1004, 1201, 1204, 1207, 1261, 1302, 1303, 1311, 1408, 1511}},
+    };
+    for (const Case& c : cases) {
+        for (int id : c.present)
+            EXPECT_TRUE(menuHas(c.menuType, id)) << c.menuType << ' ' << id;
+        for (int id : c.absent)
+            EXPECT_FALSE(menuHas(c.menuType, id)) << c.menuType << ' ' << id;
+    }
+}
+
+TEST(CommandRules, AcceleratorsFollowTheMenuType) {
+    auto keys = [](int menuType) {
+        std::vector<std::string> names;
+        for (const Accelerator& key : accelerators(menuType))
+            names.push_back(key.key);
+        return names;
+    };
+    auto has = [](const std::vector<std::string>& names, const char* key) {
+        return std::find(names.begin(), names.end(), key) != names.end();
+    };
+    const auto personnel = keys(common::kPersonnelMenu);
+    const auto payroll = keys(common::kPayrollMenu);
+    EXPECT_TRUE(has(personnel, "F5") && has(personnel, "F8"));
+    EXPECT_FALSE(has(personnel, "F6") || has(personnel, "F7"));
+    EXPECT_TRUE(has(payroll, "F6") && has(payroll, "F7"));
+    EXPECT_FALSE(has(payroll, "F5") || has(payroll, "F8"));
+    EXPECT_EQ(keys(common::kFullMenu).size(), personnel.size() + 2);
+}
+
+TEST(CommandRules, HelpContextsFollowTheCommandGroups) {
+    struct Case {
+        int id;
+        DocumentKind document;
+        int context;
+    };
+    const std::vector<Case> cases{
+        {1001, DocumentKind::None, 160},         {1015, DocumentKind::None, 160},
+        {1013, DocumentKind::None, 0},           {1106, DocumentKind::None, 161},
+        {1113, DocumentKind::None, 0},           {1101, DocumentKind::Personnel, 161},
+        {1102, DocumentKind::Transactions, 161}, {1101, DocumentKind::PayFields, 162},
+        {1101, DocumentKind::None, 0},           {1118, DocumentKind::Report, 168},
+        {1207, DocumentKind::None, 163},         {1244, DocumentKind::None, 0},
+        {1264, DocumentKind::None, 163},         {1306, DocumentKind::None, 165},
+        {1316, DocumentKind::None, 165},         {1322, DocumentKind::None, 0},
+        {1408, DocumentKind::None, 166},         {1503, DocumentKind::None, 164},
+        {1513, DocumentKind::None, 0},           {1603, DocumentKind::None, 167},
+        {1602, DocumentKind::None, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(helpContextOf(c.id, c.document), c.context) << c.id;
+}
+
+TEST(CommandRules, ToolbarHasSeventeenButtonsWithTheirSeparators) {
+    const std::vector<int> expected{1001, 1002, 1003, 1004, 0, 1106, 1010, 1012, 0,
+                                    1114, 1112, 1111, 1113, 0, 1014, 0,    1601};
+    EXPECT_EQ(toolbarButtons(), expected);
+    for (int id : toolbarButtons()) {
+        if (id != 0) {
+            EXPECT_FALSE(commandTexts(id).tooltip.empty()) << id;
+        }
+    }
+}
+
+TEST(CommandRules, AnOpenDocumentGraysTheDialogCommands) {
+    CommandContext context{fullRights(), DocumentKind::Report, 204};
+    for (int id : {1001, 1009, 1211, 1301, 1401, 1501, 1514})
+        EXPECT_FALSE(CommandRules::menuItem(id, context).enabled) << id;
+    EXPECT_TRUE(CommandRules::menuItem(cmd::Close, context).enabled);
+    EXPECT_FALSE(CommandRules::toolbarButton(cmd::Print, context).enabled);
+    context.reportCode = 31;
+    EXPECT_TRUE(CommandRules::toolbarButton(cmd::Print, context).enabled);
+    EXPECT_TRUE(CommandRules::toolbarButton(cmd::Next, context).enabled);
+    EXPECT_FALSE(CommandRules::toolbarButton(cmd::Personnel, context).enabled);
+}
+
+TEST(CommandRules, WithNoDocumentTheFileButtonsNeedTheRightToEditFiles) {
+    CommandContext context{fullRights(common::kPayrollMenu), DocumentKind::None, 0};
+    EXPECT_FALSE(CommandRules::toolbarButton(cmd::Personnel, context).present);
+    EXPECT_TRUE(CommandRules::toolbarButton(cmd::HelpContents, context).enabled);
+    EXPECT_FALSE(CommandRules::toolbarButton(cmd::Close, context).enabled);
+    for (int id : {cmd::Save, cmd::Close, cmd::Print, cmd::SaveAsText})
+        EXPECT_FALSE(CommandRules::menuItem(id, context).enabled) << id;
+}
+
+} // namespace
+} // namespace kelo::app
