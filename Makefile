@@ -1,7 +1,11 @@
 # Thin wrappers around CMake presets; see README.md.
-.PHONY: all deps build test test-asan format format-check bench fuzz clean
+.PHONY: all deps build run screenshots demo test test-asan format format-check bench fuzz clean
 
 JOBS ?= 2
+# The demo data folder `make run` opens; made by the demo builder when missing.
+DEMO ?= build/demo
+DEMO_USER = supervisor
+DEMO_PASSWORD = kelo2026
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
 all: build
@@ -12,6 +16,19 @@ deps:
 build: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default -j $(JOBS)
+
+run: demo
+	@build/default/kelo-roster --data-folder $(DEMO)
+
+demo: build
+	@test -d $(DEMO) || build/default/kelo-demo $(DEMO)
+
+# Pictures of the main window and every dialog, drawn offscreen.
+screenshots: demo
+	@rm -rf build/screenshots
+	@QT_QPA_PLATFORM=offscreen build/default/kelo-roster --data-folder $(DEMO) \
+		--user $(DEMO_USER) --password $(DEMO_PASSWORD) --screenshots build/screenshots
+	@echo "screenshots: $$(ls build/screenshots | wc -l) pictures in build/screenshots/"
 
 test: build
 	@ctest --preset default -j $(JOBS)

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -51,8 +52,14 @@ int StartUpHost::exec(QDialog& dialog) {
 }
 
 void ScreenshotHost::save(QWidget& widget, const QString& name) const {
-    widget.adjustSize();
-    widget.grab().save(QDir(folder_).filePath(name + QStringLiteral(".png")));
+    if (!widget.isVisible())
+        widget.adjustSize();
+    // A dialog shown twice (the Caution dialog) keeps both pictures.
+    const QDir folder(folder_);
+    QString file = folder.filePath(name + QStringLiteral(".png"));
+    for (int n = 2; QFileInfo::exists(file); ++n)
+        file = folder.filePath(QStringLiteral("%1-%2.png").arg(name).arg(n));
+    widget.grab().save(file);
 }
 
 int ScreenshotHost::exec(QDialog& dialog) {

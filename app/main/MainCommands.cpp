@@ -21,14 +21,14 @@ bool MainWindow::startUp() {
         session.destroyModules();
         return false;
     }
-    const bool opened = session.orgs().orgCount() != 0 ? runOrgList(dialogs, OrgListPurpose::Open)
-                                                       : runNewOrg(dialogs);
+    const bool isFirst = session.orgs().orgCount() == 0;
+    const bool opened = isFirst ? runNewOrg(dialogs) : runOrgList(dialogs, OrgListPurpose::Open);
     if (!opened || session.orgs().getOpenOrg()->name.empty()) {
         session.users().logout();
         session.destroyModules();
         return false;
     }
-    if (session.orgs().orgCount() == 1 && session.orgs().getOpenOrg()->orgNum == 1)
+    if (isFirst)
         session.orgs().newStatutoryFiles(session.paths().sourceFolder);
     loggedIn_ = true;
     afterOrganisationChange();

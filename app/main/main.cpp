@@ -54,6 +54,7 @@ Options parse(const QApplication& app) {
 
 // Commands whose dialogs the screenshot run pictures.
 void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
+    window.resize(1024, 680);
     window.show();
     QApplication::processEvents();
     host.save(window, QStringLiteral("MainWindow"));
