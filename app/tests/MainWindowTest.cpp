@@ -183,6 +183,18 @@ TEST_F(MainWindowTest, LoginWithoutADataFolderAsksForOne) {
     EXPECT_EQ(ui->texts, std::vector<std::string>{"Please specify the data folder"});
 }
 
+TEST_F(MainWindowTest, ADataFolderWithoutItsConfigurationEndsTheStartWithItsMessage) {
+    firstStart();
+    const std::string config = dir.file("data/system/settings/datacfg.dat");
+    std::filesystem::remove(config);
+    host.then("StartDialog", [](QDialog& d) { click(d, "LoginButton"); });
+    MainWindow& main = newWindow();
+    EXPECT_FALSE(main.startUp());
+    EXPECT_EQ(ui->texts, std::vector<std::string>{"Can't find \"" + config + "\""});
+    EXPECT_FALSE(main.session().hasModules());
+    EXPECT_TRUE(std::filesystem::exists(dir.file("data/org01/database/static.dbf")));
+}
+
 // Makes a user through the Users dialog: identity, then rights.
 void scriptNewUser(ScriptedHost& host, const QString& name, const char* menu,
                    const std::vector<std::pair<const char*, bool>>& rights) {
