@@ -113,10 +113,8 @@ CommandState CommandRules::toolbarButton(int id, const CommandContext& context) 
     if (inRange(id, cmd::Personnel, cmd::AbsenceLeave))
         state.enabled = !open && context.user.editEmpFiles;
     else if (id == cmd::Undo)
-        state.enabled =
-            isOneOf(static_cast<int>(kind), {static_cast<int>(DocumentKind::Personnel),
-                                             static_cast<int>(DocumentKind::PayrollMaster),
-                                             static_cast<int>(DocumentKind::Transactions)});
+        state.enabled = kind == DocumentKind::Personnel || kind == DocumentKind::PayrollMaster ||
+                        kind == DocumentKind::Transactions;
     else if (id == cmd::Save)
         state.enabled = isRecordWindow(kind);
     else if (id == cmd::Print)
