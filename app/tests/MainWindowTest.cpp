@@ -305,8 +305,12 @@ TEST_F(MainWindowTest, TheCloseQuestionDecidesWhetherTheProgramEnds) {
         MainWindow& main = newWindow();
         ASSERT_TRUE(main.startUp());
         ui->texts.clear();
-        // Yes backs up first; the file chooser is cancelled here.
+        const std::string backup = dir.file("closing.bkf");
+        ui->files.push_back(QString::fromStdString(backup));
         EXPECT_EQ(closeAnswering(c.answer), c.closes);
+        // Only Yes backs up before the program ends.
+        EXPECT_EQ(std::filesystem::exists(backup), c.answer == QMessageBox::Yes);
+        ui->files.clear();
         ASSERT_FALSE(ui->texts.empty());
         EXPECT_EQ(ui->texts.front(), "Do you wish to back up your data?");
         EXPECT_EQ(main.isLoggedIn(), !c.closes);
@@ -315,6 +319,35 @@ TEST_F(MainWindowTest, TheCloseQuestionDecidesWhetherTheProgramEnds) {
             EXPECT_TRUE(closeAnswering(QMessageBox::No));
         }
     }
+}
+
+TEST_F(MainWindowTest, BackupAndRestoreRunFromTheMenus) {
+    firstStart();
+    scriptStart("supervisor", kPassword);
+    MainWindow& main = newWindow();
+    ASSERT_TRUE(main.startUp());
+    const std::string backup = dir.file("acme.bkf");
+    ui->files.push_back(QString::fromStdString(backup));
+    main.runCommand(cmd::Backup);
+    EXPECT_EQ(ui->lastText(), "Backup successful.");
+    ASSERT_TRUE(std::filesystem::exists(backup));
+
+    host.then("BasicInfoDialog", [](QDialog& d) {
+        type(d, "Town", QStringLiteral("Dodoma"));
+        click(d, "OkButton");
+    });
+    main.runCommand(cmd::BasicInfo);
+    ASSERT_EQ(main.session().orgs().getOpenOrg()->town, "Dodoma");
+
+    host.then("CautionDialog", [this, backup](QDialog& d) {
+        type(d, "Password", kPassword);
+        ui->files.push_back(QString::fromStdString(backup));
+        click(d, "OkButton");
+    });
+    main.runCommand(cmd::Restore);
+    EXPECT_EQ(ui->lastText(), "Restore successful.");
+    EXPECT_EQ(main.session().orgs().getOpenOrg()->town, "");
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Kelo Roster - Acme Traders"));
 }
 
 TEST_F(MainWindowTest, F1OnAHighlightedMenuItemOpensItsHelpAndDoesNotRunIt) {
