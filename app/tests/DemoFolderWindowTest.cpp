@@ -1,0 +1,108 @@
+#include "app/demo/DemoFolder.h"
+#include "app/main/MainWindow.h"
+#include "app/shell/Commands.h"
+#include "app/tests/ScriptedHosts.h"
+#include "setup/Orgs.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+namespace kelo::app {
+namespace {
+
+using testing::click;
+using testing::ScriptedHost;
+using testing::ScriptedUi;
+using testing::type;
+
+QStringList itemsOf(const QComboBox& list) {
+    QStringList items;
+    for (int row = 0; row < list.count(); ++row)
+        items << list.itemText(row);
+    return items;
+}
+
+// The program on the demo folder, as `make run` opens it.
+class DemoFolderWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::RecordingUi builder;
+        ASSERT_TRUE(demo::buildDemoFolder(builder, dir.file("demo"), KELO_SOURCE_FOLDER))
+            << builder.lastMessage();
+        ProgramPaths paths;
+        paths.programFolder = dir.path();
+        paths.configFile = dir.file("appcfg.dat");
+        paths.sourceFolder = KELO_SOURCE_FOLDER;
+        window = std::make_unique<MainWindow>(paths, host, [this](QWidget* parent) {
+            auto scripted = std::make_unique<ScriptedUi>(parent);
+            ui = scripted.get();
+            return scripted;
+        });
+        setup::APPCFG& config = window->session().appConfig();
+        ASSERT_TRUE(config.readFile(*ui));
+        config.setDataFolder(dir.file("demo"));
+        ASSERT_TRUE(config.saveFile(*ui));
+        host.then("StartDialog", [](QDialog& d) { click(d, "LoginButton"); });
+        host.then("LoginDialog", [](QDialog& d) {
+            type(d, "UserName", QStringLiteral("supervisor"));
+            type(d, "Password", QString::fromLatin1(demo::kDemoPassword));
+            click(d, "OkButton");
+        });
+        host.then("OrgListDialog", [](QDialog& d) { click(d, "OkButton"); });
+        ASSERT_TRUE(window->startUp()) << ui->lastText();
+    }
+
+    testsupport::TempDir dir;
+    ScriptedHost host;
+    ScriptedUi* ui = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(DemoFolderWindowTest, OpensOnTheDemoOrganisationAndMonth) {
+    EXPECT_EQ(window->windowTitle(),
+              QStringLiteral("Kelo Roster - %1").arg(QString::fromLatin1(demo::kDemoOrganisation)));
+    EXPECT_EQ(window->statusPart(4)->text(), QStringLiteral("November 2026"));
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+}
+
+TEST_F(DemoFolderWindowTest, PayrollInfoRefillsTheBranchesOfAChosenBank) {
+    host.then("PayrollInfoDialog", [](QDialog& d) {
+        auto* bank = d.findChild<QComboBox*>(QStringLiteral("Bank"));
+        auto* branch = d.findChild<QComboBox*>(QStringLiteral("Branch"));
+        ASSERT_TRUE(bank && branch);
+        EXPECT_EQ(bank->currentText(), QStringLiteral("CRDB Bank"));
+        EXPECT_EQ(branch->currentText(), QStringLiteral("Mbeya"));
+        const int nmb = bank->findText(QStringLiteral("NMB Bank"));
+        ASSERT_GT(nmb, 0);
+        bank->setCurrentIndex(nmb);
+        emit bank->activated(nmb);
+        EXPECT_EQ(itemsOf(*branch), (QStringList{"", "Mbeya", "Tukuyu"}));
+        EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("AccountNum"))->text(), QString());
+        click(d, "CancelButton");
+    });
+    window->runCommand(cmd::PayrollInfo);
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_EQ(window->session().orgs().getOpenOrg()->bankName, "CRDB Bank");
+}
+
+TEST_F(DemoFolderWindowTest, TheUsersListLeavesTheSupervisorOut) {
+    host.then("UsersDialog", [](QDialog& d) {
+        auto* list = d.findChild<QListWidget*>(QStringLiteral("UserList"));
+        ASSERT_NE(list, nullptr);
+        QStringList names;
+        for (int row = 0; row < list->count(); ++row)
+            names << list->item(row)->text();
+        EXPECT_EQ(names, (QStringList{"asha", "juma"}));
+        click(d, "CloseButton");
+    });
+    window->runCommand(cmd::Users);
+    EXPECT_TRUE(host.steps.empty());
+}
+
+} // namespace
+} // namespace kelo::app
