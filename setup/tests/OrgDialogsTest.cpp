@@ -1,6 +1,7 @@
 // Basic Organisation Info, Payroll Info, Payroll Options and General Options.
 #include "OrgsFixture.h"
 #include "database/BanksDb.h"
+#include "setup/OptionsDlg.h"
 
 #include <fstream>
 
@@ -252,6 +253,34 @@ TEST_F(OrgDialogsTest, PayrollOptionsCheckTheRoundingUnit) {
     stored = storedRow("Options");
     EXPECT_EQ(stored.roundNetPay, 0);
     EXPECT_EQ(stored.roundingUnit, 1000);
+}
+
+TEST_F(OrgDialogsTest, TheTaxAverageBoxKeepsThePayrollsOwnOption) {
+    ASSERT_EQ(create("Average"), 1);
+    OPTIONSDLG options(code, folder);
+    FakeDialogView pay;
+    options.displayPayOptions(pay);
+    EXPECT_TRUE(pay.isEnabled(payoptionsdlg::TaxAverage));
+    EXPECT_FALSE(pay.isChecked(payoptionsdlg::TaxAverage));
+    pay.setChecked(payoptionsdlg::TaxAverage, true);
+    ASSERT_TRUE(options.getPayOptions(pay));
+
+    FakeDialogView again;
+    options.displayPayOptions(again);
+    EXPECT_TRUE(again.isChecked(payoptionsdlg::TaxAverage));
+    ASSERT_TRUE(options.openFile());
+    EXPECT_EQ(options.getValue(database::kPayrollOptionsId, database::kOptionAverage), 1);
+    options.closeFile();
+
+    // Held by another user: the box cannot be used and nothing is stored.
+    engine::Code4 otherUser;
+    database::OPTIONSDB other(otherUser, folder);
+    ASSERT_TRUE(other.openFile(true));
+    FakeDialogView held;
+    options.displayPayOptions(held);
+    EXPECT_FALSE(held.isEnabled(payoptionsdlg::TaxAverage));
+    EXPECT_TRUE(options.getPayOptions(held));
+    EXPECT_EQ(other.getValue(database::kPayrollOptionsId, database::kOptionAverage), 1);
 }
 
 TEST_F(OrgDialogsTest, GeneralOptionsCheckThePurgeAge) {
