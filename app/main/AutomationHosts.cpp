@@ -32,6 +32,8 @@ void type(QDialog& dialog, const char* control, const QString& text) {
 } // namespace
 
 std::optional<int> StartUpHost::answer(QDialog& dialog) {
+    if (started_)
+        return std::nullopt;
     const QString name = dialog.objectName();
     if (name == QLatin1String("StartDialog"))
         return click(dialog, "LoginButton");

@@ -12,14 +12,17 @@ namespace kelo::app {
 
 // Answers the start-up dialogs from the command line (Start: Login; Login:
 // the given name and password; Open Organisation: the first one) and runs
-// every other dialog normally. A dialog that refuses its answer is left to
-// the person at the screen.
+// every other dialog normally, as it does every dialog once the start-up is
+// over. A dialog that refuses its answer is left to the person at the
+// screen.
 class StartUpHost : public DialogHost {
 public:
     StartUpHost(QString user, QString password)
         : user_(std::move(user)),
           password_(std::move(password)) {}
     int exec(QDialog& dialog) override;
+    // From now on the user answers every dialog.
+    void startUpDone() { started_ = true; }
 
 protected:
     // Applies the answer; the dialog's result when it ended, or nullopt.
@@ -28,6 +31,7 @@ protected:
 private:
     QString user_;
     QString password_;
+    bool started_ = false;
 };
 
 // Saves a picture of every dialog and message box shown, as

@@ -1,5 +1,6 @@
 #include "app/main/HelpViewer.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -30,19 +31,28 @@ void HelpViewer::show(int context) {
         return;
     }
     context_ = context;
-    if (!window_) {
-        auto* window = new QDialog(parent_, Qt::Window);
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner || owner == window_)
+        owner = parent_;
+    if (!window_ || !browser_) {
+        auto* window = new QDialog(owner, Qt::Window);
         window->setObjectName(QStringLiteral("HelpWindow"));
         window->setWindowTitle(QStringLiteral("Kelo Roster Help"));
         window->resize(720, 560);
-        browser_ = new QTextBrowser(window);
-        browser_->setObjectName(QStringLiteral("HelpBrowser"));
-        browser_->setOpenExternalLinks(true);
-        browser_->setSearchPaths({folder_});
+        auto* browser = new QTextBrowser(window);
+        browser->setObjectName(QStringLiteral("HelpBrowser"));
+        browser->setOpenExternalLinks(true);
+        browser->setSearchPaths({folder_});
         auto* layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(browser_);
+        layout->addWidget(browser);
         window_ = window;
+        browser_ = browser;
+    } else if (window_->parentWidget() != owner) {
+        // Follows the dialog that asks; its geometry stays where the user put it.
+        const QRect where = window_->geometry();
+        window_->setParent(owner, Qt::Window);
+        window_->setGeometry(where);
     }
     browser_->setSource(QUrl::fromLocalFile(path));
     window_->show();

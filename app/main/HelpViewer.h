@@ -10,7 +10,9 @@ namespace kelo::app {
 
 // The help window: HTML pages named by context number ("165.html") in the
 // help folder, "index.html" for the contents. A missing folder switches
-// help off for the rest of the run; requests then do nothing.
+// help off for the rest of the run; requests then do nothing. Asked from a
+// modal dialog, the window belongs to that dialog, so that it can be used
+// while the dialog waits.
 class HelpViewer {
 public:
     HelpViewer(QString folder, QWidget* parent);
@@ -27,7 +29,7 @@ private:
     QString folder_;
     QWidget* parent_;
     QPointer<QWidget> window_;
-    QTextBrowser* browser_ = nullptr;
+    QPointer<QTextBrowser> browser_;
     bool on_ = true;
     int context_ = 0;
 };

@@ -156,6 +156,9 @@ void MainWindow::buildToolBar() {
 }
 
 void MainWindow::loadMenus() {
+    // A reload may run from one of these menus' own items, so they go later.
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        menu->deleteLater();
     menuBar()->clear();
     menuActions_.clear();
     for (const Popup& popup : app::menuBar(context_.user.menuType)) {
@@ -205,6 +208,8 @@ void MainWindow::loadAccelerators() {
         action->setShortcut(QKeySequence(toQString(key.key)));
         action->setShortcutContext(Qt::WindowShortcut);
         action->setData(key.id);
+        // A key whose command cannot run now leaves the key to the widgets.
+        action->setEnabled(CommandRules::mayRun(key.id, context_));
         const int id = key.id;
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         addAction(action);

@@ -4,6 +4,7 @@
 #include "app/main/FormDialog.h"
 #include "app/main/Session.h"
 #include "app/shell/Commands.h"
+#include "setup/OptionsDlg.h"
 #include "setup/Orgs.h"
 #include "setup/Users.h"
 
@@ -116,7 +117,9 @@ bool runPayrollInfo(const DialogContext& context) {
 
 bool runPayrollOptions(const DialogContext& context) {
     setup::ORGS& orgs = context.session.orgs();
+    setup::OPTIONSDLG& options = context.session.options();
     FormDialog dialog(context.parent, "PayrollOptionsDialog", QStringLiteral("Payroll Options"));
+    dialog.addCheck(setup::payoptionsdlg::TaxAverage, QStringLiteral("Tax average monthly pay"));
     dialog.addCheck(setup::payoptionsdlg::TaxEmployerPension,
                     QStringLiteral("Tax employer pension on employee"));
     dialog.addCheck(setup::payoptionsdlg::PaySdl, QStringLiteral("Pay Skills && Development Levy"));
@@ -128,9 +131,11 @@ bool runPayrollOptions(const DialogContext& context) {
                                           QStringLiteral("Round down to nearest Tsh"));
     dialog.addEdit(setup::payoptionsdlg::RoundingUnit, QString(), 9);
     dialog.endGroup();
-    dialog.addButtons(QStringLiteral("OK"),
-                      [&] { return orgs.savePayOptions(dialog.view()) == 1; });
+    dialog.addButtons(QStringLiteral("OK"), [&] {
+        return orgs.savePayOptions(dialog.view()) == 1 && options.getPayOptions(dialog.view());
+    });
     orgs.displayPayOptions(dialog.view());
+    options.displayPayOptions(dialog.view());
     for (QRadioButton* radio : {exact, round})
         QObject::connect(radio, &QRadioButton::clicked, &dialog,
                          [&] { orgs.resetRounding(dialog.view()); });
@@ -167,7 +172,8 @@ bool runCaution(const DialogContext& context, const std::function<void(common::D
     QLabel* text = dialog.addStatic(setup::cautiondlg::Text, QString());
     text->setWordWrap(true);
     text->setMinimumWidth(380);
-    dialog.addText(QStringLiteral("Please enter your password to continue."));
+    dialog.addText(
+        QStringLiteral("If you are sure you want to continue, please enter your password below."));
     dialog.addPassword(setup::cautiondlg::Password, QStringLiteral("Password:"));
     dialog.addButtons(
         QStringLiteral("OK"),

@@ -5,6 +5,7 @@
 #include "database/PayLogDb.h"
 #include "database/StaticDb.h"
 #include "setup/DataFolderStart.h"
+#include "setup/OptionsDlg.h"
 #include "setup/Orgs.h"
 #include "setup/StatutoryFiles.h"
 #include "setup/Users.h"
@@ -45,6 +46,7 @@ bool Session::openDataFolder() {
 void Session::createModules() {
     users_ = std::make_unique<setup::USERS>(code_, folder_);
     orgs_ = std::make_unique<setup::ORGS>(ui_, code_, folder_);
+    options_ = std::make_unique<setup::OPTIONSDLG>(code_, folder_);
     payLog_ = std::make_unique<database::PAYLOGDB>(code_, folder_);
     personnel_ = std::make_unique<database::STATDB>(code_, folder_);
     transactions_ = std::make_unique<staffrecords::VARDBEX>(ui_, code_, folder_);
@@ -55,6 +57,7 @@ void Session::createModules() {
 void Session::destroyModules() {
     users_.reset();
     orgs_.reset();
+    options_.reset();
     payLog_.reset();
     personnel_.reset();
     transactions_.reset();

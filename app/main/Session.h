@@ -17,6 +17,7 @@ class LEAVEDB;
 namespace kelo::setup {
 class USERS;
 class ORGS;
+class OPTIONSDLG;
 } // namespace kelo::setup
 namespace kelo::staffrecords {
 class VARDBEX;
@@ -51,13 +52,15 @@ public:
     // Opens the chosen data folder: version, key, encryption and, for a new
     // folder, its shared tables.
     bool openDataFolder();
-    // The module objects, made after the data folder is open.
+    // The module objects, made after the data folder is open, in the order
+    // they depend on each other, and destroyed in that order too.
     void createModules();
     void destroyModules();
     bool hasModules() const { return users_ != nullptr; }
 
     setup::USERS& users() { return *users_; }
     setup::ORGS& orgs() { return *orgs_; }
+    setup::OPTIONSDLG& options() { return *options_; }
 
 private:
     common::Ui& ui_;
@@ -68,6 +71,7 @@ private:
 
     std::unique_ptr<setup::USERS> users_;
     std::unique_ptr<setup::ORGS> orgs_;
+    std::unique_ptr<setup::OPTIONSDLG> options_;
     std::unique_ptr<database::PAYLOGDB> payLog_;
     std::unique_ptr<database::STATDB> personnel_;
     std::unique_ptr<staffrecords::VARDBEX> transactions_;

@@ -80,17 +80,21 @@ int main(int argc, char* argv[]) {
 
     ProgramPaths paths = ProgramPaths::beside(QCoreApplication::applicationDirPath().toStdString());
     std::unique_ptr<DialogHost> host;
+    StartUpHost* startUpHost = nullptr;
     std::unique_ptr<ScreenshotHost> screenshots;
     MainWindow::UiFactory makeUi;
     if (!options.screenshots.isEmpty()) {
         QDir().mkpath(options.screenshots);
         screenshots =
             std::make_unique<ScreenshotHost>(options.screenshots, options.user, options.password);
+        startUpHost = screenshots.get();
         makeUi = [&screenshots](QWidget* parent) -> std::unique_ptr<QtUi> {
             return std::make_unique<ScreenshotUi>(parent, *screenshots);
         };
     } else if (!options.user.isEmpty()) {
-        host = std::make_unique<StartUpHost>(options.user, options.password);
+        auto automatic = std::make_unique<StartUpHost>(options.user, options.password);
+        startUpHost = automatic.get();
+        host = std::move(automatic);
     } else {
         host = std::make_unique<DialogHost>();
     }
@@ -107,6 +111,8 @@ int main(int argc, char* argv[]) {
         window.showMaximized();
     if (!window.startUp())
         return 0;
+    if (startUpHost)
+        startUpHost->startUpDone();
     if (screenshots) {
         pictureDialogs(window, *screenshots);
         return 0;

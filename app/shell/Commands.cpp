@@ -250,10 +250,22 @@ std::vector<Accelerator> accelerators(int menuType) {
     }
     if (menuType != common::kPayrollMenu)
         keys.push_back({"F8", cmd::AbsenceLeave});
-    const std::vector<Accelerator> common{{"Ctrl+S", cmd::Save},        {"Alt+Ins", cmd::Add},
-                                          {"Alt+Del", cmd::Delete},     {"Ctrl+PgDown", cmd::Next},
-                                          {"Ctrl+PgUp", cmd::Previous}, {"Ctrl+End", cmd::Last},
-                                          {"Ctrl+Home", cmd::First},    {"F1", cmd::HelpContents}};
+    const std::vector<Accelerator> common{{"Ctrl+S", cmd::Save},
+                                          {"Alt+Ins", cmd::Add},
+                                          {"Alt+Del", cmd::Delete},
+                                          {"Ctrl+PgDown", cmd::Next},
+                                          {"Ctrl+PgUp", cmd::Previous},
+                                          {"Ctrl+End", cmd::Last},
+                                          {"Ctrl+Home", cmd::First},
+                                          {"Up", cmd::ScrollFirst},
+                                          {"Down", 1702},
+                                          {"Left", 1703},
+                                          {"Right", 1704},
+                                          {"PgUp", 1705},
+                                          {"PgDown", 1706},
+                                          {"Home", 1707},
+                                          {"End", cmd::ScrollLast},
+                                          {"F1", cmd::HelpContents}};
     keys.insert(keys.end(), common.begin(), common.end());
     return keys;
 }

@@ -90,6 +90,9 @@ TEST(CommandRules, AcceleratorsFollowTheMenuType) {
     EXPECT_TRUE(has(payroll, "F6") && has(payroll, "F7"));
     EXPECT_FALSE(has(payroll, "F5") || has(payroll, "F8"));
     EXPECT_EQ(keys(common::kFullMenu).size(), personnel.size() + 2);
+    for (const auto& names : {personnel, payroll})
+        for (const char* key : {"Ctrl+S", "Alt+Ins", "Ctrl+PgDown", "Up", "PgDown", "End", "F1"})
+            EXPECT_TRUE(has(names, key)) << key;
 }
 
 TEST(CommandRules, HelpContextsFollowTheCommandGroups) {

@@ -1,5 +1,6 @@
 #include "app/main/MainWindow.h"
 
+#include "app/main/AutomationHosts.h"
 #include "app/shell/Commands.h"
 #include "app/tests/ScriptedHosts.h"
 #include "common/Calendar.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -370,6 +372,44 @@ TEST_F(MainWindowTest, F1OnAHighlightedMenuItemOpensItsHelpAndDoesNotRunIt) {
     EXPECT_FALSE(menu->isVisible());
 }
 
+TEST(HelpViewer, HelpAskedFromAModalDialogCanBeUsedWhileTheDialogWaits) {
+    QWidget frame;
+    HelpViewer help(QStringLiteral(KELO_HELP_FOLDER), &frame);
+    {
+        QDialog login(&frame);
+        login.setModal(true);
+        login.show();
+        help.show(helpctx::Login);
+        ASSERT_NE(help.window(), nullptr);
+        EXPECT_EQ(help.window()->parentWidget(), &login);
+        EXPECT_EQ(help.currentPage(), QStringLiteral("121.html"));
+    }
+    // The dialog took its help window with it; the next request makes another.
+    help.show(0);
+    ASSERT_NE(help.window(), nullptr);
+    EXPECT_EQ(help.window()->parentWidget(), &frame);
+    EXPECT_EQ(help.currentPage(), QStringLiteral("index.html"));
+}
+
+TEST(HelpViewer, AMissingHelpFolderSwitchesHelpOff) {
+    HelpViewer help(QStringLiteral("/nonexistent/help"), nullptr);
+    help.show(165);
+    EXPECT_FALSE(help.isOn());
+    EXPECT_EQ(help.window(), nullptr);
+}
+
+TEST(StartUpHost, AnswersTheStartUpDialogsOnlyUntilTheStartIsOver) {
+    StartUpHost host(QStringLiteral("supervisor"), QStringLiteral("abcd"));
+    host.startUpDone();
+    QDialog login;
+    login.setObjectName(QStringLiteral("LoginDialog"));
+    auto* name = new QLineEdit(&login);
+    name->setObjectName(QStringLiteral("UserName"));
+    QTimer::singleShot(0, &login, &QDialog::reject); // the user cancels
+    EXPECT_EQ(host.exec(login), QDialog::Rejected);
+    EXPECT_EQ(name->text(), QString());
+}
+
 TEST_F(MainWindowTest, HighlightedMenuItemsShowTheirHelpInTheStatusBar) {
     firstStart();
     scriptStart("supervisor", kPassword);
@@ -406,12 +446,23 @@ TEST_F(MainWindowTest, OrganisationDialogsSaveThroughTheirOkButtons) {
     });
     host.then("PayrollOptionsDialog", [](QDialog& d) {
         type(d, "RoundingUnit", QStringLiteral("50"));
+        check(d, "TaxAverage", true);
         click(d, "OkButton");
     });
     main.runCommand(cmd::PayrollOptions);
     EXPECT_EQ(ui->lastText(), "Entry for rounding amount is invalid.");
     EXPECT_EQ(main.session().orgs().getOpenOrg()->roundingUnit, 50);
     EXPECT_EQ(main.session().orgs().getOpenOrg()->roundNetPay, 1);
+    host.then("PayrollOptionsDialog", [](QDialog& d) {
+        EXPECT_TRUE(d.findChild<QCheckBox*>(QStringLiteral("TaxAverage"))->isChecked());
+        click(d, "CancelButton");
+    });
+    main.runCommand(cmd::PayrollOptions);
+
+    // Each reload of the menus replaces the old ones instead of adding to them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(main.menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly).size(),
+              6);
 
     host.then("ChangePasswordDialog", [](QDialog& d) {
         type(d, "OldPassword", kPassword);
