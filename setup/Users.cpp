@@ -4,6 +4,7 @@
 #include "setup/PasswordHash.h"
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 
@@ -179,24 +180,30 @@ bool USERS::checkNewPassword(Ui& ui, DialogView& dialog, const char* passwordCon
     return true;
 }
 
-bool USERS::storePassword(const std::string& password) {
-    const std::string hash = hashPassword(password);
-    if (hash.empty() || !isOpen() || !seekUser(user_.userName))
-        return false;
+bool USERS::rewriteLockedRow(const std::function<void(common::USERREC&)>& change,
+                             common::USERREC& row) {
     engine::Data4& table = *data();
-    if (table.lock(table.recNo()) != engine::r4success)
-        return false;
-    common::USERREC row;
     loadRec(row);
-    row.password = hash;
+    change(row);
     storeRec(row);
     const bool written = table.flush() == engine::r4success;
     table.unlock();
     code().setErrorCode(0);
-    // Only a stored password becomes the one the next confirmation asks for.
-    if (written)
-        user_.password = hash;
     return written;
+}
+
+bool USERS::storePassword(const std::string& password) {
+    const std::string hash = hashPassword(password);
+    if (hash.empty() || !isOpen() || !seekUser(user_.userName))
+        return false;
+    if (data()->lock(data()->recNo()) != engine::r4success)
+        return false;
+    common::USERREC row;
+    // Only a stored password becomes the one the next confirmation asks for.
+    if (!rewriteLockedRow([&hash](common::USERREC& r) { r.password = hash; }, row))
+        return false;
+    user_.password = hash;
+    return true;
 }
 
 void USERS::initPasswdDlg(DialogView& dialog) {
@@ -399,18 +406,16 @@ bool USERS::closeIdDlg(Ui& ui, DialogView& identity, DialogView& users) {
         code().setErrorCode(0);
         return false;
     }
-    engine::Data4& table = *data();
     common::USERREC row;
-    loadRec(row);
-    row.userName = name;
-    if (!hash.empty())
-        row.password = hash;
-    row.lastName = typedName(identity, useriddlg::LastName, W::kLastNameWidth);
-    row.otherNames = typedName(identity, useriddlg::OtherNames, W::kOtherNamesWidth);
-    storeRec(row);
-    const bool written = table.flush() == engine::r4success;
-    table.unlock();
-    code().setErrorCode(0);
+    const bool written = rewriteLockedRow(
+        [&](common::USERREC& r) {
+            r.userName = name;
+            if (!hash.empty())
+                r.password = hash;
+            r.lastName = typedName(identity, useriddlg::LastName, W::kLastNameWidth);
+            r.otherNames = typedName(identity, useriddlg::OtherNames, W::kOtherNamesWidth);
+        },
+        row);
     if (!written)
         return false;
     if (common::equalsIgnoreCase(editedName_, user_.userName)) {
@@ -465,18 +470,15 @@ bool USERS::closeRightsDlg(DialogView& rights) {
         code().setErrorCode(0);
         return false;
     }
-    engine::Data4& table = *data();
     common::USERREC row;
-    loadRec(row);
-    row.menuType = menuTypeOf(rights);
-    for (const RightBox& box : kRightBoxes)
-        row.*box.flag = rights.isChecked(box.control) ? 1 : 0;
-    dropRightsOutsideMenu(row); // whatever state the boxes were left in
-    storeRec(row);              // manageUsers as it was
-    const bool written = table.flush() == engine::r4success;
-    table.unlock();
-    code().setErrorCode(0);
-    return written;
+    return rewriteLockedRow(
+        [&rights](common::USERREC& r) { // manageUsers stays as it was
+            r.menuType = menuTypeOf(rights);
+            for (const RightBox& box : kRightBoxes)
+                r.*box.flag = rights.isChecked(box.control) ? 1 : 0;
+            dropRightsOutsideMenu(r); // whatever state the boxes were left in
+        },
+        row);
 }
 
 } // namespace kelo::setup

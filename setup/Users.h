@@ -5,6 +5,7 @@
 #include "common/Ui.h"
 #include "database/UsersDb.h"
 
+#include <functional>
 #include <string>
 
 namespace kelo::setup {
@@ -110,6 +111,10 @@ private:
     bool checkUserName(common::Ui& ui, common::DialogView& identity, const std::string& name,
                        long ownRecord);
     bool storePassword(const std::string& password);
+    // The current row, locked by the caller: loaded, changed, written and
+    // unlocked; `row` receives it as written. False when the write fails.
+    bool rewriteLockedRow(const std::function<void(common::USERREC&)>& change,
+                          common::USERREC& row);
     // Makes the row of the user being edited current and locks it; false
     // when it is gone or another handle holds it.
     bool lockEditedUser();
