@@ -12,7 +12,7 @@ namespace kelo::app {
 
 bool MainWindow::startUp() {
     Session& session = *session_;
-    const DialogContext dialogs{session, host_, help_, this};
+    const DialogContext dialogs = dialogContext();
     if (!session.appConfig().readFile(*ui_) || !runStartDialog(dialogs) ||
         !session.openDataFolder())
         return false;
@@ -38,7 +38,7 @@ bool MainWindow::startUp() {
 void MainWindow::runCommand(int id) {
     if (!loggedIn_ || !CommandRules::mayRun(id, context_))
         return;
-    const DialogContext dialogs{*session_, host_, help_, this};
+    const DialogContext dialogs = dialogContext();
     switch (id) {
     case cmd::Exit:
         close();
@@ -88,21 +88,21 @@ void MainWindow::runCommand(int id) {
 }
 
 void MainWindow::openOrganisation() {
-    if (runOrgList({*session_, host_, help_, this}, OrgListPurpose::Open))
+    if (runOrgList(dialogContext(), OrgListPurpose::Open))
         afterOrganisationChange();
 }
 
 void MainWindow::newOrganisation() {
     if (session_->orgs().hasMaxOrg())
         return;
-    if (!runNewOrg({*session_, host_, help_, this}))
+    if (!runNewOrg(dialogContext()))
         return;
     session_->orgs().newStatutoryFiles(session_->paths().sourceFolder);
     afterOrganisationChange();
 }
 
 void MainWindow::deleteOrganisation() {
-    const DialogContext dialogs{*session_, host_, help_, this};
+    const DialogContext dialogs = dialogContext();
     setup::ORGS& orgs = session_->orgs();
     if (!runCaution(
             dialogs, [&orgs](common::DialogView& caution) { orgs.initDelOrgDlg(caution); },
@@ -113,7 +113,7 @@ void MainWindow::deleteOrganisation() {
 }
 
 void MainWindow::basicInfo() {
-    if (!runBasicInfo({*session_, host_, help_, this}))
+    if (!runBasicInfo(dialogContext()))
         return;
     afterOrganisationChange();
     session_->orgs().newStatutoryFiles(session_->paths().sourceFolder);
@@ -126,7 +126,7 @@ void MainWindow::backup() {
 void MainWindow::restore() {
     common::Ui& ui = *ui_;
     if (!runCaution(
-            {*session_, host_, help_, this},
+            dialogContext(),
             [&ui](common::DialogView& caution) { setup::initRestoreDlg(caution, ui); },
             helpctx::RestoreCaution))
         return;

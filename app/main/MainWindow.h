@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/main/DialogContext.h"
 #include "app/main/HelpViewer.h"
 #include "app/main/Session.h"
 #include "app/shell/CommandRules.h"
@@ -70,6 +71,7 @@ private:
     void backup();
     void restore();
     void showHelpFor(int id);
+    DialogContext dialogContext() { return {*session_, host_, help_, this}; }
 
     DialogHost& host_;
     std::unique_ptr<QtUi> ui_;

@@ -3,6 +3,7 @@
 #include "common/OrgRecords.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 
 namespace kelo::app {
@@ -229,13 +230,22 @@ const CommandTexts& commandTexts(int id) {
     return found == byId.end() ? none : *found->second;
 }
 
-std::vector<Popup> menuBar(int menuType) {
-    return {filePopup(menuType),   reportPopup(menuType),    organisationPopup(menuType),
-            systemPopup(menuType), procedurePopup(menuType), {"&Help", commands({1601, 0, 1603})}};
+const std::vector<Popup>& menuBar(int menuType) {
+    // Built once: the rights rules ask about every item on every reload.
+    static const std::array<std::vector<Popup>, 3> bars = [] {
+        std::array<std::vector<Popup>, 3> all;
+        for (int type = common::kFullMenu; type <= common::kPayrollMenu; ++type)
+            all[static_cast<std::size_t>(type)] = {
+                filePopup(type),   reportPopup(type),    organisationPopup(type),
+                systemPopup(type), procedurePopup(type), {"&Help", commands({1601, 0, 1603})}};
+        return all;
+    }();
+    const bool known = menuType >= common::kFullMenu && menuType <= common::kPayrollMenu;
+    return bars[static_cast<std::size_t>(known ? menuType : common::kFullMenu)];
 }
 
 bool menuHas(int menuType, int id) {
-    const std::vector<Popup> popups = menuBar(menuType);
+    const std::vector<Popup>& popups = menuBar(menuType);
     return std::any_of(popups.begin(), popups.end(),
                        [id](const Popup& popup) { return entriesHave(popup.entries, id); });
 }

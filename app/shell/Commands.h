@@ -90,8 +90,9 @@ struct Popup {
     std::vector<MenuEntry> entries;
 };
 
-// The menu bar of a menu type: full, personnel only or payroll only.
-std::vector<Popup> menuBar(int menuType);
+// The menu bar of a menu type: full, personnel only or payroll only (an
+// unknown type gets the full menu).
+const std::vector<Popup>& menuBar(int menuType);
 // Whether `id` appears anywhere in the menu bar of `menuType`.
 bool menuHas(int menuType, int id);
 
