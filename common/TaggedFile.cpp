@@ -1,5 +1,6 @@
 #include "common/TaggedFile.h"
 
+#include "common/AtomicFile.h"
 #include "common/Money.h"
 #include "common/WorkingFolder.h"
 
@@ -114,12 +115,25 @@ bool isAcceptedVersion(std::string_view kind, std::string_view version) {
 bool TaggedWriter::open(const std::string& path, Mode mode) {
     close();
     path_ = path;
+    pending_.clear();
+    if (mode == Mode::Replace) {
+        replacing_ = true;
+        good_ = true;
+        return true;
+    }
     file_.reset(std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb"));
     good_ = file_ != nullptr;
     return good_;
 }
 
 bool TaggedWriter::close() {
+    if (replacing_) {
+        replacing_ = false;
+        const bool ok = good_ && replaceFileAtomically(path_, pending_);
+        pending_.clear();
+        good_ = false;
+        return ok;
+    }
     if (!file_)
         return false;
     const bool flushed = std::fclose(file_.release()) == 0;
@@ -129,6 +143,8 @@ bool TaggedWriter::close() {
 }
 
 bool TaggedWriter::flush() {
+    if (replacing_)
+        return good_;
     if (!file_)
         return false;
     if (std::fflush(file_.get()) != 0)
@@ -137,6 +153,11 @@ bool TaggedWriter::flush() {
 }
 
 bool TaggedWriter::put(std::string_view bytes) {
+    if (replacing_) {
+        if (good_)
+            pending_.append(bytes);
+        return good_;
+    }
     if (!file_)
         return false;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size())

@@ -74,16 +74,17 @@ struct FileId {
 class TaggedWriter {
 public:
     enum class Mode {
-        Create, // replaces an existing file
-        Append  // files that end in \eos{} get later sections added
+        Create,  // replaces an existing file as it goes (large files: backups)
+        Append,  // files that end in \eos{} get later sections added
+        Replace, // the old file stays until close() puts the new one whole in its place
     };
 
     TaggedWriter() = default;
     explicit TaggedWriter(const std::string& path, Mode mode = Mode::Create) { open(path, mode); }
 
     bool open(const std::string& path, Mode mode = Mode::Create);
-    bool isOpen() const { return file_ != nullptr; }
-    bool good() const { return file_ != nullptr && good_; }
+    bool isOpen() const { return file_ != nullptr || replacing_; }
+    bool good() const { return isOpen() && good_; }
     // Flushes and closes; false when any write or the flush failed.
     bool close();
     // Hands what was written so far to the file system, so that its size and
@@ -120,6 +121,8 @@ private:
     std::unique_ptr<std::FILE, Closer> file_;
     std::string path_;
     bool good_ = false;
+    bool replacing_ = false;
+    std::string pending_; // Replace mode: the whole new file
 };
 
 // Reads a tagged file held in memory. A read that returns false leaves the

@@ -203,9 +203,7 @@ bool writePayFields(const common::WorkingFolder& folder, std::string_view orgFol
     const std::string path(common::payFieldDefinitionsPath(payFreq));
     if (path.empty())
         return false;
-    const std::string target = folder.resolve(path);
-    const std::string scratch = target + ".new";
-    common::TaggedWriter w(scratch);
+    common::TaggedWriter w(folder.resolve(path), common::TaggedWriter::Mode::Replace);
     bool ok =
         w.writeComment(comment) &&
         w.writeComment("[" + common::WorkingFolder::normalise(orgFolder) + "/" + path + "]") &&
@@ -220,15 +218,7 @@ bool writePayFields(const common::WorkingFolder& folder, std::string_view orgFol
         ok = ok && w.writeTag(kSections[t], TagKind::BlockEnd);
     }
     ok = ok && w.writeEof();
-    ok = w.close() && ok;
-    std::error_code error;
-    if (ok)
-        fs::rename(scratch, target, error);
-    if (!ok || error) {
-        fs::remove(scratch, error);
-        return false;
-    }
-    return true;
+    return w.close() && ok;
 }
 
 bool readPayFields(common::Ui& ui, const common::WorkingFolder& folder, common::PAYFREQ payFreq,

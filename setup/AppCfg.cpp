@@ -63,7 +63,8 @@ bool APPCFG::readFile(common::Ui& ui) {
 
 bool APPCFG::saveFile(common::Ui& ui) {
     common::TaggedWriter writer;
-    bool ok = writer.open(filePath_) && writer.writeComment("Application configuration file") &&
+    bool ok = writer.open(filePath_, common::TaggedWriter::Mode::Replace) &&
+              writer.writeComment("Application configuration file") &&
               writer.writeComment(std::string("[") + kFileName + "]") && writer.writeComment("") &&
               writer.writeTag("fileid", common::TagKind::GroupStart) &&
               writer.writeValue(common::fileKind::ApplicationConfiguration) &&

@@ -41,7 +41,7 @@ bool DATACFG::readFile(common::Ui& ui) {
 
 bool DATACFG::saveFile(common::Ui& ui) {
     common::TaggedWriter writer;
-    bool ok = writer.open(folder_.resolve(kPath)) &&
+    bool ok = writer.open(folder_.resolve(kPath), common::TaggedWriter::Mode::Replace) &&
               writer.writeComment("Data configuration file") &&
               writer.writeComment(std::string("[") + kPath + "]") && writer.writeComment("") &&
               writer.writeTag("fileid", common::TagKind::GroupStart) &&
