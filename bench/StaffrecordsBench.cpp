@@ -2,6 +2,7 @@
 // of N employees with twelve pay items each, and the rebuild of its table
 // when an item is added.
 
+#include "database/OptionsDb.h"
 #include "database/PayFieldsFile.h"
 #include "database/StaticDb.h"
 #include "database/TransactionsRebuild.h"
@@ -68,6 +69,7 @@ struct Payroll {
 
     explicit Payroll(long employees) {
         std::filesystem::create_directories(dir.file("org01/database"));
+        std::filesystem::create_directories(dir.file("org01/settings"));
         std::filesystem::create_directories(dir.file("system"));
         folder = common::WorkingFolder(dir.path());
         folder.moveTo("../org01");
@@ -79,9 +81,9 @@ struct Payroll {
             fail("cannot write the definitions");
         database::STATDB staff(code, folder);
         database::VARDB pay(code, folder);
-        if (!staff.createFile(ui) || !pay.setDefinitions(defs) ||
-            !pay.createFile(ui, common::MONTHLY) || !staff.openFile(true) ||
-            !pay.openFile(common::MONTHLY, true))
+        if (!staff.createFile(ui) || !database::OPTIONSDB(code, folder).createFile(ui) ||
+            !pay.setDefinitions(defs) || !pay.createFile(ui, common::MONTHLY) ||
+            !staff.openFile(true) || !pay.openFile(common::MONTHLY, true))
             fail("cannot create the tables");
         for (long n = 0; n < employees; ++n) {
             common::STATICREC e;

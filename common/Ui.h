@@ -29,9 +29,12 @@ class Ui {
 public:
     virtual ~Ui() = default;
 
+    // `defaultAnswer` names the button that Enter presses; without one it is
+    // the first button (Ok, Yes or Retry).
     virtual Answer message(const std::string& text, MessageIcon icon,
                            MessageButtons buttons = MessageButtons::Ok,
-                           const std::string& caption = kMessageCaption) = 0;
+                           const std::string& caption = kMessageCaption,
+                           std::optional<Answer> defaultAnswer = std::nullopt) = 0;
     virtual void beep() = 0;
     // Progress texts such as "Updating %s..."; an empty text clears the part.
     virtual void setStatusText(const std::string& text) = 0;
@@ -47,9 +50,11 @@ public:
     void error(const std::string& text) { message(text, MessageIcon::Error); }
     void warning(const std::string& text) { message(text, MessageIcon::Warning); }
     void information(const std::string& text) { message(text, MessageIcon::Information); }
-    // A Yes/No question; true for Yes.
-    bool ask(const std::string& text) {
-        return message(text, MessageIcon::Question, MessageButtons::YesNo) == Answer::Yes;
+    // A Yes/No question; true for Yes. Questions before something that cannot
+    // be undone make No the default, so that Enter never destroys.
+    bool ask(const std::string& text, Answer defaultAnswer = Answer::Yes) {
+        return message(text, MessageIcon::Question, MessageButtons::YesNo, kMessageCaption,
+                       defaultAnswer) == Answer::Yes;
     }
 };
 

@@ -105,3 +105,26 @@ std::string fileTitle(std::string_view path) {
 }
 
 } // namespace kelo::database
+
+namespace kelo::database {
+
+std::string openFailureText(const engine::Code4& code, std::string_view relativePath) {
+    const std::string file(relativePath);
+    switch (code.errorCode()) {
+    case engine::e4access:
+    case engine::e4lock:
+        return file + " is currently in use by another user.";
+    case engine::e4encrypt:
+        return file + " cannot be read with this data folder's key.";
+    case engine::e4data:
+    case engine::e4memo:
+    case engine::e4index:
+    case engine::e4expr:
+    case engine::e4field:
+        return file + " is damaged (" + code.errorText() + ").";
+    default:
+        return "Can't open " + file + " (" + code.errorText() + ").";
+    }
+}
+
+} // namespace kelo::database

@@ -69,6 +69,11 @@ bool isValid(engine::Code4& code, const common::WorkingFolder& folder,
 bool hasData(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
              std::string_view relativePath, std::string_view title);
 
+// Why the last open or create of the table at `relativePath` failed, in the
+// user's words, from the engine's error code: in use by another user, no
+// permission to write, damaged, a companion file missing, another key.
+std::string openFailureText(const engine::Code4& code, std::string_view relativePath);
+
 // The file name part of a path, for messages ("static.dbf").
 std::string fileTitle(std::string_view path);
 

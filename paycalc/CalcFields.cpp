@@ -130,7 +130,7 @@ int CALCFIELDS::checkCalcFiles(const common::ORGREC& org) {
                : 0;
 }
 
-void CALCFIELDS::initCalcFields(const common::ORGREC& org) {
+bool CALCFIELDS::initCalcFields(common::Ui& ui, const common::ORGREC& org) {
     CalcSettings s;
     s.currentMonth = org.month;
     s.taxEmployerPension = org.taxEmployerPension;
@@ -145,11 +145,19 @@ void CALCFIELDS::initCalcFields(const common::ORGREC& org) {
     database::PAYEPARAMDB(code_, folder_).readParams(org.fiscalYear, s.payeParams);
     database::SDLDB(code_, folder_).readFile(org.fiscalYear, s.sdlRate);
     database::OPTIONSDB options(code_, folder_);
-    options.openFile(false);
-    s.taxAverage = options.getValue(database::kPayrollOptionsId, database::kOptionAverage);
-    options.closeFile();
+    const bool optionsRead = options.openFile(false);
+    if (optionsRead) {
+        s.taxAverage = options.getValue(database::kPayrollOptionsId, database::kOptionAverage);
+        options.closeFile();
+    } else {
+        s.taxAverage = 0;
+        ui.error(database::openFailureText(code_, options.relativePath()) +
+                 " Pay cannot be computed without the payroll options.");
+    }
     code_.setErrorCode(0);
+    // Loaded either way, so that no figures of an earlier period remain.
     load(s, limits.data(), rates.data(), bands);
+    return optionsRead;
 }
 
 void CALCFIELDS::load(const CalcSettings& settings, const unsigned long* limits, const float* rates,

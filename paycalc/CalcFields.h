@@ -2,6 +2,7 @@
 
 #include "common/OrgRecords.h"
 #include "common/PayRecords.h"
+#include "common/Ui.h"
 #include "common/WorkingFolder.h"
 #include "database/NssfDb.h"
 #include "database/PayeParamDb.h"
@@ -37,8 +38,10 @@ public:
     // 1 when the PAYE parameters, PAYE bands and NSSF rates of the
     // organisation's fiscal year exist, else 0. Shows nothing.
     int checkCalcFiles(const common::ORGREC& org);
-    // Loads the period's month, options and statutory figures.
-    void initCalcFields(const common::ORGREC& org);
+    // Loads the period's month, options and statutory figures. False, with
+    // a message naming the file, when the options table cannot be read: pay
+    // computed without its options would be wrong without a word.
+    bool initCalcFields(common::Ui& ui, const common::ORGREC& org);
     // The same from given figures and bands, without tables.
     void load(const CalcSettings& settings, const unsigned long* limits, const float* rates,
               int bandCount);

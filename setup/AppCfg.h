@@ -21,7 +21,6 @@ inline constexpr const char* CreateButton = "CreateButton";
 class APPCFG {
 public:
     static constexpr const char* kFileName = "appcfg.dat";
-    static constexpr std::size_t kPathWidth = 259;
 
     // `programFolder` is the folder of the running program.
     explicit APPCFG(const std::string& programFolder);
@@ -41,7 +40,8 @@ public:
     bool openDataDir(common::Ui& ui, common::WorkingFolder& folder) const;
 
     const std::string& dataFolder() const { return dataFolder_; }
-    void setDataFolder(const std::string& folder) { dataFolder_ = folder.substr(0, kPathWidth); }
+    // Kept whole: a cut path would name another folder.
+    void setDataFolder(const std::string& folder) { dataFolder_ = folder; }
     const std::string& filePath() const { return filePath_; }
 
     // The folder initialisation behind createDataDir, for a chosen folder.

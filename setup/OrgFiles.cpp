@@ -73,6 +73,22 @@ bool checkOrgFolder(common::Ui& ui, std::string_view path) {
     return false;
 }
 
+bool orgFolderHoldsFiles(const common::WorkingFolder& folder, std::string_view orgPath) {
+    std::error_code error;
+    const fs::path root = folder.resolve(std::string(orgPath));
+    if (!fs::exists(root, error))
+        return false;
+    if (!fs::is_directory(root, error))
+        return false; // not a folder: creating one there fails on its own
+    for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
+         it.increment(error)) {
+        if (!it->is_directory(error))
+            return true;
+    }
+    // A tree that cannot be walked may hold anything.
+    return static_cast<bool>(error);
+}
+
 bool deleteOrgFiles(common::Ui& ui, const common::WorkingFolder& folder, std::string_view orgPath,
                     bool removeTree) {
     if (!checkOrgFolder(ui, orgPath))

@@ -26,6 +26,11 @@ bool checkOrgFolder(common::Ui& ui, std::string_view path);
 bool deleteOrgFiles(common::Ui& ui, const common::WorkingFolder& folder, std::string_view orgPath,
                     bool removeTree);
 
+// The folder (relative to the working folder) holds at least one file
+// somewhere in its tree: an organisation's data, which only that
+// organisation's own row may have removed.
+bool orgFolderHoldsFiles(const common::WorkingFolder& folder, std::string_view orgPath);
+
 // The pay items a new organisation starts with in every frequency: the
 // built-in "Basic Pay" and "Overtime" earnings and the "Rent" deduction.
 common::PayItemDefs defaultPayItemDefs();

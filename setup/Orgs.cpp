@@ -54,11 +54,35 @@ std::string ORGS::caption() const {
     return std::string(common::kMessageCaption) + " - " + open_.name;
 }
 
+bool ORGS::checkTable() {
+    if (isOpen() || openFile(false))
+        return true;
+    const std::string reason = database::openFailureText(code(), relativePath());
+    code().setErrorCode(0);
+    ui_.error("The organisations file cannot be used. " + reason);
+    return false;
+}
+
+bool ORGS::isFirstStart() {
+    if (orgCount() != 0)
+        return false;
+    const std::string first = common::orgFolder(1);
+    if (!orgFolderHoldsFiles(folder_, first))
+        return true;
+    ui_.error("The organisations file " + relativePath() + " lists no organisation, but folder " +
+              first +
+              " holds an organisation's files. The organisations file may be damaged: restore it "
+              "from a copy before going on.");
+    return false;
+}
+
 int ORGS::orgCount() {
     return ORGDB::orgCount();
 }
 
 int ORGS::hasMaxOrg() {
+    if (!checkTable())
+        return 1;
     const int count = orgCount();
     if (count < kMaxOrganisations)
         return 0;
@@ -142,9 +166,17 @@ int ORGS::createNewOrg(DialogView& dialog, std::string_view /*userName*/) {
     org.year = entry->year;
     org.fiscalYear = common::fiscalYearOf(common::monthNumber(org.month), org.year);
 
-    // Leftovers of an organisation whose row is gone would mix with the new
-    // tables.
-    deleteOrgFiles(ui_, folder_, org.folder, true);
+    // A folder that holds files but has no row is either the leftover of a
+    // deletion or the data of a row the table lost: only a person can tell,
+    // so it is never cleared here.
+    if (orgFolderHoldsFiles(folder_, org.folder)) {
+        ui_.error("Folder " + org.folder + " already holds files, but no organisation in " +
+                  relativePath() +
+                  " uses it. Nothing has been changed. If the organisations file was damaged, "
+                  "restore it from a copy; otherwise move the folder away and try again.");
+        return 0;
+    }
+    deleteOrgFiles(ui_, folder_, org.folder, true); // empty subfolders only
     std::error_code error;
     if (!fs::create_directory(folder_.resolve(org.folder), error)) {
         ui_.error("Can't open " + org.folder);
@@ -212,10 +244,11 @@ int ORGS::deleteOrg(DialogView& dialog, std::string_view /*userName*/) {
     const std::string name = dialog.itemText(orglistdlg::List, row);
     if (!findByName(name) || (open_.orgNum != 0 && data()->recNo() == open_.orgNum))
         return 0;
-    if (!ui_.ask("Are you sure you want to delete " + name + " and all its data files?") ||
+    if (!ui_.ask("Are you sure you want to delete " + name + " and all its data files?",
+                 common::Answer::No) ||
         ui_.message("Will now delete " + name + " and all its data files.",
-                    common::MessageIcon::Warning,
-                    common::MessageButtons::OkCancel) != common::Answer::Ok) {
+                    common::MessageIcon::Warning, common::MessageButtons::OkCancel,
+                    common::kMessageCaption, common::Answer::Cancel) != common::Answer::Ok) {
         ui_.information(name + " has not been deleted.");
         return 0;
     }

@@ -77,8 +77,18 @@ public:
     ORGS(common::Ui& ui, engine::Code4& code, common::WorkingFolder& folder);
     ~ORGS() override;
 
+    // The organisations table is open (opened again if it was not); when it
+    // cannot be, tells the user which file failed and why. A table that
+    // cannot be read is never taken for an empty one: nothing that creates or
+    // deletes an organisation runs without it.
+    bool checkTable();
+    // An empty table is a first start only when no organisation folder holds
+    // files; otherwise the table lost its rows, and the user is told so.
+    bool isFirstStart();
+    // Rows in the table; 0 when it is not open (ask checkTable first).
     int orgCount();
-    // 1, telling the user, when 99 organisations exist.
+    // 1, telling the user, when 99 organisations exist or the table cannot
+    // be read.
     int hasMaxOrg();
 
     // New Organisation. createNewOrg makes the folder tree and every table,

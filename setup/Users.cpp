@@ -1,6 +1,7 @@
 #include "setup/Users.h"
 
 #include "common/Text.h"
+#include "database/TableUse.h"
 #include "setup/PasswordHash.h"
 
 #include <algorithm>
@@ -301,19 +302,26 @@ void USERS::deleteUser(Ui& ui, DialogView& users) {
     const std::string name = selectedName(users);
     if (name.empty() || isSupervisor(name) || !isOpen())
         return;
-    if (!ui.ask("Are you sure you want to delete this user?"))
+    if (!ui.ask("Are you sure you want to delete this user?", common::Answer::No))
         return;
     engine::Data4& table = *data();
     // Another handle holding any row or the table: nothing is deleted.
     if (table.lockAll() != engine::r4success) {
         code().setErrorCode(0);
+        ui.warning(database::TableUse::inUseMessage(*this) + " " + name + " has not been deleted.");
         return;
     }
+    bool deleted = false;
     if (seekUser(name)) {
         table.deleteRec();
-        table.pack();
+        deleted = table.pack() == engine::r4success;
     }
     table.unlock();
+    if (!deleted) {
+        const std::string reason = code().errorText();
+        ui.error(database::TableUse::cantUpdateMessage(*this) + ": " + name +
+                 " has not been deleted." + (reason.empty() ? "" : " (" + reason + ")"));
+    }
     code().setErrorCode(0);
     displayUsers(users);
 }
@@ -336,14 +344,19 @@ bool USERS::closeNewUserDlg(Ui& ui, DialogView& identity, DialogView& users) {
         !checkNewPassword(ui, identity, useriddlg::Password, useriddlg::ConfirmPassword, false,
                           password))
         return false;
-    if (!isOpen())
+    if (!isOpen() && !openFile(false)) {
+        ui.error(database::openFailureText(code(), relativePath()));
+        code().setErrorCode(0);
         return false;
+    }
     common::USERREC row; // menu type 0, every right false, manageUsers "F"
     row.userName = name;
     if (!password.empty()) {
         row.password = hashPassword(password);
-        if (row.password.empty())
+        if (row.password.empty()) {
+            ui.error("The password of " + name + " could not be stored: no user was added.");
             return false;
+        }
     }
     row.lastName = typedName(identity, useriddlg::LastName, W::kLastNameWidth);
     row.otherNames = typedName(identity, useriddlg::OtherNames, W::kOtherNamesWidth);
@@ -356,9 +369,20 @@ bool USERS::closeNewUserDlg(Ui& ui, DialogView& identity, DialogView& users) {
         if (!appended)
             table.goEof(); // drops the row that was not appended
     }
-    code().setErrorCode(0);
-    if (!appended)
+    if (!appended) {
+        const bool locked =
+            code().errorCode() == engine::r4locked || code().errorCode() == engine::e4lock;
+        const std::string reason = code().errorText();
+        code().setErrorCode(0);
+        if (locked)
+            ui.warning(database::TableUse::inUseMessage(*this) + " " + name +
+                       " has not been added.");
+        else
+            ui.error(database::TableUse::cantUpdateMessage(*this) + ": " + name +
+                     " has not been added." + (reason.empty() ? "" : " (" + reason + ")"));
         return false;
+    }
+    code().setErrorCode(0);
     displayUsers(users);
     return true;
 }

@@ -276,7 +276,7 @@ bool FIELDSFRM::deleteRecord(common::Ui& ui, const common::ORGREC&) {
         ui.beep();
         return false;
     }
-    if (!ui.ask("Are you sure you want to delete this field?"))
+    if (!ui.ask("Are you sure you want to delete this field?", common::Answer::No))
         return false;
     if (!isNew_) {
         database::PayFieldTables next = tables_;

@@ -108,7 +108,8 @@ bool VARDBEX::updateRecStatic(common::Ui& ui, const STATICREC& employee) {
 
 bool VARDBEX::updateFile(common::Ui& ui, const common::ORGREC& org, common::UPDATEMODE mode,
                          common::PAYFREQ payFreq) {
-    calc_.initCalcFields(org);
+    if (!calc_.initCalcFields(ui, org))
+        return false;
     const std::string table(common::transactionsTablePath(payFreq));
     common::StatusText status(owner_, "Updating " + table + "...");
     if (!openExclusive(payFreq))

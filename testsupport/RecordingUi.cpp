@@ -6,13 +6,18 @@ using common::Answer;
 using common::MessageButtons;
 
 common::Answer RecordingUi::message(const std::string& text, common::MessageIcon icon,
-                                    common::MessageButtons buttons, const std::string& caption) {
-    messages.push_back({text, icon, buttons, caption});
+                                    common::MessageButtons buttons, const std::string& caption,
+                                    std::optional<common::Answer> defaultAnswer) {
+    messages.push_back({text, icon, buttons, caption, defaultAnswer});
     if (!answers.empty()) {
         const Answer answer = answers.front();
         answers.pop_front();
         return answer;
     }
+    if (pressEnter && defaultAnswer)
+        return *defaultAnswer;
+    if (pressEnter && buttons == MessageButtons::RetryCancel)
+        return Answer::Retry;
     return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? Answer::Yes
                                                                                       : Answer::Ok;
 }

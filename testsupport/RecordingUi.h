@@ -16,10 +16,12 @@ public:
         common::MessageIcon icon;
         common::MessageButtons buttons;
         std::string caption;
+        std::optional<common::Answer> defaultAnswer;
     };
 
     common::Answer message(const std::string& text, common::MessageIcon icon,
-                           common::MessageButtons buttons, const std::string& caption) override;
+                           common::MessageButtons buttons, const std::string& caption,
+                           std::optional<common::Answer> defaultAnswer) override;
     void beep() override { ++beeps; }
     void setStatusText(const std::string& text) override { statusTexts.push_back(text); }
     void beginWait() override {
@@ -33,9 +35,12 @@ public:
                                             const std::string& initialFolder) override;
 
     // The script: answers are taken in order; with none left a message gets
-    // Ok (or Yes for Yes/No questions) and a chooser is cancelled.
+    // Ok (or Yes for Yes/No questions) and a chooser is cancelled. With
+    // `pressEnter` set, a message with no scripted answer gets its default
+    // button, as a user pressing Enter would.
     std::deque<common::Answer> answers;
     std::deque<std::optional<std::string>> choices;
+    bool pressEnter = false;
 
     std::vector<Message> messages;
     std::vector<std::string> statusTexts;

@@ -33,9 +33,10 @@ public:
     explicit CountingUi(common::Ui& ui) : ui_(ui) {}
 
     common::Answer message(const std::string& text, common::MessageIcon icon,
-                           common::MessageButtons buttons, const std::string& caption) override {
+                           common::MessageButtons buttons, const std::string& caption,
+                           std::optional<common::Answer> defaultAnswer) override {
         ++shown_;
-        return ui_.message(text, icon, buttons, caption);
+        return ui_.message(text, icon, buttons, caption, defaultAnswer);
     }
     void beep() override { ui_.beep(); }
     void setStatusText(const std::string& text) override { ui_.setStatusText(text); }

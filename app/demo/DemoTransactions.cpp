@@ -157,7 +157,8 @@ bool keyTransactions(CountingUi& ui, engine::Code4& code, const common::WorkingF
         ui.error("Can't find the PAYE and NSSF tables of " + std::to_string(org.fiscalYear));
         return false;
     }
-    calc.initCalcFields(org);
+    if (!calc.initCalcFields(ui, org))
+        return false;
     for (PAYFREQ payFreq : common::kPayFreqs) {
         common::PayItemDefs defs;
         if (!database::loadPayItemDefs(ui, folder, payFreq, defs))

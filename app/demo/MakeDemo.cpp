@@ -20,7 +20,8 @@ using namespace kelo;
 class ConsoleUi final : public common::Ui {
 public:
     common::Answer message(const std::string& text, common::MessageIcon icon,
-                           common::MessageButtons buttons, const std::string&) override {
+                           common::MessageButtons buttons, const std::string&,
+                           std::optional<common::Answer>) override {
         std::fprintf(stderr, "kelo-demo: %s%s\n", prefix(icon), text.c_str());
         switch (buttons) {
         case common::MessageButtons::YesNo:

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cstdio>
+
 namespace kelo::app {
 
 namespace {
@@ -50,7 +52,28 @@ std::optional<int> StartUpHost::answer(QDialog& dialog) {
 int StartUpHost::exec(QDialog& dialog) {
     if (const std::optional<int> result = answer(dialog))
         return *result;
+    if (startingHeadless()) {
+        dialog.reject();
+        return QDialog::Rejected;
+    }
     return DialogHost::exec(dialog);
+}
+
+namespace {
+QMessageBox::StandardButton mostCautious(const QMessageBox& box) {
+    const QMessageBox::StandardButtons buttons = box.standardButtons();
+    for (QMessageBox::StandardButton cautious : {QMessageBox::Cancel, QMessageBox::No})
+        if (buttons.testFlag(cautious))
+            return cautious;
+    return QMessageBox::Ok;
+}
+} // namespace
+
+QMessageBox::StandardButton StartUpUi::execMessageBox(QMessageBox& box) {
+    if (!host_.startingHeadless())
+        return QtUi::execMessageBox(box);
+    std::fprintf(stderr, "kelo-roster: %s\n", box.text().toLocal8Bit().constData());
+    return mostCautious(box);
 }
 
 void ScreenshotHost::save(QWidget& widget, const QString& name) const {
@@ -81,11 +104,7 @@ int ScreenshotHost::exec(QDialog& dialog) {
 QMessageBox::StandardButton ScreenshotUi::execMessageBox(QMessageBox& box) {
     box.setObjectName(QStringLiteral("MessageBox%1").arg(++boxes_));
     host_.save(box, box.objectName());
-    const QMessageBox::StandardButtons buttons = box.standardButtons();
-    for (QMessageBox::StandardButton cautious : {QMessageBox::Cancel, QMessageBox::No})
-        if (buttons.testFlag(cautious))
-            return cautious;
-    return QMessageBox::Ok;
+    return mostCautious(box);
 }
 
 std::optional<QString> ScreenshotUi::execFileDialog(QFileDialog&) {

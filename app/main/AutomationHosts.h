@@ -14,15 +14,18 @@ namespace kelo::app {
 // the given name and password; Open Organisation: the first one) and runs
 // every other dialog normally, as it does every dialog once the start-up is
 // over. A dialog that refuses its answer is left to the person at the
-// screen.
+// screen; with no screen (`headless`) it is cancelled, so that the start
+// ends instead of waiting for nobody.
 class StartUpHost : public DialogHost {
 public:
-    StartUpHost(QString user, QString password)
+    StartUpHost(QString user, QString password, bool headless = false)
         : user_(std::move(user)),
-          password_(std::move(password)) {}
+          password_(std::move(password)),
+          headless_(headless) {}
     int exec(QDialog& dialog) override;
     // From now on the user answers every dialog.
     void startUpDone() { started_ = true; }
+    bool startingHeadless() const { return headless_ && !started_; }
 
 protected:
     // Applies the answer; the dialog's result when it ended, or nullopt.
@@ -31,7 +34,21 @@ protected:
 private:
     QString user_;
     QString password_;
+    bool headless_ = false;
     bool started_ = false;
+};
+
+// While a start-up from the command line has no screen, messages go to the
+// standard error stream and are answered with their most cautious button.
+class StartUpUi : public QtUi {
+public:
+    StartUpUi(QWidget* parent, const StartUpHost& host) : QtUi(parent), host_(host) {}
+
+protected:
+    QMessageBox::StandardButton execMessageBox(QMessageBox& box) override;
+
+private:
+    const StartUpHost& host_;
 };
 
 // Saves a picture of every dialog and message box shown, as

@@ -21,15 +21,20 @@ bool MainWindow::startUp() {
         session.destroyModules();
         return false;
     }
-    const bool isFirst = session.orgs().orgCount() == 0;
-    const bool opened = isFirst ? runNewOrg(dialogs) : runOrgList(dialogs, OrgListPurpose::Open);
-    if (!opened || session.orgs().getOpenOrg()->name.empty()) {
+    setup::ORGS& orgs = session.orgs();
+    // A table that cannot be read must never pass for the empty table of a
+    // first start, whose new organisation would take the first folder.
+    const bool readable = orgs.checkTable();
+    const bool isFirst = readable && orgs.orgCount() == 0;
+    const bool opened = readable && (isFirst ? orgs.isFirstStart() && runNewOrg(dialogs)
+                                             : runOrgList(dialogs, OrgListPurpose::Open));
+    if (!opened || orgs.getOpenOrg()->name.empty()) {
         session.users().logout();
         session.destroyModules();
         return false;
     }
     if (isFirst)
-        session.orgs().newStatutoryFiles(session.paths().sourceFolder);
+        orgs.newStatutoryFiles(session.paths().sourceFolder);
     loggedIn_ = true;
     afterOrganisationChange();
     return true;

@@ -7,8 +7,10 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <memory>
@@ -25,7 +27,30 @@ struct Options {
     bool quitWhenShown = false;
 };
 
-Options parse(const QApplication& app) {
+// Help and version are printed before any window system is asked for, so
+// that they work without a display.
+bool asksOnlyForText(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QLatin1String arg(argv[i]);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
+            arg == QLatin1String("--help-all") || arg == QLatin1String("-?") ||
+            arg == QLatin1String("--version") || arg == QLatin1String("-v"))
+            return true;
+    }
+    return false;
+}
+
+void nameTheProgram() {
+    QCoreApplication::setApplicationName(QStringLiteral("Kelo Roster"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("4.2"));
+}
+
+bool hasNoScreen() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+Options parse(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Payroll and personnel records"));
     parser.addHelpOption();
@@ -73,9 +98,14 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
 int main(int argc, char* argv[]) {
     QElapsedTimer clock;
     clock.start();
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication text(argc, argv);
+        nameTheProgram();
+        parse(text); // prints and exits
+        return 0;
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kelo Roster"));
-    QApplication::setApplicationVersion(QStringLiteral("4.2"));
+    nameTheProgram();
     const Options options = parse(app);
 
     ProgramPaths paths = ProgramPaths::beside(QCoreApplication::applicationDirPath().toStdString());
@@ -92,8 +122,12 @@ int main(int argc, char* argv[]) {
             return std::make_unique<ScreenshotUi>(parent, *screenshots);
         };
     } else if (!options.user.isEmpty()) {
-        auto automatic = std::make_unique<StartUpHost>(options.user, options.password);
+        auto automatic =
+            std::make_unique<StartUpHost>(options.user, options.password, hasNoScreen());
         startUpHost = automatic.get();
+        makeUi = [startUpHost](QWidget* parent) -> std::unique_ptr<QtUi> {
+            return std::make_unique<StartUpUi>(parent, *startUpHost);
+        };
         host = std::move(automatic);
     } else {
         host = std::make_unique<DialogHost>();
@@ -105,12 +139,13 @@ int main(int argc, char* argv[]) {
         kelo::setup::APPCFG& config = window.session().appConfig();
         config.readFile(window.ui());
         config.setDataFolder(QDir(options.dataFolder).absolutePath().toStdString());
-        config.saveFile(window.ui());
+        if (!config.saveFile(window.ui()))
+            return 1;
     }
     if (screenshots == nullptr)
         window.showMaximized();
     if (!window.startUp())
-        return 0;
+        return 1;
     if (startUpHost)
         startUpHost->startUpDone();
     if (screenshots) {

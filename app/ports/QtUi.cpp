@@ -58,6 +58,29 @@ Button defaultButton(MessageButtons buttons) {
     }
 }
 
+// The button of an answer; one the box does not show falls back to the first.
+Button buttonOf(Answer answer, MessageButtons buttons) {
+    Button button = QMessageBox::Ok;
+    switch (answer) {
+    case Answer::Ok:
+        button = QMessageBox::Ok;
+        break;
+    case Answer::Cancel:
+        button = QMessageBox::Cancel;
+        break;
+    case Answer::Yes:
+        button = QMessageBox::Yes;
+        break;
+    case Answer::No:
+        button = QMessageBox::No;
+        break;
+    case Answer::Retry:
+        button = QMessageBox::Retry;
+        break;
+    }
+    return boxButtons(buttons).testFlag(button) ? button : defaultButton(buttons);
+}
+
 // What closing the box without a button means: the most cautious answer.
 Button escapeButton(MessageButtons buttons) {
     switch (buttons) {
@@ -136,12 +159,13 @@ void QtUi::setStatusBar(QStatusBar* bar) {
 }
 
 Answer QtUi::message(const std::string& text, MessageIcon icon, MessageButtons buttons,
-                     const std::string& caption) {
+                     const std::string& caption, std::optional<Answer> defaultAnswer) {
     QMessageBox box(boxIcon(icon), toQString(caption), toQString(text), boxButtons(buttons),
                     parent_.data());
     // Texts such as "<none>" must show as typed.
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton(buttons));
+    box.setDefaultButton(defaultAnswer ? buttonOf(*defaultAnswer, buttons)
+                                       : defaultButton(buttons));
     box.setEscapeButton(escapeButton(buttons));
     return answerOf(execMessageBox(box), buttons);
 }

@@ -36,7 +36,8 @@ public:
 
     common::Answer message(const std::string& text, common::MessageIcon icon,
                            common::MessageButtons buttons = common::MessageButtons::Ok,
-                           const std::string& caption = common::kMessageCaption) override;
+                           const std::string& caption = common::kMessageCaption,
+                           std::optional<common::Answer> defaultAnswer = std::nullopt) override;
     void beep() override;
     void setStatusText(const std::string& text) override;
     void beginWait() override;

@@ -108,6 +108,29 @@ TEST_P(MessageButtonsTest, ShowsTheButtonsAndMapsEveryPress) {
     }
 }
 
+// The default a question names is the button Enter presses; one the box
+// does not show leaves the first button the default.
+TEST(QtUiMessage, TheNamedDefaultButtonIsTheBoxDefault) {
+    const struct {
+        MessageButtons buttons;
+        Answer named;
+        Button expected;
+    } cases[] = {
+        {MessageButtons::YesNo, Answer::No, QMessageBox::No},
+        {MessageButtons::OkCancel, Answer::Cancel, QMessageBox::Cancel},
+        {MessageButtons::YesNoCancel, Answer::Cancel, QMessageBox::Cancel},
+        {MessageButtons::RetryCancel, Answer::Cancel, QMessageBox::Cancel},
+        {MessageButtons::YesNo, Answer::Retry, QMessageBox::Yes},
+    };
+    for (const auto& c : cases) {
+        ScriptedUi ui;
+        ui.message("Delete it?", MessageIcon::Question, c.buttons, common::kMessageCaption,
+                   c.named);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].defaultButton, c.expected);
+    }
+}
+
 // A button the box does not show counts as closing it.
 TEST_P(MessageButtonsTest, AButtonNotShownCountsAsEscape) {
     const ButtonsCase& c = GetParam();

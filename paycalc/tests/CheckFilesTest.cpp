@@ -126,7 +126,7 @@ TEST_F(CheckFilesTest, LoadsTheYearsFigures) {
     makeYear();
     setAverage(1);
     CALCFIELDS calc(code, folder);
-    calc.initCalcFields(org);
+    calc.initCalcFields(ui, org);
     EXPECT_EQ(code.errorCode(), 0);
 
     // The shipped bands.
@@ -177,7 +177,7 @@ TEST_F(CheckFilesTest, HalfYearAndOptionsFollowTheOrganisation) {
         org.paySdl = c.paySdl;
         org.roundNetPay = c.roundNetPay;
         org.roundingUnit = c.roundingUnit;
-        calc.initCalcFields(org); // again whenever the period or options change
+        calc.initCalcFields(ui, org); // again whenever the period or options change
         SCOPED_TRACE(c.month);
         EXPECT_EQ(calc.settings().currentMonth, c.month);
         EXPECT_EQ(calc.afterJune(), c.afterJune);
@@ -205,7 +205,9 @@ TEST_F(CheckFilesTest, AverageOptionIsReadFromTheOrganisation) {
     CALCFIELDS calc(code, folder);
     for (const Case& c : cases) {
         setAverage(c.stored);
-        calc.initCalcFields(org);
+        ui.clear();
+        EXPECT_EQ(calc.initCalcFields(ui, org), c.stored.has_value()) << c.name;
+        EXPECT_EQ(ui.messages.size(), c.stored ? 0u : 1u) << c.name;
         EXPECT_EQ(calc.settings().taxAverage, c.taxAverage) << c.name;
         EXPECT_EQ(code.errorCode(), 0) << c.name;
     }
@@ -221,7 +223,7 @@ TEST_F(CheckFilesTest, ShippedTablesGiveTheWorkedExample) {
     makeYear();
     setAverage(0);
     CALCFIELDS calc(code, folder);
-    calc.initCalcFields(org);
+    calc.initCalcFields(ui, org);
     const common::VARIATIONSREC rec = compute(calc, 1'000'000);
     EXPECT_EQ(rec.nssfEmployee, 100'000);
     EXPECT_EQ(rec.nssfEmployer, 100'000);
@@ -239,7 +241,7 @@ TEST_F(CheckFilesTest, ShippedTablesWithAveraging) {
     makeYear();
     setAverage(1);
     CALCFIELDS calc(code, folder);
-    calc.initCalcFields(org);
+    calc.initCalcFields(ui, org);
     common::VARIATIONSREC rec;
     rec.halfYearMonths[1] = 3;
     rec.halfYearTaxable[1] = 2'100'000;
@@ -262,7 +264,12 @@ TEST_F(CheckFilesTest, ShippedTablesWithAveraging) {
 
 TEST_F(CheckFilesTest, MissingTablesGiveZeroFigures) {
     CALCFIELDS calc(code, folder);
-    calc.initCalcFields(org);
+    EXPECT_FALSE(calc.initCalcFields(ui, org)); // no options table
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, common::MessageIcon::Error);
+    EXPECT_NE(ui.lastMessage().find("settings/options.dbf"), std::string::npos) << ui.lastMessage();
+    EXPECT_NE(ui.lastMessage().find("Pay cannot be computed without the payroll options."),
+              std::string::npos);
     EXPECT_EQ(calc.topBand, -1);
     EXPECT_EQ(calc.settings().nssfRates.employeeRate, 0);
     EXPECT_EQ(calc.settings().nssfRates.employerRate, 0);
@@ -283,10 +290,10 @@ TEST_F(CheckFilesTest, MissingTablesGiveZeroFigures) {
 TEST_F(CheckFilesTest, AYearWithoutTablesReplacesEarlierFigures) {
     makeYear();
     CALCFIELDS calc(code, folder);
-    calc.initCalcFields(org);
+    calc.initCalcFields(ui, org);
     ASSERT_EQ(calc.topBand, 4);
     org.fiscalYear = 2030;
-    calc.initCalcFields(org);
+    calc.initCalcFields(ui, org);
     EXPECT_EQ(calc.topBand, -1);
     EXPECT_EQ(calc.bandRates[4], 0);
     EXPECT_EQ(calc.settings().nssfRates.employeeRate, 0);

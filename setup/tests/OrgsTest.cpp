@@ -298,12 +298,30 @@ TEST_F(OrgsTest, AFolderThatCannotBeMadeStopsTheCreation) {
     EXPECT_TRUE(fs::is_regular_file(data("org01"))); // not ours to remove
 }
 
-TEST_F(OrgsTest, LeftoversOfAnEarlierOrganisationAreClearedFirst) {
+// Files in the next folder without a row may be the data of a row the table
+// lost: they are never cleared by a new organisation.
+TEST_F(OrgsTest, AFolderHoldingFilesWithoutARowIsNeverReused) {
     fs::create_directories(data("org01/database"));
-    std::ofstream(data("org01/database/static.dbf")) << "stale";
-    std::ofstream(data("org01/database/old.cdx")) << "stale";
+    std::ofstream(data("org01/database/static.dbf")) << "somebody's employees";
+    EXPECT_EQ(create("Fresh"), 0);
+    EXPECT_EQ(ui.lastMessage(),
+              "Folder ../org01 already holds files, but no organisation in "
+              "../system/settings/org.dbf uses it. Nothing has been changed. If the "
+              "organisations file was damaged, restore it from a copy; otherwise move the folder "
+              "away and try again.");
+    EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Error);
+    EXPECT_EQ(orgs->orgCount(), 0);
+    EXPECT_EQ(folder.current(), data("system"));
+    std::ifstream kept(data("org01/database/static.dbf"));
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "somebody's employees");
+
+    // Empty folders hold nothing: they are cleared and the number is used.
+    fs::rename(data("org01"), data("moved-away"));
+    fs::create_directories(data("org01/database/empty"));
     ASSERT_EQ(create("Fresh"), 1) << ui.lastMessage();
-    EXPECT_FALSE(fs::exists(data("org01/database/old.cdx")));
+    EXPECT_FALSE(fs::exists(data("org01/database/empty")));
     database::STATDB personnel(code, folder);
     EXPECT_TRUE(personnel.openFile());
 }
@@ -345,6 +363,34 @@ TEST_F(OrgsTest, TheCautionBeforeDeletingWarnsAboutTheFiles) {
               "Deleting an organisation will cause all its data files to be deleted. You are "
               "strongly advised to back up these files before continuing.");
     EXPECT_EQ(ui.beeps, 1);
+}
+
+// Enter on each question keeps the organisation: No and Cancel are the
+// defaults, so two presses of Enter can never delete it.
+TEST_F(OrgsTest, EnterOnTheDeleteQuestionsKeepsTheOrganisation) {
+    ASSERT_EQ(create("Alpha"), 1);
+    ASSERT_EQ(create("Bravo"), 1);
+    FakeDialogView list;
+    ASSERT_EQ(orgs->initOrgList(list, "Delete Organisation"), 1);
+    choose(list, "Alpha");
+    ui.clear();
+    ui.pressEnter = true;
+    EXPECT_EQ(orgs->deleteOrg(list), 0);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].defaultAnswer, common::Answer::No);
+    EXPECT_EQ(ui.messages[1].text, "Alpha has not been deleted.");
+    EXPECT_TRUE(fs::exists(data("org01/database/static.dbf")));
+    EXPECT_EQ(orgs->orgCount(), 2);
+
+    // Past the first question by Yes, Enter on the second is Cancel.
+    ui.clear();
+    ui.answers = {common::Answer::Yes};
+    EXPECT_EQ(orgs->deleteOrg(list), 0);
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[1].defaultAnswer, common::Answer::Cancel);
+    EXPECT_EQ(ui.messages[2].text, "Alpha has not been deleted.");
+    EXPECT_TRUE(fs::exists(data("org01/database/static.dbf")));
+    EXPECT_EQ(orgs->orgCount(), 2);
 }
 
 TEST_F(OrgsTest, DeletingAsksTwiceThenRenumbersAndTheOpenOrganisationFollows) {

@@ -664,7 +664,10 @@ TEST_F(UsersTest, AddWhileAnotherHandleHoldsTheTableChangesNothing) {
     identity.setText(useriddlg::UserName, "amushi");
     identity.setText(useriddlg::LastName, "Mushi");
     EXPECT_FALSE(users->closeNewUserDlg(ui, identity, list));
-    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.lastMessage(), "Can't update ../system/settings/users.dbf because another user "
+                                "is using it. amushi has not been added.");
+    EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Warning);
     EXPECT_EQ(rowCount(), 1);
     EXPECT_EQ(list.itemCount(usersdlg::List), 0);
     EXPECT_EQ(identity.text(useriddlg::UserName), "amushi"); // entries kept
@@ -833,8 +836,13 @@ TEST_F(UsersTest, DeleteAsksFirst) {
     EXPECT_EQ(ui.lastMessage(), "Are you sure you want to delete this user?");
     EXPECT_EQ(ui.messages.back().icon, MessageIcon::Question);
     EXPECT_EQ(ui.messages.back().buttons, common::MessageButtons::YesNo);
+    EXPECT_EQ(ui.messages.back().defaultAnswer, common::Answer::No);
     EXPECT_EQ(list.itemCount(usersdlg::List), 2);
     EXPECT_EQ(rowCount(), 3);
+    ui.pressEnter = true; // Enter keeps the user
+    users->deleteUser(ui, list);
+    EXPECT_EQ(rowCount(), 3);
+    ui.pressEnter = false;
 
     ui.answers.push_back(common::Answer::Yes);
     users->deleteUser(ui, list);
@@ -871,7 +879,11 @@ TEST_F(UsersTest, DeleteWhileAnotherHandleHoldsALockChangesNothing) {
         ASSERT_TRUE(holder.take(other, "amushi"));
         ui.clear();
         users->deleteUser(ui, list);
-        ASSERT_EQ(ui.messages.size(), 1u); // the question only
+        ASSERT_EQ(ui.messages.size(), 2u); // the question and why nothing happened
+        EXPECT_EQ(ui.messages[0].defaultAnswer, common::Answer::No);
+        EXPECT_EQ(ui.lastMessage(), "Can't update ../system/settings/users.dbf because another "
+                                    "user is using it. amushi has not been deleted.");
+        EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Warning);
         EXPECT_EQ(rowCount(), 3);
         EXPECT_EQ(stored("amushi").userName, "amushi");
     }

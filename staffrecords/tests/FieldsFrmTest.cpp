@@ -236,6 +236,7 @@ TEST_F(FieldsFrmTest, DeletingRebuildsTheTableAndRenumbers) {
     ui.answers.push_back(Answer::No);
     EXPECT_FALSE(fields->deleteRecord(ui, org));
     EXPECT_EQ(ui.lastMessage(), "Are you sure you want to delete this field?");
+    EXPECT_EQ(ui.messages.back().defaultAnswer, Answer::No);
     ui.answers.push_back(Answer::Yes);
     ASSERT_TRUE(fields->deleteRecord(ui, org));
     const auto t = onFile();

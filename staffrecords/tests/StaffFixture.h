@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/CoopsDb.h"
+#include "database/OptionsDb.h"
 #include "database/PayFieldsFile.h"
 #include "database/PensionsDb.h"
 #include "database/StaticDb.h"
@@ -74,6 +75,7 @@ struct StaffFixture : ::testing::Test {
         database::PENSIONSDB funds(code, folder);
         ASSERT_TRUE(funds.createFile(ui));
         addLookup(funds, {{1, "NSSF Supplementary"}, {2, "PSSSF"}});
+        ASSERT_TRUE(database::OPTIONSDB(code, folder).createFile(ui));
         for (std::size_t f = 0; f < common::kPayFreqCount; ++f)
             define(static_cast<common::PAYFREQ>(f), builtInDefs());
         ui.clear();

@@ -279,7 +279,7 @@ TEST_F(DemoFolderTest, MonthlyPayItemsCarryTheKeyedLoansAndFunds) {
     orgs.loadRec(org);
     paycalc::CALCFIELDS calc(code, folder);
     ASSERT_EQ(calc.checkCalcFiles(org), 1);
-    calc.initCalcFields(org);
+    ASSERT_TRUE(calc.initCalcFields(*buildUi_, org));
     calc.computeFields(rec);
     EXPECT_EQ(pension->amount, 160000); // 5 % of 3,200,000
     EXPECT_EQ(std::get<common::PensionParams>(pension->params).employerContribution, 480000);
