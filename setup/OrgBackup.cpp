@@ -7,10 +7,17 @@ int ORGS::backup(BackupDrive& drive, BackupClock& clock) {
 }
 
 int ORGS::restore(BackupDrive& drive, BackupClock& clock) {
-    // The restore writes the backed-up values into the open record itself,
-    // so storing it is storing the open record.
+    // The row is written from the open record, so the restored values go
+    // into it first; a row that cannot be written leaves the record as it was.
     return restoreOrg({ui_, code(), folder_, drive, clock}, open_,
-                      [this](const common::ORGREC&) { return saveOpenRec(); });
+                      [this](const common::ORGREC& restored) {
+                          const common::ORGREC previous = open_;
+                          open_ = restored;
+                          if (saveOpenRec())
+                              return true;
+                          open_ = previous;
+                          return false;
+                      });
 }
 
 } // namespace kelo::setup
