@@ -3,7 +3,6 @@
 // transactions record each, backed up to a file on the local drive and
 // restored from it.
 
-#include "common/TaggedFile.h"
 #include "database/AbsenceDb.h"
 #include "database/CoopsDb.h"
 #include "database/GradesDb.h"
@@ -20,6 +19,7 @@
 #include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "setup/Backup.h"
+#include "setup/OrgFiles.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -79,21 +79,6 @@ void fill(engine::Code4& code, const std::string& path, long rows) {
     }
 }
 
-void writeFieldsFile(const common::WorkingFolder& folder, const char* stored) {
-    std::string relative(stored);
-    for (char& c : relative) {
-        if (c == '\\')
-            c = '/';
-    }
-    common::TaggedWriter w(folder.resolve(relative));
-    w.writePreamble(common::fileKind::PayrollFields, relative, "4.2");
-    w.writeTag("earnings", common::TagKind::BlockStart);
-    w.writeTag("earnings", common::TagKind::BlockEnd);
-    w.writeEof();
-    if (!w.close())
-        fail("cannot write " + relative);
-}
-
 void BM_BackupRestore(benchmark::State& state) {
     const long employees = state.range(0);
     testsupport::TempDir dir;
@@ -105,9 +90,14 @@ void BM_BackupRestore(benchmark::State& state) {
     engine::Code4 code;
     testsupport::RecordingUi ui;
 
+    // The tables and pay field definitions a new organisation starts with,
+    // which a restore checks the backup against.
     bool made = database::STATDB(code, folder).createFile(ui);
+    database::VARDB transactions(code, folder);
+    made = made && transactions.setDefinitions(setup::defaultPayItemDefs());
     for (common::PAYFREQ f : common::kPayFreqs)
-        made = made && database::VARDB(code, folder).createFile(ui, f);
+        made = made && setup::writeDefaultPayFields(ui, folder, "../org01", f) &&
+               transactions.createFile(ui, f);
     made = made && database::ABSENCEDB(code, folder, ui).createFile(ui) &&
            database::LEAVEDB(code, folder, ui).createFile(ui) &&
            database::UNITSDB(code, folder).createFile(ui) &&
@@ -124,8 +114,6 @@ void BM_BackupRestore(benchmark::State& state) {
         fail("cannot create the organisation's tables");
     fill(code, folder.resolve("database/static.dbf"), employees);
     fill(code, folder.resolve("database/monpay.dbf"), employees);
-    for (const char* file : setup::kBackupFieldFiles)
-        writeFieldsFile(folder, file);
 
     common::ORGREC org = common::newOrgRec(1);
     org.name = "Bench Ltd";

@@ -1,7 +1,15 @@
 #include "setup/BackupFormat.h"
 
+#include "common/Calendar.h"
+#include "common/TaggedFile.h"
+
+#include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <openssl/evp.h>
 #include <system_error>
 #include <type_traits>
 #include <utility>
@@ -160,6 +168,157 @@ bool parseInt(std::string_view text, int& out) {
 
 bool parseDouble(std::string_view text, double& out) {
     return parseNumber(text, out);
+}
+
+namespace {
+
+bool allDigits(std::string_view text) {
+    return text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool dateFits(std::string_view value) {
+    if (value.empty())
+        return true;
+    if (value.size() != 8 || !allDigits(value))
+        return false;
+    const auto number = [&](std::size_t at, std::size_t count) {
+        int out = 0;
+        for (std::size_t i = at; i < at + count; ++i)
+            out = out * 10 + (value[i] - '0');
+        return out;
+    };
+    const int year = number(0, 4);
+    const int month = number(4, 2);
+    const int day = number(6, 2);
+    if (month > 12 || day > 31)
+        return false;
+    return month == 0 || day == 0 || day <= common::daysInMonth(month, year);
+}
+
+bool numberFits(const engine::Field4Info& field, std::string_view value) {
+    // Blank, or the xBase mark a table keeps for a value that was too wide.
+    if (value.empty() || (field.type == 'N' && value.size() == field.length &&
+                          value.find_first_not_of('*') == std::string_view::npos))
+        return true;
+    double number = 0;
+    if (!parseDouble(value, number) || !std::isfinite(number))
+        return false;
+    return engine::formatFixed(number, field.decimals).size() <= field.length;
+}
+
+} // namespace
+
+bool valueFits(const engine::Field4Info& field, std::string_view value) {
+    int whole = 0;
+    double real = 0;
+    switch (field.type) {
+    case 'C':
+        return value.size() <= field.length;
+    case 'N':
+    case 'F':
+        return numberFits(field, value);
+    case 'I':
+        return parseInt(value, whole);
+    case 'B':
+        return parseDouble(value, real);
+    case 'L':
+        return value.empty() ||
+               (value.size() == 1 &&
+                std::string_view("TFYNtfyn?").find(value[0]) != std::string_view::npos);
+    case 'D':
+        return dateFits(value);
+    case 'M':
+    case 'X':
+        return true;
+    default:
+        return value.size() <= field.length;
+    }
+}
+
+namespace {
+
+constexpr std::size_t kHexDigits = 64;
+
+struct DigestFree {
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+};
+using Digest = std::unique_ptr<EVP_MD_CTX, DigestFree>;
+
+Digest startDigest() {
+    Digest context(EVP_MD_CTX_new());
+    if (context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
+        context.reset();
+    return context;
+}
+
+std::string finishDigest(const Digest& context) {
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(context.get(), digest.data(), &length) != 1)
+        return {};
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        hex.push_back(digits[digest[i] >> 4]);
+        hex.push_back(digits[digest[i] & 0xF]);
+    }
+    return hex;
+}
+
+} // namespace
+
+std::string sha256Hex(std::string_view bytes) {
+    const Digest context = startDigest();
+    if (!context || EVP_DigestUpdate(context.get(), bytes.data(), bytes.size()) != 1)
+        return {};
+    return finishDigest(context);
+}
+
+std::string fileSha256Hex(const std::string& path) {
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    const Digest context = startDigest();
+    if (!file || !context)
+        return {};
+    std::array<char, 65536> chunk{};
+    for (;;) {
+        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        if (got > 0 && EVP_DigestUpdate(context.get(), chunk.data(), got) != 1)
+            return {};
+        if (got < chunk.size())
+            break;
+    }
+    if (std::ferror(file.get()))
+        return {};
+    return finishDigest(context);
+}
+
+Seal checkSeal(std::string_view disk) {
+    std::string_view body;
+    for (const std::string_view end : {"\\eof{}\n", "\\eos{}\n", "\\eof{}\r\n", "\\eos{}\r\n"}) {
+        if (disk.ends_with(end)) {
+            body = disk.substr(0, disk.size() - end.size());
+            break;
+        }
+    }
+    if (body.empty())
+        return Seal::Broken;
+    if (body.ends_with("\\end{file}\n") || body.ends_with("\\end{file}\r\n"))
+        return Seal::Missing;
+    const std::string open = std::string("\\") + Checksum + "{";
+    const std::string_view close("\0}\n", 3);
+    const std::size_t groupSize = open.size() + kHexDigits + close.size();
+    if (body.size() < groupSize)
+        return Seal::Broken;
+    const std::size_t at = body.size() - groupSize;
+    const std::string_view group = body.substr(at);
+    if (!group.starts_with(open) || !group.ends_with(close))
+        return Seal::Broken;
+    const std::string written = common::unscramble(group.substr(open.size(), kHexDigits));
+    const std::string actual = sha256Hex(body.substr(0, at));
+    return !actual.empty() && actual == written ? Seal::Valid : Seal::Broken;
 }
 
 } // namespace kelo::setup::backupformat

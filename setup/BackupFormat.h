@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/OrgRecords.h"
+#include "engine/Field4.h"
 
 #include <cstddef>
 #include <string>
@@ -18,6 +19,7 @@ inline constexpr const char* Fields = "fields";
 inline constexpr const char* Tags = "tags";
 inline constexpr const char* Records = "records";
 inline constexpr const char* Item = "item";
+inline constexpr const char* Checksum = "checksum";
 inline constexpr const char* OrgTablePath = "..\\system\\settings\\org.dbf";
 inline constexpr const char* OrgBlockVersion = "4.2";
 
@@ -40,5 +42,22 @@ bool parseDouble(std::string_view text, double& out);
 
 // The text of a value with blanks removed at both ends.
 std::string_view trimBlanks(std::string_view text);
+
+// A value as a records block holds it can be put into `field` without being
+// cut, rounded away or read as something else: text no longer than the
+// column, numbers that read and fit the width with their decimals, logical
+// letters, dates YYYYMMDD (a part not known may be 00).
+bool valueFits(const engine::Field4Info& field, std::string_view value);
+
+// SHA-256 as 64 lower-case hex digits; empty when libcrypto fails.
+std::string sha256Hex(std::string_view bytes);
+// The same over a file's bytes; empty when it cannot be read.
+std::string fileSha256Hex(const std::string& path);
+
+// Each disk ends with a checksum group, \checksum{hex}, over every byte
+// before it, then its terminator. Disks written before checksums existed end
+// with a file block's end and the terminator.
+enum class Seal { Valid, Missing, Broken };
+Seal checkSeal(std::string_view disk);
 
 } // namespace kelo::setup::backupformat

@@ -1,4 +1,5 @@
 #include "common/TaggedFile.h"
+#include "database/DbTable.h"
 #include "engine/Data4.h"
 #include "engine/MemoFile.h"
 #include "setup/Backup.h"
@@ -94,6 +95,7 @@ private:
     bool makeRoom(const std::string& stored, const std::vector<std::string>& files);
     bool changeDisk(std::uint64_t needed);
     bool hasRoom(std::uint64_t needed);
+    bool finishDisk(bool last);
     int fail();
 
     const BackupPorts& ports_;
@@ -136,7 +138,7 @@ int BackupWriter::run(const common::ORGREC& org) {
     for (const char* stored : kBackupFieldFiles) {
         const std::string resolved = ports_.folder.resolve(stored);
         if (!common::checkFileId(ui_, resolved, stored)) {
-            ui_.error("Essential file is invalid.");
+            ui_.error(std::string("Essential file is invalid: ") + stored);
             return fail();
         }
         if (!makeRoom(stored, {resolved}) || !writeCopiedFile(stored, resolved))
@@ -150,7 +152,7 @@ int BackupWriter::run(const common::ORGREC& org) {
         if (!makeRoom(stored, {resolved}) || !writeCopiedFile(stored, resolved))
             return fail();
     }
-    if (!out_.writeEof() || !out_.close())
+    if (!finishDisk(true))
         return fail();
     ui_.information("Backup successful.");
     return 1;
@@ -215,13 +217,14 @@ bool BackupWriter::writeTable(const std::string& stored) {
     auto table = engine::Data4::open(code, resolved);
     code.accessMode = savedMode;
     const int error = code.errorCode();
+    const std::string why = table ? std::string() : database::openFailureText(code, stored);
     code.setErrorCode(0);
     if (!table) {
         // Someone else's exclusive use is no damage; say which it is.
         if (error == engine::e4access)
             ui_.warning(stored + " is currently in use by another user. Try again later.");
         else
-            ui_.error("Essential file is invalid.");
+            ui_.error("Essential file is invalid: " + stored + "\n" + why);
         return false;
     }
     std::vector<std::string> files{resolved};
@@ -365,8 +368,19 @@ bool BackupWriter::hasRoom(std::uint64_t needed) {
     return free && *free >= needed;
 }
 
+// The checksum covers every byte the disk holds before it, read back from
+// the disk itself.
+bool BackupWriter::finishDisk(bool last) {
+    if (!out_.flush())
+        return false;
+    const std::string hex = bf::fileSha256Hex(path_);
+    return !hex.empty() && out_.writeTag(bf::Checksum, TagKind::GroupStart) &&
+           out_.writeValue(hex) && out_.writeTag({}, TagKind::GroupEnd) &&
+           (last ? out_.writeEof() : out_.writeEos()) && out_.close();
+}
+
 bool BackupWriter::changeDisk(std::uint64_t needed) {
-    if (!out_.writeEos() || !out_.close())
+    if (!finishDisk(false))
         return false;
     for (;;) {
         const std::string prompt = "Disk is full. Insert new disk in target drive  and label it "

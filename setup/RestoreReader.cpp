@@ -1,13 +1,30 @@
+#include "common/AtomicFile.h"
 #include "common/TaggedFile.h"
 #include "common/Text.h"
+#include "database/AbsenceDb.h"
+#include "database/CoopsDb.h"
+#include "database/GradesDb.h"
+#include "database/JobsDb.h"
+#include "database/LeaveDb.h"
+#include "database/OptionsDb.h"
+#include "database/PayFieldsFile.h"
+#include "database/PayGroupDb.h"
+#include "database/PayLogDb.h"
+#include "database/PensionsDb.h"
+#include "database/PostsDb.h"
+#include "database/StaticDb.h"
+#include "database/StationsDb.h"
+#include "database/UnitsDb.h"
+#include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "setup/Backup.h"
 #include "setup/BackupFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <variant>
@@ -26,6 +43,21 @@ namespace {
 
 constexpr const char* kValidDiskPrompt = "Please insert disk with valid backup file in drive.";
 constexpr const char* kLastDiskPrompt = "Please insert last backup disk in drive.";
+constexpr const char* kNothingRestored = " Nothing has been restored.";
+constexpr const char* kUnverifiedQuestion =
+    "This backup was made by an earlier version of the program and carries no checksum, so "
+    "damage to it cannot be detected. Restore it anyway?";
+
+std::string damagedText(int disk) {
+    const std::string what =
+        disk > 0 ? "Backup disk " + std::to_string(disk) : std::string("The backup file");
+    return what + " is damaged: its contents do not match the checksum written with it." +
+           kNothingRestored;
+}
+
+std::string invalidText(const std::string& why) {
+    return "Backup file is not valid: " + why + "." + kNothingRestored;
+}
 
 // A table as the backup holds it.
 struct TableBlock {
@@ -73,29 +105,6 @@ bool readValues(common::TaggedReader& in, std::vector<std::string>& values, std:
     return in.findTag({}, TagKind::GroupEnd);
 }
 
-// Every value of a record must convert as the restore will convert it.
-bool valuesConvert(const std::vector<engine::Field4Info>& fields,
-                   const std::vector<std::string>& values) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        int whole = 0;
-        double real = 0;
-        switch (fields[i].type) {
-        case 'I':
-            if (!bf::parseInt(values[i], whole))
-                return false;
-            break;
-        case 'F':
-        case 'B':
-            if (!bf::parseDouble(values[i], real))
-                return false;
-            break;
-        default:
-            break;
-        }
-    }
-    return true;
-}
-
 bool parseFields(common::TaggedReader& in, std::vector<engine::Field4Info>& fields) {
     if (!in.findTag(bf::Fields, TagKind::BlockStart))
         return false;
@@ -134,14 +143,17 @@ bool parseTags(common::TaggedReader& in, std::vector<engine::Tag4Info>& tags) {
     return in.findTag(bf::Tags, TagKind::BlockEnd);
 }
 
-bool parseTable(common::TaggedReader& in, TableBlock& table) {
+bool parseTable(common::TaggedReader& in, TableBlock& table, std::string& problem) {
     if (!parseFields(in, table.fields) || !parseTags(in, table.tags) ||
         !in.findTag(bf::Records, TagKind::BlockStart))
         return false;
     while (in.findTag(bf::Item, TagKind::GroupStart)) {
         std::vector<std::string> values;
-        if (!readValues(in, values, table.fields.size()) || !valuesConvert(table.fields, values))
+        if (!readValues(in, values, table.fields.size())) {
+            problem = invalidText("record " + std::to_string(table.records.size() + 1) + " of " +
+                                  table.path + " does not hold one value for each field");
             return false;
+        }
         table.records.push_back(std::move(values));
     }
     return in.findTag(bf::Records, TagKind::BlockEnd) &&
@@ -225,19 +237,99 @@ bool hasDataExtension(const fs::path& file) {
     return extension.size() == 4 && (extension[1] == 'd' || extension[1] == 'D');
 }
 
+// Takes the messages of a check that runs on scratch copies: their paths
+// would mean nothing to the user, who hears the restore's own reason.
+class QuietUi final : public common::Ui {
+public:
+    Answer message(const std::string&, MessageIcon, MessageButtons, const std::string&,
+                   std::optional<Answer>) override {
+        return Answer::Cancel;
+    }
+    void beep() override {}
+    void setStatusText(const std::string&) override {}
+    void beginWait() override {}
+    void endWait() override {}
+    std::optional<std::string> chooseSaveFile(const common::FileChoice&) override { return {}; }
+    std::optional<std::string> chooseOpenFile(const common::FileChoice&) override { return {}; }
+    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
+        return {};
+    }
+};
+
+using FreqDefs = std::array<common::PayItemDefs, common::kPayFreqCount>;
+
+// The program's own layout of the organisation table the backup names
+// `stored`; nullopt for a path that is no organisation table.
+std::optional<database::Schema> schemaFor(std::string_view stored, const FreqDefs& defs,
+                                          engine::Code4& code, const common::WorkingFolder& folder,
+                                          common::Ui& ui) {
+    using common::WorkingFolder;
+    for (common::PAYFREQ f : common::kPayFreqs) {
+        if (WorkingFolder::samePath(stored, common::transactionsTablePath(f))) {
+            database::VARDB transactions(code, folder);
+            if (!transactions.setDefinitions(defs[static_cast<std::size_t>(f)])) {
+                code.setErrorCode(0);
+                return std::nullopt;
+            }
+            return transactions.schema();
+        }
+    }
+    std::vector<std::unique_ptr<database::DbTable>> tables;
+    tables.push_back(std::make_unique<database::STATDB>(code, folder));
+    tables.push_back(std::make_unique<database::ABSENCEDB>(code, folder, ui));
+    tables.push_back(std::make_unique<database::LEAVEDB>(code, folder, ui));
+    tables.push_back(std::make_unique<database::UNITSDB>(code, folder));
+    tables.push_back(std::make_unique<database::GRADESDB>(code, folder));
+    tables.push_back(std::make_unique<database::JOBSDB>(code, folder));
+    tables.push_back(std::make_unique<database::POSTSDB>(code, folder));
+    tables.push_back(std::make_unique<database::STATIONSDB>(code, folder));
+    tables.push_back(std::make_unique<database::PAYGROUPDB>(code, folder));
+    tables.push_back(std::make_unique<database::COOPSDB>(code, folder));
+    tables.push_back(std::make_unique<database::PENSIONSDB>(code, folder));
+    tables.push_back(std::make_unique<database::OPTIONSDB>(code, folder));
+    tables.push_back(std::make_unique<database::PAYLOGDB>(code, folder));
+    for (const auto& table : tables) {
+        if (WorkingFolder::samePath(stored, table->relativePath()))
+            return table->schema();
+    }
+    return std::nullopt;
+}
+
+bool sameLayout(const TableBlock& block, const database::Schema& schema) {
+    const auto sameField = [](const engine::Field4Info& a, const engine::Field4Info& b) {
+        return common::equalsIgnoreCase(a.name, b.name) && a.type == b.type &&
+               a.length == b.length && a.decimals == b.decimals;
+    };
+    const auto sameTag = [](const engine::Tag4Info& a, const engine::Tag4Info& b) {
+        return common::equalsIgnoreCase(a.name, b.name) &&
+               common::equalsIgnoreCase(a.expression, b.expression) &&
+               common::equalsIgnoreCase(a.filter, b.filter) && a.unique == b.unique &&
+               a.descending == b.descending;
+    };
+    return std::equal(block.fields.begin(), block.fields.end(), schema.fields.begin(),
+                      schema.fields.end(), sameField) &&
+           std::equal(block.tags.begin(), block.tags.end(), schema.tags.begin(), schema.tags.end(),
+                      sameTag);
+}
+
 // One restore run.
 //
 // Order: nothing of the organisation changes until the whole backup has been
 // read and proven. First the last disk is found (its header gives the number
-// of disks and the stamps); then every disk from the first is read in full:
-// identity, disk number and stamps, the organisation block (which must name
-// the open organisation), every table and copied file block, and the disk's
-// terminator (end-of-section, or end-of-file on the last). The tables'
-// definitions are then created once in a scratch folder, and every table
-// of the organisation is opened exclusively to be sure no other user has it
-// open. Only then is the organisation's record replaced and saved, its data
-// files ("*.d??" in each subfolder) deleted, and the tables and files
-// written from what was read, in the backup's order.
+// of disks and the stamps) and its checksum checked; a backup made before
+// disks carried checksums is restored only when the user says so. Then every
+// disk from the first is read in full: identity, disk number and stamps, its
+// checksum, the organisation block (which must name the open organisation),
+// every table and copied file block, and the disk's terminator
+// (end-of-section, or end-of-file on the last). Every table must then be one
+// of the organisation's, present once, laid out as the program lays it out
+// (the transactions tables after the backed-up pay field definitions), with
+// every value fitting its field. The tables' definitions are created once in
+// a scratch folder, and every table of the organisation is opened
+// exclusively to be sure no other user has it open. Only then is the
+// organisation's record replaced and saved, its data files ("*.d??" in each
+// subfolder) deleted, and the tables and files written from what was read,
+// in the backup's order.
 class RestoreReader {
 public:
     RestoreReader(const BackupPorts& ports, std::string path)
@@ -248,48 +340,72 @@ public:
     int run(common::ORGREC& org, const SaveOrgRec& save);
 
 private:
-    bool findLastDisk();
+    enum class LastDisk { Found, NotFound, Damaged };
+    LastDisk findLastDisk();
+    bool acceptSeal(const common::TaggedReader& in, int disk);
     bool readDisk(int disk, common::TaggedReader& in);
     std::string diskProblem(common::TaggedReader& in, int disk);
     bool parseDisk(common::TaggedReader& in, int disk);
     bool parseOrgBlock(common::TaggedReader& in);
     bool parseFileBlock(common::TaggedReader& in, int disk);
+    bool contentsValid();
+    bool eachFileOnce();
+    bool loadDefinitions(FreqDefs& defs);
+    bool layoutsMatch(const FreqDefs& defs);
+    bool valuesFit();
     int badDefinitions();
     bool tablesFree();
     void deleteDataFiles();
     bool restoreTable(const TableBlock& table);
     bool restoreFile(const CopiedFile& file);
     int failDisk(int disk);
+    int refuse(const std::string& text);
+    bool reject(const std::string& text);
 
     const BackupPorts& ports_;
     common::Ui& ui_;
     std::string path_;
     bool removable_ = false;
+    bool verified_ = false; // the last disk carries a checksum, so every disk must
     int diskCount_ = 0;
     std::string date_;
     std::string time_;
     common::TaggedReader lastDisk_; // kept when it is the only disk
     common::ORGREC backedUp_;
     std::vector<Block> blocks_;
+    std::string problem_; // why the block just read is refused, when known
 };
 
 int RestoreReader::run(common::ORGREC& org, const SaveOrgRec& save) {
     common::WaitCursor wait(ui_);
     removable_ = ports_.drive.isRemovable(path_);
-    if (!findLastDisk()) {
+    switch (findLastDisk()) {
+    case LastDisk::Damaged:
+        return 0;
+    case LastDisk::NotFound:
         ui_.error("Restore unsuccessful: Can't find last backup disk.");
         return 0;
+    case LastDisk::Found:
+        break;
     }
+    if (!verified_ && !ui_.ask(kUnverifiedQuestion, Answer::No))
+        return 0;
     for (int disk = 1; disk <= diskCount_; ++disk) {
         common::TaggedReader in;
-        if (!readDisk(disk, in) || !parseDisk(in, disk))
+        if (!readDisk(disk, in))
             return failDisk(disk);
+        if (!acceptSeal(in, disk))
+            return 0;
+        if (!parseDisk(in, disk))
+            return problem_.empty() ? failDisk(disk) : refuse(problem_);
         if (disk == 1 &&
             !common::equalsIgnoreCase(common::trim(backedUp_.name), common::trim(org.name))) {
             ui_.error("Backup file is for " + backedUp_.name);
             return 0;
         }
     }
+    if (!contentsValid())
+        return 0;
     if (const int disk = badDefinitions(); disk != 0)
         return failDisk(disk);
     if (!tablesFree())
@@ -321,22 +437,52 @@ int RestoreReader::failDisk(int disk) {
     return 0;
 }
 
-bool RestoreReader::findLastDisk() {
+int RestoreReader::refuse(const std::string& text) {
+    ui_.error(text);
+    return 0;
+}
+
+bool RestoreReader::reject(const std::string& text) {
+    ui_.error(text);
+    return false;
+}
+
+RestoreReader::LastDisk RestoreReader::findLastDisk() {
     DiskHeader header;
+    // The checksum is proven before the header is believed: a damaged
+    // header would otherwise send the user looking for disks that never
+    // existed.
+    const auto sealOfLast = [&](bool headerRead) {
+        const bf::Seal seal = bf::checkSeal(lastDisk_.bytes());
+        if (seal == bf::Seal::Broken)
+            ui_.error(damagedText(headerRead ? header.disk : 0));
+        verified_ = seal == bf::Seal::Valid;
+        return seal;
+    };
     if (!removable_) {
-        if (!common::checkFileId(ui_, path_) || !lastDisk_.open(path_) ||
-            !readHeader(lastDisk_, header))
-            return false;
+        if (!common::checkFileId(ui_, path_) || !lastDisk_.open(path_))
+            return LastDisk::NotFound;
+        const bool headerRead = readHeader(lastDisk_, header);
+        if (sealOfLast(headerRead) == bf::Seal::Broken)
+            return LastDisk::Damaged;
+        if (!headerRead)
+            return LastDisk::NotFound;
     } else {
         std::string prompt = kLastDiskPrompt;
         MessageButtons buttons = MessageButtons::OkCancel;
         for (;;) {
             const Answer go = buttons == MessageButtons::OkCancel ? Answer::Ok : Answer::Retry;
             if (ui_.message(prompt, MessageIcon::Information, buttons) != go)
-                return false;
+                return LastDisk::NotFound;
             buttons = MessageButtons::RetryCancel;
-            if (!common::checkFileId(ui_, path_) || !lastDisk_.open(path_) ||
-                !readHeader(lastDisk_, header)) {
+            if (!common::checkFileId(ui_, path_) || !lastDisk_.open(path_)) {
+                prompt = kValidDiskPrompt;
+                continue;
+            }
+            const bool headerRead = readHeader(lastDisk_, header);
+            if (endsWithEof(lastDisk_) && sealOfLast(headerRead) == bf::Seal::Broken)
+                return LastDisk::Damaged;
+            if (!headerRead) {
                 prompt = kValidDiskPrompt;
                 continue;
             }
@@ -350,7 +496,17 @@ bool RestoreReader::findLastDisk() {
     time_ = header.time;
     if (diskCount_ != 1)
         lastDisk_.close();
-    return true;
+    return LastDisk::Found;
+}
+
+// Every disk of a backup whose last disk is sealed must be sealed too; a
+// disk without a checksum then lost it.
+bool RestoreReader::acceptSeal(const common::TaggedReader& in, int disk) {
+    const bf::Seal seal = bf::checkSeal(in.bytes());
+    if (seal == bf::Seal::Valid || (seal == bf::Seal::Missing && !verified_))
+        return true;
+    ui_.error(damagedText(disk));
+    return false;
 }
 
 std::string RestoreReader::diskProblem(common::TaggedReader& in, int disk) {
@@ -398,6 +554,11 @@ bool RestoreReader::parseDisk(common::TaggedReader& in, int disk) {
         if (!parseFileBlock(in, disk))
             return false;
     }
+    // acceptSeal has proven the checksum group where there is one.
+    std::string checksum;
+    if (in.findTag(bf::Checksum, TagKind::GroupStart) &&
+        (!in.readValue(checksum) || !in.findTag({}, TagKind::GroupEnd)))
+        return false;
     const char* end = disk == diskCount_ ? "eof" : "eos";
     return in.findTag(end, TagKind::GroupStart) && in.findTag({}, TagKind::GroupEnd);
 }
@@ -424,7 +585,7 @@ bool RestoreReader::parseFileBlock(common::TaggedReader& in, int disk) {
     if (id.kind == common::fileKind::CodeBase) {
         TableBlock table;
         table.path = id.path;
-        if (!parseTable(in, table))
+        if (!parseTable(in, table, problem_))
             return false;
         block.content = std::move(table);
     } else {
@@ -435,6 +596,105 @@ bool RestoreReader::parseFileBlock(common::TaggedReader& in, int disk) {
         block.content = std::move(file);
     }
     blocks_.push_back(std::move(block));
+    return true;
+}
+
+bool RestoreReader::contentsValid() {
+    FreqDefs defs;
+    return eachFileOnce() && loadDefinitions(defs) && layoutsMatch(defs) && valuesFit();
+}
+
+// Every table and pay field definitions file of the organisation, once: a
+// restore deletes them all, so one missing would be lost.
+bool RestoreReader::eachFileOnce() {
+    std::vector<std::string> required(kBackupTables.begin(), kBackupTables.end());
+    required.insert(required.end(), kBackupFieldFiles.begin(), kBackupFieldFiles.end());
+    std::vector<int> seen(required.size(), 0);
+    for (const Block& block : blocks_) {
+        const auto* table = std::get_if<TableBlock>(&block.content);
+        const std::string path =
+            bf::storedPath(table ? table->path : std::get<CopiedFile>(block.content).path);
+        const auto found = std::find_if(required.begin(), required.end(), [&](const auto& r) {
+            return common::WorkingFolder::samePath(r, path);
+        });
+        if (found == required.end()) {
+            if (!table)
+                continue; // report and year files come and go
+            return reject(
+                invalidText("it holds " + path + ", which is no table of an organisation"));
+        }
+        if (++seen[static_cast<std::size_t>(found - required.begin())] > 1)
+            return reject(invalidText("it holds " + path + " twice"));
+        const bool isTable = found - required.begin() < std::ssize(kBackupTables);
+        if (isTable != (table != nullptr))
+            return reject(invalidText("it holds " + path + " in the wrong form"));
+    }
+    for (std::size_t i = 0; i < required.size(); ++i) {
+        if (seen[i] == 0)
+            return reject(invalidText("it holds no copy of " + required[i]));
+    }
+    return true;
+}
+
+// The transactions tables' columns follow the pay field definitions, so
+// the backed-up definitions are read as the program will read them once
+// restored.
+bool RestoreReader::loadDefinitions(FreqDefs& defs) {
+    ScratchFolder scratch;
+    if (scratch.path().empty())
+        return reject(std::string("Restore unsuccessful: Can't create a scratch folder to check "
+                                  "the backup in.") +
+                      kNothingRestored);
+    common::WorkingFolder folder(scratch.path());
+    folder.moveTo(scratch.path() + "/org");
+    std::error_code ignored;
+    fs::create_directories(folder.resolve("database"), ignored);
+    QuietUi quiet;
+    for (common::PAYFREQ f : common::kPayFreqs) {
+        const std::string_view path = common::payFieldDefinitionsPath(f);
+        for (const Block& block : blocks_) {
+            const auto* file = std::get_if<CopiedFile>(&block.content);
+            if (!file || !common::WorkingFolder::samePath(file->path, path))
+                continue;
+            if (!common::replaceFileAtomically(folder.resolve(path), file->bytes) ||
+                !database::loadPayItemDefs(quiet, folder, f, defs[static_cast<std::size_t>(f)]))
+                return reject(invalidText("the pay field definitions in " +
+                                          bf::storedPath(file->path) + " cannot be read"));
+        }
+    }
+    return true;
+}
+
+bool RestoreReader::layoutsMatch(const FreqDefs& defs) {
+    for (const Block& block : blocks_) {
+        const auto* table = std::get_if<TableBlock>(&block.content);
+        if (!table)
+            continue;
+        const auto schema = schemaFor(table->path, defs, ports_.code, ports_.folder, ui_);
+        if (!schema || !sameLayout(*table, *schema))
+            return reject(invalidText("the fields or tags of " + table->path +
+                                      " differ from the program's own"));
+    }
+    return true;
+}
+
+bool RestoreReader::valuesFit() {
+    for (const Block& block : blocks_) {
+        const auto* table = std::get_if<TableBlock>(&block.content);
+        if (!table)
+            continue;
+        for (std::size_t r = 0; r < table->records.size(); ++r) {
+            const std::vector<std::string>& values = table->records[r];
+            for (std::size_t i = 0; i < table->fields.size(); ++i) {
+                if (!bf::valueFits(table->fields[i], values[i]))
+                    return reject(invalidText("record " + std::to_string(r + 1) + " of " +
+                                              table->path +
+                                              " holds a value that does not fit "
+                                              "field " +
+                                              table->fields[i].name));
+            }
+        }
+    }
     return true;
 }
 
@@ -453,9 +713,10 @@ int RestoreReader::badDefinitions() {
             continue;
         const std::string path = scratch.path() + "/t" + std::to_string(++n) + ".dbf";
         auto created = engine::Data4::create(code, path, table->fields, table->tags);
+        const std::string why = code.errorText();
         code.setErrorCode(0);
         if (!created) {
-            ui_.error("Can't create " + table->path);
+            ui_.error("Can't create " + table->path + " (" + why + ").");
             return block.disk;
         }
         created->close();
@@ -524,8 +785,9 @@ bool RestoreReader::restoreTable(const TableBlock& block) {
         table = engine::Data4::create(code, resolved, block.fields, block.tags);
     }
     if (!table) {
+        const std::string why = code.errorText();
         code.setErrorCode(0);
-        ui_.error("Can't create " + block.path);
+        ui_.error("Can't create " + block.path + " (" + why + ").");
         return false;
     }
     bool ok = true;
@@ -550,6 +812,14 @@ bool RestoreReader::restoreTable(const TableBlock& block) {
                 bf::parseDouble(value, real);
                 field.assignDouble(real);
                 break;
+            case 'N':
+                // Read as valueFits read it; blanks and the too-wide mark go
+                // in as text.
+                if (bf::parseDouble(value, real))
+                    field.assignDouble(real);
+                else if (!value.empty())
+                    field.assign(value);
+                break;
             default:
                 // A blank record already holds what an empty text means.
                 if (!value.empty())
@@ -569,19 +839,14 @@ bool RestoreReader::restoreTable(const TableBlock& block) {
 bool RestoreReader::restoreFile(const CopiedFile& file) {
     common::StatusText status(ui_, "Restoring " + file.path + "...");
     const std::string resolved = ports_.folder.resolve(file.path);
-    std::ofstream out(resolved, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        std::error_code ignored;
-        fs::create_directories(fs::path(resolved).parent_path(), ignored);
-        out.open(resolved, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            ui_.error("Can't create \"" + file.path + "\".");
-            return false;
-        }
+    std::error_code ignored;
+    fs::create_directories(fs::path(resolved).parent_path(), ignored);
+    // A kill part way leaves the old file or the new one, never half of one.
+    if (!common::replaceFileAtomically(resolved, file.bytes)) {
+        ui_.error("Can't create \"" + file.path + "\".");
+        return false;
     }
-    out.write(file.bytes.data(), static_cast<std::streamsize>(file.bytes.size()));
-    out.close();
-    return !out.fail();
+    return true;
 }
 
 } // namespace

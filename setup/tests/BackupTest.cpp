@@ -1,389 +1,10 @@
-#include "setup/Backup.h"
-
-#include "common/TaggedFile.h"
-#include "database/AbsenceDb.h"
-#include "database/CoopsDb.h"
-#include "database/GradesDb.h"
-#include "database/JobsDb.h"
-#include "database/LeaveDb.h"
-#include "database/OptionsDb.h"
-#include "database/OrgDb.h"
-#include "database/PayGroupDb.h"
-#include "database/PayLogDb.h"
-#include "database/PostsDb.h"
-#include "database/StaticDb.h"
-#include "database/StationsDb.h"
-#include "database/UnitsDb.h"
-#include "database/VarDb.h"
-#include "engine/Data4.h"
-#include "setup/BackupFormat.h"
+#include "BackupFixture.h"
 #include "testsupport/FakeDialogView.h"
-#include "testsupport/RecordingUi.h"
-#include "testsupport/TempDir.h"
-
-#include <algorithm>
-#include <deque>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <gtest/gtest.h>
-#include <iterator>
-#include <map>
 
 namespace kelo::setup {
 namespace {
 
-namespace fs = std::filesystem;
-using common::Answer;
-using common::MessageButtons;
-using common::MessageIcon;
-using common::TagKind;
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeAll(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// A drive holding one folder, its "disk". Removable disks are changed by
-// moving the folder away and putting another in its place; a missing folder
-// is an empty drive.
-class FakeDrive : public BackupDrive {
-public:
-    FakeDrive(std::string folder, std::uint64_t size, bool changeable)
-        : root(std::move(folder)),
-          capacity(size),
-          removable(changeable) {}
-
-    bool isRemovable(const std::string&) override { return removable; }
-    std::optional<std::uint64_t> freeSpace(const std::string&) override {
-        if (!unreadable.empty()) {
-            const bool fail = unreadable.front();
-            unreadable.pop_front();
-            if (fail)
-                return std::nullopt;
-        }
-        std::error_code error;
-        if (!fs::is_directory(root, error))
-            return std::nullopt;
-        std::uint64_t used = 0;
-        for (const auto& entry : fs::recursive_directory_iterator(root, error)) {
-            if (entry.is_regular_file(error))
-                used += entry.file_size(error);
-        }
-        return used < capacity ? capacity - used : 0;
-    }
-
-    // Takes the disk out (into `keep`) and puts an empty one of `size` bytes in.
-    void changeDisk(const std::string& keep, std::uint64_t size) {
-        fs::rename(root, keep);
-        fs::create_directory(root);
-        capacity = size;
-    }
-    // Puts a kept disk back into the drive.
-    void insert(const std::string& kept) {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-        fs::copy(kept, root, fs::copy_options::recursive);
-    }
-
-    std::string root;
-    std::uint64_t capacity;
-    bool removable;
-    std::deque<bool> unreadable; // per query: true fails it
-};
-
-class FixedClock : public BackupClock {
-public:
-    std::optional<std::string> dateStamp() override { return date; }
-    std::optional<std::string> timeStamp() override { return time; }
-    std::optional<std::string> date = "7 March 2025";
-    std::optional<std::string> time = "3:07:09 PM";
-};
-
-// Runs the test's hand on the drive when a message shows, before answering.
-class DriveUi : public testsupport::RecordingUi {
-public:
-    Answer message(const std::string& text, MessageIcon icon, MessageButtons buttons,
-                   const std::string& caption) override {
-        if (onMessage)
-            onMessage(text);
-        return RecordingUi::message(text, icon, buttons, caption);
-    }
-    std::function<void(const std::string&)> onMessage;
-
-    bool shown(const std::string& text) const {
-        return std::any_of(messages.begin(), messages.end(),
-                           [&](const Message& m) { return m.text == text; });
-    }
-    const Message* find(const std::string& text) const {
-        for (const Message& m : messages) {
-            if (m.text == text)
-                return &m;
-        }
-        return nullptr;
-    }
-    bool statusShown(const std::string& text) const {
-        return std::find(statusTexts.begin(), statusTexts.end(), text) != statusTexts.end();
-    }
-};
-
-// Every definition and live record of a table, as text.
-struct TableImage {
-    std::vector<std::string> fields;
-    std::vector<std::string> tags;
-    std::vector<std::vector<std::string>> rows;
-    bool operator==(const TableImage&) const = default;
-};
-
-TableImage imageOf(engine::Code4& code, const std::string& path) {
-    TableImage image;
-    auto table = engine::Data4::open(code, path);
-    if (!table) {
-        code.setErrorCode(0);
-        image.fields.push_back("missing");
-        return image;
-    }
-    for (int i = 1; i <= table->fieldCount(); ++i) {
-        const engine::Field4& f = *table->field(i);
-        image.fields.push_back(f.name() + " " + f.type() + " " + std::to_string(f.length()) + " " +
-                               std::to_string(f.decimals()));
-    }
-    for (engine::Tag4* tag = table->tagNext(nullptr); tag; tag = table->tagNext(tag)) {
-        const auto& info = tag->info();
-        image.tags.push_back(info.name + "|" + info.expression + "|" + info.filter + "|" +
-                             std::to_string(info.unique) + std::to_string(info.descending));
-    }
-    for (long r = 1; r <= table->recCount(); ++r) {
-        table->go(r);
-        if (table->deleted())
-            continue;
-        std::vector<std::string> row;
-        for (int i = 1; i <= table->fieldCount(); ++i)
-            row.push_back(table->field(i)->str());
-        image.rows.push_back(std::move(row));
-    }
-    return image;
-}
-
-// Deterministic values of every type, so that a restored row can be
-// compared field for field.
-void fillTable(engine::Code4& code, const std::string& path, int rows) {
-    auto table = engine::Data4::open(code, path);
-    ASSERT_TRUE(table) << path;
-    for (int r = 1; r <= rows; ++r) {
-        ASSERT_EQ(table->appendStart(), engine::r4success);
-        table->blank();
-        for (int i = 1; i <= table->fieldCount(); ++i) {
-            engine::Field4& f = *table->field(i);
-            switch (f.type()) {
-            case 'C':
-                f.assign("R" + std::to_string(r) + "C" + std::to_string(i) + " x");
-                break;
-            case 'N':
-            case 'F':
-                f.assignDouble(r % 7 + (f.decimals() > 0 ? 0.5 : 0.0));
-                break;
-            case 'B':
-                f.assignDouble(r * 1000.25 + i);
-                break;
-            case 'I':
-                f.assignLong(r * 10 + i);
-                break;
-            case 'L':
-                f.assignLogical(r % 2 == 0);
-                break;
-            case 'D':
-                f.assign("2024" + std::string(r % 12 < 9 ? "0" : "") + std::to_string(r % 12 + 1) +
-                         (i % 28 < 9 ? "0" : "") + std::to_string(i % 28 + 1));
-                break;
-            case 'M':
-                if (r % 3 != 0)
-                    f.memoAssign("Memo of row " + std::to_string(r) +
-                                 "\n\tsecond line, caf\xc3\xa9\n");
-                break;
-            default:
-                break;
-            }
-        }
-        ASSERT_EQ(table->append(), engine::r4success);
-    }
-}
-
-// A data folder with one organisation, "Acme Ltd", whose folder is the
-// working folder: all its tables (employees and transactions filled, one
-// table with memos), its pay field definitions and a year folder.
-class BackupTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        data = dir.file("data");
-        for (const char* sub : {"system/settings", "backup", "org01/database", "org01/settings",
-                                "org01/graphics", "org01/2024", "org01/2025"})
-            fs::create_directories(data + "/" + sub);
-        fs::create_directories(dir.file("drive"));
-        folder = common::WorkingFolder(data);
-        folder.moveTo("../org01");
-
-        org = common::newOrgRec(1);
-        org.name = "Acme Ltd";
-        org.month = "March";
-        org.year = 2025;
-        org.fiscalYear = 2024;
-        org.bTrFileID = 7;
-        org.bankName = "CRDB";
-        org.payFreq = common::WEEKLY;
-        database::ORGDB orgs(code, folder);
-        ASSERT_TRUE(orgs.createFile(ui));
-        ASSERT_TRUE(orgs.openFile());
-        ASSERT_EQ(orgs.data()->appendStart(), engine::r4success);
-        orgs.data()->blank();
-        orgs.storeRec(org);
-        ASSERT_EQ(orgs.data()->append(), engine::r4success);
-        orgs.closeFile();
-
-        ASSERT_TRUE(database::STATDB(code, folder).createFile(ui));
-        for (common::PAYFREQ f : common::kPayFreqs)
-            ASSERT_TRUE(database::VARDB(code, folder).createFile(ui, f));
-        ASSERT_TRUE(database::ABSENCEDB(code, folder, ui).createFile(ui));
-        ASSERT_TRUE(database::LEAVEDB(code, folder, ui).createFile(ui));
-        ASSERT_TRUE(database::UNITSDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::GRADESDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::JOBSDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::POSTSDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::STATIONSDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::PAYGROUPDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::COOPSDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::OPTIONSDB(code, folder).createFile(ui));
-        ASSERT_TRUE(database::PAYLOGDB(code, folder).createFile(ui));
-        // A table of every field type, with memos and every kind of tag.
-        auto pensions =
-            engine::Data4::create(code, folder.resolve("settings/pensions.dbf"),
-                                  {{"CODE", 'I', 4, 0},
-                                   {"NAME", 'C', 30, 0},
-                                   {"RATE", 'N', 6, 2},
-                                   {"SHARE", 'F', 8, 3},
-                                   {"BALANCE", 'B', 8, 2},
-                                   {"ACTIVE", 'L', 1, 0},
-                                   {"OPENED", 'D', 8, 0},
-                                   {"NOTES", 'M', 4, 0}},
-                                  {{"CodeTag", "CODE", "", true, false},
-                                   {"NameTag", "UPPER(NAME)", ".NOT. DELETED()", false, true}});
-        ASSERT_TRUE(pensions);
-        pensions->close();
-
-        for (int i = 0; i < 4; ++i)
-            writeFieldsFile(kBackupFieldFiles[i], i);
-        writeYearFile("2024/ytd.dbf", "2024\\ytd.dbf", common::fileKind::Ytd);
-        writeYearFile("2025/marret.dbf", "2025\\marret.dbf", common::fileKind::MonthlyReports);
-        // Copied from elsewhere: fails the identity check and is left out.
-        writeYearFile("2025/copied.dbf", "2023\\copied.dbf", common::fileKind::MonthlyReports);
-        writeAll(folder.resolve("2025/notes.txt"), "not a report");
-        writeAll(folder.resolve("graphics/logo.bmp"), "BM picture");
-
-        fillTable(code, folder.resolve("database/static.dbf"), employees);
-        fillTable(code, folder.resolve("database/monpay.dbf"), employees);
-        fillTable(code, folder.resolve("database/wkpay.dbf"), 3);
-        fillTable(code, folder.resolve("settings/pensions.dbf"), 5);
-        fillTable(code, folder.resolve("settings/units.dbf"), 4);
-        fillTable(code, folder.resolve("database/leave.dbf"), 6);
-        // A deleted record waiting for a pack stays deleted.
-        auto units = engine::Data4::open(code, folder.resolve("settings/units.dbf"));
-        ASSERT_TRUE(units);
-        units->go(2);
-        units->deleteRec();
-        units->close();
-        ui.clear();
-    }
-
-    void writeFieldsFile(const char* stored, int n) {
-        common::TaggedWriter w(folder.resolve(stored));
-        ASSERT_TRUE(w.writePreamble(common::fileKind::PayrollFields,
-                                    backupformat::storedPath(stored), "4.2"));
-        w.writeTag("earnings", TagKind::BlockStart);
-        w.writeTag("item", TagKind::GroupStart, 1);
-        w.writeValue("Basic Pay " + std::to_string(n));
-        w.writeValue("line\nbreak\tand \xe9");
-        w.writeTag({}, TagKind::GroupEnd);
-        w.writeTag("earnings", TagKind::BlockEnd);
-        w.writeEof();
-        ASSERT_TRUE(w.close());
-    }
-
-    void writeYearFile(const std::string& relative, const std::string& stored, const char* kind) {
-        common::TaggedWriter w(folder.resolve(relative));
-        ASSERT_TRUE(w.writePreamble(kind, stored, common::expectedVersion(kind)));
-        w.writeTag("records", TagKind::BlockStart);
-        for (int i = 0; i < 3; ++i) {
-            w.writeTag("item", TagKind::GroupStart, 1);
-            w.writeValue("EMP" + std::to_string(i));
-            w.writeDouble(1234.5 * i);
-            w.writeTag({}, TagKind::GroupEnd);
-        }
-        w.writeTag("records", TagKind::BlockEnd);
-        w.writeEof();
-        ASSERT_TRUE(w.close());
-    }
-
-    // Every table and copied file of the organisation.
-    std::map<std::string, TableImage> tableImages() {
-        std::map<std::string, TableImage> images;
-        for (const char* table : kBackupTables)
-            images[table] = imageOf(code, folder.resolve(table));
-        return images;
-    }
-    std::map<std::string, std::string> fileImages() {
-        std::map<std::string, std::string> files;
-        for (const char* file : kBackupFieldFiles)
-            files[file] = readAll(folder.resolve(file));
-        for (const char* file : {"2024/ytd.dbf", "2025/marret.dbf"})
-            files[file] = readAll(folder.resolve(file));
-        return files;
-    }
-
-    BackupPorts ports(BackupDrive& drive) { return {ui, code, folder, drive, clock}; }
-    SaveOrgRec saver() {
-        return [this](const common::ORGREC& rec) { return saveOrgRec(code, folder, rec); };
-    }
-
-    int backupFixed(const std::string& path) {
-        FakeDrive drive(dir.file("drive"), 1u << 30, false);
-        return backupOrgTo(ports(drive), org, path);
-    }
-    int restoreFixed(const std::string& path) {
-        FakeDrive drive(dir.file("drive"), 1u << 30, false);
-        return restoreOrgFrom(ports(drive), org, path, saver());
-    }
-
-    common::ORGREC storedOrg() {
-        database::ORGDB orgs(code, folder);
-        common::ORGREC rec;
-        if (orgs.openFile() && orgs.findByName("Acme Ltd"))
-            orgs.loadRec(rec);
-        return rec;
-    }
-
-    // Puts right what a damage would have to touch, then checks nothing moved.
-    void expectUnchanged(const std::map<std::string, TableImage>& tables,
-                         const std::map<std::string, std::string>& files) {
-        EXPECT_EQ(tableImages(), tables);
-        EXPECT_EQ(fileImages(), files);
-        EXPECT_FALSE(std::any_of(ui.statusTexts.begin(), ui.statusTexts.end(),
-                                 [](const std::string& s) { return s.starts_with("Deleting"); }));
-    }
-
-    static constexpr int employees = 40;
-    testsupport::TempDir dir;
-    std::string data;
-    engine::Code4 code;
-    common::WorkingFolder folder;
-    DriveUi ui;
-    FixedClock clock;
-    common::ORGREC org;
-};
+using namespace backuptest;
 
 // ---------------------------------------------------------------------------
 // Round trip
@@ -471,15 +92,21 @@ TEST_F(BackupTest, BackupFileHoldsTheOrganisationAndOneBlockPerFile) {
     ASSERT_EQ(backupFixed(path), 1) << ui.lastMessage();
     const std::string bytes = readAll(path);
     EXPECT_TRUE(bytes.starts_with("# Backup file for Acme Ltd\n# [" + path + "]\n# \n\\fileid{"));
-    EXPECT_TRUE(bytes.ends_with("\\eof{}\n"));
+    // The last lines: the checksum over every byte before it, then the mark.
+    const std::size_t checksum = bytes.rfind("\\checksum{");
+    ASSERT_NE(checksum, std::string::npos);
+    std::string tail = "\\checksum{" + common::scramble(sha256Hex(bytes.substr(0, checksum)));
+    tail.push_back('\0');
+    tail += "}\n\\eof{}\n";
+    EXPECT_EQ(bytes.substr(checksum), tail);
+    EXPECT_EQ(bytes.substr(checksum - 11, 11), "\\end{file}\n");
     EXPECT_NE(bytes.find("\\begin{file}\n\t# Organisations file\n"
                          "\t# [..\\system\\settings\\org.dbf]\n\t# \n\t\\fileid{"),
               std::string::npos);
     EXPECT_NE(bytes.find("\\begin{file}\n\t# \n\t# [database\\static.dbf]\n\t# \n"),
               std::string::npos);
     // A copied file: its lines behind a tab, the block end on its own line.
-    EXPECT_NE(bytes.find("\\begin{file}\n\t# Payroll Fields\n\t# [database\\monpay.dat]\n"),
-              std::string::npos);
+    EXPECT_NE(bytes.find("\\begin{file}\n\t# YTD\n\t# [2024\\ytd.dbf]\n"), std::string::npos);
     EXPECT_NE(bytes.find("\t\\eof{}\n\\end{file}\n"), std::string::npos);
 
     auto in = common::TaggedReader::fromBytes(bytes);
@@ -528,23 +155,22 @@ TEST_F(BackupTest, BackupFileHoldsTheOrganisationAndOneBlockPerFile) {
             ASSERT_TRUE(in.findTag("item", TagKind::GroupStart));
             for (std::string& v : field)
                 ASSERT_TRUE(in.readValue(v));
-            EXPECT_EQ(field, (std::vector<std::string>{"CODE", "73", "4", "0", "0"}));
+            EXPECT_EQ(field, (std::vector<std::string>{"CODE", "78", "10", "0", "0"}));
             in.setPosition(in.bytes().find("\\begin{tags}", in.position()));
             ASSERT_TRUE(in.findTag("tags", TagKind::BlockStart));
             std::vector<std::string> tag(5);
             ASSERT_TRUE(in.findTag("item", TagKind::GroupStart));
             for (std::string& v : tag)
                 ASSERT_TRUE(in.readValue(v));
-            EXPECT_EQ(tag, (std::vector<std::string>{"CodeTag", "CODE", "", "1", "0"}));
+            EXPECT_EQ(tag, (std::vector<std::string>{"NAME", "UPPER(NAME)", "", "0", "0"}));
             in.setPosition(in.bytes().find("\\begin{records}", in.position()));
             ASSERT_TRUE(in.findTag("records", TagKind::BlockStart));
-            std::vector<std::string> record(8);
+            std::vector<std::string> record(2);
             ASSERT_TRUE(in.findTag("item", TagKind::GroupStart));
             for (std::string& v : record)
                 ASSERT_TRUE(in.readValue(v));
-            EXPECT_EQ(record, (std::vector<std::string>{
-                                  "11", "R1C2 x", "1.50", "1.500000", "1005.250000", "F",
-                                  "20240208", "Memo of row 1\n\tsecond line, caf\xc3\xa9\n"}));
+            EXPECT_EQ(record, (std::vector<std::string>{"1", "R1C2 x"}));
+            ASSERT_TRUE(in.findTag({}, TagKind::GroupEnd));
         }
         const std::size_t end = in.bytes().find("\n\\end{file}\n", in.position());
         ASSERT_NE(end, std::string_view::npos) << table;
@@ -555,33 +181,6 @@ TEST_F(BackupTest, BackupFileHoldsTheOrganisationAndOneBlockPerFile) {
 
 // ---------------------------------------------------------------------------
 // Removable disks
-
-class TwoDiskTest : public BackupTest {
-protected:
-    // A first disk that takes the organisation and the employees but not
-    // the transactions; the second disk is large.
-    std::uint64_t firstDiskSize() {
-        const auto need = [this](const char* table) {
-            return static_cast<std::uint64_t>(
-                static_cast<double>(fs::file_size(folder.resolve(table))) * 1.1 + 100.0);
-        };
-        return need("database/static.dbf") + 2000;
-    }
-
-    // Backs up onto two disks kept as disk1/ and disk2/.
-    void backUpOnTwoDisks() {
-        fs::create_directories(dir.file("drive"));
-        FakeDrive drive(dir.file("drive"), firstDiskSize(), true);
-        ui.onMessage = [&](const std::string& text) {
-            if (text.starts_with("Disk is full."))
-                drive.changeDisk(dir.file("disk1"), 1u << 30);
-        };
-        ASSERT_EQ(backupOrgTo(ports(drive), org, dir.file("drive/acme.bkf")), 1)
-            << ui.lastMessage();
-        ui.onMessage = nullptr;
-        fs::rename(dir.file("drive"), dir.file("disk2"));
-    }
-};
 
 TEST_F(TwoDiskTest, BackupAsksForASecondDiskAndRestoreReadsBoth) {
     const auto tables = tableImages();
@@ -599,6 +198,9 @@ TEST_F(TwoDiskTest, BackupAsksForASecondDiskAndRestoreReadsBoth) {
     const std::string second = readAll(dir.file("disk2/acme.bkf"));
     EXPECT_TRUE(first.ends_with("\\eos{}\n"));
     EXPECT_TRUE(second.ends_with("\\eof{}\n"));
+    // Each disk carries the checksum of its own bytes.
+    EXPECT_EQ(first, sealed(first.substr(0, checksumAt(first)), "\\eos{}\n"));
+    EXPECT_EQ(second, sealed(second.substr(0, checksumAt(second))));
     for (const auto& [bytes, number] : {std::pair{first, "1"}, std::pair{second, "2"}}) {
         auto in = common::TaggedReader::fromBytes(bytes);
         std::string disk, date, time;
@@ -812,6 +414,7 @@ TEST_F(BackupTest, DamagedBackupIsRefusedWithNothingLost) {
     const std::string good = readAll(path);
     const auto tables = tableImages();
     const auto files = fileImages();
+    const auto before = orgBytes();
     const std::size_t middle = good.find("[database\\leave.dbf]");
     ASSERT_NE(middle, std::string::npos);
     const std::string scrambledVersion = common::scramble("4.2.4.3");
@@ -823,6 +426,11 @@ TEST_F(BackupTest, DamagedBackupIsRefusedWithNothingLost) {
     };
     const std::string cantFind = "Restore unsuccessful: Can't find last backup disk.";
     const std::string cantRestore = "Restore unsuccessful: Can't restore disk 1 of 1.";
+    const auto damaged = [](int disk) {
+        return "Backup disk " + std::to_string(disk) +
+               " is damaged: its contents do not match the checksum written with it. Nothing "
+               "has been restored.";
+    };
     std::string otherVersion = good;
     otherVersion.replace(otherVersion.find(scrambledVersion), scrambledVersion.size(),
                          common::scramble("4.1.0.0"));
@@ -839,15 +447,6 @@ TEST_F(BackupTest, DamagedBackupIsRefusedWithNothingLost) {
     std::string unsafe = good;
     const std::string leave = common::scramble("database\\leave.dbf");
     unsafe.replace(unsafe.find(leave), leave.size(), common::scramble("..\\..\\leave.dbf"));
-    std::string badNumber = good;
-    {
-        // The first record value of the first table with records: an I or
-        // text; make every digit of a whole block unreadable instead.
-        const std::string tag = "\\begin{records}";
-        const std::size_t records = badNumber.find(tag, badNumber.find("[settings\\pensions"));
-        const std::size_t item = badNumber.find("\\item{", records) + 6;
-        badNumber.replace(item, 2, common::scramble("zz"));
-    }
 
     const std::vector<Case> cases{
         {"truncated",
@@ -863,13 +462,26 @@ TEST_F(BackupTest, DamagedBackupIsRefusedWithNothingLost) {
               "\" is of version 4.1.0.0 while version 4.2.4.3 or 4.2.0.3 is "
               "required.",
           cantFind}},
-        {"hole in the middle", holed, {cantRestore}},
-        {"second disk missing",
-         lastDiskOfTwo,
+        {"hole in the middle", holed, {damaged(1)}},
+        {"header claims a second disk", lastDiskOfTwo, {damaged(2)}},
+        {"path outside the organisation", unsafe, {damaged(1)}},
+        // Proven by its checksum, but still refused before anything changes.
+        {"second disk missing, checksum written again",
+         resealed(lastDiskOfTwo),
          {"Please insert backup disk 1 in drive.", "This is backup disk 2. Please insert disk 1.",
           "Restore unsuccessful: Can't restore disk 1 of 2."}},
-        {"path outside the organisation", unsafe, {cantRestore}},
-        {"unreadable number", badNumber, {cantRestore}},
+        {"path outside the organisation, checksum written again", resealed(unsafe), {cantRestore}},
+        {"header unreadable",
+         [&] {
+             std::string bytes = good;
+             bytes.replace(bytes.find("\\header{"), 8, "\\heaDer{");
+             return bytes;
+         }(),
+         {"The backup file is damaged: its contents do not match the checksum written with it. "
+          "Nothing has been restored."}},
+        {"checksum group without its value",
+         good.substr(0, checksumAt(good)) + "\\checksum{}\n\\eof{}\n",
+         {damaged(1)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -882,14 +494,15 @@ TEST_F(BackupTest, DamagedBackupIsRefusedWithNothingLost) {
             shown.push_back(m.text);
         EXPECT_EQ(shown, c.messages);
         EXPECT_EQ(ui.messages.back().icon, MessageIcon::Error);
+        expectUntouched(before);
         expectUnchanged(tables, files);
         EXPECT_EQ(org.month, "March");
     }
     ui.answers.clear();
 }
 
-TEST_F(BackupTest, TableDefinitionsTheEngineRefusesStopTheRestoreFirst) {
-    // A hand-made backup whose only table has a tag on a missing column.
+TEST_F(BackupTest, AHandMadeOldBackupWithoutTheOtherTablesIsRefusedFirst) {
+    // A backup written without a checksum whose only table is the employees'.
     const std::string path = dir.file("drive/made.bkf");
     {
         common::TaggedWriter w(path);
@@ -941,13 +554,15 @@ TEST_F(BackupTest, TableDefinitionsTheEngineRefusesStopTheRestoreFirst) {
         w.writeEof();
         ASSERT_TRUE(w.close());
     }
-    const auto tables = tableImages();
-    const auto files = fileImages();
+    const auto before = orgBytes();
+    ui.answers = {Answer::Yes};
     EXPECT_EQ(restoreFixed(path), 0);
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, "Can't create database\\static.dbf");
-    EXPECT_EQ(ui.messages[1].text, "Restore unsuccessful: Can't restore disk 1 of 1.");
-    expectUnchanged(tables, files);
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(ui.messages[1].text, "Backup file is not valid: it holds no copy of "
+                                   "database\\monpay.dbf. Nothing has been restored.");
+    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Error);
+    expectUntouched(before);
 }
 
 // ---------------------------------------------------------------------------
@@ -1092,21 +707,28 @@ TEST_F(BackupTest, BackupFileThatCannotBeCreated) {
     EXPECT_EQ(ui.messages.back().icon, MessageIcon::Error);
 }
 
+// The message names the file; for a table, a second line says why it did
+// not open.
 TEST_F(BackupTest, MissingOrDamagedEssentialFilesFailTheBackup) {
     struct Case {
         const char* file;
-        std::string damage; // empty: removed
-        std::vector<std::string> messages;
+        std::string damage;              // empty: removed
+        std::vector<std::string> before; // messages before the one naming the file
+        std::string invalid;             // its first line
+        bool reason;                     // a second line names the file again
     };
     const std::vector<Case> cases{
-        {"database/absence.dbf", "", {"Essential file is invalid.", "Backup unsuccessful."}},
+        {"database/absence.dbf", "", {}, "Essential file is invalid: database\\absence.dbf", true},
         {"settings/options.dbf",
          "not a table",
-         {"Essential file is invalid.", "Backup unsuccessful."}},
+         {},
+         "Essential file is invalid: settings\\options.dbf",
+         true},
         {"database/bwkpay.dat",
          "",
-         {"Can't find \"" + folder.resolve("database/bwkpay.dat") + "\"",
-          "Essential file is invalid.", "Backup unsuccessful."}},
+         {"Can't find \"" + folder.resolve("database/bwkpay.dat") + "\""},
+         "Essential file is invalid: database\\bwkpay.dat",
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -1118,12 +740,26 @@ TEST_F(BackupTest, MissingOrDamagedEssentialFilesFailTheBackup) {
             writeAll(path, c.damage);
         ui.clear();
         EXPECT_EQ(backupFixed(dir.file("drive/acme.bkf")), 0);
-        std::vector<std::string> shown;
+        std::vector<DriveUi::Message> shown;
         for (const auto& m : ui.messages) {
             if (m.text.find("renamed or moved") == std::string::npos)
-                shown.push_back(m.text);
+                shown.push_back(m);
         }
-        EXPECT_EQ(shown, c.messages);
+        ASSERT_EQ(shown.size(), c.before.size() + 2);
+        for (std::size_t i = 0; i < c.before.size(); ++i)
+            EXPECT_EQ(shown[i].text, c.before[i]);
+        const std::string& invalid = shown[c.before.size()].text;
+        const std::size_t newline = invalid.find('\n');
+        EXPECT_EQ(invalid.substr(0, newline), c.invalid);
+        EXPECT_EQ(shown[c.before.size()].icon, MessageIcon::Error);
+        if (c.reason) {
+            ASSERT_NE(newline, std::string::npos);
+            const std::string stored = backupformat::storedPath(c.file);
+            EXPECT_NE(invalid.find(stored, newline), std::string::npos) << invalid;
+        } else {
+            EXPECT_EQ(newline, std::string::npos);
+        }
+        EXPECT_EQ(shown.back().text, "Backup unsuccessful.");
         EXPECT_FALSE(fs::exists(dir.file("drive/acme.bkf")));
         writeAll(path, before);
     }
@@ -1150,7 +786,7 @@ TEST_F(BackupTest, AFileThatCannotBeRecreatedStopsTheRestore) {
     const std::size_t at = bytes.find(stored, bytes.find("# [2024\\ytd.dbf]"));
     ASSERT_NE(at, std::string::npos);
     bytes.replace(at, stored.size(), blocked);
-    writeAll(path, bytes);
+    writeAll(path, resealed(bytes));
     ui.clear();
     EXPECT_EQ(restoreFixed(path), 0);
     std::vector<std::string> shown;
@@ -1223,6 +859,87 @@ TEST(BackupOrgRecord, ValuesReadBackAsWritten) {
     notNumber[10] = "x";
     EXPECT_FALSE(backupformat::orgFromValues(notNumber, back));
     EXPECT_FALSE(backupformat::orgFromValues({"1"}, back));
+}
+
+TEST(BackupValues, WhatFitsAField) {
+    struct Case {
+        engine::Field4Info field;
+        const char* value;
+        bool fits;
+    };
+    const engine::Field4Info text{"NAME", 'C', 5, 0}, number{"RATE", 'N', 6, 2},
+        real{"DAYS", 'F', 8, 2}, whole{"CODE", 'I', 4, 0}, money{"PAY", 'B', 8, 2},
+        flag{"ON", 'L', 1, 0}, day{"START", 'D', 8, 0};
+    const std::vector<Case> cases{
+        {text, "", true},
+        {text, "abcde", true},
+        {text, "abcdef", false},
+        {number, "", true},
+        {number, "123.45", true},
+        {number, "-12.50", true},
+        {number, "1234.5", false}, // "1234.50" is seven wide
+        {number, "******", true},  // what the table holds for a value too wide
+        {number, "*****", false},
+        {number, "1x", false},
+        {real, "12345.000000", true},
+        {real, "123456.000000", false},
+        {real, "nan", false},
+        {whole, "-2147483648", true},
+        {whole, "2147483648", false},
+        {whole, "1.5", false},
+        {money, "123456789012.250000", true},
+        {money, "", false},
+        {flag, "", true},
+        {flag, "T", true},
+        {flag, "n", true},
+        {flag, "?", true},
+        {flag, "X", false},
+        {flag, "TT", false},
+        {day, "", true},
+        {day, "20240229", true},
+        {day, "20230229", false},
+        {day, "20241301", false},
+        {day, "20240400", true}, // the day not known
+        {day, "20240431", false},
+        {day, "2024041", false},
+        {day, "2024-4-1", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(backupformat::valueFits(c.field, c.value), c.fits)
+            << c.field.type << c.field.length << " " << c.value;
+}
+
+TEST(BackupSeal, AChecksumOverEveryByteBeforeIt) {
+    const std::string body = "# Backup\n\\fileid{x}\n\\begin{file}\n\\end{file}\n";
+    const std::string good = sealed(body);
+    struct Case {
+        const char* name;
+        std::string disk;
+        backupformat::Seal seal;
+    };
+    std::string flipped = good;
+    flipped[3] = static_cast<char>(flipped[3] ^ 1);
+    std::string wrongSum = good;
+    wrongSum[checksumAt(good) + 12] = common::scrambleByte('0') == wrongSum[checksumAt(good) + 12]
+                                          ? common::scrambleByte('1')
+                                          : common::scrambleByte('0');
+    const std::vector<Case> cases{
+        {"sealed, last disk", good, backupformat::Seal::Valid},
+        {"sealed, earlier disk", sealed(body, "\\eos{}\n"), backupformat::Seal::Valid},
+        {"written before checksums", body + "\\eof{}\n", backupformat::Seal::Missing},
+        {"written before checksums, CR LF", body + "\\eos{}\r\n", backupformat::Seal::Missing},
+        {"a byte changed", flipped, backupformat::Seal::Broken},
+        {"another checksum", wrongSum, backupformat::Seal::Broken},
+        {"checksum cut short", good.substr(0, checksumAt(good) + 20) + "}\n\\eof{}\n",
+         backupformat::Seal::Broken},
+        {"no terminator", good.substr(0, good.size() - 1), backupformat::Seal::Broken},
+        {"only a terminator", "\\eof{}\n", backupformat::Seal::Broken},
+        {"empty", "", backupformat::Seal::Broken},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(backupformat::checkSeal(c.disk), c.seal) << c.name;
+    EXPECT_EQ(backupformat::sha256Hex("abc"),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 TEST(SystemDriveTest, ReportsTheTemporaryFolder) {
