@@ -146,8 +146,9 @@ bool USERS::checkLogin(Ui& ui, DialogView& dialog, bool& passwordSet) {
         return false;
     }
     if (!isOpen() && !openFile(false)) {
+        const std::string reason = database::openFailureText(code(), relativePath());
         code().setErrorCode(0);
-        loginError(ui, "Can't open " + relativePath());
+        loginError(ui, reason);
         return false;
     }
     if (!seekUser(name)) {

@@ -6,11 +6,16 @@
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
 
 namespace kelo::setup {
 namespace {
@@ -176,6 +181,37 @@ TEST_F(ConfigTest, ConfigurationCutShortIsRefused) {
     EXPECT_FALSE(cut.readFile(ui));
     EXPECT_EQ(ui.lastMessage(),
               "File \"" + folder.resolve(DATACFG::kPath) + "\" has invalid terminator.");
+}
+
+// The version upgrade rewrites the configuration; a kill at any moment of a
+// rewrite must leave the folder's key readable.
+TEST_F(ConfigTest, AKilledRewriteKeepsTheKey) {
+    fs::create_directories(dir.file("system/settings"));
+    const common::WorkingFolder folder(dir.path());
+    DATACFG config(folder);
+    ASSERT_TRUE(config.createFile(ui));
+    ASSERT_TRUE(config.createKey());
+    ASSERT_TRUE(config.saveFile(ui));
+    std::mt19937 random(4243);
+    std::uniform_int_distribution<int> delayUs(0, 3000);
+    for (int run = 0; run < 80; ++run) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            testsupport::RecordingUi quiet;
+            for (;;) {
+                DATACFG rewriting(folder);
+                if (rewriting.readFile(quiet))
+                    rewriting.saveFile(quiet);
+            }
+        }
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        DATACFG after(folder);
+        ASSERT_TRUE(after.readFile(ui)) << "run " << run << ": " << ui.lastMessage();
+        EXPECT_EQ(after.keyBytes(), config.keyBytes()) << "run " << run;
+    }
 }
 
 TEST_F(ConfigTest, InitEncryptKeysTheEngine) {
