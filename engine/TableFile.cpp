@@ -1,5 +1,7 @@
 #include "engine/TableFile.h"
 
+#include "common/AtomicFile.h"
+
 #include <cctype>
 #include <cerrno>
 #include <fcntl.h>
@@ -98,13 +100,21 @@ struct flock makeLock(short type, std::uint64_t offset, std::uint64_t length) {
 }
 } // namespace
 
-bool TableFile::lock(std::uint64_t offset, std::uint64_t length, LockKind kind) const {
+TableFile::LockResult TableFile::tryLock(std::uint64_t offset, std::uint64_t length,
+                                         LockKind kind) const {
     struct flock fl = makeLock(kind == LockKind::Shared ? F_RDLCK : F_WRLCK, offset, length);
-    return ::fcntl(fd_, F_OFD_SETLK, &fl) == 0;
+    while (::fcntl(fd_, F_OFD_SETLK, &fl) != 0) {
+        if (errno == EINTR)
+            continue;
+        // EBADF: an exclusive lock through a read-only descriptor, which is
+        // no other user's doing.
+        return errno == EAGAIN || errno == EACCES ? LockResult::Busy : LockResult::Refused;
+    }
+    return LockResult::Held;
 }
 
-bool TableFile::lockWait(std::uint64_t offset, std::uint64_t length) const {
-    struct flock fl = makeLock(F_WRLCK, offset, length);
+bool TableFile::lockWait(std::uint64_t offset, std::uint64_t length, LockKind kind) const {
+    struct flock fl = makeLock(kind == LockKind::Shared ? F_RDLCK : F_WRLCK, offset, length);
     while (::fcntl(fd_, F_OFD_SETLKW, &fl) != 0) {
         if (errno != EINTR)
             return false;
@@ -144,26 +154,29 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+std::uint64_t fileLength(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
 bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& contents) {
-    const std::string temporary = path + ".new~";
-    TableFile file;
-    if (!file.create(temporary))
+    return common::replaceFileAtomically(path, contents);
+}
+
+bool syncFolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    if (!file.writeAt(0, contents.data(), contents.size())) {
-        file.close();
-        removeFile(temporary);
-        return false;
-    }
-    file.close();
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        removeFile(temporary);
-        return false;
-    }
-    return true;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 bool readWholeFile(const std::string& path, std::string& contents) {

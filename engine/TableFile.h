@@ -15,6 +15,9 @@ namespace kelo::engine {
 class TableFile {
 public:
     enum class LockKind { Shared, Exclusive };
+    // Busy: another handle holds a conflicting lock. Refused: the lock cannot
+    // be taken at all, such as an exclusive lock through a read-only descriptor.
+    enum class LockResult { Held, Busy, Refused };
 
     TableFile() = default;
     ~TableFile();
@@ -35,10 +38,15 @@ public:
     bool truncate(std::uint64_t length) const;
     bool sync() const;
 
-    // Non-blocking; false when another handle holds a conflicting lock.
-    bool lock(std::uint64_t offset, std::uint64_t length, LockKind kind) const;
-    // Waits for the lock; only for locks that others hold briefly.
-    bool lockWait(std::uint64_t offset, std::uint64_t length) const;
+    // Non-blocking.
+    LockResult tryLock(std::uint64_t offset, std::uint64_t length, LockKind kind) const;
+    bool lock(std::uint64_t offset, std::uint64_t length, LockKind kind) const {
+        return tryLock(offset, length, kind) == LockResult::Held;
+    }
+    // Waits for the lock; only for locks that others hold briefly. A shared
+    // lock is the one a read-only descriptor can take.
+    bool lockWait(std::uint64_t offset, std::uint64_t length,
+                  LockKind kind = LockKind::Exclusive) const;
     void unlock(std::uint64_t offset, std::uint64_t length) const;
     // True when another handle holds a lock that conflicts with an exclusive one.
     bool lockedByOther(std::uint64_t offset, std::uint64_t length) const;
@@ -61,10 +69,14 @@ inline constexpr std::uint64_t allRecords = 0x1'0000'0000ULL; // span of "lock a
 std::string companionPath(const std::string& tablePath, std::string_view extension);
 
 bool fileExists(const std::string& path);
+std::uint64_t fileLength(const std::string& path); // 0 when missing
 bool removeFile(const std::string& path);
-// Writes a complete file beside `path` and renames it over, so that a reader
-// never sees a half-written file.
+// Writes a complete file beside `path`, flushes it and renames it over, so that
+// neither a reader nor a crash ever sees a half-written file.
 bool writeFileAtomically(const std::string& path, const std::string& contents);
+// Flushes the folder holding `path`, so that a file just created there keeps
+// its name after a power cut.
+bool syncFolderOf(const std::string& path);
 bool readWholeFile(const std::string& path, std::string& contents);
 
 } // namespace kelo::engine
