@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineCodes.h"
+#include "engine/Journal.h"
 #include "engine/TableCipher.h"
 
 #include <functional>
@@ -36,6 +37,9 @@ public:
     // How many times a lock is tried, lockDelayMs apart, before r4locked.
     int lockAttempts = 1;
     int lockDelayMs = 50;
+    // Called between the steps of every journaled change; tests stop the
+    // process there to leave what a crash would.
+    JournalHook journalHook;
 
     // Errors: the code of the last failure stays until reset with 0.
     int errorCode() const { return errorCode_; }

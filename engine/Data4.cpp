@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace kelo::engine {
@@ -54,42 +56,33 @@ Data4::~Data4() {
 
 std::unique_ptr<Data4> Data4::open(Code4& code, const std::string& path) {
     std::unique_ptr<Data4> table(new Data4(code));
-    if (table->openFile(path) != r4success)
+    if (table->openFile(path, nullptr) != r4success)
         return nullptr;
     code.registerTable(table.get());
     return table;
 }
 
-int Data4::openFile(const std::string& path) {
-    path_ = path;
-    exclusive_ = code_.accessMode == OPEN4DENY_RW;
-    if (!file_.open(path, true)) {
-        writable_ = false;
-        if (!file_.open(path, false))
-            return code_.error(e4open, "cannot open " + path);
-    }
-    if (!file_.lock(lockbyte::open, 1,
-                    exclusive_ ? TableFile::LockKind::Exclusive : TableFile::LockKind::Shared)) {
-        file_.close();
-        return code_.error(e4access, exclusive_ ? path + " is in use by another user"
-                                                : path + " is open exclusively by another user");
-    }
-    // A writer killed half way through a journaled write left its after-image.
-    const std::string journal = Journal::pathFor(path);
-    if (writable_ && fileExists(journal) &&
-        file_.lock(lockbyte::journal, 1, TableFile::LockKind::Exclusive)) {
-        const bool recovered = Journal::recover(journal, file_);
-        file_.unlock(lockbyte::journal, 1);
-        if (!recovered) {
-            file_.close();
-            return code_.error(e4write, "cannot recover " + path);
-        }
-    }
+std::unique_ptr<Data4> Data4::openWithTags(Code4& code, const std::string& path,
+                                           const std::vector<Tag4Info>& tags) {
+    std::unique_ptr<Data4> table(new Data4(code));
+    if (table->openFile(path, &tags) != r4success)
+        return nullptr;
+    code.registerTable(table.get());
+    return table;
+}
 
+HeaderStatus Data4::readHeader(std::string& error, bool& marked) {
+    // Appenders hold the header byte while they add a record and raise the
+    // count; read under it (shared, so that openers never wait for each
+    // other), the size always covers the count.
+    marked = false;
+    if (!file_.lockWait(lockbyte::header, 1, TableFile::LockKind::Shared)) {
+        error = "cannot lock the table header";
+        return HeaderStatus::Invalid;
+    }
     const std::uint64_t fileSize = file_.size();
     std::string bytes(
         static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, DbfHeader::fixedSize)), '\0');
-    std::string error;
     HeaderStatus status = HeaderStatus::Invalid;
     if (file_.readAt(0, bytes.data(), bytes.size())) {
         status = parseHeader(bytes, fileSize, header_, error);
@@ -101,6 +94,68 @@ int Data4::openFile(const std::string& path) {
         }
     } else {
         error = "file too short for a table header";
+    }
+    file_.unlock(lockbyte::header, 1);
+    // Half way through a pack the count may exceed the file: the mark tells.
+    marked = bytes.size() > headeroffset::pending && Journal::marked(bytes.data());
+    return status;
+}
+
+namespace {
+bool hasTagNamed(const std::vector<Tag4Info>& tags, const std::string& name) {
+    return std::any_of(tags.begin(), tags.end(),
+                       [&](const Tag4Info& t) { return upper(t.name) == upper(name); });
+}
+} // namespace
+
+int Data4::openFile(const std::string& path, const std::vector<Tag4Info>* requiredTags) {
+    path_ = path;
+    exclusive_ = requiredTags || code_.accessMode == OPEN4DENY_RW;
+    if (!file_.open(path, true)) {
+        const int why = errno;
+        if (!file_.open(path, false))
+            return code_.error(e4open, "cannot open " + path);
+        writable_ = false;
+        readOnlyWhy_ = std::strerror(why);
+    }
+    // Exclusive use needs a lock a read-only descriptor cannot take: a
+    // question of permission, not of other users.
+    if (exclusive_ && !writable_) {
+        const int rc = notWritable();
+        file_.close();
+        return rc;
+    }
+    switch (
+        file_.tryLock(lockbyte::open, 1,
+                      exclusive_ ? TableFile::LockKind::Exclusive : TableFile::LockKind::Shared)) {
+    case TableFile::LockResult::Held:
+        break;
+    case TableFile::LockResult::Busy:
+        file_.close();
+        return code_.error(e4access, exclusive_ ? path + " is in use by another user"
+                                                : path + " is open exclusively by another user");
+    case TableFile::LockResult::Refused:
+        file_.close();
+        return code_.error(e4open, "cannot lock " + path);
+    }
+
+    // A writer that died half way through a journaled change left its
+    // journal, and perhaps its mark in the header.
+    const std::string journal = Journal::pathFor(path);
+    std::string error;
+    HeaderStatus status = HeaderStatus::Invalid;
+    for (int attempt = 0;; ++attempt) {
+        if (writable_ && (attempt > 0 || Journal::waiting(journal))) {
+            const int rc = recoverJournal();
+            if (rc != r4success) {
+                file_.close();
+                return rc;
+            }
+        }
+        bool marked = false;
+        status = readHeader(error, marked);
+        if (!marked || !writable_ || attempt == 2)
+            break;
     }
     if (status != HeaderStatus::Ok) {
         file_.close();
@@ -114,23 +169,64 @@ int Data4::openFile(const std::string& path) {
         }
         cipher_ = std::make_unique<TableCipher>(*key, header_.salt);
     }
-    if (header_.hasMemo() && !memo_.open(MemoFile::pathFor(path), writable_, error)) {
-        file_.close();
-        return code_.error(e4memo, error);
+    if (header_.hasMemo()) {
+        const std::string memoPath = MemoFile::pathFor(path);
+        bool opened = memo_.open(memoPath, writable_, error);
+        if (!opened && writable_ && memo_.open(memoPath, false, error)) {
+            opened = true;
+            writable_ = false;
+            readOnlyWhy_ = "its memo file cannot be written";
+        }
+        if (!opened) {
+            file_.close();
+            return code_.error(e4memo, error);
+        }
+        if (exclusive_ && !writable_) {
+            const int rc = notWritable();
+            memo_.close();
+            file_.close();
+            return rc;
+        }
     }
 
     std::vector<Tag4Info> tagInfos;
-    if (!IndexFile::read(IndexFile::pathFor(path), tagInfos, error)) {
+    const std::string indexPath = IndexFile::pathFor(path);
+    const bool readable = IndexFile::read(indexPath, tagInfos, error);
+    // A caller that knows the tags has the index file written again, while
+    // the table is held exclusively, when it is missing, damaged or short.
+    bool rewrite = false;
+    if (requiredTags) {
+        if (!readable)
+            tagInfos.clear();
+        std::vector<Tag4Info> wanted = *requiredTags;
+        for (const Tag4Info& info : tagInfos) {
+            if (!hasTagNamed(wanted, info.name))
+                wanted.push_back(info);
+        }
+        rewrite = !readable ||
+                  !std::all_of(requiredTags->begin(), requiredTags->end(),
+                               [&](const Tag4Info& t) { return hasTagNamed(tagInfos, t.name); });
+        if (rewrite)
+            tagInfos = std::move(wanted);
+    } else if (!readable) {
         file_.close();
         return code_.error(e4index, path + ": " + error);
     }
     for (const Tag4Info& info : tagInfos) {
         auto tag = Tag4::compile(info, header_.fields, error);
-        if (!tag) {
+        if (!tag || (rewrite && !IndexFile::valid(info))) {
+            tags_.clear();
+            memo_.close();
             file_.close();
-            return code_.error(e4expr, path + ": " + error);
+            return code_.error(e4expr, path + ": " + (tag ? "invalid tag " + info.name : error));
         }
         tags_.push_back(std::move(tag));
+    }
+    if (rewrite && !IndexFile::write(indexPath, tagInfos)) {
+        tags_.clear();
+        memo_.close();
+        file_.close();
+        return code_.error(e4index, "cannot write index file " + indexPath);
     }
 
     for (std::size_t i = 0; i < header_.fields.size(); ++i)
@@ -219,22 +315,20 @@ int Data4::flush() {
     return rc < 0 ? rc : r4success;
 }
 
+bool Data4::readFixed(FixedBytes& fixed) const {
+    return file_.readAt(0, fixed.data(), fixed.size());
+}
+
 bool Data4::readFixedHeader(std::uint32_t& count, std::uint32_t& counter) const {
-    char bytes[16];
-    if (!file_.readAt(0, bytes, sizeof bytes))
+    FixedBytes fixed;
+    if (!readFixed(fixed))
         return false;
-    count = readLE32(bytes + headeroffset::recordCount);
-    counter = readLE32(bytes + headeroffset::changeCounter);
+    count = readLE32(fixed.data() + headeroffset::recordCount);
+    counter = readLE32(fixed.data() + headeroffset::changeCounter);
     return true;
 }
 
-void Data4::refreshIfChanged() {
-    if (exclusive_)
-        return;
-    std::uint32_t count = 0;
-    std::uint32_t counter = 0;
-    if (!readFixedHeader(count, counter))
-        return;
+void Data4::adoptHeader(std::uint32_t count, std::uint32_t counter) {
     if (counter == knownCounter_ && count == recordCount_)
         return; // unchanged, and this count was checked against the file before
     // Never trust a count the file cannot hold (a damaged header).
@@ -245,6 +339,21 @@ void Data4::refreshIfChanged() {
         recordCount_ = count;
         tagsStale_ = true;
     }
+}
+
+void Data4::refreshIfChanged() {
+    if (exclusive_)
+        return;
+    FixedBytes fixed;
+    if (!readFixed(fixed))
+        return;
+    // Half made by a writer that died: finished or refused before anything
+    // is read from it (a live writer holds the journal until it is whole).
+    if (Journal::marked(fixed.data()) && writable_ &&
+        (recoverJournal() != r4success || !readFixed(fixed)))
+        return;
+    adoptHeader(readLE32(fixed.data() + headeroffset::recordCount),
+                readLE32(fixed.data() + headeroffset::changeCounter));
 }
 
 int Data4::refresh() {
@@ -521,18 +630,82 @@ void Data4::noteOwnChange(std::uint32_t counterBefore) {
     knownCounter_ = counterBefore + 1;
 }
 
-bool Data4::acquire(std::uint64_t offset, std::uint64_t length) const {
+TableFile::LockResult Data4::acquire(std::uint64_t offset, std::uint64_t length) const {
     for (int attempt = 0;; ++attempt) {
-        if (file_.lock(offset, length, TableFile::LockKind::Exclusive))
-            return true;
+        const auto result = file_.tryLock(offset, length, TableFile::LockKind::Exclusive);
+        if (result != TableFile::LockResult::Busy)
+            return result;
         if (code_.lockAttempts >= 0 && attempt + 1 >= std::max(1, code_.lockAttempts))
-            return false;
+            return result;
         std::this_thread::sleep_for(std::chrono::milliseconds(code_.lockDelayMs));
     }
 }
 
 bool Data4::lockBriefly(std::uint64_t offset) const {
     return exclusive_ || file_.lockWait(offset, 1);
+}
+
+void Data4::unlockHeader() const {
+    if (!exclusive_)
+        file_.unlock(lockbyte::header, 1);
+}
+
+int Data4::notWritable() {
+    return code_.error(e4permission, path_ + " cannot be written (" + readOnlyWhy_ + ")");
+}
+
+int Data4::recoverHeld() {
+    if (Journal::recover(Journal::pathFor(path_), file_, code_.journalHook) ==
+        Journal::Recovery::Failed)
+        return code_.error(e4write, "cannot recover " + path_);
+    return r4success;
+}
+
+int Data4::recoverJournal() {
+    if (!writable_)
+        return notWritable();
+    // Journal byte first, header byte second, as every journaled change takes them.
+    if (!file_.lockWait(lockbyte::journal, 1))
+        return code_.error(e4write, "cannot recover " + path_);
+    int rc = r4success;
+    if (lockBriefly(lockbyte::header)) {
+        rc = recoverHeld();
+        unlockHeader();
+    } else {
+        rc = code_.error(e4write, "cannot recover " + path_);
+    }
+    file_.unlock(lockbyte::journal, 1);
+    return rc;
+}
+
+int Data4::lockHeaderForWrite(bool journalHeld, FixedBytes& fixed) {
+    for (int attempt = 0;; ++attempt) {
+        if (!lockBriefly(lockbyte::header))
+            return code_.error(e4write, "cannot write " + path_);
+        if (!readFixed(fixed)) {
+            unlockHeader();
+            return code_.error(e4read, "cannot read " + path_);
+        }
+        // Seen while holding the header byte, a mark is a dead writer's: a
+        // live one keeps the byte from marking to sealing.
+        if (!Journal::marked(fixed.data()))
+            return r4success;
+        int rc = r4success;
+        if (attempt == 2) {
+            rc = code_.error(e4write, "cannot recover " + path_);
+        } else if (journalHeld) {
+            rc = recoverHeld();
+        } else {
+            unlockHeader();
+            rc = recoverJournal();
+            if (rc != r4success)
+                return rc;
+            continue;
+        }
+        unlockHeader();
+        if (rc != r4success)
+            return rc;
+    }
 }
 
 int Data4::storePendingMemos() {
@@ -549,50 +722,74 @@ int Data4::storePendingMemos() {
     return r4success;
 }
 
+namespace {
+// The header bytes from `from` up to the mark, with a new counter and the mark
+// cleared: what completes a journaled change.
+Journal::Write sealOf(const std::array<char, DbfHeader::fixedSize>& fixed, std::uint64_t from,
+                      std::uint32_t counter) {
+    std::array<char, DbfHeader::fixedSize> sealed = fixed;
+    writeLE32(sealed.data() + headeroffset::changeCounter, counter);
+    sealed[headeroffset::pending] = 0;
+    return {from, std::string(sealed.data() + from, sealed.data() + headeroffset::pending + 1)};
+}
+} // namespace
+
 int Data4::writeRecordBytes(std::uint32_t recNo, const std::string& plain) {
     std::string bytes = plain;
     if (cipher_)
         cipher_->encrypt(recNo, bytes.data() + 1, bytes.size() - 1);
     const std::uint64_t offset =
         header_.headerLength + static_cast<std::uint64_t>(recNo - 1) * header_.recordLength;
-    bool ok = false;
-    if (spansPages(offset, bytes.size())) {
-        if (!file_.lockWait(lockbyte::journal, 1))
-            return code_.error(e4write, "cannot write " + path_);
-        ok = Journal::commit(Journal::pathFor(path_), file_, {{{offset, bytes}}, 0});
-        file_.unlock(lockbyte::journal, 1);
-    } else {
-        ok = file_.writeAt(offset, bytes.data(), bytes.size());
+    const bool journaled = spansPages(offset, bytes.size());
+    if (journaled && !file_.lockWait(lockbyte::journal, 1))
+        return code_.error(e4write, "cannot write " + path_);
+    // The record and the raised counter go out under the header byte, so that
+    // a recovery, which holds it too, never falls between them.
+    FixedBytes fixed;
+    int rc = lockHeaderForWrite(journaled, fixed);
+    if (rc == r4success) {
+        const std::uint32_t before = readLE32(fixed.data() + headeroffset::changeCounter);
+        bool ok = false;
+        if (journaled) {
+            Journal::Change change;
+            const std::uint64_t size = file_.size();
+            change.before = {before, size};
+            change.after = {before + 1, size};
+            change.writes.push_back({offset, bytes});
+            change.seal = sealOf(fixed, headeroffset::changeCounter, before + 1);
+            ok = Journal::commit(Journal::pathFor(path_), file_, change, code_.journalHook);
+        } else {
+            char counterBytes[4];
+            writeLE32(counterBytes, before + 1);
+            ok = file_.writeAt(offset, bytes.data(), bytes.size()) &&
+                 file_.writeAt(headeroffset::changeCounter, counterBytes, sizeof counterBytes);
+        }
+        unlockHeader();
+        if (ok)
+            noteOwnChange(before);
+        else
+            rc = code_.error(e4write,
+                             "cannot write record " + std::to_string(recNo) + " of " + path_);
     }
-    if (!ok)
-        return code_.error(e4write,
-                           "cannot write record " + std::to_string(recNo) + " of " + path_);
-    // Tell other handles through the change counter.
-    if (!lockBriefly(lockbyte::header))
-        return code_.error(e4write, "cannot write " + path_);
-    char counterBytes[4];
-    bool counterOk = file_.readAt(headeroffset::changeCounter, counterBytes, 4);
-    const std::uint32_t before = readLE32(counterBytes);
-    writeLE32(counterBytes, before + 1);
-    counterOk = counterOk && file_.writeAt(headeroffset::changeCounter, counterBytes, 4);
-    if (!exclusive_)
-        file_.unlock(lockbyte::header, 1);
-    if (!counterOk)
-        return code_.error(e4write, "cannot write " + path_);
-    noteOwnChange(before);
-    return r4success;
+    if (journaled)
+        file_.unlock(lockbyte::journal, 1);
+    return rc;
 }
 
 int Data4::flushRecord() {
     if (!changed_ || appending_ || eof_ || recNo_ < 1)
         return r4success;
     if (!writable_)
-        return code_.error(e4write, path_ + " is read-only");
+        return notWritable();
     const bool needLock = !exclusive_ && !lockedAll_ && !lockedRecords_.count(recNo_);
     const std::uint64_t lockOffset = lockbyte::records + static_cast<std::uint64_t>(recNo_);
-    if (needLock && !acquire(lockOffset, 1))
+    const auto got = needLock ? acquire(lockOffset, 1) : TableFile::LockResult::Held;
+    if (got == TableFile::LockResult::Busy)
         return code_.error(e4lock, "record " + std::to_string(recNo_) + " of " + path_ +
                                        " is locked by another user");
+    if (got == TableFile::LockResult::Refused)
+        return code_.error(e4write,
+                           "cannot lock record " + std::to_string(recNo_) + " of " + path_);
     int rc = storePendingMemos();
     if (rc == r4success)
         rc = writeRecordBytes(static_cast<std::uint32_t>(recNo_), record_);
@@ -644,21 +841,27 @@ int Data4::append() {
             return rc;
     }
     if (!writable_)
-        return code_.error(e4write, path_ + " is read-only");
+        return notWritable();
     // Appenders queue on the header byte; the new record's own byte is held by
     // whoever has locked the whole table, which makes the append wait its turn.
-    if (!lockBriefly(lockbyte::header))
-        return code_.error(e4write, "cannot append to " + path_);
     std::uint32_t count = recordCount_;
     std::uint32_t counter = knownCounter_;
-    bool ok = exclusive_ || readFixedHeader(count, counter);
+    if (!exclusive_) {
+        FixedBytes fixed;
+        const int locked = lockHeaderForWrite(false, fixed);
+        if (locked != r4success)
+            return locked;
+        count = readLE32(fixed.data() + headeroffset::recordCount);
+        counter = readLE32(fixed.data() + headeroffset::changeCounter);
+    }
+    bool ok = true;
     const std::uint64_t newByte = lockbyte::records + count + 1;
     const bool needLock = !exclusive_ && !lockedAll_;
-    if (ok && needLock && !file_.lock(newByte, 1, TableFile::LockKind::Exclusive)) {
+    if (needLock && !file_.lock(newByte, 1, TableFile::LockKind::Exclusive)) {
         file_.unlock(lockbyte::header, 1);
         return code_.error(r4locked, path_ + " is locked by another user");
     }
-    int rc = ok ? storePendingMemos() : code_.error(e4read, "cannot read " + path_);
+    int rc = storePendingMemos();
     if (rc == r4success) {
         const std::uint32_t recNo = count + 1;
         std::string bytes;
@@ -725,10 +928,26 @@ int Data4::pack() {
     int rc = flushRecord();
     if (rc != r4success)
         return rc;
+    if (!writable_)
+        return notWritable();
     const bool hadAll = lockedAll_;
-    if (!exclusive_ && !hadAll && lockAll() != r4success)
-        return code_.error(r4locked, path_ + " is locked by another user");
-    refreshIfChanged();
+    if (!exclusive_ && !hadAll && (rc = lockAll()) != r4success)
+        return rc < 0 ? rc : code_.error(r4locked, path_ + " is locked by another user");
+    // Journal byte, then header byte: openers wait until the table is whole.
+    if (!file_.lockWait(lockbyte::journal, 1)) {
+        if (!exclusive_ && !hadAll)
+            unlock();
+        return code_.error(e4write, "cannot pack " + path_);
+    }
+    FixedBytes fixed;
+    if ((rc = lockHeaderForWrite(true, fixed)) != r4success) {
+        file_.unlock(lockbyte::journal, 1);
+        if (!exclusive_ && !hadAll)
+            unlock();
+        return rc;
+    }
+    adoptHeader(readLE32(fixed.data() + headeroffset::recordCount),
+                readLE32(fixed.data() + headeroffset::changeCounter));
     std::string packed;
     std::string record;
     std::uint32_t kept = 0;
@@ -746,28 +965,26 @@ int Data4::pack() {
     }
     if (rc == r4success) {
         packed.push_back(endOfFile);
-        std::uint32_t count = 0;
-        std::uint32_t counter = 0;
-        readFixedHeader(count, counter);
-        DbfHeader updated = header_;
-        updated.recordCount = kept;
-        updated.changeCounter = counter + 1;
-        const auto fixed = updated.fixedBytes();
+        const std::uint32_t counter = readLE32(fixed.data() + headeroffset::changeCounter);
+        // Today's date with the new count; the rest as the file has it.
+        const auto dated = header_.fixedBytes();
+        std::copy_n(dated.begin() + headeroffset::date, 3, fixed.begin() + headeroffset::date);
+        writeLE32(fixed.data() + headeroffset::recordCount, kept);
         Journal::Change change;
+        change.before = {counter, file_.size()};
+        change.after = {counter + 1, header_.headerLength + packed.size()};
         change.writes.push_back({header_.headerLength, packed});
-        change.writes.push_back({1, std::string(fixed.data() + 1, 15)});
-        change.newSize = header_.headerLength + packed.size();
-        if (!file_.lockWait(lockbyte::journal, 1) ||
-            !Journal::commit(Journal::pathFor(path_), file_, change)) {
+        change.seal = sealOf(fixed, headeroffset::date, counter + 1);
+        if (!Journal::commit(Journal::pathFor(path_), file_, change, code_.journalHook))
             rc = code_.error(e4write, "cannot pack " + path_);
-        }
-        file_.unlock(lockbyte::journal, 1);
         if (rc == r4success) {
             knownCounter_ = counter + 1;
             recordCount_ = kept;
             tagsStale_ = true;
         }
     }
+    unlockHeader();
+    file_.unlock(lockbyte::journal, 1);
     if (!exclusive_ && !hadAll)
         unlock();
     const int moved = top();
@@ -823,9 +1040,14 @@ int Data4::lock(long recNo) {
         return r4success;
     if (recNo < 1)
         return code_.error(e4parm, "invalid record number");
+    if (!writable_)
+        return notWritable();
     if (code_.autoUnlock)
         releaseLocks();
-    if (!acquire(lockbyte::records + static_cast<std::uint64_t>(recNo), 1))
+    const auto got = acquire(lockbyte::records + static_cast<std::uint64_t>(recNo), 1);
+    if (got == TableFile::LockResult::Refused)
+        return code_.error(e4write, "cannot lock record " + std::to_string(recNo) + " of " + path_);
+    if (got == TableFile::LockResult::Busy)
         return r4locked;
     lockedRecords_.insert(recNo);
     // Whatever another user wrote before letting go is read now.
@@ -839,9 +1061,14 @@ int Data4::lock(long recNo) {
 int Data4::lockAll() {
     if (exclusive_ || lockedAll_)
         return r4success;
+    if (!writable_)
+        return notWritable();
     if (code_.autoUnlock)
         releaseLocks();
-    if (!acquire(lockbyte::records, lockbyte::allRecords))
+    const auto got = acquire(lockbyte::records, lockbyte::allRecords);
+    if (got == TableFile::LockResult::Refused)
+        return code_.error(e4write, "cannot lock " + path_);
+    if (got == TableFile::LockResult::Busy)
         return r4locked;
     lockedAll_ = true;
     refresh();

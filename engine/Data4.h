@@ -7,6 +7,7 @@
 #include "engine/TableFile.h"
 #include "engine/Tag4.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -27,6 +28,11 @@ public:
     // Opens shared, or exclusively while code.accessMode is OPEN4DENY_RW.
     // nullptr on failure, with the reason in code.errorCode().
     static std::unique_ptr<Data4> open(Code4& code, const std::string& path);
+    // Opens exclusively for a caller that knows which tags the table must
+    // have: an index file that is missing, damaged or lacks one of `tags` is
+    // written again from them (keeping its other tags) while the table is held.
+    static std::unique_ptr<Data4> openWithTags(Code4& code, const std::string& path,
+                                               const std::vector<Tag4Info>& tags);
     static std::unique_ptr<Data4> create(Code4& code, const std::string& path,
                                          const std::vector<Field4Info>& fields,
                                          const std::vector<Tag4Info>& tags = {});
@@ -105,19 +111,29 @@ private:
     friend class Code4;
     explicit Data4(Code4& code);
 
-    int openFile(const std::string& path);
+    using FixedBytes = std::array<char, DbfHeader::fixedSize>;
+
+    int openFile(const std::string& path, const std::vector<Tag4Info>* requiredTags);
+    HeaderStatus readHeader(std::string& error, bool& marked);
     bool readRecord(std::uint32_t recNo, std::string& out) const;
     int loadRecord(std::uint32_t recNo);
     void positionAtEof();
     int flushRecord();
     int writeRecordBytes(std::uint32_t recNo, const std::string& plain);
     int storePendingMemos();
+    bool readFixed(FixedBytes& fixed) const;
     bool readFixedHeader(std::uint32_t& count, std::uint32_t& counter) const;
+    void adoptHeader(std::uint32_t count, std::uint32_t counter);
     void refreshIfChanged();
     int ensureTags();
     void noteOwnChange(std::uint32_t counterBefore);
-    bool acquire(std::uint64_t offset, std::uint64_t length) const;
+    TableFile::LockResult acquire(std::uint64_t offset, std::uint64_t length) const;
     bool lockBriefly(std::uint64_t offset) const;
+    void unlockHeader() const;
+    int lockHeaderForWrite(bool journalHeld, FixedBytes& fixed);
+    int recoverJournal();
+    int recoverHeld();
+    int notWritable();
     void releaseLocks();
     int seekOn(const std::string& key, bool next);
     int loadFromTag(std::size_t pos);
@@ -145,6 +161,7 @@ private:
 
     bool exclusive_ = false;
     bool writable_ = true;
+    std::string readOnlyWhy_; // why the table could only be opened for reading
     std::uint32_t recordCount_ = 0;
     std::uint32_t knownCounter_ = 0;
     bool tagsStale_ = true;

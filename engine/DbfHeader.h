@@ -60,6 +60,8 @@ namespace headeroffset {
 inline constexpr std::uint64_t date = 1;
 inline constexpr std::uint64_t recordCount = 4;
 inline constexpr std::uint64_t changeCounter = 12;
+// Non-zero while a journaled change is applied (reserved byte in other readers).
+inline constexpr std::uint64_t pending = 30;
 } // namespace headeroffset
 
 std::uint32_t readLE32(const char* p);

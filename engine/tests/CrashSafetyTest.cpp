@@ -2,6 +2,9 @@
 // only whole records. A forked child appends, rewrites, deletes and packs, and
 // recreates a table in a loop until the test kills it with SIGKILL; the test
 // then opens the table with a fresh Code4 and checks every record, memo and tag.
+// A second test kills a process that packs while another appends and edits:
+// nothing the other was told is saved may be lost, and the dead packer's
+// journal is never replayed over it.
 //
 // Records are about 400 bytes, so about one in ten straddles a 4 KiB page and
 // goes through the journal. Every field of a record is derived from its id and
@@ -23,10 +26,12 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <poll.h>
 #include <random>
+#include <set>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -480,9 +485,11 @@ TEST_P(CrashSafety, KilledWriterLeavesWholeRecords) {
         if (std::filesystem::exists(path + ".jnl") &&
             std::filesystem::file_size(path + ".jnl", ignored) > 0)
             ++stats.journalsLeft;
-        // A create killed before its rename leaves its new file behind.
+        // A create killed before its rename leaves its scratch file behind.
+        const std::set<std::string> tableFiles = {"crash.dbf", "crash.fpt", "crash.cdx",
+                                                  "crash.dbf.jnl"};
         for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-            if (entry.path().string().ends_with(".new~")) {
+            if (!tableFiles.count(entry.path().filename().string())) {
                 ++stats.temporaryFilesLeft;
                 std::filesystem::remove(entry.path(), ignored);
             }
@@ -503,6 +510,408 @@ INSTANTIATE_TEST_SUITE_P(Tables, CrashSafety,
                          ::testing::Values(CrashRun{false, 1000, 20240611},
                                            CrashRun{true, 300, 20240612}),
                          [](const ::testing::TestParamInfo<CrashRun>& param) {
+                             return std::string(param.param.encrypted ? "Encrypted" : "Plain");
+                         });
+
+// ---- A packer killed while another process writes ------------------------
+
+// The writer's rows have ids (and generations) from here on; the rest are the
+// packer's.
+constexpr std::uint64_t writerIds = 1'000'000'000;
+constexpr std::uint64_t writerGens = 1'500'000'000;
+
+// Exit statuses of the writer besides 0.
+constexpr int writerOpenFailed = 30;
+constexpr int writerLostRow = 31;
+constexpr int writerStaleRow = 32;
+constexpr int writerFailed = 33;
+
+void report(int fd) {
+    const char done = '.';
+    [[maybe_unused]] const ssize_t ignored = ::write(fd, &done, 1);
+}
+
+// Deletes a few of its own rows and packs, over and over. Stopped at a random
+// moment, or by its own hook at step `stopAt` (a JournalStep) of the n-th pack.
+class Packer {
+public:
+    Packer(const std::string& path, int round, bool encrypted, int progressFd, int stopAt,
+           int occurrence)
+        : path_(path),
+          random_(static_cast<std::uint32_t>(round) * 7919u),
+          progressFd_(progressFd),
+          nextId_(static_cast<std::uint64_t>(round + 1) * 1'000'000),
+          nextGen_(nextId_) {
+        setUpCode(code_, encrypted);
+        if (stopAt >= 0) {
+            code_.journalHook = [this, step = static_cast<JournalStep>(stopAt),
+                                 occurrence](JournalStep now) {
+                if (packing_ && now == step && ++seen_ == occurrence)
+                    ::raise(SIGKILL);
+            };
+        }
+    }
+
+    [[noreturn]] void run() {
+        table_ = Data4::open(code_, path_);
+        if (!table_)
+            ::_exit(exitOpenFailed);
+        report(progressFd_);
+        while (true) {
+            if (round() != r4success)
+                ::_exit(exitOperationFailed + DeletePack);
+            report(progressFd_);
+        }
+    }
+
+private:
+    static bool busy(int rc) { return rc == r4locked || rc == e4lock; }
+
+    int round() {
+        int rc = r4success;
+        while (rc == r4success && table_->recCount() < seedRows)
+            rc = appendOwn();
+        if (rc != r4success)
+            return busy(rc) ? forgive() : rc;
+        const int victims = std::uniform_int_distribution<int>(1, 3)(random_);
+        for (int tries = 0, done = 0; tries < 12 && done < victims; ++tries) {
+            const long recNo = std::uniform_int_distribution<long>(1, table_->recCount())(random_);
+            if ((rc = table_->go(recNo)) != r4success)
+                return rc;
+            if (std::stoull(table_->field("ID")->trimmed()) >= writerIds)
+                continue;
+            table_->deleteRec();
+            if ((rc = table_->flush()) != r4success) {
+                table_->setChanged(false);
+                return busy(rc) ? forgive() : rc;
+            }
+            ++done;
+        }
+        packing_ = true;
+        rc = table_->pack();
+        packing_ = false;
+        return busy(rc) ? forgive() : rc;
+    }
+
+    int appendOwn() {
+        int rc = table_->appendStart();
+        if (rc != r4success)
+            return rc;
+        table_->blank();
+        fill(*table_, nextId_++, nextGen_++);
+        return table_->append();
+    }
+
+    // The writer held a lock: try again next round.
+    int forgive() {
+        code_.setErrorCode(0);
+        return r4success;
+    }
+
+    std::string path_;
+    std::mt19937 random_;
+    int progressFd_;
+    std::uint64_t nextId_;
+    std::uint64_t nextGen_;
+    bool packing_ = false;
+    int seen_ = 0;
+    Code4 code_;
+    std::unique_ptr<Data4> table_;
+};
+
+// Appends rows of its own and rewrites them under a record lock. After each
+// change it was told is saved, it logs "id generation" and reports progress;
+// it stops, closing its table, when the test writes to its control pipe.
+class Writer {
+public:
+    Writer(const std::string& path, int round, bool encrypted, int progressFd, int controlFd,
+           int logFd)
+        : path_(path),
+          random_(static_cast<std::uint32_t>(round) * 104729u),
+          progressFd_(progressFd),
+          controlFd_(controlFd),
+          logFd_(logFd),
+          nextId_(writerIds + static_cast<std::uint64_t>(round) * 1'000'000),
+          nextGen_(writerGens + static_cast<std::uint64_t>(round) * 1'000'000) {
+        setUpCode(code_, encrypted);
+    }
+
+    [[noreturn]] void run() {
+        table_ = Data4::open(code_, path_);
+        if (!table_ || table_->select("ID") != r4success)
+            ::_exit(writerOpenFailed);
+        while (!stopAsked()) {
+            const bool appendNext =
+                saved_.size() < 5 || std::uniform_int_distribution<int>(0, 2)(random_) == 0;
+            if (appendNext)
+                appendOne();
+            else
+                editOne();
+        }
+        table_.reset(); // closes, writing nothing pending
+        ::_exit(0);
+    }
+
+private:
+    bool stopAsked() const {
+        pollfd p{controlFd_, POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0;
+    }
+
+    void saved(std::uint64_t id, std::uint64_t gen) {
+        saved_[id] = gen;
+        const std::string line = std::to_string(id) + " " + std::to_string(gen) + "\n";
+        if (::write(logFd_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+            ::_exit(writerFailed);
+        report(progressFd_);
+    }
+
+    void appendOne() {
+        if (table_->appendStart() != r4success)
+            ::_exit(writerFailed);
+        table_->blank();
+        const std::uint64_t id = nextId_;
+        const std::uint64_t gen = nextGen_++;
+        fill(*table_, id, gen);
+        const int rc = table_->append();
+        if (rc == r4locked) { // the packer holds the table
+            code_.setErrorCode(0);
+            return;
+        }
+        if (rc != r4success)
+            ::_exit(writerFailed);
+        ++nextId_;
+        saved(id, gen);
+    }
+
+    void editOne() {
+        auto it = saved_.begin();
+        std::advance(it, std::uniform_int_distribution<long>(0, static_cast<long>(saved_.size()) -
+                                                                    1)(random_));
+        const auto [id, gen] = *it;
+        if (table_->seek(idText(id)) != r4success)
+            ::_exit(writerLostRow);
+        const long recNo = table_->recNo();
+        const int locked = table_->lock(recNo);
+        if (locked == r4locked) {
+            code_.setErrorCode(0);
+            return;
+        }
+        if (locked != r4success)
+            ::_exit(writerFailed);
+        // A pack between the seek and the lock may have moved the row.
+        if (table_->go(recNo) != r4success || std::stoull(table_->field("ID")->trimmed()) != id) {
+            code_.setErrorCode(0);
+            table_->unlock();
+            return;
+        }
+        std::uint64_t foundId = 0;
+        std::uint64_t foundGen = 0;
+        if (!inconsistency(*table_, foundId, foundGen).empty() || foundGen != gen)
+            ::_exit(writerStaleRow);
+        const std::uint64_t newGen = nextGen_++;
+        fill(*table_, id, newGen);
+        if (table_->flush() != r4success || table_->unlock() != r4success)
+            ::_exit(writerFailed);
+        saved(id, newGen);
+    }
+
+    std::string path_;
+    std::mt19937 random_;
+    int progressFd_;
+    int controlFd_;
+    int logFd_;
+    std::uint64_t nextId_;
+    std::uint64_t nextGen_;
+    std::map<std::uint64_t, std::uint64_t> saved_; // id -> last saved generation
+    Code4 code_;
+    std::unique_ptr<Data4> table_;
+};
+
+// Reads what is waiting without blocking.
+void drain(int fd) {
+    char buffer[4096];
+    pollfd p{fd, POLLIN, 0};
+    while (::poll(&p, 1, 0) > 0 && ::read(fd, buffer, sizeof buffer) > 0) {
+    }
+}
+
+// Waits until every writer of the pipe has gone; false after a minute.
+bool awaitEnd(int fd) {
+    char buffer[4096];
+    while (true) {
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 60'000);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return true;
+    }
+}
+
+struct PackerRun {
+    bool encrypted = false;
+    int rounds = 0;
+    unsigned seed = 0;
+};
+
+void PrintTo(const PackerRun& run, std::ostream* out) {
+    *out << (run.encrypted ? "encrypted, " : "plain, ") << run.rounds << " kills, seed "
+         << run.seed;
+}
+
+class KilledPacker : public ::testing::TestWithParam<PackerRun> {};
+
+TEST_P(KilledPacker, NeverUndoesWhatOthersSaved) {
+    const PackerRun run = GetParam();
+    // A writer that ended early must fail the round, not end the test program.
+    std::signal(SIGPIPE, SIG_IGN);
+    TempDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    const std::string path = dir.file("pack.dbf");
+    const std::string logPath = dir.file("writer.log");
+    std::mt19937 random(run.seed);
+    // Kills at a random moment, then at each step of a journaled pack.
+    constexpr int modes = 4;
+    const std::array<const char*, modes> modeNames = {"random moment", "journal written",
+                                                      "pack applied", "pack sealed"};
+    std::array<int, modes> kills{};
+    int journalsLeft = 0;
+    long savedAfterDeath = 0;
+    for (int round = 0; round < run.rounds; ++round) {
+        const int mode = round % modes;
+        // The step of the pack to stop at; -1 for none.
+        const int stopAt = mode - 1;
+        const int occurrence = std::uniform_int_distribution<int>(1, 3)(random);
+        const long stepsFirst = std::uniform_int_distribution<long>(0, 3)(random);
+        const auto delay =
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(random));
+        const long savesAfter = std::uniform_int_distribution<long>(1, 30)(random);
+        SCOPED_TRACE("round " + std::to_string(round) + ", " + modeNames[mode] + ", pack " +
+                     std::to_string(occurrence) + ", " + std::to_string(stepsFirst) + " steps, " +
+                     std::to_string(delay.count()) + " us");
+
+        std::error_code ignored;
+        for (const char* suffix : {".dbf", ".fpt", ".cdx", ".dbf.jnl"})
+            std::filesystem::remove(dir.file(std::string("pack") + suffix), ignored);
+        createStartTable(path, run.encrypted);
+        ASSERT_FALSE(HasFatalFailure());
+        const int logFd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+        ASSERT_GE(logFd, 0);
+
+        int packerProgress[2];
+        int writerProgress[2];
+        int writerControl[2];
+        ASSERT_EQ(::pipe(packerProgress), 0);
+        ASSERT_EQ(::pipe(writerProgress), 0);
+        ASSERT_EQ(::pipe(writerControl), 0);
+        ::fflush(nullptr);
+        const pid_t packer = ::fork();
+        ASSERT_GE(packer, 0);
+        if (packer == 0) {
+            for (int fd : {packerProgress[0], writerProgress[0], writerProgress[1],
+                           writerControl[0], writerControl[1], logFd})
+                ::close(fd);
+            ::fcntl(packerProgress[1], F_SETFL, O_NONBLOCK);
+            Packer(path, round, run.encrypted, packerProgress[1], stopAt, occurrence).run();
+        }
+        ::close(packerProgress[1]);
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            for (int fd : {packerProgress[0], writerProgress[0], writerControl[1]})
+                ::close(fd);
+            ::fcntl(writerProgress[1], F_SETFL, O_NONBLOCK);
+            Writer(path, round, run.encrypted, writerProgress[1], writerControl[0], logFd).run();
+        }
+        ::close(writerProgress[1]);
+        ::close(writerControl[0]);
+        ::close(logFd);
+
+        // Both at work; then the packer dies, by its hook or by the test.
+        const bool going = (stopAt >= 0 || awaitProgress(packerProgress[0], 1 + stepsFirst)) &&
+                           awaitProgress(writerProgress[0], 1);
+        if (going && stopAt < 0) {
+            std::this_thread::sleep_for(delay);
+            ::kill(packer, SIGKILL);
+        }
+        if (!going || !awaitEnd(packerProgress[0]))
+            ::kill(packer, SIGKILL);
+        int packerStatus = 0;
+        ::waitpid(packer, &packerStatus, 0);
+        ::close(packerProgress[0]);
+        if (std::filesystem::file_size(path + ".jnl", ignored) > 0 && !ignored)
+            ++journalsLeft;
+
+        // The writer goes on over whatever the packer left, then stops.
+        drain(writerProgress[0]);
+        const bool wroteAfter = going && awaitProgress(writerProgress[0], savesAfter);
+        [[maybe_unused]] const ssize_t stop = ::write(writerControl[1], "x", 1);
+        const bool writerEnded = awaitEnd(writerProgress[0]);
+        if (!writerEnded)
+            ::kill(writer, SIGKILL);
+        int writerStatus = 0;
+        ::waitpid(writer, &writerStatus, 0);
+        ::close(writerProgress[0]);
+        ::close(writerControl[1]);
+        ASSERT_TRUE(going) << "the packer " << describe(packerStatus) << ", the writer "
+                           << describe(writerStatus);
+        ASSERT_TRUE(WIFSIGNALED(packerStatus) && WTERMSIG(packerStatus) == SIGKILL)
+            << "the packer " << describe(packerStatus) << " before it was killed";
+        ASSERT_TRUE(wroteAfter && writerEnded && WIFEXITED(writerStatus) &&
+                    WEXITSTATUS(writerStatus) == 0)
+            << "the writer " << describe(writerStatus) << " (31: a saved row was gone, 32: "
+            << "a saved row held an older generation)";
+        ++kills[mode];
+        savedAfterDeath += savesAfter;
+
+        // Every row the writer was told is saved is there, as last saved.
+        std::map<std::uint64_t, std::uint64_t> saved;
+        {
+            std::ifstream log(logPath);
+            std::uint64_t id = 0;
+            std::uint64_t gen = 0;
+            while (log >> id >> gen)
+                saved[id] = gen;
+        }
+        verifyTable(path, run.encrypted);
+        if (HasFatalFailure() || HasNonfatalFailure())
+            return;
+        Code4 code;
+        setUpCode(code, run.encrypted);
+        auto table = Data4::open(code, path);
+        ASSERT_NE(table, nullptr) << code.errorText();
+        EXPECT_EQ(std::filesystem::file_size(path + ".jnl", ignored), 0u);
+        ASSERT_EQ(table->select("ID"), r4success);
+        for (const auto& [id, gen] : saved) {
+            ASSERT_EQ(table->seek(idText(id)), r4success) << "row " << id << " was lost";
+            EXPECT_EQ(std::stoull(table->field("GEN")->trimmed()), gen) << "row " << id;
+        }
+        long writerRows = 0;
+        table->select(nullptr);
+        for (int rc = table->top(); rc == r4success && !table->eof(); rc = table->skip())
+            writerRows += std::stoull(table->field("ID")->trimmed()) >= writerIds;
+        EXPECT_EQ(writerRows, static_cast<long>(saved.size()));
+        if (HasFailure())
+            return;
+    }
+    for (int mode = 0; mode < modes; ++mode) {
+        EXPECT_GT(kills[mode], 0) << modeNames[mode];
+        std::printf("packer killed at %-16s %4d times\n", modeNames[mode], kills[mode]);
+    }
+    std::printf("journal left by the dead packer: %d; writes saved after its death: %ld\n",
+                journalsLeft, savedAfterDeath);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, KilledPacker,
+                         ::testing::Values(PackerRun{false, 200, 20250301},
+                                           PackerRun{true, 60, 20250302}),
+                         [](const ::testing::TestParamInfo<PackerRun>& param) {
                              return std::string(param.param.encrypted ? "Encrypted" : "Plain");
                          });
 
