@@ -82,9 +82,11 @@ int backupOrgTo(const BackupPorts& ports, const common::ORGREC& org, const std::
 // every disk was restored.
 int restoreOrg(const BackupPorts& ports, common::ORGREC& org, const SaveOrgRec& save);
 // Restores `org` from the backup at `path`. Every disk is read and checked
-// before anything changes; then `org` takes the backed-up values (all but
-// orgNum, name and folder) and is stored through `save`, the organisation's
-// data files are deleted and the backed-up tables and files written.
+// before anything changes (its checksum, or the user's consent for a backup
+// without one; the tables' layouts against the program's own; every value
+// against its field); then `org` takes the backed-up values (all but orgNum,
+// name and folder) and is stored through `save`, the organisation's data
+// files are deleted and the backed-up tables and files written.
 int restoreOrgFrom(const BackupPorts& ports, common::ORGREC& org, const std::string& path,
                    const SaveOrgRec& save);
 

@@ -687,11 +687,9 @@ bool RestoreReader::valuesFit() {
             const std::vector<std::string>& values = table->records[r];
             for (std::size_t i = 0; i < table->fields.size(); ++i) {
                 if (!bf::valueFits(table->fields[i], values[i]))
-                    return reject(invalidText("record " + std::to_string(r + 1) + " of " +
-                                              table->path +
-                                              " holds a value that does not fit "
-                                              "field " +
-                                              table->fields[i].name));
+                    return reject(invalidText(
+                        "record " + std::to_string(r + 1) + " of " + table->path +
+                        " holds a value that does not fit field " + table->fields[i].name));
             }
         }
     }

@@ -2,6 +2,7 @@
 #include "OrgsFixture.h"
 #include "database/PayFieldsFile.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 
@@ -450,6 +451,64 @@ TEST_F(BackupIntegrityTest, TablesUnlikeTheProgramsOrValuesThatDoNotFitAreRefuse
         table->go(3);
         EXPECT_EQ(backupformat::trimBlanks(table->field(field)->str()), plain);
     }
+}
+
+// The transactions tables' columns follow the pay items of their frequency,
+// so a payroll with items of its own restores against its own definitions.
+TEST_F(BackupTest, TransactionsWithTheirOwnPayItemsAreRestored) {
+    common::PayItemDefs defs = defaultPayItemDefs();
+    const auto item = [](std::string_view name, std::string_view type, std::string_view function) {
+        auto def = std::make_shared<common::PayItemDef>();
+        def->itemName = name;
+        def->itemType = type;
+        def->itemFunction = function;
+        return std::shared_ptr<const common::PayItemDef>(def);
+    };
+    defs.earnings.push_back(item("Allowance", "", "Key in"));
+    defs.earnings.push_back(item("Extra hours", common::kTypeHourlyPay, common::kFuncBasedOnHours));
+    defs.deductions.push_back(
+        item("Staff loan", common::kTypeCompanyLoanPayment, common::kFuncReducingBalance));
+    ASSERT_TRUE(database::writePayFields(folder, "../org01", common::WEEKLY,
+                                         "Weekly payroll fields file",
+                                         database::fieldTablesOf(defs)));
+    for (const char* file : {"database/wkpay.dbf", "database/wkpay.cdx"})
+        fs::remove(folder.resolve(file));
+    database::VARDB transactions(code, folder);
+    ASSERT_TRUE(transactions.setDefinitions(defs));
+    ASSERT_TRUE(transactions.createFile(ui, common::WEEKLY));
+    fillTable(code, folder.resolve("database/wkpay.dbf"), 3);
+    const auto tables = tableImages();
+    const auto files = fileImages();
+    ASSERT_GT(tables.at("database\\wkpay.dbf").fields.size(),
+              tables.at("database\\monpay.dbf").fields.size());
+
+    const std::string path = dir.file("drive/acme.bkf");
+    ASSERT_EQ(backupFixed(path), 1) << ui.lastMessage();
+    fs::remove(folder.resolve("database/wkpay.dbf"));
+    writeAll(folder.resolve("database/wkpay.dat"), "garbage");
+    ui.clear();
+    ASSERT_EQ(restoreFixed(path), 1) << ui.lastMessage();
+    EXPECT_EQ(tableImages(), tables);
+    EXPECT_EQ(fileImages(), files);
+
+    // The same backup with the monthly definitions in place of the weekly
+    // ones no longer fits the weekly table.
+    std::string bytes = readAll(path);
+    const Span weekly = mapTable(bytes, "database\\wkpay.dbf").block;
+    const Span monthly = mapTable(bytes, "database\\monpay.dbf").block;
+    std::string swapped = bytes;
+    swapped.replace(weekly.at, weekly.size, bytes.substr(monthly.at, monthly.size));
+    const std::string monthlyPath = common::scramble("database\\monpay.dbf");
+    swapped.replace(swapped.find(monthlyPath, weekly.at), monthlyPath.size(),
+                    common::scramble("database\\wkpay.dbf"));
+    writeAll(path, resealed(swapped));
+    const auto before = orgBytes();
+    ui.clear();
+    EXPECT_EQ(restoreFixed(path), 0);
+    EXPECT_EQ(ui.lastMessage(), "Backup file is not valid: the fields or tags of "
+                                "database\\wkpay.dbf differ from the program's own. Nothing "
+                                "has been restored.");
+    expectUntouched(before);
 }
 
 // ---------------------------------------------------------------------------
