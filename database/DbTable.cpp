@@ -1,5 +1,9 @@
 #include "database/DbTable.h"
 
+#include "database/TableSupport.h"
+#include "engine/IndexFile.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,17 +16,58 @@ DbTable::DbTable(engine::Code4& code, const common::WorkingFolder& folder, std::
 
 DbTable::~DbTable() = default;
 
+namespace {
+bool hasAllTags(const engine::Data4& table, const Schema& schema) {
+    return std::all_of(schema.tags.begin(), schema.tags.end(),
+                       [&](const engine::Tag4Info& t) { return table.tag(t.name) != nullptr; });
+}
+} // namespace
+
 bool DbTable::openFile(bool exclusive) {
     closeFile();
-    const unsigned char saved = code_.accessMode;
-    code_.accessMode = exclusive ? engine::OPEN4DENY_RW : engine::OPEN4DENY_NONE;
-    table_ = engine::Data4::open(code_, path());
-    code_.accessMode = saved;
-    if (!table_)
+    const Schema s = schema();
+    const std::string indexFile = engine::IndexFile::pathFor(relativePath_);
+    table_ = openTableAt(code_, path(), exclusive);
+    if (!table_ && !(exclusive && code_.errorCode() == engine::e4index)) {
+        if (code_.errorCode() == engine::e4index)
+            code_.error(engine::e4index, "index file " + indexFile + " is damaged");
         return false;
+    }
+    if (table_ && !hasColumns(s))
+        return false;
+    // Held alone, a table gets back the index file it lost or that lost its
+    // tags; shared, it must not open without them, or seeks would quietly
+    // find nothing.
+    if (exclusive && (!table_ || !hasAllTags(*table_, s))) {
+        const bool checked = table_ != nullptr;
+        table_.reset();
+        code_.setErrorCode(0);
+        table_ = engine::Data4::openWithTags(code_, path(), s.tags);
+        if (!table_) {
+            if (code_.errorCode() == engine::e4index)
+                code_.error(engine::e4index, "index file " + indexFile + " cannot be written");
+            return false;
+        }
+        if (!checked && !hasColumns(s))
+            return false;
+    }
+    for (const engine::Tag4Info& wanted : s.tags) {
+        if (!table_->tag(wanted.name)) {
+            table_.reset();
+            code_.error(engine::e4index,
+                        engine::fileExists(engine::IndexFile::pathFor(path()))
+                            ? "index file " + indexFile + " has no tag " + wanted.name
+                            : "index file " + indexFile + " is missing");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DbTable::hasColumns(const Schema& s) {
     // A table of another layout is refused here, so that every column the
     // schema names can be relied on afterwards.
-    for (const engine::Field4Info& wanted : schema().fields) {
+    for (const engine::Field4Info& wanted : s.fields) {
         const engine::Field4* found = table_->field(wanted.name);
         if (!found || found->type() != wanted.type) {
             table_.reset();
@@ -114,11 +159,14 @@ std::string openFailureText(const engine::Code4& code, std::string_view relative
     case engine::e4access:
     case engine::e4lock:
         return file + " is currently in use by another user.";
+    case engine::e4permission:
+        return file + " cannot be written: you have no permission to change files in its folder.";
+    case engine::e4index:
+        return file + " cannot be opened: " + code.errorText() + ".";
     case engine::e4encrypt:
         return file + " cannot be read with this data folder's key.";
     case engine::e4data:
     case engine::e4memo:
-    case engine::e4index:
     case engine::e4expr:
     case engine::e4field:
         return file + " is damaged (" + code.errorText() + ").";

@@ -31,7 +31,10 @@ public:
 
     // Opens shared, or exclusively. False when the table cannot be opened;
     // the engine's error code says why and no message is shown: the caller
-    // tells the user in its own words.
+    // tells the user in its own words. A table whose index file is missing,
+    // damaged or without a tag of the schema fails a shared open (e4index,
+    // naming the index file); an exclusive open writes it again from the
+    // schema.
     bool openFile(bool exclusive = false);
     void closeFile();
     bool isOpen() const { return table_ != nullptr; }
@@ -54,6 +57,9 @@ protected:
     bool order(std::string_view tagName) const;
 
 private:
+    // False (and the table closed, e4field) when a column is missing.
+    bool hasColumns(const Schema& s);
+
     engine::Code4& code_;
     const common::WorkingFolder& folder_;
     std::string relativePath_;
