@@ -210,7 +210,7 @@ int Data4::openFile(const std::string& path, const std::vector<Tag4Info>* requir
             tagInfos = std::move(wanted);
     } else if (!readable) {
         file_.close();
-        return code_.error(e4index, path + ": " + error);
+        return code_.error(e4index, indexPath + ": " + error);
     }
     for (const Tag4Info& info : tagInfos) {
         auto tag = Tag4::compile(info, header_.fields, error);

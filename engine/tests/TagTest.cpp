@@ -3,8 +3,10 @@
 #include "testsupport/TempDir.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 
 namespace kelo::engine {
@@ -255,6 +257,68 @@ TEST(TagDefinitions, DamagedIndexFileFailsOpen) {
         code.setErrorCode(0);
         EXPECT_EQ(Data4::open(code, dir.file("t.dbf")), nullptr) << c.contents;
         EXPECT_EQ(code.errorCode(), c.code) << c.contents;
+        if (c.code == e4index) {
+            EXPECT_NE(code.errorText().find(dir.file("t.cdx")), std::string::npos)
+                << code.errorText();
+        }
+    }
+}
+
+// A missing index file is how a table without tags is kept, so a plain open
+// cannot tell it from a lost one; a caller that knows the tags can.
+TEST(TagDefinitions, OpenWithTagsWritesALostOrDamagedIndexFileAgain) {
+    const std::vector<Tag4Info> wanted = {{"EMPNO", "UPPER(EMPNO)", "", false, false},
+                                          {"NAME", "NAME", "", false, false}};
+    struct Case {
+        const char* name;
+        std::optional<std::string> contents; // none: no index file
+        std::vector<std::string> tagsAfter;
+    };
+    const std::vector<Case> cases = {
+        {"missing", std::nullopt, {"EMPNO", "NAME"}},
+        {"empty", "", {"EMPNO", "NAME"}},
+        {"garbage", "garbage\n", {"EMPNO", "NAME"}},
+        {"cut short", "KELO-INDEX 1\nTAG\tEMPNO\t0\t0\tEMPNO\t\n", {"EMPNO", "NAME"}},
+        {"one tag short", "KELO-INDEX 1\nTAG\tNAME\t0\t0\tNAME\t\nEND\n", {"EMPNO", "NAME"}},
+        {"another tag besides",
+         "KELO-INDEX 1\nTAG\tSAL\t0\t1\tPAY\t\nEND\n",
+         {"EMPNO", "NAME", "SAL"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Code4 code;
+        {
+            auto table = Data4::create(code, dir.file("t.dbf"), kFields, wanted);
+            ASSERT_NE(table, nullptr);
+            for (const char* empNo : {"E2", "E1", "E3"}) {
+                ASSERT_EQ(table->appendStart(), r4success);
+                table->blank();
+                table->field("EMPNO")->assign(empNo);
+                ASSERT_EQ(table->append(), r4success);
+            }
+        }
+        std::filesystem::remove(dir.file("t.cdx"));
+        if (c.contents)
+            std::ofstream(dir.file("t.cdx"), std::ios::trunc) << *c.contents;
+
+        auto table = Data4::openWithTags(code, dir.file("t.dbf"), wanted);
+        ASSERT_NE(table, nullptr) << code.errorText();
+        EXPECT_TRUE(table->isExclusive());
+        ASSERT_EQ(table->select("EMPNO"), r4success);
+        ASSERT_EQ(table->seek("E1"), r4success);
+        EXPECT_EQ(table->recNo(), 2);
+        table.reset();
+
+        // Written to the file, for every later opener.
+        auto again = Data4::open(code, dir.file("t.dbf"));
+        ASSERT_NE(again, nullptr) << code.errorText();
+        std::vector<std::string> names;
+        for (Tag4* t = again->tagNext(nullptr); t; t = again->tagNext(t))
+            names.push_back(t->name());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.tagsAfter);
+        EXPECT_EQ(code.errorCode(), 0) << code.errorText();
     }
 }
 
