@@ -8,6 +8,7 @@
 #include "engine/Code4.h"
 #include "engine/Data4.h"
 #include "engine/DbfHeader.h"
+#include "testsupport/ChildProcess.h"
 #include "testsupport/TempDir.h"
 
 #include <csignal>
@@ -342,6 +343,77 @@ TEST(KilledPack, NextOpenerFinishesIt) {
         EXPECT_EQ(std::filesystem::file_size(Journal::pathFor(path)), 0u);
         EXPECT_EQ(readAll(path)[headeroffset::pending], '\0');
     }
+}
+
+// ---- Writes that fail half way ---------------------------------------------
+
+// A child that may not write past 4 KiB cannot write the journal of a pack of
+// this 8 KiB table: the pack fails before the table is touched.
+TEST(JournalFailure, APackThatCannotWriteItsJournalChangesNothing) {
+    TempDir dir;
+    const std::string path = dir.file("t.dbf");
+    createTable(path);
+    ASSERT_FALSE(HasFatalFailure());
+    {
+        Code4 code;
+        auto table = Data4::open(code, path);
+        ASSERT_NE(table, nullptr);
+        ASSERT_EQ(table->go(2), r4success);
+        table->deleteRec();
+        ASSERT_EQ(table->flush(), r4success);
+    }
+    const std::string before = readAll(path);
+    const int status = testsupport::runWithFileSizeLimit(4096, [&] {
+        Code4 code;
+        auto table = Data4::open(code, path);
+        if (!table)
+            return 10;
+        const int rc = table->pack();
+        return rc == e4write && code.errorText() == "cannot pack " + path ? 0 : 11;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(std::filesystem::file_size(Journal::pathFor(path)), 0u);
+
+    Code4 code;
+    auto table = Data4::open(code, path);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->pack(), r4success) << code.errorText();
+    table.reset();
+    std::vector<std::string> expected = baseNames();
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(names(path), expected);
+}
+
+// A dead packer's journal that the next opener cannot apply fails that open
+// with the reason; the journal and the mark stay for an opener that can.
+TEST(JournalFailure, ARecoveryThatCannotWriteFailsTheOpenAndKeepsTheJournal) {
+    TempDir dir;
+    const std::string path = dir.file("t.dbf");
+    createTable(path);
+    ASSERT_FALSE(HasFatalFailure());
+    const int killed =
+        runKilledChild(path, {Operation::Pack, JournalStep::Written, Action::Edit}, 0);
+    ASSERT_TRUE(WIFSIGNALED(killed)) << killed;
+    const std::uint64_t journal = std::filesystem::file_size(Journal::pathFor(path));
+    ASSERT_GT(journal, 0u);
+
+    const int status = testsupport::runWithFileSizeLimit(1000, [&] {
+        Code4 code;
+        auto table = Data4::open(code, path);
+        return !table && code.errorCode() == e4write && code.errorText() == "cannot recover " + path
+                   ? 0
+                   : 10;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(std::filesystem::file_size(Journal::pathFor(path)), journal);
+    EXPECT_NE(readAll(path)[headeroffset::pending], '\0');
+
+    std::vector<std::string> expected = baseNames();
+    expected.erase(expected.begin() + 3);
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(names(path), expected);
+    EXPECT_EQ(std::filesystem::file_size(Journal::pathFor(path)), 0u);
 }
 
 } // namespace
