@@ -22,10 +22,15 @@ public:
         ok_ = table_.openFile();
         opened_ = ok_;
         if (!ok_) {
-            const bool inUse = table_.code().errorCode() == engine::e4access;
+            const int code = table_.code().errorCode();
+            // No permission must never read as another user's lock.
+            const std::string text = code == engine::e4access ? inUseMessage(table_)
+                                     : code == engine::e4permission
+                                         ? openFailureText(table_.code(), table_.relativePath())
+                                         : "Can't open " + table_.relativePath();
             table_.code().setErrorCode(0);
             if (ui)
-                ui->error(inUse ? inUseMessage(table_) : "Can't open " + table_.relativePath());
+                ui->error(text);
         }
     }
     ~TableUse() {
