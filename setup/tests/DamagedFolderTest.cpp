@@ -2,6 +2,7 @@
 // message naming the file, and must never pass for the empty folder of a
 // first start whose new organisation would take over an existing one.
 #include "database/OrgDb.h"
+#include "database/UsersDb.h"
 #include "setup/AppCfg.h"
 #include "setup/DataCfg.h"
 #include "setup/DataFolderStart.h"
@@ -245,6 +246,30 @@ TEST_F(DamagedFolderTest, ADamagedOrganisationsTableNeverReadsAsAFirstStart) {
             EXPECT_EQ(ui.messages.front().icon, common::MessageIcon::Error);
         }
     }
+}
+
+// Lost index files of the shared tables are written again at the start, so
+// that users can still log in and the organisations list still works.
+TEST_F(DamagedFolderTest, LostIndexFilesOfTheSharedTablesAreRebuiltAtTheStart) {
+    fs::remove(data("system/settings/users.cdx"));
+    writeBytes(data("system/settings/org.cdx"), "");
+    const Start result = start();
+    EXPECT_TRUE(result.folderOpened) << ui.lastMessage();
+    EXPECT_TRUE(result.tableRead);
+    EXPECT_FALSE(result.firstStart);
+    EXPECT_TRUE(fs::exists(data("system/settings/users.cdx")));
+    engine::Code4 code;
+    common::WorkingFolder folder(dir.file("data"));
+    folder.moveToSystem();
+    DATACFG config(folder);
+    ASSERT_TRUE(config.readFile(ui) && config.initEncrypt(code));
+    database::USERSDB users(code, folder);
+    ASSERT_TRUE(users.openFile(false)) << code.errorText();
+    EXPECT_TRUE(users.seekUser("supervisor"));
+    database::ORGDB orgs(code, folder);
+    ASSERT_TRUE(orgs.openFile(false)) << code.errorText();
+    EXPECT_TRUE(orgs.findByName("Mbeya Highland Tea Estates Ltd"));
+    EXPECT_EQ(snapshot(data("org01")), orgFiles);
 }
 
 TEST_F(DamagedFolderTest, AConfigurationWithAnotherKeySaysSo) {
