@@ -3,19 +3,7 @@
 // transactions record each, backed up to a file on the local drive and
 // restored from it.
 
-#include "database/AbsenceDb.h"
-#include "database/CoopsDb.h"
-#include "database/GradesDb.h"
-#include "database/JobsDb.h"
-#include "database/LeaveDb.h"
-#include "database/OptionsDb.h"
-#include "database/PayGroupDb.h"
-#include "database/PayLogDb.h"
-#include "database/PensionsDb.h"
-#include "database/PostsDb.h"
 #include "database/StaticDb.h"
-#include "database/StationsDb.h"
-#include "database/UnitsDb.h"
 #include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "setup/Backup.h"
@@ -92,24 +80,7 @@ void BM_BackupRestore(benchmark::State& state) {
 
     // The tables and pay field definitions a new organisation starts with,
     // which a restore checks the backup against.
-    bool made = database::STATDB(code, folder).createFile(ui);
-    database::VARDB transactions(code, folder);
-    made = made && transactions.setDefinitions(setup::defaultPayItemDefs());
-    for (common::PAYFREQ f : common::kPayFreqs)
-        made = made && setup::writeDefaultPayFields(ui, folder, "../org01", f) &&
-               transactions.createFile(ui, f);
-    made = made && database::ABSENCEDB(code, folder, ui).createFile(ui) &&
-           database::LEAVEDB(code, folder, ui).createFile(ui) &&
-           database::UNITSDB(code, folder).createFile(ui) &&
-           database::GRADESDB(code, folder).createFile(ui) &&
-           database::JOBSDB(code, folder).createFile(ui) &&
-           database::POSTSDB(code, folder).createFile(ui) &&
-           database::STATIONSDB(code, folder).createFile(ui) &&
-           database::PAYGROUPDB(code, folder).createFile(ui) &&
-           database::COOPSDB(code, folder).createFile(ui) &&
-           database::PENSIONSDB(code, folder).createFile(ui) &&
-           database::OPTIONSDB(code, folder).createFile(ui) &&
-           database::PAYLOGDB(code, folder).createFile(ui);
+    const bool made = setup::createOrgTables(ui, code, folder, "../org01");
     if (!made)
         fail("cannot create the organisation's tables");
     fill(code, folder.resolve("database/static.dbf"), employees);

@@ -1,7 +1,21 @@
 #include "setup/OrgFiles.h"
 
 #include "common/Text.h"
+#include "database/AbsenceDb.h"
+#include "database/CoopsDb.h"
+#include "database/GradesDb.h"
+#include "database/JobsDb.h"
+#include "database/LeaveDb.h"
+#include "database/OptionsDb.h"
 #include "database/PayFieldsFile.h"
+#include "database/PayGroupDb.h"
+#include "database/PayLogDb.h"
+#include "database/PensionsDb.h"
+#include "database/PostsDb.h"
+#include "database/StaticDb.h"
+#include "database/StationsDb.h"
+#include "database/UnitsDb.h"
+#include "database/VarDb.h"
 
 #include <filesystem>
 #include <memory>
@@ -71,6 +85,34 @@ bool checkOrgFolder(common::Ui& ui, std::string_view path) {
     ui.error("Cannot delete files in " + std::string(path) +
              " as it is not a valid organisation directory.");
     return false;
+}
+
+bool createOrgTables(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+                     std::string_view orgFolder) {
+    if (!database::STATDB(code, folder).createFile(ui))
+        return false;
+    for (common::PAYFREQ f : common::kPayFreqs) {
+        if (!writeDefaultPayFields(ui, folder, orgFolder, f))
+            return false;
+    }
+    database::VARDB transactions(code, folder);
+    transactions.setDefinitions(defaultPayItemDefs());
+    for (common::PAYFREQ f : common::kPayFreqs) {
+        if (!transactions.createFile(ui, f))
+            return false;
+    }
+    return database::ABSENCEDB(code, folder, ui).createFile(ui) &&
+           database::LEAVEDB(code, folder, ui).createFile(ui) &&
+           database::GRADESDB(code, folder).createFile(ui) &&
+           database::UNITSDB(code, folder).createFile(ui) &&
+           database::JOBSDB(code, folder).createFile(ui) &&
+           database::POSTSDB(code, folder).createFile(ui) &&
+           database::STATIONSDB(code, folder).createFile(ui) &&
+           database::PAYGROUPDB(code, folder).createFile(ui) &&
+           database::COOPSDB(code, folder).createFile(ui) &&
+           database::PENSIONSDB(code, folder).createFile(ui) &&
+           database::OPTIONSDB(code, folder).createFile(ui) &&
+           database::PAYLOGDB(code, folder).createFile(ui);
 }
 
 bool orgFolderHoldsFiles(const common::WorkingFolder& folder, std::string_view orgPath) {

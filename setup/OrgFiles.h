@@ -4,6 +4,7 @@
 #include "common/PayRecords.h"
 #include "common/Ui.h"
 #include "common/WorkingFolder.h"
+#include "engine/Code4.h"
 
 #include <string_view>
 
@@ -30,6 +31,13 @@ bool deleteOrgFiles(common::Ui& ui, const common::WorkingFolder& folder, std::st
 // somewhere in its tree: an organisation's data, which only that
 // organisation's own row may have removed.
 bool orgFolderHoldsFiles(const common::WorkingFolder& folder, std::string_view orgPath);
+
+// Every table and pay field definitions file a new organisation starts with,
+// in its folder (the working folder, named `orgFolder` in the files), whose
+// subfolders exist. Stops at the first failure, which the table's own
+// creation has told the user.
+bool createOrgTables(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+                     std::string_view orgFolder);
 
 // The pay items a new organisation starts with in every frequency: the
 // built-in "Basic Pay" and "Overtime" earnings and the "Rent" deduction.

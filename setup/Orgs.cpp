@@ -1,21 +1,7 @@
 #include "setup/Orgs.h"
 
 #include "common/Calendar.h"
-#include "database/AbsenceDb.h"
-#include "database/CoopsDb.h"
-#include "database/GradesDb.h"
-#include "database/JobsDb.h"
-#include "database/LeaveDb.h"
-#include "database/OptionsDb.h"
-#include "database/PayGroupDb.h"
-#include "database/PayLogDb.h"
-#include "database/PensionsDb.h"
-#include "database/PostsDb.h"
-#include "database/StaticDb.h"
-#include "database/StationsDb.h"
 #include "database/TableUse.h"
-#include "database/UnitsDb.h"
-#include "database/VarDb.h"
 #include "setup/OrgFiles.h"
 #include "setup/StatutoryFiles.h"
 
@@ -100,31 +86,7 @@ bool ORGS::createOrgFiles(const ORGREC& org) {
             return false;
         }
     }
-    engine::Code4& engine = code();
-    if (!database::STATDB(engine, folder_).createFile(ui_))
-        return false;
-    for (common::PAYFREQ f : common::kPayFreqs) {
-        if (!writeDefaultPayFields(ui_, folder_, org.folder, f))
-            return false;
-    }
-    database::VARDB transactions(engine, folder_);
-    transactions.setDefinitions(defaultPayItemDefs());
-    for (common::PAYFREQ f : common::kPayFreqs) {
-        if (!transactions.createFile(ui_, f))
-            return false;
-    }
-    return database::ABSENCEDB(engine, folder_, ui_).createFile(ui_) &&
-           database::LEAVEDB(engine, folder_, ui_).createFile(ui_) &&
-           database::GRADESDB(engine, folder_).createFile(ui_) &&
-           database::UNITSDB(engine, folder_).createFile(ui_) &&
-           database::JOBSDB(engine, folder_).createFile(ui_) &&
-           database::POSTSDB(engine, folder_).createFile(ui_) &&
-           database::STATIONSDB(engine, folder_).createFile(ui_) &&
-           database::PAYGROUPDB(engine, folder_).createFile(ui_) &&
-           database::COOPSDB(engine, folder_).createFile(ui_) &&
-           database::PENSIONSDB(engine, folder_).createFile(ui_) &&
-           database::OPTIONSDB(engine, folder_).createFile(ui_) &&
-           database::PAYLOGDB(engine, folder_).createFile(ui_);
+    return createOrgTables(ui_, code(), folder_, org.folder);
 }
 
 bool ORGS::appendOrgRec(const ORGREC& org) {

@@ -6,20 +6,8 @@
 
 #include "common/OrgRecords.h"
 #include "common/WorkingFolder.h"
-#include "database/AbsenceDb.h"
-#include "database/CoopsDb.h"
-#include "database/GradesDb.h"
-#include "database/JobsDb.h"
-#include "database/LeaveDb.h"
-#include "database/OptionsDb.h"
 #include "database/OrgDb.h"
-#include "database/PayGroupDb.h"
-#include "database/PayLogDb.h"
-#include "database/PensionsDb.h"
-#include "database/PostsDb.h"
 #include "database/StaticDb.h"
-#include "database/StationsDb.h"
-#include "database/UnitsDb.h"
 #include "database/VarDb.h"
 #include "engine/Code4.h"
 #include "engine/Data4.h"
@@ -150,24 +138,7 @@ public:
             return false;
         orgs.closeFile();
 
-        database::VARDB transactions(code_, folder_);
-        bool made = database::STATDB(code_, folder_).createFile(ui) &&
-                    transactions.setDefinitions(defaultPayItemDefs());
-        for (common::PAYFREQ f : common::kPayFreqs)
-            made = made && writeDefaultPayFields(ui, folder_, "../org01", f) &&
-                   transactions.createFile(ui, f);
-        made = made && database::ABSENCEDB(code_, folder_, ui).createFile(ui) &&
-               database::LEAVEDB(code_, folder_, ui).createFile(ui) &&
-               database::UNITSDB(code_, folder_).createFile(ui) &&
-               database::GRADESDB(code_, folder_).createFile(ui) &&
-               database::JOBSDB(code_, folder_).createFile(ui) &&
-               database::POSTSDB(code_, folder_).createFile(ui) &&
-               database::STATIONSDB(code_, folder_).createFile(ui) &&
-               database::PAYGROUPDB(code_, folder_).createFile(ui) &&
-               database::COOPSDB(code_, folder_).createFile(ui) &&
-               database::PENSIONSDB(code_, folder_).createFile(ui) &&
-               database::OPTIONSDB(code_, folder_).createFile(ui) &&
-               database::PAYLOGDB(code_, folder_).createFile(ui);
+        const bool made = createOrgTables(ui, code_, folder_, "../org01");
         return made && fillRows(code_, folder_.resolve("database/static.dbf"), 2) &&
                fillRows(code_, folder_.resolve("database/monpay.dbf"), 2) &&
                fillRows(code_, folder_.resolve("settings/units.dbf"), 1);
