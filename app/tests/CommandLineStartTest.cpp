@@ -120,8 +120,8 @@ TEST_F(CommandLineStartTest, ALongDataFolderPathIsKeptWhole) {
     const std::string folder = demoFolder(deep + "/demo");
     ASSERT_GT(folder.size(), 300u);
     const ProgramRun result = run("QT_QPA_PLATFORM=offscreen",
-                           "--data-folder " + quoted(folder) +
-                               " --user supervisor --password kelo2026 --quit-when-shown");
+                                  "--data-folder " + quoted(folder) +
+                                      " --user supervisor --password kelo2026 --quit-when-shown");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("Main window shown after"), std::string::npos) << result.out;
 }
