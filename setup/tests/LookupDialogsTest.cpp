@@ -1,0 +1,3 @@
+#include "setup/LookupDialogs.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "setup/StatutoryDialogs.h"
+
+#include <gtest/gtest.h>
