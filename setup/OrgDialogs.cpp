@@ -24,8 +24,8 @@ constexpr std::size_t kNameFieldWidth = 99;
 constexpr long kMaxPurgeAge = 9999;
 
 // Trimmed, then cut to the column's width.
-std::string fieldText(const DialogView& dialog, const char* control, std::size_t width) {
-    return common::trimRight(common::fitText(common::trim(dialog.text(control)), width));
+std::string fitted(const std::string& text, std::size_t width) {
+    return common::trimRight(common::fitText(common::trim(text), width));
 }
 
 // A whole decimal number, blanks around it allowed, nothing else.
@@ -89,32 +89,43 @@ bool ORGS::nameTaken(const std::string& name, Purpose purpose) {
     return purpose == Purpose::Create || data()->recNo() != open_.orgNum;
 }
 
-std::optional<ORGS::Entry> ORGS::readEntry(DialogView& dialog, Purpose purpose) {
-    const std::string name = fieldText(dialog, orgdlg::Name, kNameFieldWidth);
-    if (name.empty()) {
+std::optional<ORGS::Entry> ORGS::checkEntry(const std::string& name, const std::string& year,
+                                            const std::string& month, Purpose purpose,
+                                            EntryField& fault) {
+    const std::string typed = fitted(name, kNameFieldWidth);
+    fault = EntryField::Name;
+    if (typed.empty()) {
         ui_.information("Please enter name of organisation.");
-        dialog.setFocus(orgdlg::Name);
         return std::nullopt;
     }
     Entry entry;
-    entry.name = common::trimRight(common::fitText(name, W::kNameWidth));
+    entry.name = common::trimRight(common::fitText(typed, W::kNameWidth));
     if (nameTaken(entry.name, purpose)) {
         ui_.information("Organisation with this name already exists. Please enter a different "
                         "name.");
-        dialog.setFocus(orgdlg::Name);
         return std::nullopt;
     }
-    long year = 0;
-    if (!readWhole(dialog.text(orgdlg::Year), year) || year < kMinYear || year > kMaxYear) {
+    fault = EntryField::Year;
+    long number = 0;
+    if (!readWhole(year, number) || number < kMinYear || number > kMaxYear) {
         ui_.information("Entry for year field is invalid.");
-        dialog.setFocus(orgdlg::Year);
         return std::nullopt;
     }
-    entry.year = static_cast<std::int32_t>(year);
-    const int month = common::monthNumber(common::trim(selectedText(dialog, orgdlg::Month)));
-    if (month == 0)
+    entry.year = static_cast<std::int32_t>(number);
+    fault = EntryField::Month;
+    const int monthNumber = common::monthNumber(common::trim(month));
+    if (monthNumber == 0)
         return std::nullopt;
-    entry.month = common::monthName(month);
+    entry.month = common::monthName(monthNumber);
+    return entry;
+}
+
+std::optional<ORGS::Entry> ORGS::readEntry(DialogView& dialog, Purpose purpose) {
+    EntryField fault = EntryField::Name;
+    std::optional<Entry> entry = checkEntry(dialog.text(orgdlg::Name), dialog.text(orgdlg::Year),
+                                            selectedText(dialog, orgdlg::Month), purpose, fault);
+    if (!entry && fault != EntryField::Month)
+        dialog.setFocus(fault == EntryField::Name ? orgdlg::Name : orgdlg::Year);
     return entry;
 }
 
@@ -134,26 +145,44 @@ void ORGS::displayBasicInfo(DialogView& dialog) {
 int ORGS::saveBasicInfo(DialogView& dialog) {
     if (open_.orgNum == 0)
         return 0;
-    const std::string previousName = open_.name;
     const std::optional<Entry> entry = readEntry(dialog, Purpose::Edit);
     if (!entry)
         return 0;
-    open_.name = entry->name;
-    open_.poBox = fieldText(dialog, orgdlg::PoBox, W::kPoBoxWidth);
-    open_.postCode = fieldText(dialog, orgdlg::PostCode, W::kPostCodeWidth);
-    open_.town = fieldText(dialog, orgdlg::Town, W::kTownWidth);
-    open_.telephone = fieldText(dialog, orgdlg::Telephone, W::kTelephoneWidth);
+    BasicInfo info;
+    info.poBox = dialog.text(orgdlg::PoBox);
+    info.postCode = dialog.text(orgdlg::PostCode);
+    info.town = dialog.text(orgdlg::Town);
+    info.telephone = dialog.text(orgdlg::Telephone);
+    return storeBasicInfo(*entry, info);
+}
+
+int ORGS::setBasicInfo(const BasicInfo& info) {
+    if (open_.orgNum == 0)
+        return 0;
+    EntryField fault = EntryField::Name;
+    const std::optional<Entry> entry =
+        checkEntry(info.name, std::to_string(info.year), info.month, Purpose::Edit, fault);
+    return entry ? storeBasicInfo(*entry, info) : 0;
+}
+
+int ORGS::storeBasicInfo(const Entry& entry, const BasicInfo& info) {
+    const std::string previousName = open_.name;
+    open_.name = entry.name;
+    open_.poBox = fitted(info.poBox, W::kPoBoxWidth);
+    open_.postCode = fitted(info.postCode, W::kPostCodeWidth);
+    open_.town = fitted(info.town, W::kTownWidth);
+    open_.telephone = fitted(info.telephone, W::kTelephoneWidth);
     if (open_.monthEditable) {
-        if (entry->year != open_.year) {
-            const std::string to = folder_.resolve(std::to_string(entry->year));
+        if (entry.year != open_.year) {
+            const std::string to = folder_.resolve(std::to_string(entry.year));
             std::error_code error;
             fs::rename(folder_.resolve(std::to_string(open_.year)), to, error);
             // Without its old folder the year still needs one for its reports.
             if (error)
                 fs::create_directories(to, error);
-            open_.year = entry->year;
+            open_.year = entry.year;
         }
-        open_.month = entry->month;
+        open_.month = entry.month;
         const int length = common::daysInMonth(common::monthNumber(open_.month), open_.year);
         for (std::int32_t* day : {&open_.weekEndDay, &open_.fortnightEndDay, &open_.irregEndDay})
             *day = std::min(*day, length);
@@ -185,18 +214,29 @@ void ORGS::resetBranches(DialogView& dialog) {
 }
 
 int ORGS::savePayInfo(DialogView& dialog) {
-    open_.itNum = fieldText(dialog, payinfodlg::ItNum, W::kItNumWidth);
-    open_.nssfNum = fieldText(dialog, payinfodlg::NssfNum, W::kNssfNumWidth);
-    open_.regionalCode = fieldText(dialog, payinfodlg::RegionalCode, W::kRegionalCodeWidth);
-    // Bank and branch are names from the lists, kept as listed.
-    open_.bankName =
-        std::string(common::fitText(selectedText(dialog, payinfodlg::Bank), W::kBankNameWidth));
-    open_.branchName =
-        std::string(common::fitText(selectedText(dialog, payinfodlg::Branch), W::kBranchNameWidth));
-    open_.accountNum = fieldText(dialog, payinfodlg::AccountNum, W::kAccountNumWidth);
-    open_.sfiSenderId = fieldText(dialog, payinfodlg::SfiSenderId, W::kSfiSenderIdWidth);
-    saveOpenRec();
+    PayInfo info;
+    info.itNum = dialog.text(payinfodlg::ItNum);
+    info.nssfNum = dialog.text(payinfodlg::NssfNum);
+    info.regionalCode = dialog.text(payinfodlg::RegionalCode);
+    info.bankName = selectedText(dialog, payinfodlg::Bank);
+    info.branchName = selectedText(dialog, payinfodlg::Branch);
+    info.accountNum = dialog.text(payinfodlg::AccountNum);
+    info.sfiSenderId = dialog.text(payinfodlg::SfiSenderId);
+    const int saved = setPayInfo(info);
     closeBankFiles();
+    return saved;
+}
+
+int ORGS::setPayInfo(const PayInfo& info) {
+    open_.itNum = fitted(info.itNum, W::kItNumWidth);
+    open_.nssfNum = fitted(info.nssfNum, W::kNssfNumWidth);
+    open_.regionalCode = fitted(info.regionalCode, W::kRegionalCodeWidth);
+    // Bank and branch are names from the lists, kept as listed.
+    open_.bankName = std::string(common::fitText(info.bankName, W::kBankNameWidth));
+    open_.branchName = std::string(common::fitText(info.branchName, W::kBranchNameWidth));
+    open_.accountNum = fitted(info.accountNum, W::kAccountNumWidth);
+    open_.sfiSenderId = fitted(info.sfiSenderId, W::kSfiSenderIdWidth);
+    saveOpenRec();
     return 1;
 }
 
@@ -228,11 +268,21 @@ int ORGS::savePayOptions(DialogView& dialog) {
         dialog.setFocus(payoptionsdlg::RoundingUnit);
         return 0;
     }
-    open_.taxEmployerPension = dialog.isChecked(payoptionsdlg::TaxEmployerPension) ? 1 : 0;
-    open_.paySdl = dialog.isChecked(payoptionsdlg::PaySdl) ? 1 : 0;
-    open_.roundNetPay = rounding ? 1 : 0;
-    if (rounding)
-        open_.roundingUnit = static_cast<std::int32_t>(unit);
+    return setPayOptions(dialog.isChecked(payoptionsdlg::TaxEmployerPension),
+                         dialog.isChecked(payoptionsdlg::PaySdl),
+                         rounding ? static_cast<std::int32_t>(unit) : 0);
+}
+
+int ORGS::setPayOptions(bool taxEmployerPension, bool paySdl, std::int32_t roundingUnit) {
+    if (roundingUnit < 0) {
+        ui_.information("Entry for rounding amount is invalid.");
+        return 0;
+    }
+    open_.taxEmployerPension = taxEmployerPension ? 1 : 0;
+    open_.paySdl = paySdl ? 1 : 0;
+    open_.roundNetPay = roundingUnit > 0 ? 1 : 0;
+    if (roundingUnit > 0)
+        open_.roundingUnit = roundingUnit;
     saveOpenRec();
     return 1;
 }

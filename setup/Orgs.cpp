@@ -118,14 +118,25 @@ bool ORGS::appendOrgRec(const ORGREC& org) {
 int ORGS::createNewOrg(DialogView& dialog, std::string_view /*userName*/) {
     if (hasMaxOrg())
         return 0;
-    const std::string previous = folder_.current();
     const std::optional<Entry> entry = readEntry(dialog, Purpose::Create);
-    if (!entry)
+    return entry ? createFromEntry(*entry) : 0;
+}
+
+int ORGS::createOrg(const NewOrg& wanted) {
+    if (hasMaxOrg())
         return 0;
+    EntryField fault = EntryField::Name;
+    const std::optional<Entry> entry =
+        checkEntry(wanted.name, std::to_string(wanted.year), wanted.month, Purpose::Create, fault);
+    return entry ? createFromEntry(*entry) : 0;
+}
+
+int ORGS::createFromEntry(const Entry& entry) {
+    const std::string previous = folder_.current();
     ORGREC org = common::newOrgRec(orgCount() + 1);
-    org.name = entry->name;
-    org.month = entry->month;
-    org.year = entry->year;
+    org.name = entry.name;
+    org.month = entry.month;
+    org.year = entry.year;
     org.fiscalYear = common::fiscalYearOf(common::monthNumber(org.month), org.year);
 
     // A folder that holds files but has no row is either the leftover of a

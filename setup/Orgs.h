@@ -148,6 +148,40 @@ public:
     int backup(BackupDrive& drive, BackupClock& clock);
     int restore(BackupDrive& drive, BackupClock& clock);
 
+    // The operations behind the organisation dialogs, for callers without
+    // one (the demo builder, the command line, imports). Each checks the
+    // same rules and tells the same messages as its dialog; texts longer
+    // than their column are cut to it.
+    struct NewOrg {
+        std::string name;
+        std::string month; // "January" ... "December", any case
+        std::int32_t year = 0;
+    };
+    int createOrg(const NewOrg& org);
+    struct BasicInfo {
+        std::string name;
+        std::string poBox;
+        std::string town;
+        std::string postCode;
+        std::string telephone;
+        std::string month; // taken only while the month may still change
+        std::int32_t year = 0;
+    };
+    int setBasicInfo(const BasicInfo& info);
+    struct PayInfo {
+        std::string itNum;
+        std::string nssfNum;
+        std::string regionalCode;
+        std::string bankName;
+        std::string branchName;
+        std::string accountNum;
+        std::string sfiSenderId;
+    };
+    int setPayInfo(const PayInfo& info);
+    // `roundingUnit` 0 pays the exact amount; otherwise net pay in cash is
+    // rounded down to it.
+    int setPayOptions(bool taxEmployerPension, bool paySdl, std::int32_t roundingUnit);
+
     // The statutory tables of the open organisation's fiscal year
     // (setup/StatutoryFiles.h); 0 when they exist already, 1 when made.
     int newStatutoryFiles(const std::string& sourceFolder);
@@ -159,9 +193,15 @@ private:
         std::string month;
         std::int32_t year = 0;
     };
-    // The name, month and year fields, checked; nullopt after telling the
-    // user (a blank month is refused silently).
+    enum class EntryField { Name, Year, Month };
+    // Name, year and month as typed, checked; nullopt after telling the user
+    // (a blank month is refused silently), with the field at fault.
+    std::optional<Entry> checkEntry(const std::string& name, const std::string& year,
+                                    const std::string& month, Purpose purpose, EntryField& fault);
+    // The same from the dialog's fields, focusing the field at fault.
     std::optional<Entry> readEntry(common::DialogView& dialog, Purpose purpose);
+    int createFromEntry(const Entry& entry);
+    int storeBasicInfo(const Entry& entry, const BasicInfo& info);
     bool nameTaken(const std::string& name, Purpose purpose);
     bool createOrgFiles(const common::ORGREC& org);
     bool appendOrgRec(const common::ORGREC& org);

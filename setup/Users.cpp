@@ -45,8 +45,12 @@ std::string typedPassword(const DialogView& dialog, const char* control) {
 }
 
 // A name as it will be stored: trimmed and fitted to its column.
+std::string storedName(const std::string& text, std::size_t width) {
+    return common::trimRight(common::fitText(common::trim(text), width));
+}
+
 std::string typedName(const DialogView& dialog, const char* control, std::size_t width) {
-    return common::trimRight(common::fitText(common::trim(dialog.text(control)), width));
+    return storedName(dialog.text(control), width);
 }
 
 // The length and blank rules of a typed, non-empty new password; "" when kept.
@@ -139,8 +143,12 @@ void USERS::updateLoginDlg(DialogView& dialog) {
 }
 
 bool USERS::checkLogin(Ui& ui, DialogView& dialog, bool& passwordSet) {
+    return logIn(ui, common::trim(dialog.text(logindlg::UserName)),
+                 typedPassword(dialog, logindlg::Password), passwordSet);
+}
+
+bool USERS::logIn(Ui& ui, const std::string& name, const std::string& password, bool& passwordSet) {
     passwordSet = true;
-    const std::string name = common::trim(dialog.text(logindlg::UserName));
     if (name.empty()) {
         loginError(ui, "Please enter username.");
         return false;
@@ -159,7 +167,7 @@ bool USERS::checkLogin(Ui& ui, DialogView& dialog, bool& passwordSet) {
     loadRec(found);
     if (found.password.empty()) {
         passwordSet = false;
-    } else if (!verifyPassword(typedPassword(dialog, logindlg::Password), found.password)) {
+    } else if (!verifyPassword(firstCharacters(password, kPasswordLimit), found.password)) {
         loginError(ui, "Access denied.");
         return false;
     }
@@ -218,6 +226,19 @@ bool USERS::setPasswd(Ui& ui, DialogView& dialog) {
                           password))
         return false;
     return storePassword(password);
+}
+
+bool USERS::setPassword(Ui& ui, const std::string& password) {
+    const std::string typed = firstCharacters(password, kPasswordLimit);
+    if (typed.empty()) {
+        ui.information(kEnterNewPassword);
+        return false;
+    }
+    if (const std::string fault = passwordFault(typed); !fault.empty()) {
+        ui.information(fault);
+        return false;
+    }
+    return storePassword(typed);
 }
 
 void USERS::initChangePasswdDlg(DialogView& dialog) {
@@ -284,16 +305,14 @@ bool USERS::editSelected(const DialogView& users, common::USERREC& row) {
     return true;
 }
 
-bool USERS::checkUserName(Ui& ui, DialogView& identity, const std::string& name, long ownRecord) {
+bool USERS::checkUserName(Ui& ui, const std::string& name, long ownRecord) {
     if (name.empty()) {
         ui.warning(std::string("The \"") + "Username" + "\" field must not be blank." + " " +
                    "Please enter a value for this field.");
-        identity.setFocus(useriddlg::UserName);
         return false;
     }
     if (isOpen() && seekUser(name) && data()->recNo() != ownRecord) {
         ui.warning("User with this name already exists. Please enter a different name.");
-        identity.setFocus(useriddlg::UserName);
         return false;
     }
     return true;
@@ -339,28 +358,58 @@ void USERS::initNewUserDlg(DialogView& identity) {
 }
 
 bool USERS::closeNewUserDlg(Ui& ui, DialogView& identity, DialogView& users) {
-    const std::string name = typedName(identity, useriddlg::UserName, W::kUserNameWidth);
-    std::string password;
-    if (!checkUserName(ui, identity, name, 0) ||
-        !checkNewPassword(ui, identity, useriddlg::Password, useriddlg::ConfirmPassword, false,
-                          password))
+    NewUser user;
+    user.userName = typedName(identity, useriddlg::UserName, W::kUserNameWidth);
+    if (!checkUserName(ui, user.userName, 0)) {
+        identity.setFocus(useriddlg::UserName);
         return false;
+    }
+    if (!checkNewPassword(ui, identity, useriddlg::Password, useriddlg::ConfirmPassword, false,
+                          user.password))
+        return false;
+    user.lastName = typedName(identity, useriddlg::LastName, W::kLastNameWidth);
+    user.otherNames = typedName(identity, useriddlg::OtherNames, W::kOtherNamesWidth);
+    if (!appendUser(ui, user))
+        return false;
+    displayUsers(users);
+    return true;
+}
+
+bool USERS::addUser(Ui& ui, const NewUser& user) {
+    NewUser fitted = user;
+    fitted.userName = storedName(user.userName, W::kUserNameWidth);
+    fitted.password = firstCharacters(user.password, kPasswordLimit);
+    fitted.lastName = storedName(user.lastName, W::kLastNameWidth);
+    fitted.otherNames = storedName(user.otherNames, W::kOtherNamesWidth);
+    if (!checkUserName(ui, fitted.userName, 0))
+        return false;
+    if (!fitted.password.empty()) {
+        if (const std::string fault = passwordFault(fitted.password); !fault.empty()) {
+            ui.information(fault);
+            return false;
+        }
+    }
+    return appendUser(ui, fitted);
+}
+
+bool USERS::appendUser(Ui& ui, const NewUser& user) {
     if (!isOpen() && !openFile(false)) {
         ui.error(database::openFailureText(code(), relativePath()));
         code().setErrorCode(0);
         return false;
     }
     common::USERREC row; // menu type 0, every right false, manageUsers "F"
-    row.userName = name;
-    if (!password.empty()) {
-        row.password = hashPassword(password);
+    row.userName = user.userName;
+    if (!user.password.empty()) {
+        row.password = hashPassword(user.password);
         if (row.password.empty()) {
-            ui.error("The password of " + name + " could not be stored: no user was added.");
+            ui.error("The password of " + user.userName +
+                     " could not be stored: no user was added.");
             return false;
         }
     }
-    row.lastName = typedName(identity, useriddlg::LastName, W::kLastNameWidth);
-    row.otherNames = typedName(identity, useriddlg::OtherNames, W::kOtherNamesWidth);
+    row.lastName = user.lastName;
+    row.otherNames = user.otherNames;
     engine::Data4& table = *data();
     bool appended = table.appendStart() == engine::r4success;
     if (appended) {
@@ -376,15 +425,14 @@ bool USERS::closeNewUserDlg(Ui& ui, DialogView& identity, DialogView& users) {
         const std::string reason = code().errorText();
         code().setErrorCode(0);
         if (locked)
-            ui.warning(database::TableUse::inUseMessage(*this) + " " + name +
+            ui.warning(database::TableUse::inUseMessage(*this) + " " + user.userName +
                        " has not been added.");
         else
-            ui.error(database::TableUse::cantUpdateMessage(*this) + ": " + name +
+            ui.error(database::TableUse::cantUpdateMessage(*this) + ": " + user.userName +
                      " has not been added." + (reason.empty() ? "" : " (" + reason + ")"));
         return false;
     }
     code().setErrorCode(0);
-    displayUsers(users);
     return true;
 }
 
@@ -420,8 +468,11 @@ bool USERS::closeIdDlg(Ui& ui, DialogView& identity, DialogView& users) {
         !editedName_.empty() && isOpen() && seekUser(editedName_) ? data()->recNo() : 0;
     const std::string name = typedName(identity, useriddlg::UserName, W::kUserNameWidth);
     std::string password;
-    if (!checkUserName(ui, identity, name, ownRecord) ||
-        !checkNewPassword(ui, identity, useriddlg::Password, useriddlg::ConfirmPassword, false,
+    if (!checkUserName(ui, name, ownRecord)) {
+        identity.setFocus(useriddlg::UserName);
+        return false;
+    }
+    if (!checkNewPassword(ui, identity, useriddlg::Password, useriddlg::ConfirmPassword, false,
                           password))
         return false;
     std::string hash;
@@ -491,6 +542,29 @@ void USERS::updateRightsDlg(DialogView& rights) {
 }
 
 bool USERS::closeRightsDlg(DialogView& rights) {
+    common::USERREC chosen;
+    chosen.menuType = menuTypeOf(rights);
+    for (const RightBox& box : kRightBoxes)
+        chosen.*box.flag = rights.isChecked(box.control) ? 1 : 0;
+    return storeRights(chosen);
+}
+
+bool USERS::setRights(Ui& ui, const std::string& name, const common::USERREC& rights) {
+    if (!isOpen() || !seekUser(name)) {
+        ui.error("User " + name + " does not exist.");
+        return false;
+    }
+    common::USERREC row;
+    loadRec(row);
+    editedName_ = row.userName;
+    if (storeRights(rights))
+        return true;
+    ui.warning(database::TableUse::inUseMessage(*this) + " The rights of " + name +
+               " have not been changed.");
+    return false;
+}
+
+bool USERS::storeRights(const common::USERREC& rights) {
     if (!lockEditedUser()) {
         code().setErrorCode(0);
         return false;
@@ -498,9 +572,9 @@ bool USERS::closeRightsDlg(DialogView& rights) {
     common::USERREC row;
     return rewriteLockedRow(
         [&rights](common::USERREC& r) { // manageUsers stays as it was
-            r.menuType = menuTypeOf(rights);
+            r.menuType = rights.menuType;
             for (const RightBox& box : kRightBoxes)
-                r.*box.flag = rights.isChecked(box.control) ? 1 : 0;
+                r.*box.flag = rights.*box.flag != 0 ? 1 : 0;
             dropRightsOutsideMenu(r); // whatever state the boxes were left in
         },
         row);

@@ -91,6 +91,26 @@ public:
 
     const common::USERREC* getUser() const { return &user_; }
 
+    // The operations behind the dialogs, for callers without one (the demo
+    // builder, the command line, imports). Each checks the same rules and
+    // tells `ui` the same messages as its dialog.
+    struct NewUser {
+        std::string userName;
+        std::string password; // as typed; empty for none
+        std::string lastName;
+        std::string otherNames;
+    };
+    // Logs `name` in; `passwordSet` is cleared for a user who has none yet.
+    bool logIn(common::Ui& ui, const std::string& name, const std::string& password,
+               bool& passwordSet);
+    // A new password for the logged-in user.
+    bool setPassword(common::Ui& ui, const std::string& password);
+    // Appends a user with no rights.
+    bool addUser(common::Ui& ui, const NewUser& user);
+    // Stores the menu type and the seven rights of `rights` for `name`
+    // (manageUsers is kept); rights the menu type cannot use are dropped.
+    bool setRights(common::Ui& ui, const std::string& name, const common::USERREC& rights);
+
     // Users dialog. The Identity and Rights dialogs work on the user selected
     // in its list; their init functions return false when there is none.
     void displayUsers(common::DialogView& users);
@@ -108,9 +128,12 @@ private:
     // for Set Password. The typed password is left in `password`.
     bool checkNewPassword(common::Ui& ui, common::DialogView& dialog, const char* passwordControl,
                           const char* confirmControl, bool required, std::string& typed) const;
-    bool checkUserName(common::Ui& ui, common::DialogView& identity, const std::string& name,
-                       long ownRecord);
+    bool checkUserName(common::Ui& ui, const std::string& name, long ownRecord);
+    bool appendUser(common::Ui& ui, const NewUser& user);
     bool storePassword(const std::string& password);
+    // The menu type and rights of `rights` into the row of the user being
+    // edited, locked here.
+    bool storeRights(const common::USERREC& rights);
     // The current row, locked by the caller: loaded, changed, written and
     // unlocked; `row` receives it as written. False when the write fails.
     bool rewriteLockedRow(const std::function<void(common::USERREC&)>& change,

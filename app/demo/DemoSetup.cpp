@@ -13,7 +13,6 @@
 #include "engine/Field4.h"
 #include "setup/Orgs.h"
 #include "setup/Users.h"
-#include "testsupport/FakeDialogView.h"
 
 #include <string>
 #include <string_view>
@@ -24,25 +23,23 @@ namespace kelo::demo::detail {
 
 namespace {
 
-using testsupport::FakeDialogView;
-
 struct DemoUser {
     const char* name;
     const char* lastName;
     const char* otherNames;
-    const char* menu;
-    std::vector<const char*> rights;
+    std::int32_t menuType;
+    std::vector<int common::USERREC::*> rights;
 };
 
 const std::vector<DemoUser>& demoUsers() {
-    namespace rd = setup::rightsdlg;
+    using U = common::USERREC;
     static const std::vector<DemoUser> users{
-        {"asha", "Mwinyi", "Asha", rd::PersonnelOnly, {rd::EditEmpFiles, rd::SetupOrg}},
+        {"asha", "Mwinyi", "Asha", common::kPersonnelMenu, {&U::editEmpFiles, &U::setupOrg}},
         {"juma",
          "Said",
          "Juma",
-         rd::PayrollOnly,
-         {rd::EditEmpFiles, rd::ModifyFields, rd::ClosePeriod, rd::ModifyTaxTables}},
+         common::kPayrollMenu,
+         {&U::editEmpFiles, &U::modifyFields, &U::closePeriod, &U::modifyTaxTables}},
     };
     return users;
 }
@@ -50,53 +47,27 @@ const std::vector<DemoUser>& demoUsers() {
 } // namespace
 
 bool addUsers(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder) {
-    namespace ud = setup::useriddlg;
     setup::USERS users(code, folder);
     const std::string supervisor = database::USERSDB::kSupervisor;
-    FakeDialogView login;
-    users.initLoginDlg(login);
-    login.setText(setup::logindlg::UserName, supervisor);
     bool passwordSet = true;
     if (!attempt(ui, "Can't log in as " + supervisor,
-                 [&] { return users.checkLogin(ui, login, passwordSet); }))
+                 [&] { return users.logIn(ui, supervisor, {}, passwordSet); }))
         return false;
     // A new folder's supervisor has no password yet and must choose one first.
-    if (!passwordSet) {
-        FakeDialogView password;
-        users.initPasswdDlg(password);
-        password.setText(setup::passworddlg::Password, kDemoPassword);
-        password.setText(setup::passworddlg::ConfirmPassword, kDemoPassword);
-        if (!attempt(ui, "Can't set the password of " + supervisor,
-                     [&] { return users.setPasswd(ui, password); }))
-            return false;
-    }
+    if (!passwordSet && !attempt(ui, "Can't set the password of " + supervisor,
+                                 [&] { return users.setPassword(ui, kDemoPassword); }))
+        return false;
 
-    FakeDialogView list;
-    users.displayUsers(list);
     for (const DemoUser& user : demoUsers()) {
-        FakeDialogView identity;
-        users.initNewUserDlg(identity);
-        identity.setText(ud::UserName, user.name);
-        identity.setText(ud::Password, kDemoPassword);
-        identity.setText(ud::ConfirmPassword, kDemoPassword);
-        identity.setText(ud::LastName, user.lastName);
-        identity.setText(ud::OtherNames, user.otherNames);
-        FakeDialogView rights;
+        common::USERREC rights;
+        rights.menuType = user.menuType;
+        for (int common::USERREC::*right : user.rights)
+            rights.*right = 1;
         const bool added = attempt(ui, std::string("Can't add the user ") + user.name, [&] {
-            return users.closeNewUserDlg(ui, identity, list) &&
-                   choose(list, setup::usersdlg::List, user.name) &&
-                   users.initRightsDlg(list, rights);
+            return users.addUser(ui, {user.name, kDemoPassword, user.lastName, user.otherNames}) &&
+                   users.setRights(ui, user.name, rights);
         });
         if (!added)
-            return false;
-        for (const char* menu : {setup::rightsdlg::FullMenu, setup::rightsdlg::PersonnelOnly,
-                                 setup::rightsdlg::PayrollOnly})
-            rights.setChecked(menu, std::string_view(menu) == user.menu);
-        users.updateRightsDlg(rights);
-        for (const char* right : user.rights)
-            rights.setChecked(right, true);
-        if (!attempt(ui, std::string("Can't store the rights of ") + user.name,
-                     [&] { return users.closeRightsDlg(rights); }))
             return false;
     }
     return true;
@@ -165,58 +136,37 @@ bool addBanks(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& 
 }
 
 bool createOrganisation(CountingUi& ui, setup::ORGS& orgs) {
-    namespace od = setup::orgdlg;
-    FakeDialogView dialog;
-    orgs.initNewOrgDlg(dialog);
-    dialog.setText(od::Name, kDemoOrganisation);
-    choose(dialog, od::Month, kDemoMonth);
-    dialog.setText(od::Year, std::to_string(kDemoYear));
-    if (!attempt(ui, std::string("Can't create ") + kDemoOrganisation,
-                 [&] { return orgs.createNewOrg(dialog, database::USERSDB::kSupervisor) == 1; }))
+    if (!attempt(ui, std::string("Can't create ") + kDemoOrganisation, [&] {
+            return orgs.createOrg({kDemoOrganisation, kDemoMonth, kDemoYear}) == 1;
+        }))
         return false;
-
-    FakeDialogView basic;
-    orgs.displayBasicInfo(basic);
-    basic.setText(od::PoBox, "2145");
-    basic.setText(od::Town, "Mbeya");
-    basic.setText(od::PostCode, "53110");
-    basic.setText(od::Telephone, "+255 25 250 3120");
+    setup::ORGS::BasicInfo basic;
+    basic.name = kDemoOrganisation;
+    basic.poBox = "2145";
+    basic.town = "Mbeya";
+    basic.postCode = "53110";
+    basic.telephone = "+255 25 250 3120";
+    basic.month = kDemoMonth;
+    basic.year = kDemoYear;
     return attempt(ui, "Can't save the organisation's basic information",
-                   [&] { return orgs.saveBasicInfo(basic) == 1; });
+                   [&] { return orgs.setBasicInfo(basic) == 1; });
 }
 
 bool setPayrollInfo(CountingUi& ui, setup::ORGS& orgs) {
-    namespace pi = setup::payinfodlg;
-    namespace po = setup::payoptionsdlg;
-    FakeDialogView pay;
-    orgs.displayPayInfo(pay);
-    pay.setText(pi::ItNum, "104-285-639");
-    pay.setText(pi::NssfNum, "NSSF/MBY/0081324");
-    pay.setText(pi::RegionalCode, "MBY");
-    const bool saved = attempt(ui, "Can't save the organisation's payroll information", [&] {
-        if (!choose(pay, pi::Bank, "CRDB Bank"))
-            return false;
-        orgs.resetBranches(pay);
-        if (!choose(pay, pi::Branch, "Mbeya"))
-            return false;
-        pay.setText(pi::AccountNum, "0150329874100");
-        pay.setText(pi::SfiSenderId, "MHTE1");
-        return orgs.savePayInfo(pay) == 1;
-    });
-    orgs.closeBankFiles();
-    if (!saved)
+    setup::ORGS::PayInfo pay;
+    pay.itNum = "104-285-639";
+    pay.nssfNum = "NSSF/MBY/0081324";
+    pay.regionalCode = "MBY";
+    pay.bankName = "CRDB Bank";
+    pay.branchName = "Mbeya";
+    pay.accountNum = "0150329874100";
+    pay.sfiSenderId = "MHTE1";
+    if (!attempt(ui, "Can't save the organisation's payroll information",
+                 [&] { return orgs.setPayInfo(pay) == 1; }))
         return false;
-
     // Cash wages are paid out in notes of 100 shillings and more.
-    FakeDialogView options;
-    orgs.displayPayOptions(options);
-    options.setChecked(po::PaySdl, true);
-    options.setChecked(po::PayExact, false);
-    options.setChecked(po::RoundDown, true);
-    orgs.resetRounding(options);
-    options.setText(po::RoundingUnit, "100");
     return attempt(ui, "Can't save the organisation's payroll options",
-                   [&] { return orgs.savePayOptions(options) == 1; });
+                   [&] { return orgs.setPayOptions(true, true, 100) == 1; });
 }
 
 bool makeStatutoryTables(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,

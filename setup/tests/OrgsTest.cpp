@@ -540,5 +540,80 @@ TEST_F(OrgsTest, DataFilesAloneCanBeDeleted) {
     EXPECT_TRUE(deleteOrgFiles(ui, folder, "../org05", true)); // nothing left to delete
 }
 
+// ------------------------------------------------- operations without a dialog
+
+TEST_F(OrgsTest, OperationsWithoutADialogKeepTheDialogsRules) {
+    ASSERT_EQ(create("Alpha"), 1);
+    struct Refusal {
+        const char* what;
+        ORGS::NewOrg org;
+        const char* message;
+    };
+    const Refusal refusals[] = {
+        {"blank name", {"   ", "March", 2026}, "Please enter name of organisation."},
+        {"name taken in another case",
+         {" ALPHA ", "March", 2026},
+         "Organisation with this name already exists. Please enter a different name."},
+        {"year too early", {"Bravo", "March", 1899}, "Entry for year field is invalid."},
+        {"year too late", {"Bravo", "March", 3001}, "Entry for year field is invalid."},
+        {"no such month", {"Bravo", "Marchember", 2026}, ""},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.what);
+        ui.clear();
+        EXPECT_EQ(orgs->createOrg(r.org), 0);
+        EXPECT_EQ(ui.lastMessage(), r.message);
+        EXPECT_EQ(orgs->orgCount(), 1);
+        EXPECT_FALSE(fs::exists(data("org02")));
+    }
+
+    ASSERT_EQ(orgs->createOrg({"  Bravo Tea ", "july", 2026}), 1) << ui.lastMessage();
+    const common::ORGREC& bravo = *orgs->getOpenOrg();
+    EXPECT_EQ(bravo.name, "Bravo Tea");
+    EXPECT_EQ(bravo.month, "July");
+    EXPECT_EQ(bravo.fiscalYear, 2026);
+    EXPECT_EQ(bravo.folder, "../org02");
+    EXPECT_TRUE(fs::exists(data("org02/database/static.dbf")));
+
+    ORGS::BasicInfo basic{"Bravo Tea Ltd",    "  2145 ", "Mbeya", "53110",
+                          "+255 25 250 3120", "August",  2027};
+    ui.clear();
+    basic.name = "alpha";
+    EXPECT_EQ(orgs->setBasicInfo(basic), 0);
+    EXPECT_EQ(ui.lastMessage(),
+              "Organisation with this name already exists. Please enter a different name.");
+    EXPECT_EQ(storedRow("Bravo Tea").poBox, "");
+    basic.name = "Bravo Tea Ltd";
+    ASSERT_EQ(orgs->setBasicInfo(basic), 1);
+    const common::ORGREC row = storedRow("Bravo Tea Ltd");
+    EXPECT_EQ(row.poBox, "2145");
+    EXPECT_EQ(row.town, "Mbeya");
+    EXPECT_EQ(row.month, "August");
+    EXPECT_EQ(row.year, 2027);
+    EXPECT_EQ(row.fiscalYear, 2027);
+    EXPECT_TRUE(fs::exists(data("org02/2027")));
+    EXPECT_FALSE(fs::exists(data("org02/2026")));
+
+    ORGS::PayInfo pay{"104-285-639", "NSSF/MBY/0081324", "MBY-REGION-CODE", "CRDB Bank",
+                      "Mbeya",       "0150329874100",    "MHTE1X"};
+    ASSERT_EQ(orgs->setPayInfo(pay), 1);
+    const common::ORGREC payRow = storedRow("Bravo Tea Ltd");
+    EXPECT_EQ(payRow.regionalCode, "MBY-REGIO"); // 9 characters
+    EXPECT_EQ(payRow.sfiSenderId, "MHTE1");      // 5 characters
+    EXPECT_EQ(payRow.bankName, "CRDB Bank");
+
+    ASSERT_EQ(orgs->setPayOptions(false, true, 100), 1);
+    EXPECT_EQ(storedRow("Bravo Tea Ltd").roundNetPay, 1);
+    EXPECT_EQ(storedRow("Bravo Tea Ltd").roundingUnit, 100);
+    EXPECT_EQ(storedRow("Bravo Tea Ltd").taxEmployerPension, 0);
+    ASSERT_EQ(orgs->setPayOptions(true, false, 0), 1);
+    EXPECT_EQ(storedRow("Bravo Tea Ltd").roundNetPay, 0);
+    EXPECT_EQ(storedRow("Bravo Tea Ltd").roundingUnit, 100); // kept for the next switch
+    ui.clear();
+    EXPECT_EQ(orgs->setPayOptions(true, true, -5), 0);
+    EXPECT_EQ(ui.lastMessage(), "Entry for rounding amount is invalid.");
+    EXPECT_EQ(storedRow("Bravo Tea Ltd").paySdl, 0);
+}
+
 } // namespace
 } // namespace kelo::setup::testing

@@ -1055,5 +1055,89 @@ TEST_F(UsersTest, RightsWhileAnotherHandleHoldsALockChangeNothing) {
     }
 }
 
+// ------------------------------------------------- operations without a dialog
+
+TEST_F(UsersTest, OperationsWithoutADialogKeepTheDialogsRules) {
+    bool passwordSet = true;
+    ASSERT_TRUE(users->logIn(ui, "supervisor", "", passwordSet));
+    EXPECT_FALSE(passwordSet);
+    struct Refusal {
+        const char* what;
+        std::function<bool()> run;
+        const char* message;
+    };
+    const Refusal refusals[] = {
+        {"blank password", [&] { return users->setPassword(ui, ""); },
+         "Please enter new password."},
+        {"short password", [&] { return users->setPassword(ui, "abc"); },
+         "Password must be at least 4 characters long."},
+        {"blank around", [&] { return users->setPassword(ui, " abcd"); },
+         "Password should not start or end with a blank character."},
+        {"blank user name",
+         [&] {
+             return users->addUser(ui, {"  ", "", "Mushi", "Anna"});
+         },
+         "The \"Username\" field must not be blank. Please enter a value for this field."},
+        {"supervisor again",
+         [&] {
+             return users->addUser(ui, {"SUPERVISOR", "", "", ""});
+         },
+         "User with this name already exists. Please enter a different name."},
+        {"user's short password",
+         [&] {
+             return users->addUser(ui, {"amushi", "ab", "", ""});
+         },
+         "Password must be at least 4 characters long."},
+        {"rights of nobody", [&] { return users->setRights(ui, "nobody", {}); },
+         "User nobody does not exist."},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.what);
+        ui.clear();
+        EXPECT_FALSE(r.run());
+        EXPECT_EQ(ui.lastMessage(), r.message);
+        EXPECT_EQ(rowCount(), 1);
+    }
+
+    ASSERT_TRUE(users->setPassword(ui, "Kilimanjaro"));
+    ASSERT_TRUE(users->logIn(ui, "supervisor", "Kilimanjaro", passwordSet));
+    EXPECT_TRUE(passwordSet);
+    ui.clear();
+    EXPECT_FALSE(users->logIn(ui, "supervisor", "kilimanjaro", passwordSet));
+    EXPECT_EQ(ui.lastMessage(), "Access denied.");
+
+    // Names are trimmed and cut to their columns as the dialog does.
+    ASSERT_TRUE(users->addUser(ui, {"  amushi ", "Serengeti", " Mushi", "Anna Maria"}));
+    const common::USERREC added = stored("amushi");
+    EXPECT_EQ(added.lastName, "Mushi");
+    EXPECT_EQ(added.otherNames, "Anna Maria");
+    EXPECT_EQ(added.menuType, 0);
+    EXPECT_TRUE(verifyPassword("Serengeti", added.password));
+
+    // A personnel-only menu cannot keep the payroll rights it was given.
+    common::USERREC rights;
+    rights.menuType = common::kPersonnelMenu;
+    rights.editEmpFiles = rights.modifyFields = rights.modifyTaxTables = rights.setupOrg = 1;
+    ASSERT_TRUE(users->setRights(ui, "AMUSHI", rights));
+    const common::USERREC after = stored("amushi");
+    EXPECT_EQ(after.menuType, common::kPersonnelMenu);
+    EXPECT_EQ(after.editEmpFiles, 1);
+    EXPECT_EQ(after.setupOrg, 1);
+    EXPECT_EQ(after.modifyFields, 0);
+    EXPECT_EQ(after.modifyTaxTables, 0);
+    EXPECT_EQ(after.manageUsers, 0);
+
+    // Another handle holding the row: a warning, and the rights stay.
+    database::USERSDB other(code, folder);
+    ASSERT_TRUE(other.openFile() && other.seekUser("amushi"));
+    ASSERT_EQ(other.data()->lock(other.data()->recNo()), engine::r4success);
+    ui.clear();
+    EXPECT_FALSE(users->setRights(ui, "amushi", {}));
+    EXPECT_EQ(ui.messages.back().icon, MessageIcon::Warning);
+    EXPECT_EQ(ui.lastMessage(), "Can't update ../system/settings/users.dbf because another user "
+                                "is using it. The rights of amushi have not been changed.");
+    EXPECT_EQ(stored("amushi").setupOrg, 1);
+}
+
 } // namespace
 } // namespace kelo::setup
