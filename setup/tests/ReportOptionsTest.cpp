@@ -1,0 +1,3 @@
+#include "setup/ReportOptions.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "setup/TreeDialogs.h"
+
+#include <gtest/gtest.h>
