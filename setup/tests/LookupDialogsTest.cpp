@@ -437,5 +437,303 @@ TEST_F(LookupFixture, CheckFilesNamesTheFileThatIsMissing) {
     expectOneMessage("Can't open database/static.dbf", MessageIcon::Error);
 }
 
+// ---------------------------------------------------------------------------
+// Grades
+
+class GradesTest : public LookupFixture {
+protected:
+    bool addByDialog(const char* name, const char* rank, const char* lower, const char* upper) {
+        FakeDialogView prpts;
+        grades.initNewGradeDlg(prpts);
+        prpts.setText(gradedlg::Name, name);
+        prpts.setText(gradedlg::Rank, rank);
+        prpts.setText(gradedlg::LowerLimit, lower);
+        prpts.setText(gradedlg::UpperLimit, upper);
+        const bool added = grades.closeNewGradeDlg(ui, prpts, list);
+        lastPrpts = prpts;
+        return added;
+    }
+    database::GRADEREC storedGrade(long gradeCode) {
+        database::GRADESDB table(code, folder);
+        EXPECT_TRUE(table.openFile());
+        database::GRADEREC rec;
+        EXPECT_TRUE(table.getGradeRec(gradeCode, rec));
+        return rec;
+    }
+
+    GRADESDLG grades{code, folder};
+    FakeDialogView list;
+    FakeDialogView lastPrpts;
+};
+
+TEST_F(GradesTest, ANewGradeStartsAtRankOneWithLimitsOfNought) {
+    ASSERT_TRUE(grades.initDlg(ui, list));
+    EXPECT_EQ(list.caption(), "Grades");
+    FakeDialogView prpts;
+    grades.initNewGradeDlg(prpts);
+    EXPECT_EQ(prpts.caption(), "Grade Properties");
+    EXPECT_EQ(prpts.text(gradedlg::Name), "");
+    EXPECT_EQ(prpts.text(gradedlg::Rank), "1");
+    EXPECT_EQ(prpts.text(gradedlg::LowerLimit), "0");
+    EXPECT_EQ(prpts.text(gradedlg::UpperLimit), "0");
+}
+
+TEST_F(GradesTest, RefusalsNameTheirFieldAndStoreNothing) {
+    struct Case {
+        const char *name, *rank, *lower, *upper, *message, *focus;
+    };
+    const char* invalidLower = "The value entered for the \"Lower Limit\" field is invalid.";
+    const char* invalidUpper = "The value entered for the \"Upper Limit\" field is invalid.";
+    const char* rank = "Rank must be greater than 0.";
+    const Case cases[] = {
+        {" ", "1", "0", "0",
+         "The \"Grade Name\" field must not be blank. Please enter a value for this field.",
+         gradedlg::Name},
+        {"A1", "0", "0", "0", rank, gradedlg::Rank},
+        {"A1", "-3", "0", "0", rank, gradedlg::Rank},
+        {"A1", "two", "0", "0", rank, gradedlg::Rank},
+        {"A1", "", "0", "0", rank, gradedlg::Rank},
+        {"A1", "1", "abc", "0", invalidLower, gradedlg::LowerLimit},
+        {"A1", "1", "-1", "0", invalidLower, gradedlg::LowerLimit},
+        {"A1", "1", "", "0", invalidLower, gradedlg::LowerLimit},
+        {"A1", "1", "1000000000000", "1000000000000", invalidLower, gradedlg::LowerLimit},
+        {"A1", "1", "0", "12x", invalidUpper, gradedlg::UpperLimit},
+        {"A1", "1", "0", "-5", invalidUpper, gradedlg::UpperLimit},
+        {"A1", "1", "5000", "4000", "The \"Lower Limit\" must not exceed the \"Upper Limit\".",
+         gradedlg::LowerLimit},
+    };
+    ASSERT_TRUE(grades.initDlg(ui, list));
+    for (const Case& c : cases) {
+        EXPECT_FALSE(addByDialog(c.name, c.rank, c.lower, c.upper)) << c.message;
+        EXPECT_EQ(lastPrpts.focus(), c.focus) << c.message;
+        expectOneMessage(c.message, MessageIcon::Warning);
+    }
+    EXPECT_TRUE(stored<database::GRADESDB>().empty());
+    EXPECT_EQ(list.itemCount(lookuplistdlg::List), 0);
+}
+
+TEST_F(GradesTest, EqualLimitsAreAcceptedAndOnlyTheMonthlyPairIsEdited) {
+    ASSERT_TRUE(grades.initDlg(ui, list));
+    ASSERT_TRUE(addByDialog("TGS B", "3", "4000", "4000"));
+    ASSERT_TRUE(addByDialog("TGS A", "2", "1,500,000", "2,250,000"));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(listed(list), (std::vector<std::string>{"TGS A", "TGS B"}));
+    EXPECT_EQ(selected(list), "TGS A");
+    const database::GRADEREC a = storedGrade(2);
+    EXPECT_EQ(a.name, "TGS A");
+    EXPECT_EQ(a.rank, 2);
+    EXPECT_EQ(a.lowerLimit, (std::array<double, 4>{1500000, 0, 0, 0}));
+    EXPECT_EQ(a.upperLimit, (std::array<double, 4>{2250000, 0, 0, 0}));
+    EXPECT_EQ(storedGrade(1).lowerLimit[0], 4000);
+}
+
+TEST_F(GradesTest, PropertiesShowWholeShillingsAndFlagMovedLimits) {
+    ASSERT_TRUE(grades.initDlg(ui, list));
+    ASSERT_TRUE(addByDialog("TGS A", "2", "1500000", "2250000"));
+    FakeDialogView prpts;
+    ASSERT_TRUE(grades.initPrptsDlg(ui, list, prpts));
+    EXPECT_EQ(prpts.caption(), "Grade Properties");
+    EXPECT_EQ(prpts.text(gradedlg::Name), "TGS A");
+    EXPECT_EQ(prpts.text(gradedlg::Rank), "2");
+    EXPECT_EQ(prpts.text(gradedlg::LowerLimit), "1500000");
+    EXPECT_EQ(prpts.text(gradedlg::UpperLimit), "2250000");
+    prpts.setText(gradedlg::Name, "TGS Alpha");
+    ASSERT_TRUE(grades.closePrptsDlg(ui, prpts, list));
+    EXPECT_FALSE(grades.limitsChanged());
+    EXPECT_EQ(selected(list), "TGS Alpha");
+
+    ASSERT_TRUE(grades.initPrptsDlg(ui, list, prpts));
+    prpts.setText(gradedlg::UpperLimit, "1000");
+    EXPECT_FALSE(grades.closePrptsDlg(ui, prpts, list));
+    expectOneMessage("The \"Lower Limit\" must not exceed the \"Upper Limit\".",
+                     MessageIcon::Warning);
+    EXPECT_FALSE(grades.limitsChanged());
+    prpts.setText(gradedlg::UpperLimit, "3000000");
+    ASSERT_TRUE(grades.closePrptsDlg(ui, prpts, list));
+    EXPECT_TRUE(grades.limitsChanged());
+    EXPECT_EQ(storedGrade(1).upperLimit[0], 3000000);
+    grades.clearLimitsChanged();
+    EXPECT_FALSE(grades.limitsChanged());
+}
+
+TEST_F(GradesTest, AGradeJobsHaveStaysAndLocksOfOthersAreTold) {
+    ASSERT_TRUE(grades.initDlg(ui, list));
+    ASSERT_TRUE(addByDialog("TGS A", "1", "0", "0"));
+    {
+        database::JOBSDB jobs(code, folder);
+        ASSERT_TRUE(jobs.openFile());
+        for (database::JOBREC j : {database::JOBREC{0, "Clerk", 1, ""}, {0, "Driver", 1, ""}})
+            ASSERT_TRUE(jobs.appendRecord(j));
+    }
+    EXPECT_FALSE(grades.deleteGrade(ui, list));
+    expectOneMessage("The jobs file has 2 job(s) belonging to this grade. The grade can "
+                     "therefore not be deleted.",
+                     MessageIcon::Information);
+
+    database::GRADESDB other(code, folder);
+    ASSERT_TRUE(other.openFile());
+    ASSERT_TRUE(other.gotoCode(1));
+    ASSERT_EQ(other.data()->lock(other.data()->recNo()), engine::r4success);
+    FakeDialogView prpts;
+    EXPECT_FALSE(grades.initPrptsDlg(ui, list, prpts));
+    expectOneMessage("This grade is currently locked by another user.", MessageIcon::Warning);
+    EXPECT_EQ(grades.addEntry(ui, database::GRADEREC{0, "TGS B", 2, {}, {}}), 2);
+    EXPECT_FALSE(grades.deleteEntry(ui, 2));
+    expectOneMessage("Cannot delete this grade because another user has locked\nsome of the "
+                     "records in the Grades file. Try again later.",
+                     MessageIcon::Warning);
+    other.data()->unlock();
+    EXPECT_TRUE(grades.deleteEntry(ui, 2));
+    EXPECT_EQ(stored<database::GRADESDB>(), std::vector<std::string>{"TGS A"});
+}
+
+// ---------------------------------------------------------------------------
+// Jobs
+
+class JobsTest : public LookupFixture {
+protected:
+    void SetUp() override {
+        LookupFixture::SetUp();
+        GRADESDLG grades(code, folder);
+        ASSERT_EQ(grades.addEntry(ui, database::GRADEREC{0, "TGS B", 2, {}, {}}), 1);
+        ASSERT_EQ(grades.addEntry(ui, database::GRADEREC{0, "TGS A", 1, {}, {}}), 2);
+        ASSERT_TRUE(jobs.initDlg(ui, list));
+    }
+    bool addByDialog(const char* title, const char* grade, const char* description) {
+        FakeDialogView prpts;
+        jobs.initNewJobDlg(prpts);
+        prpts.setText(jobdlg::Title, title);
+        prpts.selectRow(jobdlg::Grade, prpts.findItem(jobdlg::Grade, grade));
+        prpts.setText(jobdlg::Description, description);
+        const bool added = jobs.closeNewJobDlg(ui, prpts, list);
+        lastPrpts = prpts;
+        return added;
+    }
+    database::JOBREC storedJob(long jobCode) {
+        database::JOBSDB table(code, folder);
+        EXPECT_TRUE(table.openFile());
+        database::JOBREC rec;
+        EXPECT_TRUE(table.getJobRec(jobCode, rec));
+        return rec;
+    }
+
+    JOBSDLG jobs{code, folder};
+    FakeDialogView list;
+    FakeDialogView lastPrpts;
+};
+
+TEST_F(JobsTest, TheNewJobDialogOffersEveryGradeByName) {
+    EXPECT_EQ(list.caption(), "Jobs");
+    FakeDialogView prpts;
+    jobs.initNewJobDlg(prpts);
+    EXPECT_EQ(prpts.caption(), "Job Properties");
+    ASSERT_EQ(prpts.itemCount(jobdlg::Grade), 2);
+    EXPECT_EQ(prpts.itemText(jobdlg::Grade, 0), "TGS A");
+    EXPECT_EQ(prpts.itemText(jobdlg::Grade, 1), "TGS B");
+    EXPECT_EQ(prpts.selectedRow(jobdlg::Grade), -1);
+    EXPECT_EQ(prpts.control(jobdlg::Title).textLimit, 24);
+    EXPECT_EQ(prpts.control(jobdlg::Description).textLimit, 199);
+}
+
+TEST_F(JobsTest, AJobNeedsATitleOfItsOwnAndAGrade) {
+    struct Case {
+        const char *title, *grade, *message, *focus;
+    };
+    ASSERT_TRUE(addByDialog("Payroll Clerk", "TGS B", "Keys the pay run"));
+    const Case cases[] = {
+        {"", "TGS A",
+         "The \"Job Title\" field must not be blank. Please enter a value for this field.",
+         jobdlg::Title},
+        {"payroll clerk", "TGS A",
+         "Job with this title already exists. Please enter a different title.", jobdlg::Title},
+        {"Driver", "", "The value entered for the \"Grade\" field is invalid.", jobdlg::Grade},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(addByDialog(c.title, c.grade, "")) << c.message;
+        EXPECT_EQ(lastPrpts.focus(), c.focus);
+        expectOneMessage(c.message, MessageIcon::Warning);
+    }
+    EXPECT_EQ(jobs.addEntry(ui, database::JOBREC{0, "Driver", 9, ""}), 0);
+    expectOneMessage("The value entered for the \"Grade\" field is invalid.", MessageIcon::Warning);
+    EXPECT_EQ(stored<database::JOBSDB>(), std::vector<std::string>{"Payroll Clerk"});
+    const database::JOBREC clerk = storedJob(1);
+    EXPECT_EQ(clerk.gradeCode, 1);
+    EXPECT_EQ(clerk.description, "Keys the pay run");
+}
+
+TEST_F(JobsTest, PropertiesShowTheGradeAndFlagAChangedOne) {
+    ASSERT_TRUE(addByDialog("Payroll Clerk", "TGS B", "Keys the pay run"));
+    FakeDialogView prpts;
+    ASSERT_TRUE(jobs.initPrptsDlg(ui, list, prpts));
+    EXPECT_EQ(prpts.text(jobdlg::Title), "Payroll Clerk");
+    EXPECT_EQ(prpts.itemText(jobdlg::Grade, prpts.selectedRow(jobdlg::Grade)), "TGS B");
+    EXPECT_EQ(prpts.text(jobdlg::Description), "Keys the pay run");
+    prpts.setText(jobdlg::Description, "Keys and checks the pay run");
+    ASSERT_TRUE(jobs.closePrptsDlg(ui, prpts, list));
+    EXPECT_FALSE(jobs.gradeChanged());
+    ASSERT_TRUE(jobs.initPrptsDlg(ui, list, prpts));
+    prpts.selectRow(jobdlg::Grade, prpts.findItem(jobdlg::Grade, "TGS A"));
+    ASSERT_TRUE(jobs.closePrptsDlg(ui, prpts, list));
+    EXPECT_TRUE(jobs.gradeChanged());
+    const database::JOBREC clerk = storedJob(1);
+    EXPECT_EQ(clerk.gradeCode, 2);
+    EXPECT_EQ(clerk.description, "Keys and checks the pay run");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(JobsTest, AJobPostsAreOfStaysAndLocksOfOthersAreTold) {
+    ASSERT_TRUE(addByDialog("Payroll Clerk", "TGS B", ""));
+    {
+        database::POSTSDB posts(code, folder);
+        ASSERT_TRUE(posts.openFile());
+        database::POSTREC post;
+        post.unit = 1;
+        post.job = 1;
+        post.count[0] = 2;
+        ASSERT_TRUE(posts.appendRecord(post));
+    }
+    EXPECT_FALSE(jobs.deleteJob(ui, list));
+    expectOneMessage(
+        "The posts file has 1 post(s) of this type. The job can therefore not be deleted.",
+        MessageIcon::Information);
+    ASSERT_TRUE(addByDialog("Driver", "TGS A", ""));
+    database::JOBSDB other(code, folder);
+    ASSERT_TRUE(other.openFile());
+    ASSERT_TRUE(other.gotoCode(2));
+    ASSERT_EQ(other.data()->lock(other.data()->recNo()), engine::r4success);
+    FakeDialogView prpts;
+    EXPECT_FALSE(jobs.initPrptsDlg(ui, list, prpts)); // Driver is selected
+    expectOneMessage("This job is currently locked by another user.", MessageIcon::Warning);
+    EXPECT_FALSE(jobs.deleteJob(ui, list));
+    expectOneMessage("Cannot delete this job because another user has locked\nsome of the "
+                     "records in the Jobs file. Try again later.",
+                     MessageIcon::Warning);
+    other.data()->unlock();
+    EXPECT_TRUE(jobs.deleteJob(ui, list));
+    EXPECT_EQ(stored<database::JOBSDB>(), std::vector<std::string>{"Payroll Clerk"});
+}
+
+TEST_F(JobsTest, CheckFilesWantsGradesAndOpenFilesHoldsTheJobsAlone) {
+    jobs.closeDlg();
+    EXPECT_TRUE(jobs.checkFiles(ui));
+    ASSERT_TRUE(jobs.openFiles());
+    database::JOBSDB other(code, folder);
+    EXPECT_FALSE(other.openFile());
+    code.setErrorCode(0);
+    database::GRADESDB otherGrades(code, folder);
+    EXPECT_TRUE(otherGrades.openFile());
+    jobs.closeFiles();
+    EXPECT_TRUE(other.openFile());
+    other.closeFile();
+    otherGrades.closeFile();
+
+    fs::remove(folder.resolve(database::GRADESDB::kPath));
+    database::GRADESDB empty(code, folder);
+    ASSERT_TRUE(empty.createFile(ui));
+    ui.clear();
+    EXPECT_FALSE(jobs.checkFiles(ui));
+    expectOneMessage("The Job Grades file is empty.", MessageIcon::Error);
+}
+
 } // namespace
 } // namespace kelo::setup
