@@ -8,12 +8,15 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kelo::app {
 
@@ -42,13 +45,83 @@ QFormLayout* FormDialog::form() {
     return form_;
 }
 
-QLineEdit* FormDialog::addEdit(const char* name, const QString& label, int maxLength) {
+namespace {
+// The letter after a single "&" ("&&" stands for "&" itself), or none.
+QChar mnemonicOf(const QString& text) {
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return text[i + 1].toLower();
+        ++i;
+    }
+    return {};
+}
+
+// Long boxes show most of what they may hold; short ones keep their size.
+constexpr int kWidestEdit = 45;
+} // namespace
+
+QString FormDialog::withMnemonic(const QString& text) {
+    if (const QChar named = mnemonicOf(text); !named.isNull()) {
+        usedMnemonics_.append(named);
+        return text;
+    }
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            ++i; // "&&"
+            continue;
+        }
+        const QChar letter = text[i].toLower();
+        if (letter.isLetter() && !usedMnemonics_.contains(letter)) {
+            usedMnemonics_.append(letter);
+            QString marked = text;
+            marked.insert(i, QLatin1Char('&'));
+            return marked;
+        }
+    }
+    return text;
+}
+
+QLineEdit* FormDialog::newEdit(const char* name, int maxLength) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
-    if (maxLength > 0)
+    if (maxLength > 0) {
         edit->setMaxLength(maxLength);
-    form()->addRow(label, edit);
+        if (maxLength > 20)
+            edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() *
+                                  std::min(maxLength, kWidestEdit));
+    }
     return edit;
+}
+
+QLineEdit* FormDialog::addEdit(const char* name, const QString& label, int maxLength) {
+    QLineEdit* edit = newEdit(name, maxLength);
+    if (label.isEmpty()) {
+        form()->addRow(edit);
+        return edit;
+    }
+    auto* caption = new QLabel(withMnemonic(label), this);
+    caption->setBuddy(edit);
+    form()->addRow(caption, edit);
+    return edit;
+}
+
+QRadioButton* FormDialog::addRadioWithEdit(const char* radioName, const QString& text,
+                                           const char* editName, int maxLength,
+                                           const QString& unit) {
+    auto* radio = new QRadioButton(withMnemonic(text), this);
+    radio->setObjectName(QString::fromLatin1(radioName));
+    QLineEdit* edit = newEdit(editName, maxLength);
+    edit->setMaximumWidth(edit->fontMetrics().averageCharWidth() * (maxLength + 4));
+    auto* line = new QHBoxLayout;
+    line->addWidget(radio);
+    line->addWidget(edit);
+    if (!unit.isEmpty())
+        line->addWidget(new QLabel(unit, this));
+    line->addStretch();
+    form()->addRow(line);
+    return radio;
 }
 
 QLineEdit* FormDialog::addPassword(const char* name, const QString& label) {
@@ -61,19 +134,21 @@ QComboBox* FormDialog::addList(const char* name, const QString& label) {
     auto* combo = new QComboBox(this);
     combo->setObjectName(QString::fromLatin1(name));
     combo->setMinimumContentsLength(20);
-    form()->addRow(label, combo);
+    auto* caption = new QLabel(withMnemonic(label), this);
+    caption->setBuddy(combo);
+    form()->addRow(caption, combo);
     return combo;
 }
 
 QCheckBox* FormDialog::addCheck(const char* name, const QString& text) {
-    auto* box = new QCheckBox(text, this);
+    auto* box = new QCheckBox(withMnemonic(text), this);
     box->setObjectName(QString::fromLatin1(name));
     form()->addRow(box);
     return box;
 }
 
 QRadioButton* FormDialog::addRadio(const char* name, const QString& text) {
-    auto* radio = new QRadioButton(text, this);
+    auto* radio = new QRadioButton(withMnemonic(text), this);
     radio->setObjectName(QString::fromLatin1(name));
     form()->addRow(radio);
     return radio;

@@ -31,7 +31,13 @@ public:
 
     common::DialogView& view() { return view_; }
 
+    // Labels, boxes and buttons get the first free letter of their text as
+    // their Alt key, unless the text names one with "&".
     QLineEdit* addEdit(const char* name, const QString& label, int maxLength = 0);
+    // A choice followed on its line by the box it enables and the box's
+    // unit ("Purge after [  ] years").
+    QRadioButton* addRadioWithEdit(const char* radioName, const QString& text, const char* editName,
+                                   int maxLength, const QString& unit = {});
     QLineEdit* addPassword(const char* name, const QString& label);
     QComboBox* addList(const char* name, const QString& label);
     QCheckBox* addCheck(const char* name, const QString& text);
@@ -56,6 +62,8 @@ public:
 
 private:
     QFormLayout* form();
+    QString withMnemonic(const QString& text);
+    QLineEdit* newEdit(const char* name, int maxLength);
 
     WidgetDialogView view_;
     QVBoxLayout* main_;
@@ -63,6 +71,7 @@ private:
     QGroupBox* group_ = nullptr;
     QFormLayout* groupForm_ = nullptr;
     std::function<void()> onCancel_;
+    QString usedMnemonics_;
 };
 
 } // namespace kelo::app

@@ -81,15 +81,23 @@ bool runBasicInfo(const DialogContext& context) {
     FormDialog dialog(context.parent, "BasicInfoDialog", QStringLiteral("Basic Organisation Info"));
     dialog.addEdit(setup::orgdlg::Name, QStringLiteral("Name:"), 59);
     dialog.beginGroup("AddressGroup", QStringLiteral("Address"));
-    dialog.addEdit(setup::orgdlg::PoBox, QStringLiteral("P.O. Box"), 9);
-    dialog.addEdit(setup::orgdlg::Town, QStringLiteral("Town"), 19);
-    dialog.addEdit(setup::orgdlg::PostCode, QStringLiteral("Post Code"), 9);
-    dialog.addEdit(setup::orgdlg::Telephone, QStringLiteral("Telephone"), 19);
+    dialog.addEdit(setup::orgdlg::PoBox, QStringLiteral("P.O. Box:"), 9);
+    dialog.addEdit(setup::orgdlg::Town, QStringLiteral("Town:"), 19);
+    dialog.addEdit(setup::orgdlg::PostCode, QStringLiteral("Post Code:"), 9);
+    dialog.addEdit(setup::orgdlg::Telephone, QStringLiteral("Telephone:"), 19);
     dialog.endGroup();
     addMonthAndYear(dialog);
+    QLabel* periodNote = dialog.addText(QString());
     dialog.addStatic(setup::orgdlg::Folder, QStringLiteral("Folder:"));
     dialog.addButtons(QStringLiteral("OK"), [&] { return orgs.saveBasicInfo(dialog.view()) == 1; });
     orgs.displayBasicInfo(dialog.view());
+    // The clerk is told what the month and year fields do before using them.
+    periodNote->setText(
+        orgs.getOpenOrg()->monthEditable != 0
+            ? QStringLiteral("Month and year are the organisation's first pay period. They can "
+                             "be changed until a period or month is first closed; a new year "
+                             "renames the year's report folder.")
+            : QStringLiteral("Month and year move on with the month end procedure."));
     return accepted(context, dialog);
 }
 
@@ -127,9 +135,9 @@ bool runPayrollOptions(const DialogContext& context) {
     dialog.addText(QStringLiteral("For employee paid in cash:"));
     QRadioButton* exact =
         dialog.addRadio(setup::payoptionsdlg::PayExact, QStringLiteral("Pay exact amount"));
-    QRadioButton* round = dialog.addRadio(setup::payoptionsdlg::RoundDown,
-                                          QStringLiteral("Round down to nearest Tsh"));
-    dialog.addEdit(setup::payoptionsdlg::RoundingUnit, QString(), 9);
+    QRadioButton* round = dialog.addRadioWithEdit(setup::payoptionsdlg::RoundDown,
+                                                  QStringLiteral("Round down to nearest Tsh"),
+                                                  setup::payoptionsdlg::RoundingUnit, 9);
     dialog.endGroup();
     dialog.addButtons(QStringLiteral("OK"), [&] {
         return orgs.savePayOptions(dialog.view()) == 1 && options.getPayOptions(dialog.view());
@@ -153,8 +161,8 @@ bool runGeneralOptions(const DialogContext& context) {
     QRadioButton* retain =
         dialog.addRadio(setup::genoptionsdlg::RetainReports, QStringLiteral("Retain indefinitely"));
     QRadioButton* purge =
-        dialog.addRadio(setup::genoptionsdlg::PurgeReports, QStringLiteral("Purge after"));
-    dialog.addEdit(setup::genoptionsdlg::PurgeAge, QStringLiteral("years"), 4);
+        dialog.addRadioWithEdit(setup::genoptionsdlg::PurgeReports, QStringLiteral("Purge after"),
+                                setup::genoptionsdlg::PurgeAge, 4, QStringLiteral("years"));
     dialog.endGroup();
     dialog.addButtons(QStringLiteral("OK"),
                       [&] { return orgs.closeGenOptnDlg(dialog.view()) == 1; });

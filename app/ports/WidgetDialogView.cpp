@@ -63,6 +63,8 @@ QString widgetText(const QWidget* widget) {
 void setWidgetText(QWidget* widget, const QString& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(text);
+        // A text longer than the box shows its beginning, not its end.
+        edit->setCursorPosition(0);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
