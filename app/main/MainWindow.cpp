@@ -1,8 +1,10 @@
 #include "app/main/MainWindow.h"
 
 #include "app/main/DialogHost.h"
+#include "app/main/OverviewPanel.h"
 #include "app/ports/QtText.h"
 #include "app/ports/QtUi.h"
+#include "app/shell/Overview.h"
 #include "common/Calendar.h"
 #include "setup/Orgs.h"
 #include "setup/Users.h"
@@ -98,6 +100,7 @@ MainWindow::MainWindow(ProgramPaths paths, DialogHost& host, const UiFactory& ma
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
+    overview_ = new OverviewPanel(mdi_->viewport());
     ui_ = makeUi ? makeUi(this) : std::make_unique<QtUi>(this);
     session_ = std::make_unique<Session>(*ui_, std::move(paths));
     buildStatusBar();
@@ -172,8 +175,11 @@ void MainWindow::addEntries(QMenu& menu, const std::vector<MenuEntry>& entries) 
     menu.installEventFilter(this);
     connect(&menu, &QMenu::hovered, this, [this](QAction* action) {
         const int id = commandOf(action);
-        statusParts_[kMenuHelpPart]->setText(id ? toQString(commandTexts(id).helpText).left(128)
-                                                : QString());
+        QString text = id ? toQString(commandTexts(id).helpText).left(128) : QString();
+        // A grayed item says why, so the clerk knows what to ask for.
+        if (id && !action->isEnabled())
+            text += QStringLiteral("  (") + toQString(whyGrayed(id, context_)) + QLatin1Char(')');
+        statusParts_[kMenuHelpPart]->setText(text);
     });
     connect(&menu, &QMenu::aboutToHide, this, &MainWindow::restoreStatusCaption);
     for (const MenuEntry& entry : entries) {
@@ -249,6 +255,7 @@ void MainWindow::refreshCaptions() {
     statusParts_[kMonthPart]->setText(
         org.name.empty() ? QString()
                          : QStringLiteral("%1 %2").arg(toQString(org.month)).arg(org.year));
+    overview_->setLines(periodOverview(org));
 }
 
 void MainWindow::restoreStatusCaption() {

@@ -19,6 +19,7 @@ class QToolBar;
 namespace kelo::app {
 
 class DialogHost;
+class OverviewPanel;
 class QtUi;
 
 // The main window: menus by the user's menu type and rights, the toolbar,
@@ -82,6 +83,7 @@ private:
     bool closing_ = false;
 
     QMdiArea* mdi_ = nullptr;
+    OverviewPanel* overview_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     std::vector<QLabel*> statusParts_;
     std::map<int, QAction*> menuActions_;

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,28 @@ TEST_F(DemoFolderWindowTest, OpensOnTheDemoOrganisationAndMonth) {
               QStringLiteral("Kelo Roster - %1").arg(QString::fromLatin1(demo::kDemoOrganisation)));
     EXPECT_EQ(window->statusPart(4)->text(), QStringLiteral("November 2026"));
     EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+    // Where the payroll stands, in the empty document area.
+    auto* heading = window->findChild<QLabel*>(QStringLiteral("OverviewHeading"));
+    auto* body = window->findChild<QLabel*>(QStringLiteral("OverviewBody"));
+    ASSERT_TRUE(heading && body);
+    EXPECT_EQ(heading->text(), QString::fromLatin1(demo::kDemoOrganisation));
+    EXPECT_TRUE(body->text().startsWith(
+        QStringLiteral("Current month: November 2026 (fiscal year 2026/27)\n"
+                       "Monthly payroll: November 2026\n")))
+        << body->text().toStdString();
+}
+
+// Pointing at a grayed command says why it is grayed.
+TEST_F(DemoFolderWindowTest, AGrayedCommandSaysWhyInTheStatusBar) {
+    QAction* monthEnd = window->menuAction(1514);
+    ASSERT_NE(monthEnd, nullptr);
+    ASSERT_FALSE(monthEnd->isEnabled());
+    QMenu* menu = qobject_cast<QMenu*>(monthEnd->parent());
+    ASSERT_NE(menu, nullptr);
+    emit menu->hovered(monthEnd);
+    EXPECT_TRUE(window->statusPart(1)->text().endsWith(
+        QStringLiteral("(Not available in this version yet.)")))
+        << window->statusPart(1)->text().toStdString();
 }
 
 TEST_F(DemoFolderWindowTest, PayrollInfoRefillsTheBranchesOfAChosenBank) {

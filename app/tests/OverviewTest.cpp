@@ -1,0 +1,65 @@
+#include "app/shell/Overview.h"
+
+#include "app/shell/Commands.h"
+
+#include <gtest/gtest.h>
+
+namespace kelo::app {
+namespace {
+
+TEST(PeriodOverview, NamesTheOrganisationItsMonthAndEveryFrequencysPeriod) {
+    EXPECT_TRUE(periodOverview({}).empty());
+    common::ORGREC org;
+    org.name = "Mbeya Highland Tea Estates Ltd";
+    org.month = "November";
+    org.year = 2026;
+    org.fiscalYear = 2026;
+    org.weekEndDay = 7;
+    org.fortnightEndDay = 14;
+    org.irregEndDay = 1;
+    const std::vector<std::string> expected{
+        "Mbeya Highland Tea Estates Ltd",
+        "Current month: November 2026 (fiscal year 2026/27)",
+        "Monthly payroll: November 2026",
+        "Weekly payroll: week ending 7 November 2026",
+        "Biweekly payroll: fortnight ending 14 November 2026",
+        "Irregular payroll: period ending 1 November 2026",
+    };
+    EXPECT_EQ(periodOverview(org), expected);
+    org.fiscalYear = 2008; // the century's turn keeps two digits
+    EXPECT_EQ(periodOverview(org)[1], "Current month: November 2026 (fiscal year 2008/09)");
+}
+
+TEST(WhyGrayed, SaysWhichRightOrStateGraysACommand) {
+    common::USERREC clerk;
+    clerk.menuType = common::kFullMenu;
+    clerk.exclusiveAccess = 1;
+    clerk.manageUsers = 1;
+    const struct {
+        const char* what;
+        int id;
+        DocumentKind document;
+        std::string reason;
+    } cases[] = {
+        {"enabled", cmd::About, DocumentKind::None, ""},
+        {"right to set up", cmd::BasicInfo, DocumentKind::None,
+         "Needs the right \"Set up open organisation\"."},
+        {"right to restore", cmd::Restore, DocumentKind::None,
+         "Needs the right \"Restore files\"."},
+        {"right to add organisations", cmd::NewOrg, DocumentKind::None,
+         "Needs the right \"Add and delete organisations\"."},
+        {"nothing open to close", cmd::Close, DocumentKind::None, "Needs an open window."},
+        {"a window open", cmd::OpenOrg, DocumentKind::Personnel, "Close the open window first."},
+        {"not built yet", cmd::MonthEnd, DocumentKind::None, "Not available in this version yet."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CommandContext context;
+        context.user = clerk;
+        context.document = c.document;
+        EXPECT_EQ(whyGrayed(c.id, context), c.reason);
+    }
+}
+
+} // namespace
+} // namespace kelo::app
