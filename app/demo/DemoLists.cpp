@@ -8,6 +8,7 @@
 #include "database/StationsDb.h"
 #include "database/UnitsDb.h"
 #include "engine/Code4.h"
+#include "setup/LookupDialogs.h"
 
 #include <string>
 #include <string_view>
@@ -44,8 +45,7 @@ const std::vector<Fund>& demoPensionFunds() {
 
 namespace {
 
-// Lists whose table class has no append of its own yet: the table's own
-// append under the next free code.
+// The table's own append under the next free code.
 template <class Table> class ListTable : public Table {
 public:
     using Table::Table;
@@ -115,19 +115,18 @@ const std::vector<Job> kJobs{
 
 bool addLookupLists(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
                     Lists& lists) {
-    const auto fill = [&](auto& table, auto names, Codes& codes) {
-        const std::string failure = "Can't add to " + table.relativePath();
+    // Each list through its own operation, as its dialog would add it.
+    const auto fill = [&](auto& list, const std::vector<std::string>& names, Codes& codes) {
+        const std::string failure = "Can't add to " + list.relativePath();
         return attempt(ui, failure, [&] {
-            if (!table.openFile(true))
-                return false;
-            for (const auto& entry : names) {
-                const std::string name = entry;
-                const long added = table.add(name);
+            for (const std::string& name : names) {
+                database::LookupEntry entry;
+                entry.name = name;
+                const long added = list.addEntry(ui, entry);
                 if (added == 0)
                     return false;
                 codes[name] = added;
             }
-            table.closeFile();
             return true;
         });
     };
@@ -138,13 +137,25 @@ bool addLookupLists(CountingUi& ui, engine::Code4& code, const common::WorkingFo
         coops.emplace_back(coop.name);
     for (const Fund& fund : demoPensionFunds())
         funds.emplace_back(fund.name);
-    ListTable<database::STATIONSDB> stationsTable(code, folder);
+    setup::STATIONSDLG stationsList(code, folder);
+    setup::COOPSDLG coopsList(code, folder);
+    setup::PENSIONSDLG fundsList(code, folder);
+    // Pay groups have no maintenance window: the table's own append.
     ListTable<database::PAYGROUPDB> payGroups(code, folder);
-    ListTable<database::COOPSDB> coopsTable(code, folder);
-    ListTable<database::PENSIONSDB> fundsTable(code, folder);
-    const bool ok = fill(stationsTable, stations, lists.stations) &&
-                    fill(payGroups, kPayGroups, lists.payGroups) &&
-                    fill(coopsTable, coops, lists.coops) && fill(fundsTable, funds, lists.funds);
+    const bool payGroupsAdded = attempt(ui, "Can't add to " + payGroups.relativePath(), [&] {
+        if (!payGroups.openFile(true))
+            return false;
+        for (const char* name : kPayGroups) {
+            const long added = payGroups.add(name);
+            if (added == 0)
+                return false;
+            lists.payGroups[name] = added;
+        }
+        payGroups.closeFile();
+        return true;
+    });
+    const bool ok = fill(stationsList, stations, lists.stations) && payGroupsAdded &&
+                    fill(coopsList, coops, lists.coops) && fill(fundsList, funds, lists.funds);
     code.setErrorCode(0);
     return ok;
 }
@@ -166,40 +177,36 @@ bool addUnitsGradesAndJobs(CountingUi& ui, engine::Code4& code, const common::Wo
         units.closeFile();
         return true;
     });
-    database::GRADESDB grades(code, folder);
+    setup::GRADESDLG grades(code, folder);
     const bool gradesAdded =
         unitsAdded && attempt(ui, std::string("Can't add to ") + grades.relativePath(), [&] {
-            if (!grades.openFile(true))
-                return false;
             for (const Grade& grade : kGrades) {
                 database::GRADEREC rec;
                 rec.name = grade.name;
                 rec.rank = grade.rank;
                 rec.lowerLimit.fill(grade.lowest);
                 rec.upperLimit.fill(grade.highest);
-                if (!grades.appendRecord(rec))
+                const long added = grades.addEntry(ui, rec);
+                if (added == 0)
                     return false;
-                lists.grades[grade.name] = rec.code;
+                lists.grades[grade.name] = added;
             }
-            grades.closeFile();
             return true;
         });
-    database::JOBSDB jobs(code, folder);
+    setup::JOBSDLG jobs(code, folder);
     const bool jobsAdded =
         gradesAdded && attempt(ui, std::string("Can't add to ") + jobs.relativePath(), [&] {
-            if (!jobs.openFile(true))
-                return false;
             for (const Job& job : kJobs) {
                 database::JOBREC rec;
                 rec.title = job.title;
                 rec.gradeCode = lists.grades.at(job.grade);
                 rec.description = job.description;
-                if (!jobs.appendRecord(rec))
+                const long added = jobs.addEntry(ui, rec);
+                if (added == 0)
                     return false;
-                lists.jobs[job.title] = rec.code;
-                lists.jobGrade[rec.code] = rec.gradeCode;
+                lists.jobs[job.title] = added;
+                lists.jobGrade[added] = rec.gradeCode;
             }
-            jobs.closeFile();
             return true;
         });
     code.setErrorCode(0);
