@@ -37,7 +37,9 @@ inline constexpr const char* TaxAverage = "TaxAverage"; // "Tax average monthly 
 // - the form face (initDlg, getSelRepID, display..., reset..., get...) that
 //   moves values between the controls of the ReportOptions*Controls.h
 //   headers and records and calls the operations. A get... that returns
-//   false keeps its dialog open.
+//   false keeps its dialog open. A stored value that is none of a group's
+//   choices leaves every radio button of the group unticked, so a Qt
+//   button group must let display... untick them all.
 //
 // The table is never held while a dialog is open: each read opens it shared
 // and each store exclusively, for that operation only, so that other users'
@@ -48,8 +50,12 @@ public:
     OPTIONSDLG(engine::Code4& code, const common::WorkingFolder& folder)
         : OPTIONSDB(code, folder) {}
 
-    // The options table opens; otherwise tells why (in use by another user,
-    // missing, damaged). The Report Options dialog is shown only then.
+    // The options table opens; otherwise tells why: "settings/options.dbf is
+    // currently in use by another user." (warning), "Can't open
+    // settings/options.dbf" (missing) or the damage found. The Report Options
+    // dialog is shown only then. Reads tell the same; a store that finds the
+    // table open elsewhere warns "Can't update settings/options.dbf because
+    // another user is using it."
     bool checkFile(common::Ui& ui);
     using OPTIONSDB::checkFile;
 
@@ -57,16 +63,20 @@ public:
     // (setup/ReportOptions.h); any other is refused with "Please select a
     // report.".
     bool readSortKey(common::Ui& ui, std::int32_t reportId, int& sortKey);
-    // sortKey kSortByName or kSortByNumber.
+    // sortKey kSortByName or kSortByNumber, else "Please choose how to sort
+    // the report."
     bool storeSortKey(common::Ui& ui, std::int32_t reportId, int sortKey);
     bool readPSOptions(common::Ui& ui, PSOPTIONS& options);
-    // Sort key as above, footer kNotSigned to kSignedByBoth.
+    // Sort key as above; footer kNotSigned to kSignedByBoth, else "Please
+    // choose who signs the payslips."
     bool storePSOptions(common::Ui& ui, const PSOPTIONS& options);
     bool readCAOptions(common::Ui& ui, CAOPTIONS& options);
-    // Breakdown kGroupNone, kGroupByUnit or kGroupByStation.
+    // Breakdown kGroupNone, kGroupByUnit or kGroupByStation, else "Please
+    // choose the breakdown of the control account."
     bool storeCAOptions(common::Ui& ui, const CAOPTIONS& options);
     bool readMROptions(common::Ui& ui, MROPTIONS& options);
-    // Sort key as above, grouping as the breakdown.
+    // Sort key as above; grouping as the breakdown, else "Please choose the
+    // grouping of the muster roll."
     bool storeMROptions(common::Ui& ui, const MROPTIONS& options);
 
     // Report Options: the reports of the user's menu type, the first
