@@ -46,8 +46,8 @@ std::optional<Limits> limitsOf(common::Ui& ui, common::DialogView& dlg) {
     const auto upper = amountOf(ui, dlg, ld::kUpperLimit, "upper limit");
     if (!upper)
         return std::nullopt;
-    if (*lower > *upper) {
-        ui.warning("The lower limit must not exceed the upper limit.");
+    if (const auto fault = limitsFault(*lower, *upper)) {
+        ui.warning(*fault);
         dlg.setFocus(ld::kLowerLimit);
         return std::nullopt;
     }

@@ -58,6 +58,49 @@ FIELDSFRM::FIELDSFRM(common::Ui& ui, common::DialogView& form, engine::Code4& co
       code_(code),
       folder_(folder) {}
 
+FIELDSFRM::FIELDSFRM(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder)
+    : ui_(ui),
+      form_(noForm_),
+      code_(code),
+      folder_(folder) {}
+
+bool FIELDSFRM::addItem(common::Ui& ui, const PayItemDef& wanted) {
+    std::int32_t highest = 0;
+    for (const PayItemDef& def : list())
+        highest = std::max(highest, def.id);
+    PayItemDef item = wanted;
+    item.position = static_cast<std::int32_t>(list().size()) + 1;
+    item.id = highest + 1;
+    item.builtIn = false;
+    item.itemName =
+        common::fitText(common::trim(item.itemName), common::PayItemWidths::kItemNameWidth);
+    const auto links = common::isCoopType(item.itemType) ? &coops_ : &funds_;
+    const bool linked =
+        common::isCoopType(item.itemType) || item.itemType == common::kTypePensionContribution;
+    const bool linkKnown =
+        !linked || (item.link && std::any_of(links->begin(), links->end(), [&](const auto& e) {
+                        return e.code == item.link->id;
+                    }));
+    std::optional<std::string> fault = parameterFault(item);
+    if (!fault && !linkKnown && item.link)
+        fault = blankMessage(common::isCoopType(item.itemType) ? "co-ooerative name"
+                                                               : "pension fund name");
+    if (!fault)
+        fault = validateItem(list(), list().size(), item);
+    if (fault) {
+        ui.warning(*fault);
+        return false;
+    }
+    database::PayFieldTables next = tables_;
+    next[static_cast<std::size_t>(table_)].push_back(item);
+    if (!commit(ui, next, true))
+        return false;
+    isNew_ = false;
+    index_ = list().size() - 1;
+    display();
+    return true;
+}
+
 bool FIELDSFRM::checkFiles(common::Ui& ui, const common::ORGREC&) {
     for (const char* path : {database::COOPSDB::kPath, database::PENSIONSDB::kPath}) {
         if (!database::isValid(code_, folder_, path)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/DialogView.h"
+#include "common/NoDialogView.h"
 #include "common/OrgRecords.h"
 #include "common/PayRecords.h"
 #include "common/Ui.h"
@@ -25,6 +26,8 @@ class FIELDSFRM {
 public:
     FIELDSFRM(common::Ui& ui, common::DialogView& form, engine::Code4& code,
               const common::WorkingFolder& folder);
+    // Without a window, for the operations alone (addItem).
+    FIELDSFRM(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder);
 
     // The co-operatives and pension funds tables must be there.
     bool checkFiles(common::Ui& ui, const common::ORGREC& org);
@@ -38,6 +41,13 @@ public:
     bool previousRecord(common::Ui& ui, const common::ORGREC& org);
     bool firstRecord(common::Ui& ui, const common::ORGREC& org);
     bool lastRecord(common::Ui& ui, const common::ORGREC& org);
+
+    // Appends `item` to the table opened by open() with every check the
+    // form and its parameter dialogs make (their messages too), rebuilding
+    // the transactions table and writing the definitions file. Position and
+    // identifier are given here. For callers without a window: an item being
+    // edited in the form is not saved first.
+    bool addItem(common::Ui& ui, const common::PayItemDef& item);
 
     bool addRecord(common::Ui& ui, const common::ORGREC& org);
     bool deleteRecord(common::Ui& ui, const common::ORGREC& org);
@@ -93,6 +103,7 @@ private:
     bool commit(common::Ui& ui, const database::PayFieldTables& next, bool columnsChange);
     bool readLookups(common::Ui& ui);
 
+    common::NoDialogView noForm_;
     common::Ui& ui_;
     common::DialogView& form_;
     engine::Code4& code_;

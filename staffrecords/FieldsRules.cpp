@@ -153,4 +153,45 @@ std::optional<double> requiredAmount(std::string_view value, std::string_view fi
     return amount;
 }
 
+std::optional<std::string> limitsFault(double lower, double upper) {
+    if (lower > upper)
+        return std::string("The lower limit must not exceed the upper limit.");
+    return std::nullopt;
+}
+
+namespace {
+std::optional<std::string> limitsFaultOf(double lower, double upper) {
+    if (lower < 0)
+        return invalidMessage("lower limit");
+    if (upper < 0)
+        return invalidMessage("upper limit");
+    return limitsFault(lower, upper);
+}
+} // namespace
+
+std::optional<std::string> parameterFault(const common::PayItemDef& def) {
+    const bool percent = common::isPercentFunction(def.itemFunction);
+    if (percent && def.funcParams.percentage < 0)
+        return invalidMessage("percentage");
+    if (def.itemFunction == common::kFuncBasedOnHours && def.funcParams.factor < 0)
+        return invalidMessage("factor");
+    if ((percent && def.applyLimits) || def.itemFunction == common::kFuncKeyIn) {
+        if (auto fault = limitsFaultOf(def.lowerLimit, def.upperLimit))
+            return fault;
+    }
+    if (def.itemType != common::kTypePensionContribution)
+        return std::nullopt;
+    if (!def.link)
+        return blankMessage("pension fund name");
+    if (!def.link->employer)
+        return std::nullopt;
+    const common::EmployerContribution& employer = *def.link->employer;
+    const bool employerPercent = common::isPercentFunction(employer.function);
+    if (employerPercent && employer.percentage < 0)
+        return invalidMessage("percentage");
+    if (!employerPercent || employer.applyLimits)
+        return limitsFaultOf(employer.lowerLimit, employer.upperLimit);
+    return std::nullopt;
+}
+
 } // namespace kelo::staffrecords

@@ -40,6 +40,14 @@ std::string invalidMessage(std::string_view fieldName);
 std::optional<std::string> validateItem(const std::vector<common::PayItemDef>& items,
                                         std::size_t index, const common::PayItemDef& def);
 
+// "The lower limit must not exceed the upper limit." when it does.
+std::optional<std::string> limitsFault(double lower, double upper);
+
+// The message the parameter dialogs would give for `def`'s percentage,
+// limits, hourly rate factor and employer contribution, or nullopt when
+// they pass: for callers that give an item whole, without the dialogs.
+std::optional<std::string> parameterFault(const common::PayItemDef& def);
+
 // Reads a required, non-negative number from a dialog's text: nullopt when
 // the text is blank or not such a number; `message` gets the message.
 std::optional<double> requiredAmount(std::string_view text, std::string_view fieldName,

@@ -8,7 +8,6 @@
 #include "setup/AppCfg.h"
 #include "setup/DataFolderStart.h"
 #include "setup/Orgs.h"
-#include "testsupport/FakeDialogView.h"
 
 #include <filesystem>
 #include <string>
@@ -17,18 +16,6 @@
 #include <vector>
 
 namespace kelo::demo {
-
-namespace detail {
-
-bool choose(testsupport::FakeDialogView& dialog, std::string_view control, std::string_view text) {
-    const int row = dialog.findItem(control, text);
-    if (row < 0)
-        return false;
-    dialog.selectRow(control, row);
-    return true;
-}
-
-} // namespace detail
 
 namespace {
 
@@ -53,7 +40,7 @@ bool fillDataFolder(detail::CountingUi& ui, const std::string& dataFolder,
     return detail::addLookupLists(ui, code, folder, lists) &&
            detail::addUnitsGradesAndJobs(ui, code, folder, lists) &&
            detail::addPosts(ui, code, folder, lists) &&
-           detail::definePayItems(ui, code, folder, org) &&
+           detail::definePayItems(ui, code, folder, org, lists) &&
            detail::hireEmployees(ui, code, folder, lists, staff) &&
            detail::keyTransactions(ui, code, folder, org, staff);
 }

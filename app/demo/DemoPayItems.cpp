@@ -5,8 +5,7 @@
 #include "common/WorkingFolder.h"
 #include "engine/Code4.h"
 #include "staffrecords/FieldsFrm.h"
-#include "staffrecords/FieldsFrmControls.h"
-#include "testsupport/FakeDialogView.h"
+#include "staffrecords/FieldsRules.h"
 
 #include <string>
 #include <string_view>
@@ -16,11 +15,7 @@ namespace kelo::demo::detail {
 
 namespace {
 
-namespace ff = staffrecords::fieldsfrm;
-namespace ld = staffrecords::limitsdlg;
-namespace fd = staffrecords::fundsdlg;
 using common::PAYFREQ;
-using testsupport::FakeDialogView;
 
 struct NewItem {
     PAYFREQ payFreq = common::MONTHLY;
@@ -119,69 +114,54 @@ const std::vector<NewItem>& demoItems() {
     return items;
 }
 
-// Fills the item's parameter dialogs the way the user would.
-bool setItemParameters(CountingUi& ui, staffrecords::FIELDSFRM& fields, const NewItem& item) {
-    FakeDialogView dlg;
-    const auto amount = [](double value) { return common::fixedText(value, 0); };
+// The definition the pay fields window and its parameter dialogs would make
+// of `item`: type first (which may change the function and flags), then the
+// function and its parameters.
+common::PayItemDef definitionOf(const NewItem& item, const Lists& lists) {
+    common::PayItemDef def = staffrecords::newItemDef(0, 0);
+    def.itemName = item.name;
+    staffrecords::changeType(def, item.type);
+    def.itemFunction = std::string(item.function);
+    def.isStatic = item.isStatic ? 1 : 0;
+    def.taxable = item.taxable ? 1 : 0;
     if (common::isPercentFunction(item.function)) {
-        fields.initPercentDlg(dlg);
-        dlg.setText(ld::kPercentage, common::fixedText(item.percentage, 2));
-        dlg.setChecked(ld::kApplyLimits, item.upper > 0);
-        staffrecords::FIELDSFRM::resetLimits(dlg);
-        dlg.setText(ld::kLowerLimit, amount(item.lower));
-        dlg.setText(ld::kUpperLimit, amount(item.upper));
-        if (!fields.getPercent(ui, dlg))
-            return false;
-    } else if (item.function == common::kFuncKeyIn) {
-        fields.displayLimits(dlg);
-        dlg.setText(ld::kLowerLimit, amount(item.lower));
-        dlg.setText(ld::kUpperLimit, amount(item.upper));
-        if (!fields.getLimits(ui, dlg))
-            return false;
+        def.funcParams.percentage = static_cast<float>(item.percentage);
+        def.applyLimits = item.upper > 0 ? 1 : 0;
+    }
+    if (def.applyLimits || item.function == common::kFuncKeyIn) {
+        def.lowerLimit = item.lower;
+        def.upperLimit = item.upper;
     }
     if (!item.link)
-        return true;
-    FakeDialogView fund;
-    if (common::isCoopType(item.type)) {
-        fields.displayCoop(fund);
-        return choose(fund, fd::kName, item.link) && fields.getCoop(ui, fund);
+        return def;
+    common::PayItemLink link;
+    const bool coop = common::isCoopType(item.type);
+    const Codes& codes = coop ? lists.coops : lists.funds;
+    const auto found = codes.find(item.link);
+    link.id = found == codes.end() ? 0 : static_cast<std::int32_t>(found->second);
+    if (!coop) {
+        common::EmployerContribution employer;
+        employer.function = std::string(item.employerFunction);
+        const bool percent = common::isPercentFunction(employer.function);
+        if (percent) {
+            employer.percentage = static_cast<float>(item.employerPercentage);
+            employer.applyLimits = item.employerUpper > 0 ? 1 : 0;
+        }
+        if (!percent || employer.applyLimits) {
+            employer.lowerLimit = item.employerLower;
+            employer.upperLimit = item.employerUpper;
+        }
+        link.employer = employer;
     }
-    fields.displayPFParams(fund);
-    if (!choose(fund, fd::kName, item.link) ||
-        !choose(fund, fd::kEmployerFunction, item.employerFunction))
-        return false;
-    staffrecords::FIELDSFRM::resetEPFFunction(fund);
-    fund.setText(ld::kPercentage, common::fixedText(item.employerPercentage, 2));
-    fund.setChecked(ld::kApplyLimits, item.employerUpper > 0);
-    staffrecords::FIELDSFRM::resetEPFFunction(fund);
-    fund.setText(ld::kLowerLimit, amount(item.employerLower));
-    fund.setText(ld::kUpperLimit, amount(item.employerUpper));
-    return fields.getPFParams(ui, fund);
-}
-
-// The pay fields window: Add, name, type, function, parameters, Save.
-bool addPayItem(CountingUi& ui, staffrecords::FIELDSFRM& fields, FakeDialogView& form,
-                const common::ORGREC& org, const NewItem& item) {
-    if (!fields.addRecord(ui, org))
-        return false;
-    form.setText(ff::kName, item.name);
-    if (!choose(form, ff::kType, item.type))
-        return false;
-    fields.resetType();
-    if (!choose(form, ff::kFunction, item.function))
-        return false;
-    fields.resetFunction();
-    form.setChecked(ff::kStatic, item.isStatic);
-    form.setChecked(ff::kTaxable, item.taxable);
-    return setItemParameters(ui, fields, item) && fields.save(ui, org);
+    def.link = link;
+    return def;
 }
 
 } // namespace
 
 bool definePayItems(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
-                    const common::ORGREC& openOrg) {
-    FakeDialogView form;
-    staffrecords::FIELDSFRM fields(ui, form, code, folder);
+                    const common::ORGREC& openOrg, const Lists& lists) {
+    staffrecords::FIELDSFRM fields(ui, code, folder);
     if (!fields.checkFiles(ui, openOrg))
         return false;
     for (PAYFREQ payFreq : common::kPayFreqs) {
@@ -198,7 +178,8 @@ bool definePayItems(CountingUi& ui, engine::Code4& code, const common::WorkingFo
                 const std::string failure = std::string("Can't add the pay item ") + item.name +
                                             " to the " +
                                             std::string(common::payFreqLabel(payFreq)) + " payroll";
-                if (!attempt(ui, failure, [&] { return addPayItem(ui, fields, form, org, item); }))
+                if (!attempt(ui, failure,
+                             [&] { return fields.addItem(ui, definitionOf(item, lists)); }))
                     return false;
             }
         }

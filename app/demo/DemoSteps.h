@@ -18,9 +18,6 @@ class Code4;
 namespace kelo::setup {
 class ORGS;
 } // namespace kelo::setup
-namespace kelo::testsupport {
-class FakeDialogView;
-} // namespace kelo::testsupport
 
 // The steps of buildDemoFolder, shared by the files that make each part of
 // the folder. Each step tells the user why it failed.
@@ -70,9 +67,6 @@ template <class Step> bool attempt(CountingUi& ui, const std::string& failure, S
     return false;
 }
 
-// Selects the row showing `text`; false when the list has none.
-bool choose(testsupport::FakeDialogView& dialog, std::string_view control, std::string_view text);
-
 using Codes = std::map<std::string, long, std::less<>>;
 
 struct Station {
@@ -111,7 +105,7 @@ bool addUnitsGradesAndJobs(CountingUi& ui, engine::Code4& code, const common::Wo
                            Lists& lists);
 
 bool definePayItems(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
-                    const common::ORGREC& openOrg);
+                    const common::ORGREC& openOrg, const Lists& lists);
 
 // The posts follow from the employees who fill them.
 bool addPosts(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,

@@ -361,5 +361,65 @@ TEST_F(FieldsFrmTest, MissingListsOrDefinitionsAreReported) {
     EXPECT_EQ(ui.lastMessage(), "Unable to open database/wkpay.dat");
 }
 
+// Items given whole, without the window: the checks of the form and its
+// parameter dialogs, the same messages, and nothing stored when refused.
+TEST_F(FieldsFrmTest, ItemsAddedWithoutAWindowPassTheSameChecks) {
+    FIELDSFRM windowless(ui, code, folder);
+    ASSERT_TRUE(windowless.checkFiles(ui, org));
+    ASSERT_TRUE(windowless.open(ui, common::DEDUCTIONS, org));
+    const auto item = [](const char* name, std::string_view type) {
+        common::PayItemDef def = newItemDef(0, 0);
+        def.itemName = name;
+        changeType(def, type);
+        return def;
+    };
+    common::PayItemDef negative = item("Union", "Default");
+    negative.itemFunction = common::kFuncPercentOfBasicPay;
+    negative.funcParams.percentage = -2;
+    common::PayItemDef limits = item("Welfare", "Default");
+    limits.lowerLimit = 5000;
+    limits.upperLimit = 1000;
+    common::PayItemDef noFund = item("Pension", common::kTypePensionContribution);
+    common::PayItemDef unknownCoop = item("SACCOS", "Co-op Contribution");
+    unknownCoop.link = common::PayItemLink{};
+    unknownCoop.link->id = 9;
+    const struct {
+        const char* what;
+        common::PayItemDef def;
+        std::string message;
+    } refusals[] = {
+        {"negative percentage", negative, invalidMessage("percentage")},
+        {"limits the wrong way round", limits, "The lower limit must not exceed the upper limit."},
+        {"pension without its fund", noFund, blankMessage("pension fund name")},
+        {"co-operative that does not exist", unknownCoop, blankMessage("co-ooerative name")},
+        {"blank name", item("  ", "Default"), blankMessage("field name")},
+        {"the built-in deduction's name", item("rent", "Default"),
+         "Field with this name already exists. Please enter a different name."},
+    };
+    const std::string before = bytesOf(folder.resolve("database/monpay.dat"));
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.what);
+        ui.clear();
+        EXPECT_FALSE(windowless.addItem(ui, r.def));
+        EXPECT_EQ(ui.lastMessage(), r.message);
+        EXPECT_EQ(bytesOf(folder.resolve("database/monpay.dat")), before);
+    }
+
+    common::PayItemDef coop = item(" Walimu Savings ", "Co-op Contribution");
+    coop.link = common::PayItemLink{};
+    coop.link->id = 1;
+    coop.upperLimit = 20000;
+    ASSERT_TRUE(windowless.addItem(ui, coop)) << ui.lastMessage();
+    const auto t = onFile();
+    ASSERT_EQ(t[common::DEDUCTIONS].size(), 2u);
+    const common::PayItemDef& stored = t[common::DEDUCTIONS][1];
+    EXPECT_EQ(stored.itemName, "Walimu Savings");
+    EXPECT_EQ(stored.position, 2);
+    EXPECT_EQ(stored.id, 2);
+    ASSERT_TRUE(stored.link.has_value());
+    EXPECT_EQ(stored.link->id, 1);
+    EXPECT_EQ(stored.upperLimit, 20000);
+}
+
 } // namespace
 } // namespace kelo::staffrecords
