@@ -200,7 +200,8 @@ void closeOpened(std::vector<database::DbTable*>& opened) {
 // FileWatch
 
 std::filesystem::file_time_type FileWatch::latest(const std::vector<std::string>& paths, bool& ok) {
-    std::filesystem::file_time_type newest{};
+    // The clock's zero may lie after today's times: start from its minimum.
+    auto newest = std::filesystem::file_time_type::min();
     ok = true;
     for (const std::string& path : paths) {
         std::error_code ec;
