@@ -3,6 +3,7 @@
 #include "app/main/MainWindow.h"
 #include "app/main/OrganisationDialogs.h"
 #include "app/main/StartDialogs.h"
+#include "app/main/StatutoryTableDialogs.h"
 #include "app/main/UserDialogs.h"
 #include "app/ports/QtUi.h"
 #include "setup/Orgs.h"
@@ -68,6 +69,21 @@ void MainWindow::runCommand(int id) {
         break;
     case cmd::GeneralOptions:
         runGeneralOptions(dialogs);
+        break;
+    case cmd::PayeRates:
+        runPayeRates(dialogs);
+        break;
+    case cmd::NssfRates:
+        runNssfRates(dialogs);
+        break;
+    case cmd::PayeParameters:
+        runPayeParameters(dialogs);
+        break;
+    case cmd::SdlRates:
+        runSdlRate(dialogs);
+        break;
+    case cmd::IncomeBrackets:
+        runIncomeBrackets(dialogs);
         break;
     case cmd::ChangePassword:
         runChangePassword(dialogs);

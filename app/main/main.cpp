@@ -2,9 +2,11 @@
 #include "app/main/AutomationHosts.h"
 #include "app/main/MainWindow.h"
 #include "app/main/StartDialogs.h"
+#include "app/main/StatutoryTableDialogs.h"
 #include "app/ports/QtText.h"
 #include "app/shell/Commands.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -77,6 +79,28 @@ Options parse(const QCoreApplication& app) {
             parser.value(screenshots), parser.isSet(quit)};
 }
 
+// Pictures a list dialog with its row dialog for a new row and for the
+// selected row; every other dialog as the screenshot host does.
+class RowPictureHost : public DialogHost {
+public:
+    explicit RowPictureHost(ScreenshotHost& pictures) : pictures_(pictures) {}
+    int exec(QDialog& dialog) override {
+        const QString name = dialog.objectName();
+        if (name != QLatin1String("RatesTableDialog") &&
+            name != QLatin1String("IncomeBracketsDialog"))
+            return pictures_.exec(dialog);
+        pictures_.save(dialog, name);
+        for (const char* button : {"Insert", "Edit"})
+            if (auto* target = dialog.findChild<QAbstractButton*>(QString::fromLatin1(button)))
+                target->click();
+        dialog.reject();
+        return QDialog::Rejected;
+    }
+
+private:
+    ScreenshotHost& pictures_;
+};
+
 // Commands whose dialogs the screenshot run pictures.
 void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     window.resize(1024, 680);
@@ -86,8 +110,12 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     runSetPassword({window.session(), host, window.help(), &window});
     for (int id : {cmd::OpenOrg, cmd::NewOrg, cmd::DeleteOrg, cmd::BasicInfo, cmd::PayrollInfo,
                    cmd::PayrollOptions, cmd::GeneralOptions, cmd::ChangePassword, cmd::Users,
-                   cmd::Restore, cmd::About})
+                   cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::Restore, cmd::About})
         window.runCommand(id);
+    RowPictureHost rows(host);
+    const DialogContext withRows{window.session(), rows, window.help(), &window};
+    runPayeRates(withRows);
+    runIncomeBrackets(withRows);
     window.help().show(165);
     if (QWidget* help = window.help().window())
         host.save(*help, QStringLiteral("HelpWindow"));

@@ -119,6 +119,12 @@ inline constexpr int Login = 121;
 inline constexpr int Organisations = 165;
 inline constexpr int DeleteOrgCaution = 180;
 inline constexpr int RestoreCaution = 190;
+// The statutory table dialogs, numbered as their dialog resources.
+inline constexpr int PayeRates = 780; // and its row dialog
+inline constexpr int NssfRates = 781;
+inline constexpr int PayeParameters = 782;
+inline constexpr int IncomeBrackets = 793; // and its row dialog
+inline constexpr int SdlRate = 795;
 } // namespace helpctx
 
 } // namespace kelo::app
