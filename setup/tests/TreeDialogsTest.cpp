@@ -336,6 +336,43 @@ TEST_F(UnitsTest, TheTimerReloadsAfterAnotherUsersChangeKeepingTheSelection) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(UnitsTest, RenamesAndAddsUnderAVanishedUnitChangeNothing) {
+    addOffice();
+    const std::vector<std::string> before = storedUnits();
+    EXPECT_FALSE(units.renameUnit(ui, 3, "Pay.roll"));
+    expectOneMessage("Unit name cannot contain period character.", MessageIcon::Warning);
+    EXPECT_FALSE(units.renameUnit(ui, 3, " "));
+    expectOneMessage("Unit name must not be blank. Please enter a value for this field.",
+                     MessageIcon::Warning);
+    // A unit another user deleted: nothing to rename, nothing to add under.
+    EXPECT_FALSE(units.renameUnit(ui, 9, "Audit"));
+    EXPECT_EQ(units.addUnit(ui, "Audit", 9), 0);
+    EXPECT_EQ(ui.beeps, 2);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(storedUnits(), before);
+    // A cancelled properties dialog lets its row go.
+    open();
+    select(4);
+    FakeDialogView prpts;
+    ASSERT_TRUE(units.initPrptsDlg(ui, tree, prpts));
+    EXPECT_EQ(units.editedUnit(), 4);
+    units.cancelPrptsDlg();
+    EXPECT_EQ(units.editedUnit(), 0);
+    database::UNITSDB other(code, folder);
+    ASSERT_TRUE(other.openFile());
+    ASSERT_TRUE(other.gotoCode(4));
+    EXPECT_EQ(other.data()->lock(other.data()->recNo()), engine::r4success);
+    other.data()->unlock();
+    // A selected unit another user deleted gives way to the first on reload.
+    UNITSDLG otherUser(code, folder);
+    ASSERT_TRUE(otherUser.deleteUnit(ui, 4));
+    touch(units.path());
+    ASSERT_TRUE(units.refreshDlg(tree));
+    EXPECT_EQ(selectedText(tree, unitsdlg::Tree), "Head Office");
+    // A single top-level unit is expanded.
+    EXPECT_TRUE(tree.control(unitsdlg::Tree).nodes[tree.selectedTreeItem(unitsdlg::Tree)].expanded);
+}
+
 TEST_F(UnitsTest, CheckFileNamesAMissingTable) {
     EXPECT_TRUE(units.checkFile(ui));
     fs::remove(folder.resolve(database::STATDB::kPath));
@@ -661,6 +698,43 @@ TEST_F(BanksTest, RenamingABankCarriesItsBranchesAlong) {
     expectOneMessage("Branch with this code already exists. Please enter a different code.",
                      MessageIcon::Warning);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(BanksTest, UnchangedOrCancelledPropertiesOnlyLetTheLockGo) {
+    addTwo();
+    open();
+    database::BANKSDB other(code, folder);
+    ASSERT_TRUE(other.openFiles());
+    ASSERT_TRUE(other.gotoBank("CRDB Bank"));
+    const long bankRow = other.bankData()->recNo();
+    FakeDialogView prpts;
+    select("CRDB Bank");
+    ASSERT_TRUE(banks.initBankPrptsDlg(ui, tree, prpts));
+    EXPECT_NE(other.bankData()->lock(bankRow), engine::r4success);
+    // Neither field modified: no check, no write, the row let go.
+    ASSERT_TRUE(banks.closeBankPrptsDlg(ui, prpts, tree));
+    EXPECT_EQ(other.bankData()->lock(bankRow), engine::r4success);
+    other.bankData()->unlock();
+    select("CRDB Bank", "Mbeya");
+    ASSERT_TRUE(banks.initBranchPrptsDlg(ui, tree, prpts));
+    EXPECT_EQ(prpts.caption(), "Branch Properties");
+    EXPECT_EQ(prpts.text(bankprptsdlg::Name), "Mbeya");
+    EXPECT_EQ(prpts.text(bankprptsdlg::Code), "202");
+    EXPECT_NE(other.bankData()->lock(bankRow), engine::r4success);
+    banks.cancelPrptsDlg();
+    EXPECT_EQ(other.bankData()->lock(bankRow), engine::r4success);
+    other.bankData()->unlock();
+    ASSERT_TRUE(banks.initBranchPrptsDlg(ui, tree, prpts));
+    prpts.setText(bankprptsdlg::Name, "Mbeya Town");
+    ASSERT_TRUE(banks.closeBranchPrptsDlg(ui, prpts, tree));
+    EXPECT_EQ(selectedText(tree, banksdlg::Tree), "Mbeya Town");
+    EXPECT_EQ(banks.branchCode("crdb bank", "MBEYA TOWN"), "202");
+    EXPECT_TRUE(ui.messages.empty());
+    // Properties of a bank need a bank, of a branch a branch.
+    EXPECT_FALSE(banks.initBankPrptsDlg(ui, tree, prpts));
+    select("CRDB Bank");
+    EXPECT_FALSE(banks.initBranchPrptsDlg(ui, tree, prpts));
+    EXPECT_EQ(ui.beeps, 2);
 }
 
 TEST_F(BanksTest, LocksOfAnotherUserLeaveBanksAndBranchesUnchanged) {
