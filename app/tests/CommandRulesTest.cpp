@@ -44,6 +44,17 @@ TEST(CommandRules, EachClearRightGraysItsCommandsAndNoOthers) {
     }
 }
 
+TEST(CommandRules, TheTaxTableDialogsAreAvailableAndTheBanksNotYet) {
+    for (int id :
+         {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::IncomeBrackets})
+        EXPECT_TRUE(CommandRules::isAvailable(id)) << id;
+    EXPECT_FALSE(CommandRules::isAvailable(cmd::Banks));
+    CommandContext context{fullRights(common::kPayrollMenu), DocumentKind::None, 0};
+    context.user.modifyTaxTables = 0;
+    EXPECT_TRUE(CommandRules::mayRun(cmd::SdlRates, context));
+    EXPECT_FALSE(CommandRules::mayRun(cmd::PayeRates, context));
+}
+
 TEST(CommandRules, UsersIsRemovedWithoutTheRightToManageThem) {
     CommandContext context{fullRights(), DocumentKind::None, 0};
     EXPECT_TRUE(CommandRules::menuItem(cmd::Users, context).present);
