@@ -69,9 +69,10 @@ bool runNewOrg(const DialogContext& context) {
     FormDialog dialog(context.parent, "NewOrgDialog", QStringLiteral("New Organisation"));
     dialog.addEdit(setup::orgdlg::Name, QStringLiteral("Name:"), 59);
     addMonthAndYear(dialog);
-    dialog.addButtons(QStringLiteral("OK"), [&] {
-        return session.orgs().createNewOrg(dialog.view(), userName(session)) == 1;
-    });
+    dialog.addButtons(
+        QStringLiteral("OK"),
+        [&] { return session.orgs().createNewOrg(dialog.view(), userName(session)) == 1; },
+        &context.help, helpContextOf(cmd::NewOrg, DocumentKind::None));
     session.orgs().initNewOrgDlg(dialog.view());
     return accepted(context, dialog);
 }
@@ -89,7 +90,9 @@ bool runBasicInfo(const DialogContext& context) {
     addMonthAndYear(dialog);
     QLabel* periodNote = dialog.addText(QString());
     dialog.addStatic(setup::orgdlg::Folder, QStringLiteral("Folder:"));
-    dialog.addButtons(QStringLiteral("OK"), [&] { return orgs.saveBasicInfo(dialog.view()) == 1; });
+    dialog.addButtons(
+        QStringLiteral("OK"), [&] { return orgs.saveBasicInfo(dialog.view()) == 1; }, &context.help,
+        helpContextOf(cmd::BasicInfo, DocumentKind::None));
     orgs.displayBasicInfo(dialog.view());
     // The clerk is told what the month and year fields do before using them.
     periodNote->setText(
@@ -115,7 +118,9 @@ bool runPayrollInfo(const DialogContext& context) {
     dialog.addEdit(setup::payinfodlg::AccountNum, QStringLiteral("Account No."), 24);
     dialog.addEdit(setup::payinfodlg::SfiSenderId, QStringLiteral("SFI Sender ID"), 5);
     dialog.endGroup();
-    dialog.addButtons(QStringLiteral("OK"), [&] { return orgs.savePayInfo(dialog.view()) == 1; });
+    dialog.addButtons(
+        QStringLiteral("OK"), [&] { return orgs.savePayInfo(dialog.view()) == 1; }, &context.help,
+        helpContextOf(cmd::PayrollInfo, DocumentKind::None));
     dialog.setOnCancel([&] { orgs.closeBankFiles(); });
     orgs.displayPayInfo(dialog.view());
     QObject::connect(bank, &QComboBox::activated, &dialog,
@@ -139,9 +144,12 @@ bool runPayrollOptions(const DialogContext& context) {
                                                   QStringLiteral("Round down to nearest Tsh"),
                                                   setup::payoptionsdlg::RoundingUnit, 9);
     dialog.endGroup();
-    dialog.addButtons(QStringLiteral("OK"), [&] {
-        return orgs.savePayOptions(dialog.view()) == 1 && options.getPayOptions(dialog.view());
-    });
+    dialog.addButtons(
+        QStringLiteral("OK"),
+        [&] {
+            return orgs.savePayOptions(dialog.view()) == 1 && options.getPayOptions(dialog.view());
+        },
+        &context.help, helpContextOf(cmd::PayrollOptions, DocumentKind::None));
     orgs.displayPayOptions(dialog.view());
     options.displayPayOptions(dialog.view());
     for (QRadioButton* radio : {exact, round})
@@ -164,8 +172,9 @@ bool runGeneralOptions(const DialogContext& context) {
         dialog.addRadioWithEdit(setup::genoptionsdlg::PurgeReports, QStringLiteral("Purge after"),
                                 setup::genoptionsdlg::PurgeAge, 4, QStringLiteral("years"));
     dialog.endGroup();
-    dialog.addButtons(QStringLiteral("OK"),
-                      [&] { return orgs.closeGenOptnDlg(dialog.view()) == 1; });
+    dialog.addButtons(
+        QStringLiteral("OK"), [&] { return orgs.closeGenOptnDlg(dialog.view()) == 1; },
+        &context.help, helpContextOf(cmd::GeneralOptions, DocumentKind::None));
     orgs.initGenOptnDlg(dialog.view());
     for (QRadioButton* radio : {retain, purge})
         QObject::connect(radio, &QRadioButton::clicked, &dialog,

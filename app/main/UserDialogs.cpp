@@ -2,7 +2,9 @@
 
 #include "app/main/DialogHost.h"
 #include "app/main/FormDialog.h"
+#include "app/main/HelpViewer.h"
 #include "app/main/Session.h"
+#include "app/shell/Commands.h"
 #include "setup/Users.h"
 
 #include <QApplication>
@@ -33,10 +35,13 @@ void runIdentity(const DialogContext& context, FormDialog& users, bool adding) {
     USERS& logic = session.users();
     FormDialog dialog(&users, "UserIdentityDialog", QStringLiteral("User Identity"));
     buildIdentity(dialog);
-    dialog.addButtons(QStringLiteral("OK"), [&] {
-        return adding ? logic.closeNewUserDlg(session.ui(), dialog.view(), users.view())
-                      : logic.closeIdDlg(session.ui(), dialog.view(), users.view());
-    });
+    dialog.addButtons(
+        QStringLiteral("OK"),
+        [&] {
+            return adding ? logic.closeNewUserDlg(session.ui(), dialog.view(), users.view())
+                          : logic.closeIdDlg(session.ui(), dialog.view(), users.view());
+        },
+        &context.help, helpContextOf(cmd::Users, DocumentKind::None));
     if (adding)
         logic.initNewUserDlg(dialog.view());
     else if (!logic.initIdDlg(users.view(), dialog.view()))
@@ -62,7 +67,9 @@ void runRights(const DialogContext& context, FormDialog& users) {
     dialog.addCheck(rightsdlg::AddDeleteOrgs, QStringLiteral("Add and delete organisations"));
     dialog.addCheck(rightsdlg::ModifyTaxTables, QStringLiteral("Modify tax tables"));
     dialog.endGroup();
-    dialog.addButtons(QStringLiteral("OK"), [&] { return logic.closeRightsDlg(dialog.view()); });
+    dialog.addButtons(
+        QStringLiteral("OK"), [&] { return logic.closeRightsDlg(dialog.view()); }, &context.help,
+        helpContextOf(cmd::Users, DocumentKind::None));
     if (!logic.initRightsDlg(users.view(), dialog.view()))
         return;
     for (QRadioButton* radio : menus)
@@ -101,6 +108,7 @@ void runUsers(const DialogContext& context) {
     column->addStretch();
     QPushButton* close =
         addColumnButton(dialog, *column, usersdlg::Close, QStringLiteral("&Close"));
+    QPushButton* help = addColumnButton(dialog, *column, "HelpButton", QStringLiteral("&Help"));
     row->addLayout(column);
     dialog.mainLayout()->addLayout(row);
 
@@ -115,6 +123,9 @@ void runUsers(const DialogContext& context) {
     QObject::connect(remove, &QPushButton::clicked, &dialog,
                      [&] { logic.deleteUser(session.ui(), dialog.view()); });
     QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(help, &QPushButton::clicked, &dialog, [&context] {
+        context.help.show(helpContextOf(cmd::Users, DocumentKind::None));
+    });
     logic.displayUsers(dialog.view());
     context.host.exec(dialog);
 }
@@ -126,8 +137,10 @@ bool runChangePassword(const DialogContext& context) {
     dialog.addPassword(changepassworddlg::NewPassword, QStringLiteral("New Password"));
     dialog.addPassword(changepassworddlg::ConfirmNewPassword,
                        QStringLiteral("Confirm New Password"));
-    dialog.addButtons(QStringLiteral("OK"),
-                      [&] { return session.users().changePasswd(session.ui(), dialog.view()); });
+    dialog.addButtons(
+        QStringLiteral("OK"),
+        [&] { return session.users().changePasswd(session.ui(), dialog.view()); }, &context.help,
+        helpContextOf(cmd::ChangePassword, DocumentKind::None));
     session.users().initChangePasswdDlg(dialog.view());
     return context.host.exec(dialog) == QDialog::Accepted;
 }

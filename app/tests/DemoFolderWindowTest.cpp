@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,32 @@ TEST_F(DemoFolderWindowTest, AGrayedCommandSaysWhyInTheStatusBar) {
     EXPECT_TRUE(window->statusPart(1)->text().endsWith(
         QStringLiteral("(Not available in this version yet.)")))
         << window->statusPart(1)->text().toStdString();
+}
+
+// Every dialog a command opens has a Help button at its command's page.
+TEST_F(DemoFolderWindowTest, TheCommandsDialogsHaveHelpButtons) {
+    const struct {
+        int command;
+        const char* dialog;
+    } dialogs[] = {
+        {cmd::BasicInfo, "BasicInfoDialog"},
+        {cmd::PayrollInfo, "PayrollInfoDialog"},
+        {cmd::PayrollOptions, "PayrollOptionsDialog"},
+        {cmd::GeneralOptions, "GeneralOptionsDialog"},
+        {cmd::ChangePassword, "ChangePasswordDialog"},
+        {cmd::Users, "UsersDialog"},
+    };
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.dialog);
+        bool hasHelp = false;
+        host.then(QString::fromLatin1(d.dialog), [&hasHelp](QDialog& shown) {
+            hasHelp = shown.findChild<QPushButton*>(QStringLiteral("HelpButton")) != nullptr;
+            shown.reject();
+        });
+        window->runCommand(d.command);
+        EXPECT_TRUE(host.steps.empty());
+        EXPECT_TRUE(hasHelp);
+    }
 }
 
 TEST_F(DemoFolderWindowTest, PayrollInfoRefillsTheBranchesOfAChosenBank) {
