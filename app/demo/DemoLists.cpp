@@ -9,6 +9,7 @@
 #include "database/UnitsDb.h"
 #include "engine/Code4.h"
 #include "setup/LookupDialogs.h"
+#include "setup/TreeDialogs.h"
 
 #include <string>
 #include <string_view>
@@ -162,19 +163,15 @@ bool addLookupLists(CountingUi& ui, engine::Code4& code, const common::WorkingFo
 
 bool addUnitsGradesAndJobs(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
                            Lists& lists) {
-    database::UNITSDB units(code, folder);
+    setup::UNITSDLG units(code, folder);
     const bool unitsAdded = attempt(ui, std::string("Can't add to ") + units.relativePath(), [&] {
-        if (!units.openFile(true))
-            return false;
         for (const Unit& unit : kUnits) {
-            database::UNITREC rec;
-            rec.name = unit.name;
-            rec.parent = *unit.parent ? lists.units.at(unit.parent) : 0;
-            if (!units.appendRecord(rec))
+            const long parent = *unit.parent ? lists.units.at(unit.parent) : 0;
+            const long added = units.addUnit(ui, unit.name, parent);
+            if (added == 0)
                 return false;
-            lists.units[unit.name] = rec.code;
+            lists.units[unit.name] = added;
         }
-        units.closeFile();
         return true;
     });
     setup::GRADESDLG grades(code, folder);

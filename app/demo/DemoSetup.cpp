@@ -1,17 +1,14 @@
 #include "app/demo/DemoFolder.h"
 #include "app/demo/DemoSteps.h"
 #include "common/WorkingFolder.h"
-#include "database/BanksDb.h"
 #include "database/NssfDb.h"
 #include "database/PayeDb.h"
 #include "database/PayeParamDb.h"
 #include "database/SdlDb.h"
-#include "database/TableSupport.h"
 #include "database/UsersDb.h"
 #include "engine/Code4.h"
-#include "engine/Data4.h"
-#include "engine/Field4.h"
 #include "setup/Orgs.h"
+#include "setup/TreeDialogs.h"
 #include "setup/Users.h"
 
 #include <string>
@@ -93,45 +90,24 @@ const std::vector<Bank>& demoBanks() {
     return banks;
 }
 
-// The banks are shared by every organisation of the folder; there is no
-
 } // namespace
 
-// maintenance class for them yet, so rows go in through the open tables.
+// The banks are shared by every organisation of the folder.
 bool addBanks(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder) {
-    database::BANKSDB banks(code, folder);
-    if (!attempt(ui, std::string("Can't open ") + database::BANKSDB::kBanksPath,
-                 [&] { return banks.openFiles(true); })) {
-        code.setErrorCode(0);
-        return false;
-    }
+    setup::BANKSDLG banks(code, folder);
     for (const Bank& bank : demoBanks()) {
-        engine::Data4& banksTable = *banks.bankData();
-        bool ok = banksTable.appendStart() == engine::r4success;
-        if (ok) {
-            banksTable.blank();
-            banksTable.field(database::BANKSDB::kName)->assign(bank.name);
-            banksTable.field(database::BANKSDB::kCode)->assign(bank.code);
-            ok = database::appendNow(banksTable);
-        }
-        engine::Data4& branches = *banks.branchData();
-        for (const auto& [name, branchCode] : bank.branches) {
-            ok = ok && branches.appendStart() == engine::r4success;
-            if (ok) {
-                branches.blank();
-                branches.field(database::BANKSDB::kBank)->assign(bank.name);
-                branches.field(database::BANKSDB::kName)->assign(name);
-                branches.field(database::BANKSDB::kCode)->assign(branchCode);
-                ok = database::appendNow(branches);
+        const bool added = attempt(ui, std::string("Can't add the bank ") + bank.name, [&] {
+            if (!banks.addBank(ui, bank.name, bank.code))
+                return false;
+            for (const auto& [name, branchCode] : bank.branches) {
+                if (!banks.addBranch(ui, bank.name, name, branchCode))
+                    return false;
             }
-        }
-        if (!ok) {
-            code.setErrorCode(0);
-            ui.error(std::string("Can't add the bank ") + bank.name);
+            return true;
+        });
+        if (!added)
             return false;
-        }
     }
-    banks.closeFiles();
     return true;
 }
 
