@@ -11,6 +11,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -131,6 +132,29 @@ QTreeWidget* addListView(TableListDialog& dialog, const ListFace& face) {
     return view;
 }
 
+// Enter on a row edits it. The list would otherwise pass the key on to the
+// dialog, whose default button closes it.
+class EnterClicks : public QObject {
+public:
+    EnterClicks(QPushButton* button, QObject* parent) : QObject(parent), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (button_->isEnabled())
+                    button_->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPushButton* button_;
+};
+
 QPushButton* addColumnButton(QDialog& dialog, QVBoxLayout& column, const char* name,
                              const QString& text) {
     auto* button = new QPushButton(text, &dialog);
@@ -190,10 +214,11 @@ void runList(const DialogContext& context, const ListFace& face,
                      [&] { runRow(inner, dialog, face, true); });
     QObject::connect(edit, &QPushButton::clicked, &dialog,
                      [&] { runRow(inner, dialog, face, false); });
-    QObject::connect(view, &QTreeWidget::itemActivated, &dialog, [&] {
+    QObject::connect(view, &QTreeWidget::itemDoubleClicked, &dialog, [edit] {
         if (edit->isEnabled())
-            runRow(inner, dialog, face, false);
+            edit->click();
     });
+    view->installEventFilter(new EnterClicks(edit, view));
     QObject::connect(remove, &QPushButton::clicked, &dialog,
                      [&] { face.deleteRow(dialog.view()); });
     QObject::connect(close, &QPushButton::clicked, &dialog,

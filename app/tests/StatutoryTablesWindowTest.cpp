@@ -16,6 +16,8 @@
 #include "testsupport/TempDir.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -255,6 +257,31 @@ TEST_F(StatutoryTablesWindowTest, PayeRefusalsKeepTheDialogsOpenWithTheirMessage
     EXPECT_TRUE(host.steps.empty());
     EXPECT_TRUE(storedBands().at(4).endsWith(QStringLiteral("@100")))
         << storedBands().at(4).toStdString();
+}
+
+TEST_F(StatutoryTablesWindowTest, EnterOrADoubleClickOnABandEditsIt) {
+    host.then("RatesTableDialog", [](QDialog& d) {
+        selectRow(d, "RatesList", 2);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(listOf(d, "RatesList"), &enter);
+        EXPECT_EQ(d.result(), QDialog::Rejected); // still open
+    });
+    host.then("RatePropertiesDialog", [](QDialog& d) {
+        EXPECT_EQ(textOf(d, "LowerLimit"), QStringLiteral("520001"));
+        click(d, "CancelButton");
+    });
+    host.then("RatesTableDialog", [](QDialog& d) {
+        QTreeWidget* list = listOf(d, "RatesList");
+        selectRow(d, "RatesList", 3); // the first click of the two
+        emit list->itemDoubleClicked(list->topLevelItem(3), 0);
+    });
+    host.then("RatePropertiesDialog", [](QDialog& d) {
+        EXPECT_EQ(textOf(d, "LowerLimit"), QStringLiteral("760001"));
+        click(d, "CancelButton");
+    });
+    host.then("RatesTableDialog", [](QDialog& d) { click(d, "Close"); });
+    window->runCommand(cmd::PayeRates);
+    EXPECT_TRUE(host.steps.empty());
 }
 
 TEST_F(StatutoryTablesWindowTest, TheTimerShowsAnotherUsersChangeAndHelpOpensItsPage) {
