@@ -2,6 +2,7 @@
 #include "app/main/DialogHost.h"
 #include "app/main/MainWindow.h"
 #include "app/main/OrganisationDialogs.h"
+#include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
 #include "app/main/UserDialogs.h"
@@ -69,6 +70,9 @@ void MainWindow::runCommand(int id) {
         break;
     case cmd::GeneralOptions:
         runGeneralOptions(dialogs);
+        break;
+    case cmd::ReportOptions:
+        runReportOptions(dialogs);
         break;
     case cmd::PayeRates:
         runPayeRates(dialogs);

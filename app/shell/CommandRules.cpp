@@ -78,12 +78,13 @@ bool CommandRules::rightsAllow(int id, const common::USERREC& user) {
 }
 
 bool CommandRules::isAvailable(int id) {
-    return isOneOf(
-        id, {cmd::Exit,           cmd::Close,          cmd::OpenOrg,        cmd::NewOrg,
-             cmd::DeleteOrg,      cmd::BasicInfo,      cmd::PayrollInfo,    cmd::GeneralOptions,
-             cmd::PayrollOptions, cmd::PayeRates,      cmd::NssfRates,      cmd::PayeParameters,
-             cmd::SdlRates,       cmd::IncomeBrackets, cmd::ChangePassword, cmd::Users,
-             cmd::Backup,         cmd::Restore,        cmd::HelpContents,   cmd::About});
+    return isOneOf(id, {cmd::Exit,           cmd::Close,          cmd::OpenOrg,
+                        cmd::NewOrg,         cmd::DeleteOrg,      cmd::BasicInfo,
+                        cmd::PayrollInfo,    cmd::GeneralOptions, cmd::PayrollOptions,
+                        cmd::ReportOptions,  cmd::PayeRates,      cmd::NssfRates,
+                        cmd::PayeParameters, cmd::SdlRates,       cmd::IncomeBrackets,
+                        cmd::ChangePassword, cmd::Users,          cmd::Backup,
+                        cmd::Restore,        cmd::HelpContents,   cmd::About});
 }
 
 CommandState CommandRules::menuItem(int id, const CommandContext& context) {

@@ -55,6 +55,18 @@ TEST(CommandRules, TheTaxTableDialogsAreAvailableAndTheBanksNotYet) {
     EXPECT_FALSE(CommandRules::mayRun(cmd::PayeRates, context));
 }
 
+TEST(CommandRules, ReportOptionsAreAvailableWithTheRightToSetUpTheOrganisation) {
+    EXPECT_TRUE(CommandRules::isAvailable(cmd::ReportOptions));
+    for (int menuType : {common::kFullMenu, common::kPersonnelMenu, common::kPayrollMenu}) {
+        CommandContext context{fullRights(menuType), DocumentKind::None, 0};
+        EXPECT_TRUE(CommandRules::mayRun(cmd::ReportOptions, context)) << menuType;
+        context.user.setupOrg = 0;
+        EXPECT_FALSE(CommandRules::mayRun(cmd::ReportOptions, context)) << menuType;
+    }
+    CommandContext open{fullRights(), DocumentKind::Report, 31};
+    EXPECT_FALSE(CommandRules::mayRun(cmd::ReportOptions, open));
+}
+
 TEST(CommandRules, UsersIsRemovedWithoutTheRightToManageThem) {
     CommandContext context{fullRights(), DocumentKind::None, 0};
     EXPECT_TRUE(CommandRules::menuItem(cmd::Users, context).present);
