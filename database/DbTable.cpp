@@ -153,6 +153,21 @@ std::string fileTitle(std::string_view path) {
 
 namespace kelo::database {
 
+bool isLockedByOther(const engine::Code4& code) {
+    return code.errorCode() == engine::r4locked || code.errorCode() == engine::e4lock;
+}
+
+bool allValid(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+              std::initializer_list<const char*> relativePaths) {
+    for (const char* path : relativePaths) {
+        if (!isValid(code, folder, path)) {
+            ui.error("Can't open " + std::string(path));
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string openFailureText(const engine::Code4& code, std::string_view relativePath) {
     const std::string file(relativePath);
     switch (code.errorCode()) {

@@ -4,6 +4,7 @@
 #include "common/WorkingFolder.h"
 #include "engine/Data4.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,6 +75,15 @@ bool isValid(engine::Code4& code, const common::WorkingFolder& folder,
 // `title` file is empty.
 bool hasData(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
              std::string_view relativePath, std::string_view title);
+
+// The engine's last error is another user's lock: of a row, of the whole
+// table, or of the place an append needed.
+bool isLockedByOther(const engine::Code4& code);
+
+// Every one of `relativePaths` passes isValid; otherwise "Can't open %s" is
+// told for the first that does not.
+bool allValid(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+              std::initializer_list<const char*> relativePaths);
 
 // Why the last open or create of the table at `relativePath` failed, in the
 // user's words, from the engine's error code: in use by another user, no

@@ -31,22 +31,6 @@ constexpr double kLimitCeiling = 1e12;
 constexpr int kRankDigits = 5;
 constexpr int kLimitChars = 15; // 12 digits and their group commas
 
-bool isLocked(const engine::Code4& code) {
-    return code.errorCode() == engine::r4locked || code.errorCode() == engine::e4lock;
-}
-
-// Each path passes isValid; otherwise the first that does not is told.
-bool allValid(Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
-              std::initializer_list<const char*> paths) {
-    for (const char* path : paths) {
-        if (!database::isValid(code, folder, path)) {
-            ui.error("Can't open " + std::string(path));
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string withoutCommas(std::string_view text) {
     std::string out;
     for (char c : common::trim(text))
@@ -120,7 +104,7 @@ bool LookupList::checkName(Ui& ui, std::string& name, long ownCode) {
 }
 
 void LookupList::tellWriteFailure(Ui& ui, const std::string& name, const char* what) {
-    const bool locked = isLocked(table_.code());
+    const bool locked = database::isLockedByOther(table_.code());
     const std::string reason = table_.code().errorText();
     table_.code().setErrorCode(0);
     if (locked)
@@ -450,7 +434,7 @@ STATIONSDLG::STATIONSDLG(engine::Code4& code, const common::WorkingFolder& folde
     : NameListDlg(code, folder, kWords) {}
 
 bool STATIONSDLG::checkFiles(Ui& ui) {
-    return allValid(ui, code(), folder(), {kPath, kStaticPath});
+    return database::allValid(ui, code(), folder(), {kPath, kStaticPath});
 }
 
 bool STATIONSDLG::deleteEntry(Ui& ui, long entryCode) {
@@ -506,7 +490,7 @@ COOPSDLG::COOPSDLG(engine::Code4& code, const common::WorkingFolder& folder)
     : NameListDlg(code, folder, kWords) {}
 
 bool COOPSDLG::checkFiles(Ui& ui) {
-    return allValid(ui, code(), folder(), {kPath, kStaticPath});
+    return database::allValid(ui, code(), folder(), {kPath, kStaticPath});
 }
 
 bool COOPSDLG::deleteEntry(Ui& ui, long entryCode, long employees, long items) {
@@ -535,7 +519,7 @@ PENSIONSDLG::PENSIONSDLG(engine::Code4& code, const common::WorkingFolder& folde
     : NameListDlg(code, folder, kWords) {}
 
 bool PENSIONSDLG::checkFiles(Ui& ui) {
-    return allValid(ui, code(), folder(), {kPath, kStaticPath});
+    return database::allValid(ui, code(), folder(), {kPath, kStaticPath});
 }
 
 bool PENSIONSDLG::deleteEntry(Ui& ui, long entryCode, long employees, long items) {
@@ -568,7 +552,7 @@ GRADESDLG::GRADESDLG(engine::Code4& code, const common::WorkingFolder& folder)
       LookupList(static_cast<database::LookupTable&>(*this), kWords) {}
 
 bool GRADESDLG::checkFiles(Ui& ui) {
-    return allValid(ui, code(), folder(), {kPath, database::JOBSDB::kPath});
+    return database::allValid(ui, code(), folder(), {kPath, database::JOBSDB::kPath});
 }
 
 bool GRADESDLG::checkGrade(Ui& ui, GRADEREC& rec, long ownCode) {
@@ -717,8 +701,9 @@ JOBSDLG::JOBSDLG(engine::Code4& code, const common::WorkingFolder& folder)
       grades_(code, folder) {}
 
 bool JOBSDLG::checkFiles(Ui& ui) {
-    return allValid(ui, code(), folder(),
-                    {kPath, database::GRADESDB::kPath, database::POSTSDB::kPath, kStaticPath}) &&
+    return database::allValid(
+               ui, code(), folder(),
+               {kPath, database::GRADESDB::kPath, database::POSTSDB::kPath, kStaticPath}) &&
            database::hasData(ui, code(), folder(), database::GRADESDB::kPath, "Job Grades");
 }
 

@@ -31,21 +31,6 @@ constexpr int kMaxCount = 99999;
 constexpr const char* kUnitLocked = "This unit is currently locked by another user.";
 constexpr const char* kPleaseEnter = "Please enter a value for this field.";
 
-bool isLocked(const engine::Code4& code) {
-    return code.errorCode() == engine::r4locked || code.errorCode() == engine::e4lock;
-}
-
-bool allValid(Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
-              std::initializer_list<const char*> paths) {
-    for (const char* path : paths) {
-        if (!database::isValid(code, folder, path)) {
-            ui.error("Can't open " + std::string(path));
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string clean(std::string_view text, std::size_t width) {
     return common::trim(common::fitText(common::trim(text), width));
 }
@@ -58,7 +43,7 @@ std::string invalidField(const char* label) {
 // else an error with the engine's reason.
 void tellWriteFailure(Ui& ui, database::DbTable& table, const std::string& name, const char* what) {
     engine::Code4& code = table.code();
-    const bool locked = isLocked(code);
+    const bool locked = database::isLockedByOther(code);
     const std::string reason = code.errorText();
     code.setErrorCode(0);
     if (locked)
@@ -236,7 +221,7 @@ UNITSDLG::~UNITSDLG() {
 }
 
 bool UNITSDLG::checkFile(Ui& ui) {
-    return allValid(ui, code(), folder(), {kPath, database::POSTSDB::kPath, kStaticPath});
+    return database::allValid(ui, code(), folder(), {kPath, database::POSTSDB::kPath, kStaticPath});
 }
 
 namespace {
@@ -588,12 +573,12 @@ POSTSDLG::~POSTSDLG() {
 }
 
 bool POSTSDLG::checkFiles(Ui& ui) {
-    return allValid(ui, code(), folder(), {kPath, database::UNITSDB::kPath}) &&
+    return database::allValid(ui, code(), folder(), {kPath, database::UNITSDB::kPath}) &&
            database::hasData(ui, code(), folder(), database::UNITSDB::kPath,
                              "Administrative Units") &&
-           allValid(ui, code(), folder(), {database::JOBSDB::kPath}) &&
+           database::allValid(ui, code(), folder(), {database::JOBSDB::kPath}) &&
            database::hasData(ui, code(), folder(), database::JOBSDB::kPath, "Jobs") &&
-           allValid(ui, code(), folder(), {kStaticPath});
+           database::allValid(ui, code(), folder(), {kStaticPath});
 }
 
 bool POSTSDLG::openFiles() {

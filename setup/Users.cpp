@@ -420,8 +420,7 @@ bool USERS::appendUser(Ui& ui, const NewUser& user) {
             table.goEof(); // drops the row that was not appended
     }
     if (!appended) {
-        const bool locked =
-            code().errorCode() == engine::r4locked || code().errorCode() == engine::e4lock;
+        const bool locked = database::isLockedByOther(code());
         const std::string reason = code().errorText();
         code().setErrorCode(0);
         if (locked)
