@@ -253,6 +253,15 @@ long LookupList::selectedCodeOrBeep(Ui& ui, const DialogView& list) {
     return code;
 }
 
+bool LookupList::deleteSelected(Ui& ui, DialogView& list, const std::function<bool(long)>& remove) {
+    const int row = list.selectedRow(lookuplistdlg::List);
+    const long selected = selectedCodeOrBeep(ui, list);
+    if (selected == 0 || !remove(selected))
+        return false;
+    fillList(list, {}, row - 1);
+    return true;
+}
+
 void LookupList::cancelPrptsDlg() {
     if (editedCode_ != 0 && table_.isOpen())
         table_.data()->unlock();
@@ -373,6 +382,36 @@ bool NameListDlg<Table>::closePrptsDlg(Ui& ui, DialogView& prpts, DialogView& li
     return true;
 }
 
+namespace {
+
+// The in-use text of a co-operative or pension fund; empty when unused.
+std::string fundInUse(long employees, long items, const char* employeesText, const char* itemsText,
+                      const char* conclusion) {
+    if (employees > 0)
+        return std::string("The payroll master file has ") + std::to_string(employees) + " " +
+               employeesText + " " + conclusion;
+    if (items > 0)
+        return std::string("The payroll files have ") + std::to_string(items) + " " + itemsText +
+               " " + conclusion;
+    return {};
+}
+
+} // namespace
+
+template <class Table>
+bool NameListDlg<Table>::deleteFund(Ui& ui, long entryCode, long employees, long items,
+                                    const char* employeesText, const char* itemsText) {
+    TableUse use(*this, &ui);
+    if (!use)
+        return false;
+    if (!this->gotoCode(entryCode)) {
+        ui.beep();
+        return false;
+    }
+    return deleteRow(ui, entryCode,
+                     fundInUse(employees, items, employeesText, itemsText, words_.cannotDelete));
+}
+
 template class NameListDlg<database::STATIONSDB>;
 template class NameListDlg<database::COOPSDB>;
 template class NameListDlg<database::PENSIONSDB>;
@@ -462,29 +501,8 @@ bool STATIONSDLG::deleteEntry(Ui& ui, long entryCode) {
 }
 
 bool STATIONSDLG::deleteStation(Ui& ui, DialogView& list) {
-    const int row = list.selectedRow(lookuplistdlg::List);
-    const long selected = selectedCodeOrBeep(ui, list);
-    if (selected == 0 || !deleteEntry(ui, selected))
-        return false;
-    fillList(list, {}, row - 1);
-    return true;
+    return deleteSelected(ui, list, [&](long selected) { return deleteEntry(ui, selected); });
 }
-
-namespace {
-
-// The in-use text of a co-operative or pension fund; empty when unused.
-std::string fundInUse(long employees, long items, const char* employeesText, const char* itemsText,
-                      const char* conclusion) {
-    if (employees > 0)
-        return std::string("The payroll master file has ") + std::to_string(employees) + " " +
-               employeesText + " " + conclusion;
-    if (items > 0)
-        return std::string("The payroll files have ") + std::to_string(items) + " " + itemsText +
-               " " + conclusion;
-    return {};
-}
-
-} // namespace
 
 COOPSDLG::COOPSDLG(engine::Code4& code, const common::WorkingFolder& folder)
     : NameListDlg(code, folder, kWords) {}
@@ -494,25 +512,14 @@ bool COOPSDLG::checkFiles(Ui& ui) {
 }
 
 bool COOPSDLG::deleteEntry(Ui& ui, long entryCode, long employees, long items) {
-    TableUse use(*this, &ui);
-    if (!use)
-        return false;
-    if (!gotoCode(entryCode)) {
-        ui.beep();
-        return false;
-    }
-    return deleteRow(ui, entryCode,
-                     fundInUse(employees, items, "employee(s) belonging to this co-operative.",
-                               "deduction(s) relating to this co-operative.", kWords.cannotDelete));
+    return deleteFund(ui, entryCode, employees, items,
+                      "employee(s) belonging to this co-operative.",
+                      "deduction(s) relating to this co-operative.");
 }
 
 bool COOPSDLG::deleteCoop(Ui& ui, DialogView& list, long employees, long items) {
-    const int row = list.selectedRow(lookuplistdlg::List);
-    const long selected = selectedCodeOrBeep(ui, list);
-    if (selected == 0 || !deleteEntry(ui, selected, employees, items))
-        return false;
-    fillList(list, {}, row - 1);
-    return true;
+    return deleteSelected(
+        ui, list, [&](long selected) { return deleteEntry(ui, selected, employees, items); });
 }
 
 PENSIONSDLG::PENSIONSDLG(engine::Code4& code, const common::WorkingFolder& folder)
@@ -523,25 +530,14 @@ bool PENSIONSDLG::checkFiles(Ui& ui) {
 }
 
 bool PENSIONSDLG::deleteEntry(Ui& ui, long entryCode, long employees, long items) {
-    TableUse use(*this, &ui);
-    if (!use)
-        return false;
-    if (!gotoCode(entryCode)) {
-        ui.beep();
-        return false;
-    }
-    return deleteRow(ui, entryCode,
-                     fundInUse(employees, items, "employee(s) belonging to this pension fund.",
-                               "deduction(s) relating to this pension fund.", kWords.cannotDelete));
+    return deleteFund(ui, entryCode, employees, items,
+                      "employee(s) belonging to this pension fund.",
+                      "deduction(s) relating to this pension fund.");
 }
 
 bool PENSIONSDLG::deletePension(Ui& ui, DialogView& list, long employees, long items) {
-    const int row = list.selectedRow(lookuplistdlg::List);
-    const long selected = selectedCodeOrBeep(ui, list);
-    if (selected == 0 || !deleteEntry(ui, selected, employees, items))
-        return false;
-    fillList(list, {}, row - 1);
-    return true;
+    return deleteSelected(
+        ui, list, [&](long selected) { return deleteEntry(ui, selected, employees, items); });
 }
 
 // ---------------------------------------------------------------------------
@@ -684,12 +680,7 @@ bool GRADESDLG::closePrptsDlg(Ui& ui, DialogView& prpts, DialogView& list) {
 }
 
 bool GRADESDLG::deleteGrade(Ui& ui, DialogView& list) {
-    const int row = list.selectedRow(lookuplistdlg::List);
-    const long selected = selectedCodeOrBeep(ui, list);
-    if (selected == 0 || !deleteEntry(ui, selected))
-        return false;
-    fillList(list, {}, row - 1);
-    return true;
+    return deleteSelected(ui, list, [&](long selected) { return deleteEntry(ui, selected); });
 }
 
 // ---------------------------------------------------------------------------
@@ -872,12 +863,7 @@ bool JOBSDLG::closePrptsDlg(Ui& ui, DialogView& prpts, DialogView& list) {
 }
 
 bool JOBSDLG::deleteJob(Ui& ui, DialogView& list) {
-    const int row = list.selectedRow(lookuplistdlg::List);
-    const long selected = selectedCodeOrBeep(ui, list);
-    if (selected == 0 || !deleteEntry(ui, selected))
-        return false;
-    fillList(list, {}, row - 1);
-    return true;
+    return deleteSelected(ui, list, [&](long selected) { return deleteEntry(ui, selected); });
 }
 
 } // namespace kelo::setup

@@ -11,6 +11,7 @@
 #include "setup/LookupControls.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace kelo::setup {
@@ -93,6 +94,10 @@ protected:
     bool deleteRow(common::Ui& ui, long code, const std::string& inUse);
     // The code of the selected entry, beeping when there is none.
     long selectedCodeOrBeep(common::Ui& ui, const common::DialogView& list);
+    // Deletes the entry selected in `list` through `remove` (the delete
+    // operation of the class) and selects the row above it.
+    bool deleteSelected(common::Ui& ui, common::DialogView& list,
+                        const std::function<bool(long)>& remove);
     // Refills the list and selects `name` (or keeps the position).
     void fillList(common::DialogView& list, const std::string& name, int fallbackRow);
     // Focuses the refused field of a properties dialog.
@@ -134,6 +139,11 @@ public:
 
 protected:
     NameListDlg(engine::Code4& code, const common::WorkingFolder& folder, const LookupWords& words);
+    // Deletes a co-operative or pension fund unless the caller's counts of
+    // its members (`employeesText`) and deductions (`itemsText`) say it is
+    // in use.
+    bool deleteFund(common::Ui& ui, long code, long employees, long items,
+                    const char* employeesText, const char* itemsText);
 };
 
 extern template class NameListDlg<database::STATIONSDB>;
