@@ -35,7 +35,7 @@ void fitCaption(QDialog& dialog) {
 void addSortGroup(FormDialog& dialog, const char* group, const char* byName, const char* byNumber,
                   const QString& numberText) {
     dialog.beginGroup(group, QStringLiteral("Sort By"));
-    dialog.addRadio(byName, QStringLiteral("Name"));
+    dialog.addRadio(byName, QStringLiteral("&Name"));
     dialog.addRadio(byNumber, numberText);
     dialog.endGroup();
 }
@@ -61,7 +61,7 @@ void runSortOptions(const DialogContext& context, const QString& report) {
     // Every report but three shares this dialog; the clerk sees which one.
     dialog.addText(QStringLiteral("Report: %1").arg(report));
     addSortGroup(dialog, ids::SortGroup, ids::SortByName, ids::SortByNumber,
-                 QStringLiteral("Employee Number"));
+                 QStringLiteral("&Employee Number"));
     runOptions(
         context, dialog, helpctx::SortOptions,
         [&](common::Ui& ui, DialogView& view) { return logic.displaySortKey(ui, view); },
@@ -72,19 +72,21 @@ void runPayslipOptions(const DialogContext& context) {
     namespace ids = setup::psoptionsdlg;
     OPTIONSDLG& logic = context.session.options();
     FormDialog dialog(context.parent, "PayslipOptionsDialog", QStringLiteral("Payslip Options"));
+    // Every "Print" box starts alike, so each gets the letter that sets it
+    // apart rather than the first one free.
     addSortGroup(dialog, ids::SortGroup, ids::SortByName, ids::SortByNumber,
-                 QStringLiteral("Employee number"));
-    dialog.addCheck(ids::Separator, QStringLiteral("Draw separator line"));
-    QCheckBox* duplicate = dialog.addCheck(ids::Duplicate, QStringLiteral("Print in duplicate"));
-    dialog.addCheck(ids::EmployerPension, QStringLiteral("Print employer pension"));
-    dialog.addCheck(ids::PensionBalance, QStringLiteral("Print pension balance"));
-    dialog.addCheck(ids::LoanBreakdown, QStringLiteral("Print loan breakdown"));
-    dialog.addCheck(ids::LeaveBalance, QStringLiteral("Print leave balance"));
+                 QStringLiteral("Employee n&umber"));
+    dialog.addCheck(ids::Separator, QStringLiteral("Draw &separator line"));
+    QCheckBox* duplicate = dialog.addCheck(ids::Duplicate, QStringLiteral("Print in &duplicate"));
+    dialog.addCheck(ids::EmployerPension, QStringLiteral("Print employer &pension"));
+    dialog.addCheck(ids::PensionBalance, QStringLiteral("Print pension &balance"));
+    dialog.addCheck(ids::LoanBreakdown, QStringLiteral("Print &loan breakdown"));
+    dialog.addCheck(ids::LeaveBalance, QStringLiteral("Print lea&ve balance"));
     dialog.beginGroup(ids::SignatureGroup, QString::fromLatin1(ids::kSignedBy));
-    dialog.addRadio(ids::NotSigned, QStringLiteral("Not signed"));
-    dialog.addRadio(ids::Employer, QStringLiteral("Employer"));
-    dialog.addRadio(ids::Employee, QStringLiteral("Employee"));
-    dialog.addRadio(ids::Both, QStringLiteral("Both"));
+    dialog.addRadio(ids::NotSigned, QStringLiteral("N&ot signed"));
+    dialog.addRadio(ids::Employer, QStringLiteral("&Employer"));
+    dialog.addRadio(ids::Employee, QStringLiteral("Emplo&yee"));
+    dialog.addRadio(ids::Both, QStringLiteral("Bo&th"));
     dialog.endGroup();
     QObject::connect(duplicate, &QCheckBox::toggled, &dialog,
                      [&] { logic.resetPSOptions(dialog.view()); });
@@ -100,9 +102,10 @@ void runControlAccountOptions(const DialogContext& context) {
     FormDialog dialog(context.parent, "ControlAccountOptionsDialog",
                       QStringLiteral("Control Account Options"));
     dialog.beginGroup(ids::BreakdownGroup, QStringLiteral("Breakdown"));
-    dialog.addRadio(ids::None, QStringLiteral("None"));
-    dialog.addRadio(ids::ByUnit, QStringLiteral("By Adminstrative Unit"));
-    dialog.addRadio(ids::ByStation, QStringLiteral("By Station"));
+    // Not the "B" both choices start with.
+    dialog.addRadio(ids::None, QStringLiteral("&None"));
+    dialog.addRadio(ids::ByUnit, QStringLiteral("By &Adminstrative Unit"));
+    dialog.addRadio(ids::ByStation, QStringLiteral("By &Station"));
     dialog.endGroup();
     runOptions(
         context, dialog, helpctx::ControlAccountOptions,
@@ -116,11 +119,11 @@ void runMusterRollOptions(const DialogContext& context) {
     FormDialog dialog(context.parent, "MusterRollOptionsDialog",
                       QStringLiteral("Muster Roll Options"));
     addSortGroup(dialog, ids::SortGroup, ids::SortByName, ids::SortByNumber,
-                 QStringLiteral("Employee Number"));
+                 QStringLiteral("&Employee Number"));
     dialog.beginGroup(ids::GroupingGroup, QStringLiteral("Grouping"));
-    dialog.addRadio(ids::None, QStringLiteral("None"));
-    dialog.addRadio(ids::ByUnit, QStringLiteral("Adminstrative Unit"));
-    dialog.addRadio(ids::ByStation, QStringLiteral("Station"));
+    dialog.addRadio(ids::None, QStringLiteral("N&one"));
+    dialog.addRadio(ids::ByUnit, QStringLiteral("&Adminstrative Unit"));
+    dialog.addRadio(ids::ByStation, QStringLiteral("&Station"));
     dialog.endGroup();
     runOptions(
         context, dialog, helpctx::MusterRollOptions,

@@ -1,6 +1,7 @@
 // Kelo Roster: the desktop program.
 #include "app/main/AutomationHosts.h"
 #include "app/main/MainWindow.h"
+#include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
 #include "app/ports/QtText.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QTextStream>
 
 #include <memory>
@@ -101,6 +103,35 @@ private:
     ScreenshotHost& pictures_;
 };
 
+// Pictures Report Options with the option dialogs of a sorted report, the
+// payslips, the control account and the muster roll, each chosen as the
+// user does; every other dialog as the screenshot host does.
+class ReportOptionsPictureHost : public DialogHost {
+public:
+    explicit ReportOptionsPictureHost(ScreenshotHost& pictures) : pictures_(pictures) {}
+    int exec(QDialog& dialog) override {
+        if (dialog.objectName() != QLatin1String("ReportOptionsDialog"))
+            return pictures_.exec(dialog);
+        pictures_.save(dialog, dialog.objectName());
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("ReportList"));
+        auto* options = dialog.findChild<QAbstractButton*>(QStringLiteral("Options"));
+        for (const char* report : {"Cash List", "Payslips", "Control Account", "Muster Roll"}) {
+            const QList<QListWidgetItem*> found =
+                list ? list->findItems(QString::fromLatin1(report), Qt::MatchExactly)
+                     : QList<QListWidgetItem*>{};
+            if (found.isEmpty() || !options)
+                continue;
+            list->setCurrentItem(found.front());
+            options->click();
+        }
+        dialog.reject();
+        return QDialog::Rejected;
+    }
+
+private:
+    ScreenshotHost& pictures_;
+};
+
 // Commands whose dialogs the screenshot run pictures.
 void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     window.resize(1024, 680);
@@ -112,6 +143,8 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
                    cmd::PayrollOptions, cmd::GeneralOptions, cmd::ChangePassword, cmd::Users,
                    cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::Restore, cmd::About})
         window.runCommand(id);
+    ReportOptionsPictureHost reports(host);
+    runReportOptions({window.session(), reports, window.help(), &window});
     RowPictureHost rows(host);
     const DialogContext withRows{window.session(), rows, window.help(), &window};
     runPayeRates(withRows);

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -357,6 +358,57 @@ TEST_F(ReportOptionsWindowTest, WithoutTheRightToSetUpTheOrganisationTheCommandI
     const std::size_t shown = host.shown.size();
     window->runCommand(cmd::ReportOptions);
     EXPECT_EQ(host.shown.size(), shown);
+}
+
+// The letter after a single "&", lower-cased, or none.
+QChar altKeyOf(const QString& text) {
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return text[i + 1].toLower();
+        ++i;
+    }
+    return {};
+}
+
+// Each control's Alt key is its own; "" when all are.
+std::string sharedAltKeys(QDialog& dialog) {
+    QStringList texts;
+    for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+        texts << button->text();
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        texts << label->text();
+    std::string shared;
+    QString seen;
+    for (const QString& text : texts) {
+        const QChar key = altKeyOf(text);
+        if (key.isNull())
+            continue;
+        if (seen.contains(key))
+            shared += text.toStdString() + " ";
+        seen.append(key);
+    }
+    return shared;
+}
+
+TEST_F(ReportOptionsWindowTest, EveryControlHasItsOwnAltKey) {
+    host.then("ReportOptionsDialog", [](QDialog& d) {
+        EXPECT_EQ(sharedAltKeys(d), "");
+        for (const char* report : {"Earnings", "Payslips", "Control Account", "Muster Roll"}) {
+            choose(d, QString::fromLatin1(report));
+            click(d, "Options");
+        }
+        click(d, "Close");
+    });
+    for (const char* dialog : {"SortOptionsDialog", "PayslipOptionsDialog",
+                               "ControlAccountOptionsDialog", "MusterRollOptionsDialog"})
+        host.then(QString::fromLatin1(dialog), [](QDialog& d) {
+            EXPECT_EQ(sharedAltKeys(d), "") << d.objectName().toStdString();
+            d.reject();
+        });
+    openFromMenu();
+    EXPECT_TRUE(host.steps.empty());
 }
 
 TEST(ReportOptionsHelp, EveryDialogsHelpContextHasItsPage) {
