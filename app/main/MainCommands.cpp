@@ -1,5 +1,6 @@
 // The main window's start-up and its command dispatch.
 #include "app/main/DialogHost.h"
+#include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
 #include "app/main/OrganisationDialogs.h"
 #include "app/main/ReportOptionsDialogs.h"
@@ -64,6 +65,21 @@ void MainWindow::runCommand(int id) {
         break;
     case cmd::PayrollInfo:
         runPayrollInfo(dialogs);
+        break;
+    case cmd::Grades:
+        runGrades(dialogs);
+        break;
+    case cmd::Jobs:
+        runJobs(dialogs);
+        break;
+    case cmd::Stations:
+        runStations(dialogs);
+        break;
+    case cmd::Coops:
+        runCoops(dialogs);
+        break;
+    case cmd::PensionFunds:
+        runPensionFunds(dialogs);
         break;
     case cmd::PayrollOptions:
         runPayrollOptions(dialogs);

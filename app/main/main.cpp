@@ -1,5 +1,6 @@
 // Kelo Roster: the desktop program.
 #include "app/main/AutomationHosts.h"
+#include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
 #include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
@@ -89,10 +90,11 @@ public:
     int exec(QDialog& dialog) override {
         const QString name = dialog.objectName();
         if (name != QLatin1String("RatesTableDialog") &&
-            name != QLatin1String("IncomeBracketsDialog"))
+            name != QLatin1String("IncomeBracketsDialog") &&
+            dialog.findChild<QWidget*>(QStringLiteral("LookupList")) == nullptr)
             return pictures_.exec(dialog);
         pictures_.save(dialog, name);
-        for (const char* button : {"Insert", "Edit"})
+        for (const char* button : {"Insert", "Edit", "AddButton", "PropertiesButton"})
             if (auto* target = dialog.findChild<QAbstractButton*>(QString::fromLatin1(button)))
                 target->click();
         dialog.reject();
@@ -149,6 +151,8 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     const DialogContext withRows{window.session(), rows, window.help(), &window};
     runPayeRates(withRows);
     runIncomeBrackets(withRows);
+    for (auto* run : {runGrades, runJobs, runStations, runCoops, runPensionFunds})
+        run(withRows);
     window.help().show(165);
     if (QWidget* help = window.help().window())
         host.save(*help, QStringLiteral("HelpWindow"));

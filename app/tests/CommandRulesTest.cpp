@@ -44,6 +44,22 @@ TEST(CommandRules, EachClearRightGraysItsCommandsAndNoOthers) {
     }
 }
 
+TEST(CommandRules, TheLookupListsAreAvailableWithTheRightToSetUpTheOrganisation) {
+    const std::vector<int> lists{cmd::Grades, cmd::Jobs, cmd::Stations, cmd::Coops,
+                                 cmd::PensionFunds};
+    for (int id : lists)
+        EXPECT_TRUE(CommandRules::isAvailable(id)) << id;
+    CommandContext context{fullRights(), DocumentKind::None, 0};
+    for (int id : lists)
+        EXPECT_TRUE(CommandRules::mayRun(id, context)) << id;
+    context.user.setupOrg = 0;
+    for (int id : lists)
+        EXPECT_FALSE(CommandRules::mayRun(id, context)) << id;
+    CommandContext open{fullRights(), DocumentKind::Personnel, 0};
+    for (int id : lists)
+        EXPECT_FALSE(CommandRules::mayRun(id, open)) << id;
+}
+
 TEST(CommandRules, TheTaxTableDialogsAreAvailableAndTheBanksNotYet) {
     for (int id :
          {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::IncomeBrackets})
