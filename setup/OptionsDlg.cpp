@@ -299,14 +299,20 @@ void OPTIONSDLG::displayPayOptions(DialogView& dialog) {
     closeFile();
 }
 
-bool OPTIONSDLG::getPayOptions(const DialogView& dialog) {
+bool OPTIONSDLG::getPayOptions(Ui& ui, const DialogView& dialog) {
     if (!dialog.isEnabled(payoptionsdlg::TaxAverage))
         return true;
-    if (!openFile())
+    if (!openFile()) {
+        tellOpenFailure(ui, *this, true);
         return false;
+    }
     const bool stored = setValue(database::kPayrollOptionsId, database::kOptionAverage,
                                  dialog.isChecked(payoptionsdlg::TaxAverage) ? 1 : 0);
     closeFile();
+    if (!stored) {
+        ui.error(database::TableUse::cantUpdateMessage(*this));
+        code().setErrorCode(0);
+    }
     return stored;
 }
 

@@ -108,7 +108,7 @@ public:
     // table cannot be opened, and then nothing is stored.
     void displayPayOptions(common::DialogView& dialog);
     // False when the value could not be stored (another user holds it).
-    bool getPayOptions(const common::DialogView& dialog);
+    bool getPayOptions(common::Ui& ui, const common::DialogView& dialog);
 
 private:
     // Radio buttons and the value each stands for.

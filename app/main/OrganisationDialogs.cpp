@@ -147,7 +147,8 @@ bool runPayrollOptions(const DialogContext& context) {
     dialog.addButtons(
         QStringLiteral("OK"),
         [&] {
-            return orgs.savePayOptions(dialog.view()) == 1 && options.getPayOptions(dialog.view());
+            return orgs.savePayOptions(dialog.view()) == 1 &&
+                   options.getPayOptions(context.session.ui(), dialog.view());
         },
         &context.help, helpContextOf(cmd::PayrollOptions, DocumentKind::None));
     orgs.displayPayOptions(dialog.view());

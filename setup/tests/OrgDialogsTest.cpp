@@ -263,7 +263,7 @@ TEST_F(OrgDialogsTest, TheTaxAverageBoxKeepsThePayrollsOwnOption) {
     EXPECT_TRUE(pay.isEnabled(payoptionsdlg::TaxAverage));
     EXPECT_FALSE(pay.isChecked(payoptionsdlg::TaxAverage));
     pay.setChecked(payoptionsdlg::TaxAverage, true);
-    ASSERT_TRUE(options.getPayOptions(pay));
+    ASSERT_TRUE(options.getPayOptions(ui, pay));
 
     FakeDialogView again;
     options.displayPayOptions(again);
@@ -279,7 +279,22 @@ TEST_F(OrgDialogsTest, TheTaxAverageBoxKeepsThePayrollsOwnOption) {
     FakeDialogView held;
     options.displayPayOptions(held);
     EXPECT_FALSE(held.isEnabled(payoptionsdlg::TaxAverage));
-    EXPECT_TRUE(options.getPayOptions(held));
+    EXPECT_TRUE(options.getPayOptions(ui, held));
+    EXPECT_EQ(other.getValue(database::kPayrollOptionsId, database::kOptionAverage), 1);
+
+    // Taken by another user between display and OK: told, and nothing stored.
+    other.closeFile();
+    FakeDialogView late;
+    options.displayPayOptions(late);
+    ASSERT_TRUE(late.isEnabled(payoptionsdlg::TaxAverage));
+    late.setChecked(payoptionsdlg::TaxAverage, false);
+    ASSERT_TRUE(other.openFile(true));
+    ui.clear();
+    EXPECT_FALSE(options.getPayOptions(ui, late));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, common::MessageIcon::Warning);
+    EXPECT_EQ(ui.lastMessage(),
+              "Can't update settings/options.dbf because another user is using it.");
     EXPECT_EQ(other.getValue(database::kPayrollOptionsId, database::kOptionAverage), 1);
 }
 
