@@ -6,6 +6,7 @@
 #include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
+#include "app/main/TreeDialogs.h"
 #include "app/main/UserDialogs.h"
 #include "app/ports/QtUi.h"
 #include "setup/Orgs.h"
@@ -104,6 +105,15 @@ void MainWindow::runCommand(int id) {
         break;
     case cmd::IncomeBrackets:
         runIncomeBrackets(dialogs);
+        break;
+    case cmd::Units:
+        runUnits(dialogs);
+        break;
+    case cmd::Posts:
+        runPosts(dialogs);
+        break;
+    case cmd::Banks:
+        runBanks(dialogs);
         break;
     case cmd::ChangePassword:
         runChangePassword(dialogs);

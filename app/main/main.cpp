@@ -5,6 +5,7 @@
 #include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
+#include "app/main/TreeDialogs.h"
 #include "app/ports/QtText.h"
 #include "app/shell/Commands.h"
 
@@ -153,6 +154,7 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     runIncomeBrackets(withRows);
     for (auto* run : {runGrades, runJobs, runStations, runCoops, runPensionFunds})
         run(withRows);
+    pictureTreeDialogs({window.session(), host, window.help(), &window}, host);
     window.help().show(165);
     if (QWidget* help = window.help().window())
         host.save(*help, QStringLiteral("HelpWindow"));

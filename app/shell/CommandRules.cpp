@@ -78,6 +78,8 @@ bool CommandRules::rightsAllow(int id, const common::USERREC& user) {
 }
 
 bool CommandRules::isAvailable(int id) {
+    if (isOneOf(id, {cmd::Units, cmd::Posts, cmd::Banks}))
+        return true;
     if (isOneOf(id, {cmd::Grades, cmd::Jobs, cmd::Stations, cmd::Coops, cmd::PensionFunds}))
         return true;
     return isOneOf(id, {cmd::Exit,           cmd::Close,          cmd::OpenOrg,

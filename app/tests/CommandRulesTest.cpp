@@ -60,15 +60,24 @@ TEST(CommandRules, TheLookupListsAreAvailableWithTheRightToSetUpTheOrganisation)
         EXPECT_FALSE(CommandRules::mayRun(id, open)) << id;
 }
 
-TEST(CommandRules, TheTaxTableDialogsAreAvailableAndTheBanksNotYet) {
+TEST(CommandRules, TheTaxTableDialogsAreAvailable) {
     for (int id :
          {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::IncomeBrackets})
         EXPECT_TRUE(CommandRules::isAvailable(id)) << id;
-    EXPECT_FALSE(CommandRules::isAvailable(cmd::Banks));
     CommandContext context{fullRights(common::kPayrollMenu), DocumentKind::None, 0};
     context.user.modifyTaxTables = 0;
     EXPECT_TRUE(CommandRules::mayRun(cmd::SdlRates, context));
     EXPECT_FALSE(CommandRules::mayRun(cmd::PayeRates, context));
+}
+
+TEST(CommandRules, UnitsPostsAndBanksAreAvailableWithTheRightToSetUpTheOrganisation) {
+    for (int id : {cmd::Units, cmd::Posts, cmd::Banks}) {
+        EXPECT_TRUE(CommandRules::isAvailable(id)) << id;
+        CommandContext context{fullRights(), DocumentKind::None, 0};
+        EXPECT_TRUE(CommandRules::mayRun(id, context)) << id;
+        context.user.setupOrg = 0;
+        EXPECT_FALSE(CommandRules::mayRun(id, context)) << id;
+    }
 }
 
 TEST(CommandRules, ReportOptionsAreAvailableWithTheRightToSetUpTheOrganisation) {

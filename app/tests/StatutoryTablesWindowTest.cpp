@@ -145,17 +145,12 @@ protected:
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(StatutoryTablesWindowTest, TheTaxTableCommandsAreOnAndBanksStaysOff) {
+TEST_F(StatutoryTablesWindowTest, TheTaxTableCommandsAreOn) {
     for (int id : {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates,
                    cmd::IncomeBrackets}) {
         ASSERT_NE(window->menuAction(id), nullptr) << id;
         EXPECT_TRUE(window->menuAction(id)->isEnabled()) << id;
     }
-    EXPECT_FALSE(window->menuAction(cmd::Banks)->isEnabled());
-    EXPECT_FALSE(CommandRules::isAvailable(cmd::Banks));
-    const std::size_t shown = host.shown.size();
-    window->runCommand(cmd::Banks); // no dialog may open
-    EXPECT_EQ(host.shown.size(), shown);
 }
 
 TEST_F(StatutoryTablesWindowTest, PayeBandsAreInsertedEditedAndDeleted) {
