@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,12 +72,36 @@ QPushButton* addFoot(const DialogContext& context, QDialog& dialog, QVBoxLayout&
     return close;
 }
 
-// A double-click on an entry does what the button does.
-void clickOnDoubleClick(QTreeWidget* tree, QPushButton* button) {
-    QObject::connect(tree, &QTreeWidget::itemDoubleClicked, button, [button] {
+// Enter on an entry presses the button itself, whichever button is the
+// default at the time.
+class EnterClicks : public QObject {
+public:
+    EnterClicks(QPushButton* button, QObject* parent) : QObject(parent), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (button_->isEnabled())
+                    button_->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPushButton* button_;
+};
+
+// A double-click or Enter on an entry does what the button does.
+void openWith(QAbstractItemView* view, QPushButton* button) {
+    QObject::connect(view, &QAbstractItemView::doubleClicked, button, [button] {
         if (button->isEnabled())
             button->click();
     });
+    view->installEventFilter(new EnterClicks(button, view));
 }
 
 // Other users' changes show while the window is open.
@@ -182,7 +207,7 @@ void runUnits(const DialogContext& context) {
         logic.deleteUnit(session.ui(), dialog.view());
         tree->setFocus();
     });
-    clickOnDoubleClick(tree, properties);
+    openWith(tree, properties);
     fitCaption(dialog);
     tree->setFocus();
     host.exec(dialog);
@@ -275,8 +300,8 @@ void runPosts(const DialogContext& context) {
     const DialogContext inner{session, host, context.help, &dialog};
     QObject::connect(edit, &QPushButton::clicked, &dialog,
                      [&] { runEditPosts(inner, dialog, logic, timer); });
-    clickOnDoubleClick(tree, edit);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, edit, [edit] { edit->click(); });
+    openWith(tree, edit);
+    openWith(list, edit);
     fitCaption(dialog);
     tree->setFocus();
     host.exec(dialog);
@@ -382,7 +407,7 @@ void runBanks(const DialogContext& context) {
         logic.deleteItem(session.ui(), dialog.view());
         tree->setFocus();
     });
-    clickOnDoubleClick(tree, properties);
+    openWith(tree, properties);
     fitCaption(dialog);
     tree->setFocus();
     host.exec(dialog);

@@ -13,8 +13,10 @@
 #include "testsupport/TempDir.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -267,18 +269,29 @@ TEST_F(TreeWindowTest, UnitsAreAddedRenamedAndDeletedWithTheirRefusals) {
     EXPECT_GT(storedUnit("Head Office"), 0);
 }
 
-TEST_F(TreeWindowTest, ADoubleClickOpensAUnitAndCancelLetsItsLockGo) {
+TEST_F(TreeWindowTest, ADoubleClickOrEnterOpensAUnitAndCancelLetsItsLockGo) {
     using namespace setup::unitsdlg;
     host.then("AdministrativeUnitsDialog", [](QDialog& d) {
         select(d, Tree, QStringLiteral("Factory"));
         QTreeWidget* tree = treeOf(d, Tree);
-        emit tree->itemDoubleClicked(tree->currentItem(), 0);
+        emit tree->doubleClicked(tree->currentIndex());
     });
     host.then("UnitPropertiesDialog", [](QDialog& d) {
         EXPECT_EQ(textOf(d, setup::unitprptsdlg::Name), QStringLiteral("Factory"));
         click(d, "CancelButton");
     });
+    host.then("AdministrativeUnitsDialog", [](QDialog& d) {
+        select(d, Tree, QStringLiteral("Estates"));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(treeOf(d, Tree), &enter);
+        EXPECT_EQ(d.result(), QDialog::Rejected); // still open
+    });
+    host.then("UnitPropertiesDialog", [](QDialog& d) {
+        EXPECT_EQ(textOf(d, setup::unitprptsdlg::Name), QStringLiteral("Estates"));
+        click(d, "CancelButton");
+    });
     host.then("AdministrativeUnitsDialog", [this](QDialog& d) {
+        select(d, Tree, QStringLiteral("Factory"));
         {
             // Another user may now rename it.
             testsupport::RecordingUi other;
@@ -291,7 +304,7 @@ TEST_F(TreeWindowTest, ADoubleClickOpensAUnitAndCancelLetsItsLockGo) {
         fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(2));
         fireTimer(d);
         EXPECT_EQ(childrenOf(d, Tree), (QStringList{"Estates", "Head Office", "Tea Factory"}));
-        EXPECT_EQ(selectedLabel(d, Tree), QStringLiteral("Tea Factory"));
+        EXPECT_EQ(selectedLabel(d, Tree), QStringLiteral("Tea Factory")); // by its code
         click(d, "HelpButton");
         EXPECT_EQ(window->help().currentPage().toStdString(), "765.html");
         d.reject(); // Escape
@@ -336,7 +349,7 @@ TEST_F(TreeWindowTest, PostsAreAddedChangedAndRemovedButNeverBelowTheirOccupants
             << postsOf(d).join(", ").toStdString();
         selectPost(d, QStringLiteral("Driver"));
         auto* list = d.findChild<QListWidget*>(QString::fromLatin1(Posts));
-        emit list->itemDoubleClicked(list->currentItem());
+        emit list->doubleClicked(list->currentIndex());
     });
     host.then("EditPostsDialog", [](QDialog& d) {
         EXPECT_EQ(textOf(d, setup::editpostsdlg::Contract), QStringLiteral("2"));
