@@ -1,11 +1,15 @@
 #include "database/StaticDb.h"
 
+#include "common/Calendar.h"
 #include "common/Money.h"
 #include "common/Text.h"
+#include "database/JobsDb.h"
 #include "database/RecordColumns.h"
 #include "database/TableSupport.h"
 #include "database/TableUse.h"
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 namespace kelo::database {
@@ -142,6 +146,34 @@ std::optional<double> hourlyBasicRate(const STATICREC& rec) {
     default:
         return std::nullopt;
     }
+}
+
+bool ofPayFreq(const STATICREC& rec, int payFreq) {
+    return payFreq == STATDB::kAllPayFreqs || static_cast<int>(rec.payFreq) == payFreq;
+}
+
+// Within [low, high]; true when it moved.
+bool clampRate(double& rate, double low, double high) {
+    const double kept = std::clamp(rate, low, high);
+    if (kept == rate)
+        return false;
+    rate = kept;
+    return true;
+}
+
+// The last day of the frequency's current period in the organisation's
+// month; an end day outside the month means the month's end.
+common::date periodEnd(const common::ORGREC& org, common::PAYFREQ payFreq) {
+    const int month = common::monthNumber(org.month);
+    const int length = common::daysInMonth(month, org.year);
+    int day = length;
+    if (payFreq == common::WEEKLY)
+        day = org.weekEndDay;
+    else if (payFreq == common::BIWEEKLY)
+        day = org.fortnightEndDay;
+    if (day < 1 || day > length)
+        day = length;
+    return {org.year, static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month)};
 }
 
 } // namespace
@@ -302,6 +334,204 @@ std::optional<STATDB::PostCounts> STATDB::getPostsCnt(long unit, long job) {
             ++counts[static_cast<std::size_t>(terms)];
     }
     return counts;
+}
+
+bool STATDB::updateSalary(STATICREC& rec, const GRADEREC& grade) {
+    const auto f = static_cast<std::size_t>(rec.payFreq);
+    if (f >= common::kPayFreqCount || grade.upperLimit[f] <= 0)
+        return false;
+    const double low = grade.lowerLimit[f];
+    const double high = grade.upperLimit[f];
+    if (rec.payBasis == common::kPayBasisSalary)
+        return clampRate(rec.salary, low, high);
+    // Without working hours no daily or hourly range can be worked out.
+    if (rec.hoursPerMonth <= 0)
+        return false;
+    const auto perHour = [&](double limit) {
+        return limit / static_cast<double>(rec.hoursPerMonth);
+    };
+    switch (rec.payBasis) {
+    case common::kPayBasisDaily: {
+        const auto hours = static_cast<double>(rec.hoursPerDay);
+        return clampRate(rec.dailyRate, common::roundCents(perHour(low) * hours),
+                         common::roundCents(perHour(high) * hours));
+    }
+    case common::kPayBasisHourly:
+        return clampRate(rec.hourlyRate, common::roundCents(perHour(low)),
+                         common::roundCents(perHour(high)));
+    default:
+        return false;
+    }
+}
+
+bool STATDB::updateFile(common::Ui& ui, const common::ORGREC& org, common::UPDATEMODE mode,
+                        int payFreq) {
+    if (payFreq != kAllPayFreqs &&
+        (payFreq < 0 || payFreq >= static_cast<int>(common::kPayFreqCount))) {
+        ui.error(TableUse::cantUpdateMessage(*this) + ": the pay frequency " +
+                 std::to_string(payFreq) + " is not valid.");
+        return false;
+    }
+    if (mode == common::UPDATE_PERIOD_END && common::monthNumber(org.month) == 0) {
+        ui.error(TableUse::cantUpdateMessage(*this) + ": the month \"" + org.month +
+                 "\" is not valid.");
+        return false;
+    }
+    if (mode != common::UPDATE_ON_CLOSE && mode != common::UPDATE_PERIOD_END &&
+        mode != common::UPDATE_MONTH_END && mode != common::UPDATE_AFTER_MONTH_END)
+        return true;
+    common::StatusText status(ui, "Updating " + relativePath() + "...");
+    if (!openExclusive(ui))
+        return false;
+    struct Closer {
+        STATDB& table;
+        ~Closer() { table.closeFile(); }
+    } closer{*this};
+    data()->select(nullptr);
+    bool ok = false;
+    switch (mode) {
+    case common::UPDATE_ON_CLOSE:
+        ok = followGrades(ui, payFreq);
+        break;
+    case common::UPDATE_PERIOD_END:
+        ok = separateLeavers(ui, org, payFreq);
+        break;
+    case common::UPDATE_MONTH_END:
+        ok = removeLeavers(ui, payFreq);
+        break;
+    default:
+        ok = clearNewLeavers(ui, payFreq);
+        break;
+    }
+    if (!ok)
+        code().setErrorCode(0);
+    return ok;
+}
+
+bool STATDB::openExclusive(common::Ui& ui) {
+    // The update needs every row to itself.
+    if (isOpen())
+        closeFile();
+    if (openFile(true))
+        return true;
+    const int rc = code().errorCode();
+    code().setErrorCode(0);
+    if (rc == engine::e4access || rc == engine::e4lock)
+        ui.warning(TableUse::inUseMessage(*this));
+    else
+        ui.error(openFailureText(code(), relativePath()));
+    return false;
+}
+
+bool STATDB::followGrades(common::Ui& ui, int payFreq) {
+    JOBSDB jobs(code(), folder());
+    GRADESDB grades(code(), folder());
+    TableUse jobsUse(jobs, &ui);
+    if (!jobsUse)
+        return false;
+    TableUse gradesUse(grades, &ui);
+    if (!gradesUse)
+        return false;
+    engine::Data4& table = *data();
+    long moved = 0;
+    bool ok = true;
+    for (int rc = table.top(); rc == engine::r4success && !table.eof(); rc = table.skip()) {
+        STATICREC rec;
+        PERSONNELREC personnel;
+        if (table.deleted() || !initRec(rec) || !initRec(personnel) || rec.separated ||
+            !ofPayFreq(rec, payFreq))
+            continue;
+        const STATICREC before = rec;
+        const PERSONNELREC personnelBefore = personnel;
+        JOBREC job;
+        if (personnel.job != 0 && jobs.getJobRec(personnel.job, job))
+            personnel.grade = static_cast<std::int32_t>(job.gradeCode);
+        GRADEREC grade;
+        if (grades.getGradeRec(personnel.grade, grade) && updateSalary(rec, grade))
+            ++moved;
+        computeFields(rec, personnel);
+        const bool same = rec.salary == before.salary && rec.dailyRate == before.dailyRate &&
+                          rec.hourlyRate == before.hourlyRate &&
+                          rec.normalOvertimeRate == before.normalOvertimeRate &&
+                          rec.doubleOvertimeRate == before.doubleOvertimeRate &&
+                          personnel == personnelBefore;
+        if (!same && !updateFields(rec, personnel, false))
+            ok = false;
+    }
+    if (!ok) {
+        ui.error(TableUse::cantUpdateMessage(*this));
+        return false;
+    }
+    if (moved > 0)
+        ui.information("The pay rates of " + std::to_string(moved) +
+                       " employee(s) were brought within the salary ranges of their grades.");
+    return true;
+}
+
+bool STATDB::separateLeavers(common::Ui& ui, const common::ORGREC& org, int payFreq) {
+    engine::Data4& table = *data();
+    bool ok = true;
+    for (int rc = table.top(); rc == engine::r4success && !table.eof(); rc = table.skip()) {
+        STATICREC rec;
+        PERSONNELREC personnel;
+        if (table.deleted() || !initRec(rec) || !initRec(personnel) || !rec.terminated ||
+            rec.separated || !ofPayFreq(rec, payFreq))
+            continue;
+        // A termination without a date has nothing left to wait for.
+        if (rec.terminationDate.year != 0 && rec.terminationDate > periodEnd(org, rec.payFreq))
+            continue;
+        rec.separated = 1;
+        personnel.newLeaver = 1;
+        ok = updateFields(rec, personnel, false) && ok;
+    }
+    if (!ok)
+        ui.error(TableUse::cantUpdateMessage(*this));
+    return ok;
+}
+
+bool STATDB::removeLeavers(common::Ui& ui, int payFreq) {
+    engine::Data4& table = *data();
+    if (table.lockAll() != engine::r4success) {
+        ui.warning(TableUse::inUseMessage(*this));
+        return false;
+    }
+    bool dropped = false;
+    for (int rc = table.top(); rc == engine::r4success && !table.eof(); rc = table.skip()) {
+        STATICREC rec;
+        PERSONNELREC personnel;
+        // A leaver not yet in the former employees file stays until he is.
+        if (table.deleted() || !initRec(rec) || !initRec(personnel) || !rec.separated ||
+            personnel.newLeaver || !ofPayFreq(rec, payFreq))
+            continue;
+        table.deleteRec();
+        if (table.write() != engine::r4success) {
+            ui.error(TableUse::cantUpdateMessage(*this));
+            return false;
+        }
+        dropped = true;
+    }
+    if (dropped && table.pack() != engine::r4success) {
+        ui.error(TableUse::cantUpdateMessage(*this));
+        return false;
+    }
+    return true;
+}
+
+bool STATDB::clearNewLeavers(common::Ui& ui, int payFreq) {
+    engine::Data4& table = *data();
+    bool ok = true;
+    for (int rc = table.top(); rc == engine::r4success && !table.eof(); rc = table.skip()) {
+        STATICREC rec;
+        PERSONNELREC personnel;
+        if (table.deleted() || !initRec(rec) || !initRec(personnel) || !personnel.newLeaver ||
+            !ofPayFreq(rec, payFreq))
+            continue;
+        personnel.newLeaver = 0;
+        ok = updateFields(rec, personnel, false) && ok;
+    }
+    if (!ok)
+        ui.error(TableUse::cantUpdateMessage(*this));
+    return ok;
 }
 
 } // namespace kelo::database

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "common/OrgRecords.h"
 #include "common/PayRecords.h"
 #include "common/ReportRecords.h"
+#include "common/Ui.h"
 #include "database/DbTable.h"
+#include "database/GradesDb.h"
 #include "database/LeaveRecords.h"
 
 #include <array>
@@ -129,8 +132,43 @@ public:
     // occupy none.
     std::optional<PostCounts> getPostsCnt(long unit, long job);
 
+    // Brings the pay rate of the employee's pay basis within the grade's
+    // range for the employee's pay frequency: the salary within the limits,
+    // a daily rate within them / hours per month x hours per day, an hourly
+    // rate within them / hours per month (both limits to the cent). A grade
+    // with no upper limit for the frequency, and a daily or hourly rate
+    // without hours per month, set no range. True when the rate moved.
+    static bool updateSalary(common::STATICREC& rec, const GRADEREC& grade);
+
+    // updateFile's frequency for every employee.
+    static constexpr int kAllPayFreqs = -1;
+    // The update of the whole file under an exclusive open, for the
+    // employees of `payFreq` (or all):
+    // - UPDATE_ON_CLOSE: each employee takes the grade of his job and a pay
+    //   rate within it (updateSalary), and the overtime rates follow.
+    // - UPDATE_PERIOD_END: a terminated employee whose termination date
+    //   falls on or before the end of his frequency's current period (the
+    //   week's or fortnight's end day of the organisation's month, else the
+    //   month's last day) becomes a leaver: separated, and a new leaver for
+    //   the former employees file.
+    // - UPDATE_MONTH_END: leavers of earlier months (separated, no longer new
+    //   leavers) are removed from the file.
+    // - UPDATE_AFTER_MONTH_END: the new leavers, now in the former employees
+    //   file, stop being new.
+    // Any other mode changes nothing. Separated employees keep their row as
+    // it was. The table is left closed. Shows "Updating database/static.dbf..." while it works and
+    // tells the user of every failure; false with the file unchanged when it
+    // is in use or a table it needs cannot be read.
+    bool updateFile(common::Ui& ui, const common::ORGREC& org, common::UPDATEMODE mode,
+                    int payFreq);
+
 private:
     bool write(const common::STATICREC& rec, const PERSONNELREC* personnel, bool newRecord);
+    bool openExclusive(common::Ui& ui);
+    bool followGrades(common::Ui& ui, int payFreq);
+    bool separateLeavers(common::Ui& ui, const common::ORGREC& org, int payFreq);
+    bool removeLeavers(common::Ui& ui, int payFreq);
+    bool clearNewLeavers(common::Ui& ui, int payFreq);
 };
 
 } // namespace kelo::database
