@@ -11,6 +11,7 @@
 #include "database/StaticDb.h"
 #include "setup/LookupControls.h"
 #include "setup/LookupDialogs.h"
+#include "setup/Orgs.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -316,6 +317,14 @@ void runPensionFunds(const DialogContext& context) {
              }});
 }
 
+// Employees' grades and pay rates must follow a changed job grade or salary
+// range; the personnel store tells the user what it did or why it could not.
+void updatePersonnel(Session& session) {
+    database::STATDB personnel(session.code(), session.folder());
+    personnel.updateFile(session.ui(), *session.orgs().getOpenOrg(), common::UPDATE_ON_CLOSE,
+                         database::STATDB::kAllPayFreqs);
+}
+
 void runGrades(const DialogContext& context) {
     Session& session = context.session;
     setup::GRADESDLG logic(session.code(), session.folder());
@@ -339,6 +348,10 @@ void runGrades(const DialogContext& context) {
              [&](DialogView& l, DialogView& p) { return logic.initPrptsDlg(ui, l, p); },
              [&](DialogView& p, DialogView& l) { return logic.closePrptsDlg(ui, p, l); },
              [&](DialogView& l) { logic.deleteGrade(ui, l); }});
+    if (logic.limitsChanged()) {
+        updatePersonnel(session);
+        logic.clearLimitsChanged();
+    }
 }
 
 void runJobs(const DialogContext& context) {
@@ -372,6 +385,10 @@ void runJobs(const DialogContext& context) {
                       [&](DialogView& l, DialogView& p) { return logic.initPrptsDlg(ui, l, p); },
                       [&](DialogView& p, DialogView& l) { return logic.closePrptsDlg(ui, p, l); },
                       [&](DialogView& l) { logic.deleteJob(ui, l); }});
+    if (logic.gradeChanged()) {
+        updatePersonnel(session);
+        logic.clearGradeChanged();
+    }
 }
 
 } // namespace kelo::app

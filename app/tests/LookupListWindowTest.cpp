@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -559,6 +560,120 @@ TEST_F(LookupListWindowTest, AJobNeedsAGradeAndIsAddedEditedAndDeleted) {
     EXPECT_TRUE(host.steps.empty());
     EXPECT_EQ(ui->texts.size(), 2u);
     EXPECT_FALSE(stored<database::JOBSDB>().contains(QStringLiteral("Tea Taster")));
+}
+
+struct Employee {
+    common::STATICREC master;
+    database::PERSONNELREC personnel;
+};
+
+std::vector<Employee> employeesOf(Session& session) {
+    database::STATDB table(session.code(), session.folder());
+    std::vector<Employee> all;
+    if (!table.openFile(false))
+        return all;
+    for (int rc = table.data()->top(); rc == engine::r4success && !table.data()->eof();
+         rc = table.data()->skip()) {
+        Employee e;
+        table.initRec(e.master);
+        table.initRec(e.personnel);
+        all.push_back(e);
+    }
+    return all;
+}
+
+TEST_F(LookupListWindowTest, ClosingGradesAfterARangeChangeBringsSalariesWithinIt) {
+    const std::string gradeName = "Grade A - Management";
+    long grade = 0;
+    {
+        database::GRADESDB grades(session().code(), session().folder());
+        ASSERT_TRUE(grades.openFile(false));
+        grade = grades.getGradeCode(gradeName);
+    }
+    const auto inGrade = [grade](const Employee& e) {
+        return e.personnel.grade == grade && e.master.payFreq == common::MONTHLY &&
+               !e.master.separated;
+    };
+    double top = 0;
+    for (const Employee& e : employeesOf(session()))
+        if (inGrade(e)) {
+            ASSERT_EQ(e.master.payBasis, common::kPayBasisSalary) << e.master.empNum;
+            top = std::max(top, e.master.salary);
+        }
+    ASSERT_GT(top, 1000);
+    const double upper = top - 1000;
+    long above = 0;
+    for (const Employee& e : employeesOf(session()))
+        if (inGrade(e) && e.master.salary > upper)
+            ++above;
+
+    host.then("GradesDialog", [gradeName](QDialog& d) {
+        selectName(d, QString::fromStdString(gradeName));
+        click(d, "PropertiesButton");
+    });
+    host.then("GradePropertiesDialog", [upper](QDialog& d) {
+        type(d, "LowerLimit", QStringLiteral("0"));
+        type(d, "UpperLimit", QString::number(upper, 'f', 0));
+        click(d, "OkButton");
+    });
+    host.then("GradesDialog", [this](QDialog& d) {
+        // Nothing changes until the list closes.
+        EXPECT_TRUE(ui->texts.empty());
+        click(d, "CloseButton");
+    });
+    window->runCommand(cmd::Grades);
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_EQ(ui->lastText(), "The pay rates of " + std::to_string(above) +
+                                  " employee(s) were brought within the salary ranges of their "
+                                  "grades.");
+    long atCeiling = 0;
+    for (const Employee& e : employeesOf(session()))
+        if (inGrade(e)) {
+            EXPECT_LE(e.master.salary, upper) << e.master.empNum;
+            atCeiling += e.master.salary == upper ? 1 : 0;
+        }
+    EXPECT_GE(atCeiling, above);
+}
+
+TEST_F(LookupListWindowTest, ClosingJobsAfterAGradeChangeGivesItsEmployeesTheNewGrade) {
+    const std::vector<Employee> before = employeesOf(session());
+    auto first = std::find_if(before.begin(), before.end(), [](const Employee& e) {
+        return !e.master.separated && e.personnel.job != 0;
+    });
+    ASSERT_NE(first, before.end());
+    const long job = first->personnel.job;
+    std::string title;
+    std::string newGrade = "Grade B - Senior Staff";
+    long newGradeCode = 0;
+    {
+        database::JOBSDB jobs(session().code(), session().folder());
+        ASSERT_TRUE(jobs.openFile(false));
+        title = jobs.getJobTitle(job);
+        database::GRADESDB grades(session().code(), session().folder());
+        ASSERT_TRUE(grades.openFile(false));
+        if (grades.getGradeCode(newGrade) == first->personnel.grade)
+            newGrade = "Grade C - Officers";
+        newGradeCode = grades.getGradeCode(newGrade);
+    }
+    ASSERT_NE(newGradeCode, 0);
+    host.then("JobsDialog", [title](QDialog& d) {
+        selectName(d, QString::fromStdString(title));
+        click(d, "PropertiesButton");
+    });
+    host.then("JobPropertiesDialog", [newGrade](QDialog& d) {
+        chooseGrade(d, QString::fromStdString(newGrade));
+        click(d, "OkButton");
+    });
+    host.then("JobsDialog", [](QDialog& d) { click(d, "CloseButton"); });
+    window->runCommand(cmd::Jobs);
+    EXPECT_TRUE(host.steps.empty());
+    long moved = 0;
+    for (const Employee& e : employeesOf(session()))
+        if (e.personnel.job == job && !e.master.separated) {
+            EXPECT_EQ(e.personnel.grade, newGradeCode) << e.master.empNum;
+            ++moved;
+        }
+    EXPECT_GT(moved, 0);
 }
 
 TEST_F(LookupListWindowTest, WithoutTheRightToSetUpTheOrganisationTheListsAreGrayed) {
