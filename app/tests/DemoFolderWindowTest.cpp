@@ -1,6 +1,7 @@
 #include "app/demo/DemoFolder.h"
 #include "app/main/MainWindow.h"
 #include "app/shell/Commands.h"
+#include "app/tests/DemoWindowFixture.h"
 #include "app/tests/ScriptedHosts.h"
 #include "setup/Orgs.h"
 #include "testsupport/RecordingUi.h"
@@ -30,39 +31,8 @@ QStringList itemsOf(const QComboBox& list) {
 }
 
 // The program on the demo folder, as `make run` opens it.
-class DemoFolderWindowTest : public ::testing::Test {
+class DemoFolderWindowTest : public testing::DemoWindowFixture {
 protected:
-    void SetUp() override {
-        testsupport::RecordingUi builder;
-        ASSERT_TRUE(demo::buildDemoFolder(builder, dir.file("demo"), KELO_SOURCE_FOLDER))
-            << builder.lastMessage();
-        ProgramPaths paths;
-        paths.programFolder = dir.path();
-        paths.configFile = dir.file("appcfg.dat");
-        paths.sourceFolder = KELO_SOURCE_FOLDER;
-        window = std::make_unique<MainWindow>(paths, host, [this](QWidget* parent) {
-            auto scripted = std::make_unique<ScriptedUi>(parent);
-            ui = scripted.get();
-            return scripted;
-        });
-        setup::APPCFG& config = window->session().appConfig();
-        ASSERT_TRUE(config.readFile(*ui));
-        config.setDataFolder(dir.file("demo"));
-        ASSERT_TRUE(config.saveFile(*ui));
-        host.then("StartDialog", [](QDialog& d) { click(d, "LoginButton"); });
-        host.then("LoginDialog", [](QDialog& d) {
-            type(d, "UserName", QStringLiteral("supervisor"));
-            type(d, "Password", QString::fromLatin1(demo::kDemoPassword));
-            click(d, "OkButton");
-        });
-        host.then("OrgListDialog", [](QDialog& d) { click(d, "OkButton"); });
-        ASSERT_TRUE(window->startUp()) << ui->lastText();
-    }
-
-    testsupport::TempDir dir;
-    ScriptedHost host;
-    ScriptedUi* ui = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(DemoFolderWindowTest, OpensOnTheDemoOrganisationAndMonth) {

@@ -6,6 +6,7 @@
 #include "app/main/MainWindow.h"
 #include "app/shell/CommandRules.h"
 #include "app/shell/Commands.h"
+#include "app/tests/DemoWindowFixture.h"
 #include "app/tests/ScriptedHosts.h"
 #include "common/PayRecords.h"
 #include "database/CoopsDb.h"
@@ -103,49 +104,8 @@ void chooseGrade(QDialog& dialog, const QString& grade) {
     combo->setCurrentIndex(row);
 }
 
-class LookupListWindowTest : public ::testing::Test {
+class LookupListWindowTest : public testing::DemoWindowFixture {
 protected:
-    void SetUp() override {
-        testsupport::RecordingUi builder;
-        ASSERT_TRUE(demo::buildDemoFolder(builder, dir.file("demo"), KELO_SOURCE_FOLDER))
-            << builder.lastMessage();
-        start("supervisor");
-    }
-
-    void start(const QString& user) {
-        window.reset();
-        ProgramPaths paths;
-        paths.programFolder = dir.path();
-        paths.configFile = dir.file("appcfg.dat");
-        paths.sourceFolder = KELO_SOURCE_FOLDER;
-        paths.helpFolder = KELO_HELP_FOLDER;
-        window = std::make_unique<MainWindow>(paths, host, [this](QWidget* parent) {
-            auto scripted = std::make_unique<ScriptedUi>(parent);
-            ui = scripted.get();
-            return scripted;
-        });
-        setup::APPCFG& config = window->session().appConfig();
-        ASSERT_TRUE(config.readFile(*ui));
-        config.setDataFolder(dir.file("demo"));
-        ASSERT_TRUE(config.saveFile(*ui));
-        host.then("StartDialog", [](QDialog& d) { click(d, "LoginButton"); });
-        host.then("LoginDialog", [user](QDialog& d) {
-            type(d, "UserName", user);
-            type(d, "Password", QString::fromLatin1(demo::kDemoPassword));
-            click(d, "OkButton");
-        });
-        host.then("OrgListDialog", [](QDialog& d) { click(d, "OkButton"); });
-        ASSERT_TRUE(window->startUp()) << ui->lastText();
-        ui->texts.clear();
-    }
-
-    void closeWindow() {
-        ui->answers.push_back(QMessageBox::No);
-        window->close();
-    }
-
-    Session& session() { return window->session(); }
-
     template <class Table> QStringList stored() {
         Table table(session().code(), session().folder());
         QStringList names;
@@ -172,11 +132,6 @@ protected:
         database::STATDB personnel(session().code(), session().folder());
         return personnel.getMemberCnt(kind, code).value_or(-1);
     }
-
-    testsupport::TempDir dir;
-    ScriptedHost host;
-    ScriptedUi* ui = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(LookupListWindowTest, TheListCommandsAreOn) {

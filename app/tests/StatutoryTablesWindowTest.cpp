@@ -5,6 +5,7 @@
 #include "app/main/MainWindow.h"
 #include "app/shell/CommandRules.h"
 #include "app/shell/Commands.h"
+#include "app/tests/DemoWindowFixture.h"
 #include "app/tests/ScriptedHosts.h"
 #include "database/IncomesDb.h"
 #include "database/NssfDb.h"
@@ -82,50 +83,8 @@ bool enabled(QDialog& dialog, const char* control) {
     return widget && widget->isEnabled();
 }
 
-class StatutoryTablesWindowTest : public ::testing::Test {
+class StatutoryTablesWindowTest : public testing::DemoWindowFixture {
 protected:
-    void SetUp() override {
-        testsupport::RecordingUi builder;
-        ASSERT_TRUE(demo::buildDemoFolder(builder, dir.file("demo"), KELO_SOURCE_FOLDER))
-            << builder.lastMessage();
-        start("supervisor");
-    }
-
-    void start(const QString& user) {
-        window.reset();
-        ProgramPaths paths;
-        paths.programFolder = dir.path();
-        paths.configFile = dir.file("appcfg.dat");
-        paths.sourceFolder = KELO_SOURCE_FOLDER;
-        paths.helpFolder = KELO_HELP_FOLDER;
-        window = std::make_unique<MainWindow>(paths, host, [this](QWidget* parent) {
-            auto scripted = std::make_unique<ScriptedUi>(parent);
-            ui = scripted.get();
-            return scripted;
-        });
-        setup::APPCFG& config = window->session().appConfig();
-        ASSERT_TRUE(config.readFile(*ui));
-        config.setDataFolder(dir.file("demo"));
-        ASSERT_TRUE(config.saveFile(*ui));
-        host.then("StartDialog", [](QDialog& d) { click(d, "LoginButton"); });
-        host.then("LoginDialog", [user](QDialog& d) {
-            type(d, "UserName", user);
-            type(d, "Password", QString::fromLatin1(demo::kDemoPassword));
-            click(d, "OkButton");
-        });
-        host.then("OrgListDialog", [](QDialog& d) { click(d, "OkButton"); });
-        ASSERT_TRUE(window->startUp()) << ui->lastText();
-        ui->texts.clear();
-    }
-
-    // Ends the run without the backup question's backup.
-    void closeWindow() {
-        ui->answers.push_back(QMessageBox::No);
-        window->close();
-    }
-
-    Session& session() { return window->session(); }
-
     QStringList storedBands() {
         database::PAYEDB table(session().code(), session().folder());
         QStringList bands;
@@ -138,11 +97,6 @@ protected:
                          .arg(static_cast<double>(band.rate));
         return bands;
     }
-
-    testsupport::TempDir dir;
-    ScriptedHost host;
-    ScriptedUi* ui = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(StatutoryTablesWindowTest, TheTaxTableCommandsAreOn) {

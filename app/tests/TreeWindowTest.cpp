@@ -5,6 +5,7 @@
 #include "app/main/MainWindow.h"
 #include "app/shell/CommandRules.h"
 #include "app/shell/Commands.h"
+#include "app/tests/DemoWindowFixture.h"
 #include "app/tests/ScriptedHosts.h"
 #include "database/BanksDb.h"
 #include "database/UnitsDb.h"
@@ -120,44 +121,8 @@ void fireTimer(QDialog& dialog) {
     QMetaObject::invokeMethod(timer, "timeout");
 }
 
-class TreeWindowTest : public ::testing::Test {
+class TreeWindowTest : public testing::DemoWindowFixture {
 protected:
-    void SetUp() override {
-        testsupport::RecordingUi builder;
-        ASSERT_TRUE(demo::buildDemoFolder(builder, dir.file("demo"), KELO_SOURCE_FOLDER))
-            << builder.lastMessage();
-        start("supervisor");
-    }
-
-    void start(const QString& user) {
-        window.reset();
-        ProgramPaths paths;
-        paths.programFolder = dir.path();
-        paths.configFile = dir.file("appcfg.dat");
-        paths.sourceFolder = KELO_SOURCE_FOLDER;
-        paths.helpFolder = KELO_HELP_FOLDER;
-        window = std::make_unique<MainWindow>(paths, host, [this](QWidget* parent) {
-            auto scripted = std::make_unique<ScriptedUi>(parent);
-            ui = scripted.get();
-            return scripted;
-        });
-        setup::APPCFG& config = window->session().appConfig();
-        ASSERT_TRUE(config.readFile(*ui));
-        config.setDataFolder(dir.file("demo"));
-        ASSERT_TRUE(config.saveFile(*ui));
-        host.then("StartDialog", [](QDialog& d) { click(d, "LoginButton"); });
-        host.then("LoginDialog", [user](QDialog& d) {
-            type(d, "UserName", user);
-            type(d, "Password", QString::fromLatin1(demo::kDemoPassword));
-            click(d, "OkButton");
-        });
-        host.then("OrgListDialog", [](QDialog& d) { click(d, "OkButton"); });
-        ASSERT_TRUE(window->startUp()) << ui->lastText();
-        ui->texts.clear();
-    }
-
-    Session& session() { return window->session(); }
-
     long storedUnit(const std::string& name) {
         database::UNITSDB units(session().code(), session().folder());
         return units.openFile() ? units.getUnitCode(name) : -1;
@@ -167,11 +132,6 @@ protected:
         database::BANKSDB banks(session().code(), session().folder());
         return banks.openFiles() ? banks.bankNames() : std::vector<std::string>{"<closed>"};
     }
-
-    testsupport::TempDir dir;
-    ScriptedHost host;
-    ScriptedUi* ui = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(TreeWindowTest, TheCommandsAreOnWithTheRightToSetUpTheOrganisation) {
