@@ -225,4 +225,17 @@ void FormDialog::reject() {
     QDialog::reject();
 }
 
+QPushButton* addColumnButton(QDialog& dialog, QVBoxLayout& column, const char* name,
+                             const QString& text) {
+    auto* button = new QPushButton(text, &dialog);
+    button->setObjectName(QString::fromLatin1(name));
+    column.addWidget(button);
+    return button;
+}
+
+void fitCaption(QDialog& dialog) {
+    const int needed = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 140;
+    dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(), needed));
+}
+
 } // namespace kelo::app

@@ -74,4 +74,11 @@ private:
     QString usedMnemonics_;
 };
 
+// A push button named `name` at the end of a column of buttons beside a list.
+QPushButton* addColumnButton(QDialog& dialog, QVBoxLayout& column, const char* name,
+                             const QString& text);
+// Widens a short dialog so that the title bar, which also holds the window's
+// icon and buttons, shows the whole caption the setup class gave it.
+void fitCaption(QDialog& dialog);
+
 } // namespace kelo::app

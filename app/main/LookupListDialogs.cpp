@@ -39,13 +39,6 @@ namespace {
 using common::DialogView;
 using setup::LookupList;
 
-// The caption the setup class gives must not be cut off in the title bar,
-// which also holds the window's icon and buttons.
-void fitCaption(QDialog& dialog) {
-    const int needed = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 140;
-    dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(), needed));
-}
-
 // What one list adds to the shared list dialog: its names, its properties
 // fields and the setup calls behind its buttons.
 struct ListFace {
@@ -60,14 +53,6 @@ struct ListFace {
     std::function<bool(DialogView& prpts, DialogView& list)> closeProperties;
     std::function<void(DialogView& list)> deleteSelected;
 };
-
-QPushButton* addColumnButton(QDialog& dialog, QVBoxLayout& column, const char* name,
-                             const QString& text) {
-    auto* button = new QPushButton(text, &dialog);
-    button->setObjectName(QString::fromLatin1(name));
-    column.addWidget(button);
-    return button;
-}
 
 void runProperties(const DialogContext& context, FormDialog& list, const ListFace& face,
                    bool adding) {

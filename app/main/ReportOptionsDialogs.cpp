@@ -25,13 +25,6 @@ namespace {
 using common::DialogView;
 using setup::OPTIONSDLG;
 
-// The title bar also holds the window's icon and buttons; a short dialog
-// must still show its whole caption.
-void fitCaption(QDialog& dialog) {
-    const int needed = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 140;
-    dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(), needed));
-}
-
 void addSortGroup(FormDialog& dialog, const char* group, const char* byName, const char* byNumber,
                   const QString& numberText) {
     dialog.beginGroup(group, QStringLiteral("Sort By"));
@@ -129,14 +122,6 @@ void runMusterRollOptions(const DialogContext& context) {
         context, dialog, helpctx::MusterRollOptions,
         [&](common::Ui& ui, DialogView& view) { return logic.displayMROptions(ui, view); },
         [&](common::Ui& ui, const DialogView& view) { return logic.getMROptions(ui, view); });
-}
-
-QPushButton* addColumnButton(QDialog& dialog, QVBoxLayout& column, const char* name,
-                             const QString& text) {
-    auto* button = new QPushButton(text, &dialog);
-    button->setObjectName(QString::fromLatin1(name));
-    column.addWidget(button);
-    return button;
 }
 
 // The chosen report's options; the setup class tells the user when there

@@ -45,13 +45,6 @@ QLineEdit* addNumber(FormDialog& dialog, const char* name, const QString& label)
     return edit;
 }
 
-// The caption the setup class gave must not be cut off in the title bar,
-// which also holds the window's icon and buttons.
-void fitCaption(QDialog& dialog) {
-    const int needed = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 140;
-    dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(), needed));
-}
-
 // The list dialogs ("Rates Table", "Income Brackets for P10 Report") differ
 // only in their names, columns, row fields and the setup calls behind them.
 struct ListFace {
@@ -154,14 +147,6 @@ protected:
 private:
     QPushButton* button_;
 };
-
-QPushButton* addColumnButton(QDialog& dialog, QVBoxLayout& column, const char* name,
-                             const QString& text) {
-    auto* button = new QPushButton(text, &dialog);
-    button->setObjectName(QString::fromLatin1(name));
-    column.addWidget(button);
-    return button;
-}
 
 // The row dialog for a new row (after the selected one) or the selected row.
 void runRow(const DialogContext& context, TableListDialog& list, const ListFace& face,

@@ -27,13 +27,6 @@ namespace kelo::app {
 
 namespace {
 
-// The caption the setup class gave must not be cut off in the title bar,
-// which also holds the window's icon and buttons.
-void fitCaption(QDialog& dialog) {
-    const int needed = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 140;
-    dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(), needed));
-}
-
 QTreeWidget* addTree(QDialog& dialog, const char* name) {
     auto* tree = new QTreeWidget(&dialog);
     tree->setObjectName(QString::fromLatin1(name));
@@ -49,14 +42,6 @@ QTreeWidget* addTree(QDialog& dialog, const char* name) {
                              scrollBar,
                          tree->fontMetrics().height() * 16);
     return tree;
-}
-
-QPushButton* addColumnButton(QDialog& dialog, QVBoxLayout& column, const char* name,
-                             const QString& text) {
-    auto* button = new QPushButton(text, &dialog);
-    button->setObjectName(QString::fromLatin1(name));
-    column.addWidget(button);
-    return button;
 }
 
 // The Close and Help buttons at the foot of a window's button column.

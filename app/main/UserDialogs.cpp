@@ -78,14 +78,6 @@ void runRights(const DialogContext& context, FormDialog& users) {
     context.host.exec(dialog);
 }
 
-QPushButton* addColumnButton(FormDialog& dialog, QVBoxLayout& column, const char* name,
-                             const QString& text) {
-    auto* button = new QPushButton(text, &dialog);
-    button->setObjectName(QString::fromLatin1(name));
-    column.addWidget(button);
-    return button;
-}
-
 } // namespace
 
 void runUsers(const DialogContext& context) {
