@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -51,6 +52,25 @@ void tellWriteFailure(Ui& ui, database::DbTable& table, const std::string& name,
     else
         ui.error(TableUse::cantUpdateMessage(table) + ": " + name + " has not been " + what + "." +
                  (reason.empty() ? "" : " (" + reason + ")"));
+}
+
+// Appends a row whose columns `fill` assigns; a failure is told by `name`.
+bool appendRow(Ui& ui, database::DbTable& table, const std::string& name,
+               const std::function<void(engine::Data4&)>& fill) {
+    engine::Data4& data = *table.data();
+    bool ok = data.appendStart() == engine::r4success;
+    if (ok) {
+        data.blank();
+        fill(data);
+        ok = database::appendNow(data);
+    }
+    if (!ok) {
+        tellWriteFailure(ui, table, name, "added");
+        return false;
+    }
+    data.flush();
+    data.unlock();
+    return true;
 }
 
 // Deletes the current row and packs, under a whole-table lock the caller
@@ -963,21 +983,10 @@ bool BANKSDLG::addBank(Ui& ui, const std::string& bankName, const std::string& b
     std::string bankCodeValue = bankCodeText;
     if (!checkBank(ui, name, bankCodeValue, {}))
         return false;
-    engine::Data4& table = *bankData();
-    bool ok = table.appendStart() == engine::r4success;
-    if (ok) {
-        table.blank();
+    return appendRow(ui, bankTable(), name, [&](engine::Data4& table) {
         table.field(kName)->assign(name);
         table.field(kCode)->assign(bankCodeValue);
-        ok = database::appendNow(table);
-    }
-    if (!ok) {
-        tellWriteFailure(ui, bankTable(), name, "added");
-        return false;
-    }
-    table.flush();
-    table.unlock();
-    return true;
+    });
 }
 
 bool BANKSDLG::addBranch(Ui& ui, const std::string& bank, const std::string& branchName,
@@ -999,22 +1008,11 @@ bool BANKSDLG::addBranch(Ui& ui, const std::string& bank, const std::string& bra
     std::string branchCodeValue = branchCodeText;
     if (!checkBranch(ui, storedBank, name, branchCodeValue, {}))
         return false;
-    engine::Data4& table = *branchData();
-    bool ok = table.appendStart() == engine::r4success;
-    if (ok) {
-        table.blank();
+    return appendRow(ui, branchTable(), name, [&](engine::Data4& table) {
         table.field(kBank)->assign(storedBank);
         table.field(kName)->assign(name);
         table.field(kCode)->assign(branchCodeValue);
-        ok = database::appendNow(table);
-    }
-    if (!ok) {
-        tellWriteFailure(ui, branchTable(), name, "added");
-        return false;
-    }
-    table.flush();
-    table.unlock();
-    return true;
+    });
 }
 
 bool BANKSDLG::lockBank(Ui& ui, const std::string& bank, const char* lockedText, bool& heldBefore) {
