@@ -278,6 +278,8 @@ struct STATICREC {
     int payeApplies = 0, useTopTaxRate = 0, nssfMember = 0;
     std::int32_t coop1 = 0, coop2 = 0;               // 0: none
     std::int32_t pensionFund1 = 0, pensionFund2 = 0; // 0: none
+
+    friend bool operator==(const STATICREC&, const STATICREC&) = default;
 };
 
 // Most characters each text field of VARIATIONSREC holds.

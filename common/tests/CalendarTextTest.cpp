@@ -1,4 +1,5 @@
 #include "common/Calendar.h"
+#include "common/DateText.h"
 #include "common/Text.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,47 @@ TEST(Text, EmployeeKeysAndTrimming) {
     EXPECT_EQ(trim("   "), "");
     EXPECT_TRUE(equalsIgnoreCase("Supervisor", "SUPERVISOR"));
     EXPECT_FALSE(equalsIgnoreCase("Supervisor", "Supervisors"));
+}
+
+} // namespace
+} // namespace kelo::common
+
+namespace kelo::common {
+namespace {
+
+TEST(DateText, ReadsAndWritesDayMonthYear) {
+    struct Case {
+        const char* text;
+        bool ok;
+        date expected;
+    };
+    const Case cases[] = {
+        {"", true, date{}},
+        {"  ", true, date{}},
+        {"14/03/1968", true, date{1968, 14, 3}},
+        {"1-7-2026", true, date{2026, 1, 7}},
+        {"29.02.2024", true, date{2024, 29, 2}},
+        {"29/02/2023", false, {}},
+        {"31/04/2026", false, {}},
+        {"00/01/2026", false, {}},
+        {"01/13/2026", false, {}},
+        {"01/01/1899", false, {}},
+        {"01/01/3001", false, {}},
+        {"01/01/26x", false, {}},
+        {"01/2026", false, {}},
+        {"1/1/2026/1", false, {}},
+    };
+    for (const Case& c : cases) {
+        date out{1, 1, 1};
+        EXPECT_EQ(parseDate(c.text, out), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(out, c.expected) << c.text;
+        }
+    }
+    EXPECT_EQ(formatDate(date{1968, 14, 3}), "14/03/1968");
+    EXPECT_EQ(formatDate(date{1968, 0, 3}), "03/1968");
+    EXPECT_EQ(formatDate(date{1968, 0, 0}), "1968");
+    EXPECT_EQ(formatDate(date{}), "");
 }
 
 } // namespace
