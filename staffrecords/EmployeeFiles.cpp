@@ -1,0 +1,238 @@
+#include "staffrecords/EmployeeFiles.h"
+
+#include "common/Text.h"
+#include "database/AbsenceDb.h"
+#include "database/LeaveDb.h"
+#include "database/TableUse.h"
+#include "database/VarDb.h"
+#include "engine/Data4.h"
+#include "engine/EngineCodes.h"
+#include "engine/Field4.h"
+#include "staffrecords/VarDbEx.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kelo::staffrecords {
+
+namespace {
+
+// Puts the engine's automatic unlocking back as it was, however the
+// operation ends.
+class AutoUnlockGuard {
+public:
+    AutoUnlockGuard(engine::Code4& code, bool during) : code_(code), saved_(code.autoUnlock) {
+        code_.autoUnlock = during;
+    }
+    ~AutoUnlockGuard() { code_.autoUnlock = saved_; }
+    AutoUnlockGuard(const AutoUnlockGuard&) = delete;
+    AutoUnlockGuard& operator=(const AutoUnlockGuard&) = delete;
+
+private:
+    engine::Code4& code_;
+    bool saved_;
+};
+
+// Passes everything on and counts the messages, so that a failure its callee
+// kept quiet about is told once and one it told is not told twice.
+class CountingUi : public common::Ui {
+public:
+    explicit CountingUi(common::Ui& ui) : ui_(ui) {}
+
+    common::Answer message(const std::string& text, common::MessageIcon icon,
+                           common::MessageButtons buttons, const std::string& caption,
+                           std::optional<common::Answer> defaultAnswer) override {
+        ++messages;
+        return ui_.message(text, icon, buttons, caption, defaultAnswer);
+    }
+    void beep() override { ui_.beep(); }
+    void setStatusText(const std::string& text) override { ui_.setStatusText(text); }
+    void beginWait() override { ui_.beginWait(); }
+    void endWait() override { ui_.endWait(); }
+    std::optional<std::string> chooseSaveFile(const common::FileChoice& choice) override {
+        return ui_.chooseSaveFile(choice);
+    }
+    std::optional<std::string> chooseOpenFile(const common::FileChoice& choice) override {
+        return ui_.chooseOpenFile(choice);
+    }
+    std::optional<std::string> chooseFolder(const std::string& title,
+                                            const std::string& initialFolder) override {
+        return ui_.chooseFolder(title, initialFolder);
+    }
+
+    int messages = 0;
+
+private:
+    common::Ui& ui_;
+};
+
+// The words for a failed update of `table` the callee did not explain.
+std::string updateFailureText(const database::DbTable& table) {
+    const int rc = table.code().errorCode();
+    if (database::isLockedByOther(table.code()) || rc == engine::e4access)
+        return database::TableUse::inUseMessage(table);
+    return database::TableUse::cantUpdateMessage(table);
+}
+
+// Deletes and writes every live row the selected tag finds under `key` (all
+// rows of the employee). False when a row cannot be written.
+bool deleteRows(engine::Data4& table, const engine::Field4& empNum, const std::string& key,
+                bool& any) {
+    std::vector<long> rows;
+    for (int rc = table.seek(key); (rc == engine::r4success || rc == engine::r4after);
+         rc = table.skip()) {
+        if (table.eof() || common::employeeKey(common::trim(empNum.str())) != key)
+            break;
+        if (!table.deleted())
+            rows.push_back(table.recNo());
+    }
+    for (long recNo : rows) {
+        if (table.go(recNo) != engine::r4success)
+            return false;
+        table.deleteRec();
+        if (table.write() != engine::r4success)
+            return false;
+        any = true;
+    }
+    return true;
+}
+
+bool deleteEventRows(database::EmployeeEventTable& table, std::string_view empNum, bool& any) {
+    table.orderByEmpNum();
+    const engine::Field4* column = table.data()->field(database::EmployeeEventTable::kEmpNumColumn);
+    return column &&
+           deleteRows(*table.data(), *column, common::employeeKey(common::trim(empNum)), any);
+}
+
+// The master row and the transactions record are sought as their own classes
+// seek them; a second row under one number goes too.
+template <typename Table> bool deleteKeyedRows(Table& table, std::string_view empNum, bool& any) {
+    while (table.seekEmpNum(empNum)) {
+        table.data()->deleteRec();
+        if (table.data()->write() != engine::r4success)
+            return false;
+        any = true;
+    }
+    return true;
+}
+
+// Packs a table that lost rows, then writes everything out.
+bool packAndFlush(database::DbTable& table, bool any) {
+    engine::Data4& data = *table.data();
+    if (any && data.pack() != engine::r4success)
+        return false;
+    return data.flush() == engine::r4success;
+}
+
+} // namespace
+
+bool joinOtherFiles(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+                    const common::STATICREC& employee, int year) {
+    // Neither table's own locks may release what the caller holds meanwhile.
+    AutoUnlockGuard noAutoUnlock(code, false);
+    bool ok = true;
+    {
+        CountingUi told(ui);
+        VARDBEX transactions(told, code, folder);
+        if (!transactions.appendNewRec(told, employee)) {
+            ok = false;
+            if (told.messages == 0)
+                ui.error(updateFailureText(transactions));
+        }
+        code.setErrorCode(0);
+    }
+    {
+        CountingUi told(ui);
+        database::LEAVEDB leave(code, folder, told);
+        if (!leave.addEmployee(employee, year)) {
+            ok = false;
+            if (told.messages == 0)
+                ui.error(updateFailureText(leave));
+        }
+        code.setErrorCode(0);
+    }
+    return ok;
+}
+
+bool removeEmployee(common::Ui& ui, database::STATDB& staff, std::string_view empNum,
+                    common::PAYFREQ payFreq) {
+    engine::Code4& code = staff.code();
+    const common::WorkingFolder& folder = staff.folder();
+    // Off, so that no lock taken on the way lets the others go.
+    AutoUnlockGuard noAutoUnlock(code, false);
+    if (!staff.isOpen()) {
+        ui.error("Can't open " + staff.relativePath());
+        return false;
+    }
+
+    database::VARDB transactions(code, folder);
+    database::ABSENCEDB absence(code, folder, ui);
+    database::LEAVEDB leave(code, folder, ui);
+    const auto openFailed = [&](const database::DbTable& table) {
+        ui.error(database::openFailureText(code, table.relativePath()));
+        code.setErrorCode(0);
+        return false;
+    };
+    if (!transactions.openFile(payFreq))
+        return openFailed(transactions);
+    if (!absence.openFile())
+        return openFailed(absence);
+    if (!leave.openFile())
+        return openFailed(leave);
+
+    const std::array<database::DbTable*, 4> tables{&staff, &transactions, &absence, &leave};
+    for (database::DbTable* table : tables)
+        code.lockAddAll(*table->data());
+    const int rc = code.lockGroup();
+    if (rc != engine::r4success) {
+        if (rc == engine::r4locked || database::isLockedByOther(code)) {
+            ui.warning(kEmployeeLockedText);
+        } else {
+            // The engine names the table it could not lock.
+            const database::DbTable* failed = tables.front();
+            for (database::DbTable* table : tables) {
+                if (code.errorText().find(table->data()->path()) != std::string::npos)
+                    failed = table;
+            }
+            ui.error(code.errorCode() == engine::e4permission
+                         ? database::openFailureText(code, failed->relativePath())
+                         : database::TableUse::cantUpdateMessage(*failed));
+        }
+        code.setErrorCode(0);
+        return false;
+    }
+
+    // The master row goes first: should a later table fail, what is left are
+    // rows of nobody, which the period updates clear.
+    std::array<bool, 4> any{};
+    const database::DbTable* failed = nullptr;
+    if (!deleteKeyedRows(staff, empNum, any[0]))
+        failed = &staff;
+    else if (!deleteKeyedRows(transactions, empNum, any[1]))
+        failed = &transactions;
+    else if (!deleteEventRows(absence, empNum, any[2]))
+        failed = &absence;
+    else if (!deleteEventRows(leave, empNum, any[3]))
+        failed = &leave;
+    for (std::size_t i = 0; i < tables.size() && !failed; ++i) {
+        if (!packAndFlush(*tables[i], any[i]))
+            failed = tables[i];
+    }
+    if (failed) {
+        failed->data()->setChanged(false);
+        ui.error(database::TableUse::cantUpdateMessage(*failed));
+    }
+
+    for (database::DbTable* table : tables) {
+        table->data()->setChanged(false);
+        table->data()->unlock();
+    }
+    transactions.closeFile();
+    absence.closeFile();
+    leave.closeFile();
+    code.setErrorCode(0);
+    return failed == nullptr;
+}
+
+} // namespace kelo::staffrecords
