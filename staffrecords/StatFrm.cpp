@@ -1,0 +1,625 @@
+#include "staffrecords/StatFrm.h"
+
+#include "common/OrgRecords.h"
+#include "common/Text.h"
+#include "database/AbsenceDb.h"
+#include "database/CoopsDb.h"
+#include "database/DbTable.h"
+#include "database/LeaveDb.h"
+#include "database/PayGroupDb.h"
+#include "database/PensionsDb.h"
+#include "database/StationsDb.h"
+#include "database/TableSupport.h"
+#include "staffrecords/EmployeeFiles.h"
+#include "staffrecords/StatFrmLookups.h"
+
+#include <filesystem>
+#include <map>
+#include <utility>
+
+namespace kelo::staffrecords {
+
+using common::STATICREC;
+using database::PERSONNELREC;
+
+namespace {
+
+// A new employee's starting values: the organisation's current payroll, a
+// 45-hour week, the statutory 28 days of leave, PAYE and NSSF deducted.
+STATICREC newEmployee(const common::ORGREC& org, const std::string& number) {
+    STATICREC rec;
+    rec.empNum = number;
+    rec.nationality = "Tanzanian";
+    rec.startDate = common::date::today();
+    rec.leaveEntitlement = 28;
+    rec.payFreq = org.payFreq;
+    rec.hoursPerDay = 8;
+    rec.hoursPerMonth = 195;
+    rec.payeApplies = 1;
+    rec.nssfMember = 1;
+    return rec;
+}
+
+// What the transactions record copies from the master record.
+bool samePayrollFields(const STATICREC& a, const STATICREC& b) {
+    return a.lastName == b.lastName && a.otherNames == b.otherNames && a.payFreq == b.payFreq &&
+           a.payMethod == b.payMethod && a.payBasis == b.payBasis && a.salary == b.salary &&
+           a.dailyRate == b.dailyRate && a.hourlyRate == b.hourlyRate &&
+           a.hoursPerDay == b.hoursPerDay && a.hoursPerMonth == b.hoursPerMonth &&
+           a.timeBasis == b.timeBasis && a.overtimeEligible == b.overtimeEligible &&
+           a.normalOvertimeRate == b.normalOvertimeRate &&
+           a.doubleOvertimeRate == b.doubleOvertimeRate && a.housed == b.housed &&
+           a.housingValue == b.housingValue && a.housingExpense == b.housingExpense &&
+           a.rent == b.rent && a.payeApplies == b.payeApplies &&
+           a.useTopTaxRate == b.useTopTaxRate && a.nssfMember == b.nssfMember &&
+           a.coop1 == b.coop1 && a.coop2 == b.coop2 && a.pensionFund1 == b.pensionFund1 &&
+           a.pensionFund2 == b.pensionFund2 && a.terminated == b.terminated &&
+           a.separated == b.separated;
+}
+
+template <typename Table>
+bool readList(engine::Code4& code, const common::WorkingFolder& folder,
+              std::vector<database::LookupEntry>& out) {
+    Table table(code, folder);
+    if (!table.openFile(false))
+        return false;
+    table.orderByName();
+    out = table.entries();
+    table.closeFile();
+    return true;
+}
+
+} // namespace
+
+STATFRM::STATFRM(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder)
+    : STATDB(code, folder),
+      ui_(ui),
+      lookups_(std::make_unique<Lookups>()) {}
+
+STATFRM::~STATFRM() = default;
+
+bool STATFRM::checkFiles(DB db) {
+    std::vector<std::string> paths{
+        kPath,
+        database::GRADESDB::kPath,
+        database::JOBSDB::kPath,
+        database::POSTSDB::kPath,
+        database::UNITSDB::kPath,
+        database::STATIONSDB::kPath,
+        database::PAYGROUPDB::kPath,
+        database::COOPSDB::kPath,
+        database::PENSIONSDB::kPath,
+        database::ABSENCEDB::kPath,
+        database::LEAVEDB::kPath,
+    };
+    for (common::PAYFREQ payFreq : common::kPayFreqs)
+        paths.emplace_back(common::transactionsTablePath(payFreq));
+    for (const std::string& path : paths) {
+        if (!database::isValid(code(), folder(), path)) {
+            ui_.error("Can't open " + path);
+            return false;
+        }
+    }
+    for (common::PAYFREQ payFreq : common::kPayFreqs) {
+        const std::string path(common::payFieldDefinitionsPath(payFreq));
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(folder().resolve(path), error)) {
+            ui_.error("Can't open " + path);
+            return false;
+        }
+    }
+    if (!database::hasData(ui_, code(), folder(), database::GRADESDB::kPath, "Job Grades") ||
+        !database::hasData(ui_, code(), folder(), database::STATIONSDB::kPath, "Stations"))
+        return false;
+    return db != PAYROLL_MASTER_FILE ||
+           database::hasData(ui_, code(), folder(), kPath, "Employee Master");
+}
+
+bool STATFRM::loadLookups() {
+    Lookups fresh;
+    database::UNITSDB units(code(), folder());
+    database::JOBSDB jobs(code(), folder());
+    database::GRADESDB grades(code(), folder());
+    if (!readList<database::STATIONSDB>(code(), folder(), fresh.stations) ||
+        !readList<database::PAYGROUPDB>(code(), folder(), fresh.payGroups) ||
+        !readList<database::COOPSDB>(code(), folder(), fresh.coops) ||
+        !readList<database::PENSIONSDB>(code(), folder(), fresh.funds) || !units.openFile() ||
+        !jobs.openFile() || !grades.openFile())
+        return false;
+    fresh.units = units.units();
+    for (const database::LookupEntry& entry : jobs.entries()) {
+        database::JOBREC job;
+        if (jobs.getJobRec(entry.code, job))
+            fresh.jobs[entry.code] = job;
+    }
+    for (const database::LookupEntry& entry : grades.entries()) {
+        database::GRADEREC grade;
+        if (grades.getGradeRec(entry.code, grade))
+            fresh.grades[entry.code] = grade;
+    }
+    *lookups_ = std::move(fresh);
+    return true;
+}
+
+bool STATFRM::open(DB db, const common::ORGREC& org) {
+    db_ = db;
+    org_ = org;
+    // A page left from an earlier open would be read into the new record.
+    clearPage();
+    if (!loadLookups() || !openFile(false)) {
+        const std::string text = database::openFailureText(code(), kPath);
+        code().setErrorCode(0);
+        ui_.error(text);
+        closeFile();
+        return false;
+    }
+    if (!orderFile(org.formSortKey))
+        orderByEmpNum();
+    hasRecord_ = false;
+    isNew_ = false;
+    if (data()->top() == engine::r4success && !data()->eof())
+        readCurrent();
+    return true;
+}
+
+bool STATFRM::close() {
+    if (!saveCurrentRec())
+        return false;
+    closeFile();
+    hasRecord_ = false;
+    return true;
+}
+
+bool STATFRM::readCurrent() {
+    STATICREC rec;
+    PERSONNELREC personnel;
+    if (!initRec(rec) || !initRec(personnel))
+        return false;
+    rec_ = stored_ = std::move(rec);
+    personnel_ = storedPersonnel_ = std::move(personnel);
+    recNo_ = data()->recNo();
+    hasRecord_ = true;
+    isNew_ = false;
+    return true;
+}
+
+void STATFRM::showRecord() {
+    displayRecord();
+}
+
+std::string STATFRM::positionText() {
+    if (!hasRecord_)
+        return "No records";
+    if (isNew_)
+        return "New record";
+    return "Record " + std::to_string(recNo_) + " of " + std::to_string(data()->recCount());
+}
+
+bool STATFRM::validateRec() {
+    if (!hasRecord_ || isReadOnly())
+        return true;
+    const StaffFault fault = [&]() -> StaffFault {
+        if (common::trim(rec_.empNum).empty())
+            return checkRecord(rec_, postFacts());
+        if (auto personal = checkPersonalDetails(rec_))
+            return personal;
+        if (personnel_.unit == 0 || personnel_.job == 0)
+            return StaffRefusal{"This employee is not attached to any post.",
+                                std::string(kPostField)};
+        if (rec_.station == 0)
+            return checkEmploymentDetails(rec_, postFacts());
+        return std::nullopt;
+    }();
+    return !fault || refuse(*fault);
+}
+
+bool STATFRM::saveCurrentRec() {
+    if (!hasRecord_)
+        return true;
+    if (isReadOnly()) {
+        readPage();
+        if (rec_ == stored_ && personnel_ == storedPersonnel_)
+            return true;
+        ui_.information("This record is read-only and cannot be saved.");
+        return false;
+    }
+    if (!validatePage() || !validateRec())
+        return false;
+    if (!isNew_ && rec_ == stored_ && personnel_ == storedPersonnel_)
+        return true;
+    const STATICREC before = stored_;
+    computeFields(rec_, personnel_);
+    if (!(isNew_ ? storeNewRecord() : storeRecord()))
+        return false;
+    noteSaved(before);
+    displayPage();
+    return true;
+}
+
+void STATFRM::noteSaved(const STATICREC& before) {
+    if (!samePayrollFields(before, rec_))
+        payrollChanged_ = true;
+}
+
+bool STATFRM::storeRecord() {
+    engine::Data4& table = *data();
+    if (table.go(recNo_) != engine::r4success || table.lock(recNo_) != engine::r4success) {
+        code().setErrorCode(0);
+        ui_.warning("This employee's record is locked by another user. Try again later.");
+        return false;
+    }
+    STATICREC now;
+    PERSONNELREC nowPersonnel;
+    initRec(now);
+    initRec(nowPersonnel);
+    if (table.deleted() || now != stored_ || nowPersonnel != storedPersonnel_) {
+        table.unlock();
+        ui_.warning("Another user has changed this employee's record since it was shown. Your "
+                    "changes have not been saved: choose Undo to see the other user's changes, "
+                    "then key yours again.");
+        return false;
+    }
+    const bool written =
+        updateFields(rec_, personnel_, false) && table.flush() == engine::r4success;
+    table.unlock();
+    if (!written) {
+        code().setErrorCode(0);
+        ui_.error("Can't update " + std::string(kPath));
+        return false;
+    }
+    return readCurrent();
+}
+
+bool STATFRM::storeNewRecord() {
+    if (recNum(rec_.empNum) != 0) {
+        ui_.information("Record with this employee number already exists. Please enter a "
+                        "different employee number.");
+        return false;
+    }
+    if (!updateFields(rec_, personnel_, true) || data()->flush() != engine::r4success) {
+        code().setErrorCode(0);
+        data()->unlock();
+        ui_.error("Can't update " + std::string(kPath));
+        return false;
+    }
+    data()->unlock();
+    const STATICREC added = rec_;
+    readCurrent();
+    // The master row stands even when these fail; the month end adds a
+    // missing transactions record, and the user has been told.
+    staffrecords::joinOtherFiles(ui_, code(), folder(), added, org_.year);
+    payrollChanged_ = true;
+    return true;
+}
+
+void STATFRM::undoCurrentRec() {
+    if (!hasRecord_)
+        return;
+    if (isNew_) {
+        isNew_ = false;
+        hasRecord_ = false;
+        if (returnRecNo_ != 0 && data()->go(returnRecNo_) == engine::r4success)
+            readCurrent();
+    } else if (data()->go(recNo_) == engine::r4success) {
+        readCurrent();
+    }
+    showRecord();
+}
+
+bool STATFRM::refreshRecord() {
+    if (!isOpen() || !hasRecord_ || isNew_)
+        return false;
+    data()->refresh();
+    STATICREC now;
+    PERSONNELREC nowPersonnel;
+    const bool there =
+        data()->go(recNo_) == engine::r4success && !data()->deleted() && initRec(now) &&
+        initRec(nowPersonnel) &&
+        common::equalsIgnoreCase(common::trim(now.empNum), common::trim(stored_.empNum));
+    if (there && now == stored_ && nowPersonnel == storedPersonnel_)
+        return false;
+    readPage();
+    // Unsaved changes stay on the page; saving them is refused.
+    if (there && (rec_ != stored_ || personnel_ != storedPersonnel_))
+        return false;
+    if (!there) {
+        const long moved = recNum(stored_.empNum);
+        const bool found = moved != 0 && data()->go(moved) == engine::r4success;
+        if (!found && !(data()->top() == engine::r4success && !data()->eof())) {
+            hasRecord_ = false;
+            showRecord();
+            return true;
+        }
+        if (!found)
+            ui_.information("This employee has been deleted by another user.");
+    } else {
+        data()->go(recNo_);
+    }
+    readCurrent();
+    showRecord();
+    return true;
+}
+
+bool STATFRM::ensureSaved() {
+    return saveCurrentRec();
+}
+
+bool STATFRM::moveAndShow(int rc) {
+    if (rc != engine::r4success || data()->eof() || data()->bof()) {
+        data()->go(recNo_);
+        ui_.beep();
+        return false;
+    }
+    readCurrent();
+    showRecord();
+    return true;
+}
+
+bool STATFRM::nextRecord() {
+    if (!ensureSaved() || !hasRecord_)
+        return false;
+    data()->go(recNo_);
+    return moveAndShow(data()->skip(1));
+}
+
+bool STATFRM::previousRecord() {
+    if (!ensureSaved() || !hasRecord_)
+        return false;
+    data()->go(recNo_);
+    return moveAndShow(data()->skip(-1));
+}
+
+bool STATFRM::firstRecord() {
+    if (!ensureSaved())
+        return false;
+    const int rc = data()->top();
+    if (rc != engine::r4success || data()->eof())
+        return false;
+    readCurrent();
+    showRecord();
+    return true;
+}
+
+bool STATFRM::lastRecord() {
+    if (!ensureSaved())
+        return false;
+    const int rc = data()->bottom();
+    if (rc != engine::r4success || data()->eof())
+        return false;
+    readCurrent();
+    showRecord();
+    return true;
+}
+
+bool STATFRM::findEmpNum(const std::string& empNum) {
+    if (!ensureSaved())
+        return false;
+    const long found = common::trim(empNum).empty() ? 0 : recNum(empNum);
+    if (found == 0) {
+        ui_.information("Record not found.");
+        return false;
+    }
+    data()->go(found);
+    readCurrent();
+    showRecord();
+    return true;
+}
+
+bool STATFRM::findName(const std::string& lastName) {
+    if (!ensureSaved())
+        return false;
+    const std::string wanted = common::toUpper(common::trim(lastName));
+    long found = 0;
+    if (!wanted.empty()) {
+        database::TablePlace place(data());
+        orderByName();
+        // The name tag holds last name then other names: the first key
+        // that starts with the last name is the first such employee.
+        if (data()->seek(wanted) >= 0 && !data()->eof()) {
+            STATICREC rec;
+            initRec(rec);
+            if (common::toUpper(common::trim(rec.lastName)).starts_with(wanted))
+                found = data()->recNo();
+        }
+    }
+    if (found == 0) {
+        ui_.information("Record not found.");
+        return false;
+    }
+    data()->go(found);
+    readCurrent();
+    showRecord();
+    return true;
+}
+
+bool STATFRM::gotoRec(long recNo) {
+    if (!ensureSaved())
+        return false;
+    if (recNo < 1 || recNo > data()->recCount() || data()->go(recNo) != engine::r4success ||
+        data()->deleted()) {
+        if (hasRecord_)
+            data()->go(recNo_);
+        ui_.information("Record not found.");
+        return false;
+    }
+    readCurrent();
+    showRecord();
+    return true;
+}
+
+bool STATFRM::isOKToAdd() {
+    if (!saveCurrentRec())
+        return false;
+    if (!hasVacantPost()) {
+        ui_.information("Cannot add a new employee as there are no vacanct posts.");
+        return false;
+    }
+    return true;
+}
+
+bool STATFRM::appendNewRec(const common::ORGREC& org, const std::string& number) {
+    if (!saveCurrentRec())
+        return false;
+    org_ = org;
+    returnRecNo_ = hasRecord_ ? recNo_ : 0;
+    rec_ = newEmployee(org, common::trim(number));
+    personnel_ = PERSONNELREC{};
+    stored_ = rec_;
+    storedPersonnel_ = personnel_;
+    recNo_ = 0;
+    hasRecord_ = true;
+    isNew_ = true;
+    showRecord();
+    return true;
+}
+
+bool STATFRM::addEmployee(const common::ORGREC& org, const STATICREC& rec,
+                          const PERSONNELREC& personnel) {
+    if (!isOpen() && !openFile(false)) {
+        const std::string text = database::openFailureText(code(), kPath);
+        code().setErrorCode(0);
+        ui_.error(text);
+        return false;
+    }
+    if (lookups_->grades.empty() && !loadLookups()) {
+        ui_.error("Can't open the organisation's lists");
+        return false;
+    }
+    STATICREC wanted = rec;
+    wanted.empNum = common::trim(wanted.empNum);
+    // The checks read the grade of the wanted post and frequency.
+    const STATICREC shown = rec_;
+    const PERSONNELREC shownPersonnel = personnel_;
+    rec_ = wanted;
+    personnel_ = personnel;
+    const PostFacts facts = postFacts();
+    rec_ = shown;
+    personnel_ = shownPersonnel;
+    if (const StaffFault fault = checkRecord(wanted, facts))
+        return refuse(*fault);
+    if (recNum(wanted.empNum) != 0) {
+        ui_.information("Record with this employee number already exists. Please enter a "
+                        "different employee number.");
+        return false;
+    }
+    if (vacancies(personnel.unit, personnel.job) <= 0) {
+        ui_.information("There is no vacant position in this post.");
+        return false;
+    }
+    org_ = org;
+    rec_ = wanted;
+    personnel_ = personnel;
+    const database::JOBREC* job = lookups_->job(personnel.job);
+    personnel_.grade = job ? static_cast<std::int32_t>(job->gradeCode) : personnel.grade;
+    computeFields(rec_, personnel_);
+    isNew_ = true;
+    hasRecord_ = true;
+    return storeNewRecord();
+}
+
+bool STATFRM::deleteRec(std::string& empNum, common::PAYFREQ& payFreq) {
+    if (!hasRecord_)
+        return false;
+    if (isReadOnly()) {
+        ui_.information("This record is read-only and cannot be deleted.");
+        return false;
+    }
+    if (!ui_.ask("Are you sure you want to delete this record?", common::Answer::No))
+        return false;
+    if (isNew_) {
+        undoCurrentRec();
+        return false;
+    }
+    // The employee that takes this one's place in the form's order.
+    std::string neighbour;
+    data()->go(recNo_);
+    if (data()->skip(1) == engine::r4success && !data()->eof()) {
+        STATICREC next;
+        initRec(next);
+        neighbour = next.empNum;
+    } else if (data()->go(recNo_) == engine::r4success && data()->skip(-1) == engine::r4success &&
+               !data()->bof()) {
+        STATICREC previous;
+        initRec(previous);
+        neighbour = previous.empNum;
+    }
+    data()->go(recNo_);
+    const STATICREC doomed = stored_;
+    if (!removeEmployee(ui_, *this, doomed.empNum, doomed.payFreq))
+        return false;
+    empNum = doomed.empNum;
+    payFreq = doomed.payFreq;
+    payrollChanged_ = false;
+    hasRecord_ = false;
+    const long next = neighbour.empty() ? 0 : recNum(neighbour);
+    if (next != 0 && data()->go(next) == engine::r4success)
+        readCurrent();
+    showRecord();
+    return true;
+}
+
+std::map<std::pair<long, long>, long> STATFRM::vacantPosts() {
+    std::map<std::pair<long, long>, long> vacant;
+    database::POSTSDB posts(code(), folder());
+    if (!posts.openFile(false)) {
+        code().setErrorCode(0);
+        return vacant;
+    }
+    std::map<std::pair<long, long>, PostCounts> taken;
+    {
+        database::TablePlace place(data());
+        data()->select(nullptr);
+        const engine::Field4& unit = field("UNIT");
+        const engine::Field4& job = field("JOB");
+        const engine::Field4& terms = field("TERMS");
+        const engine::Field4& separated = field("SEPARATED");
+        for (int rc = data()->top(); rc == engine::r4success && !data()->eof();
+             rc = data()->skip()) {
+            const long t = terms.getLong();
+            if (data()->deleted() || separated.getLogical() || t < 0 ||
+                t >= static_cast<long>(kTermsCount))
+                continue;
+            ++taken[{unit.getLong(), job.getLong()}][static_cast<std::size_t>(t)];
+        }
+    }
+    for (const database::POSTREC& post : posts.allPosts()) {
+        const PostCounts& used = taken[{post.unit, post.job}];
+        long free = 0;
+        for (std::size_t t = 0; t < kTermsCount; ++t)
+            free += std::max(0L, long{post.count[t]} - used[t]);
+        vacant[{post.unit, post.job}] = free;
+    }
+    return vacant;
+}
+
+bool STATFRM::hasVacantPost() {
+    for (const auto& [post, free] : vacantPosts()) {
+        if (free > 0)
+            return true;
+    }
+    return false;
+}
+
+long STATFRM::vacancies(long unit, long job) {
+    const auto vacant = vacantPosts();
+    const auto found = vacant.find({unit, job});
+    return found == vacant.end() ? 0 : found->second;
+}
+
+PostFacts STATFRM::postFacts() {
+    PostFacts facts;
+    facts.attached = personnel_.unit != 0 && personnel_.job != 0;
+    if (const auto grade = gradeOf(personnel_.job))
+        facts.grade = salaryRangeOf(*grade, rec_.payFreq);
+    return facts;
+}
+
+std::optional<database::GRADEREC> STATFRM::gradeOf(long job) {
+    const database::JOBREC* rec = lookups_->job(job);
+    const database::GRADEREC* grade = rec ? lookups_->grade(rec->gradeCode) : nullptr;
+    if (!grade)
+        return std::nullopt;
+    return *grade;
+}
+
+} // namespace kelo::staffrecords
