@@ -5,7 +5,7 @@
 #include "database/PostsDb.h"
 #include "database/StaticDb.h"
 #include "engine/Code4.h"
-#include "staffrecords/VarDbEx.h"
+#include "staffrecords/StatFrm.h"
 
 #include <array>
 #include <cstdint>
@@ -310,36 +310,23 @@ bool addPosts(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& 
 }
 
 bool hireEmployees(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
-                   const Lists& lists, std::vector<common::STATICREC>& staff) {
-    database::STATDB table(code, folder);
-    if (!attempt(ui, "Can't open " + table.relativePath(), [&] { return table.openFile(true); })) {
-        code.setErrorCode(0);
-        return false;
-    }
+                   const common::ORGREC& org, const Lists& lists,
+                   std::vector<common::STATICREC>& staff) {
+    // As a clerk adds them: every check of the form, then the master,
+    // transactions and leave records.
+    staffrecords::STATFRM form(ui, code, folder);
     long n = 0;
     for (const Hire& hire : demoHires()) {
-        common::STATICREC rec = masterRecord(hire, ++n, lists);
+        const common::STATICREC rec = masterRecord(hire, ++n, lists);
         const database::PERSONNELREC personnel = personnelRecord(hire, n, lists);
-        database::STATDB::computeFields(rec, personnel);
         if (!attempt(ui, "Can't add the employee " + rec.empNum,
-                     [&] { return table.updateFields(rec, personnel, true); })) {
+                     [&] { return form.addEmployee(org, rec, personnel); })) {
             code.setErrorCode(0);
             return false;
         }
-        staff.push_back(std::move(rec));
+        staff.push_back(form.getCurrentRec());
     }
-    table.closeFile();
-
-    // As the program does after adding each employee: a transactions record
-    // in the employee's payroll.
-    staffrecords::VARDBEX transactions(ui, code, folder);
-    for (const common::STATICREC& employee : staff) {
-        if (!attempt(ui, "Can't add the transactions record of " + employee.empNum,
-                     [&] { return transactions.appendNewRec(ui, employee); })) {
-            code.setErrorCode(0);
-            return false;
-        }
-    }
+    form.closeFile();
     return true;
 }
 

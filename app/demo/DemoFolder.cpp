@@ -41,7 +41,7 @@ bool fillDataFolder(detail::CountingUi& ui, const std::string& dataFolder,
            detail::addUnitsGradesAndJobs(ui, code, folder, lists) &&
            detail::addPosts(ui, code, folder, lists) &&
            detail::definePayItems(ui, code, folder, org, lists) &&
-           detail::hireEmployees(ui, code, folder, lists, staff) &&
+           detail::hireEmployees(ui, code, folder, org, lists, staff) &&
            detail::keyTransactions(ui, code, folder, org, staff);
 }
 

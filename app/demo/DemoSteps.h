@@ -112,7 +112,8 @@ bool addPosts(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& 
               const Lists& lists);
 // `staff` receives each employee's master record, in the order added.
 bool hireEmployees(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
-                   const Lists& lists, std::vector<common::STATICREC>& staff);
+                   const common::ORGREC& org, const Lists& lists,
+                   std::vector<common::STATICREC>& staff);
 bool keyTransactions(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
                      const common::ORGREC& org, const std::vector<common::STATICREC>& staff);
 
