@@ -66,8 +66,11 @@ bool enabledWithDocument(int id, const CommandContext& context) {
         return kind == DocumentKind::Report && reportPrints(context.reportCode);
     if (id == cmd::Add)
         return kind != DocumentKind::PayrollMaster;
-    if (id == cmd::Terminate)
-        return kind != DocumentKind::Transactions;
+    // Deleting and terminating employees belong to the personnel file.
+    if (id == cmd::Delete)
+        return kind != DocumentKind::PayrollMaster;
+    if (id == cmd::Terminate || id == cmd::UndoTerminate)
+        return kind != DocumentKind::Transactions && kind != DocumentKind::PayrollMaster;
     return true;
 }
 
@@ -82,6 +85,11 @@ bool CommandRules::isAvailable(int id) {
         return true;
     if (isOneOf(id, {cmd::Grades, cmd::Jobs, cmd::Stations, cmd::Coops, cmd::PensionFunds}))
         return true;
+    // The personnel and payroll master windows and their record commands.
+    if (isOneOf(id, {cmd::Personnel, cmd::PayrollMaster, cmd::Save, cmd::Add, cmd::Delete,
+                     cmd::Terminate, cmd::UndoTerminate, cmd::Undo, cmd::PageUp, cmd::PageDown}) ||
+        inRange(id, cmd::Next, cmd::FindName))
+        return true;
     return isOneOf(id, {cmd::Exit,           cmd::Close,          cmd::OpenOrg,
                         cmd::NewOrg,         cmd::DeleteOrg,      cmd::BasicInfo,
                         cmd::PayrollInfo,    cmd::GeneralOptions, cmd::PayrollOptions,
@@ -93,7 +101,7 @@ bool CommandRules::isAvailable(int id) {
 
 CommandState CommandRules::menuItem(int id, const CommandContext& context) {
     CommandState state;
-    if (!menuHas(context.user.menuType, id))
+    if (!menuHas(context.user.menuType, id) && !documentHandles(context.document, id))
         return {false, false};
     if (id == cmd::Users && !context.user.manageUsers)
         return {false, false};

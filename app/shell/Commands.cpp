@@ -31,11 +31,16 @@ const std::vector<CommandTexts>& allTexts() {
         {1015, "E&xit", "Exit Kelo Roster", ""},
         {1101, "&Add\tAlt+Ins", "Add a new record, field or event", ""},
         {1102, "&Delete\tAlt+Del", "Delete the current record, field or event", ""},
+        {1104, "&Terminate...", "Terminate the employment of the current employee", ""},
+        {1105, "&Undo Termination", "Reverse the termination of the current employee", ""},
         {1106, "&Undo", "Undo changes to the current record", "Undo"},
         {1111, "&Next\tCtrl+PgDn", "Move to the next page, record or field", "Next"},
         {1112, "&Previous\tCtrl+PgUp", "Move to the previous page, record or field", "Previous"},
         {1113, "&Last\tCtrl+End", "Move to the last page, record or field", "Last"},
         {1114, "&First\tCtrl+Home", "Move to the first page, record or field", "First"},
+        {1115, "&Go to...", "Go to a record by its number in the file", ""},
+        {1116, "&Employee Number...", "Find an employee by employee number", ""},
+        {1117, "&Last Name...", "Find an employee by last name", ""},
         {1201, "P&osts...", "Display the posts report", ""},
         {1202, "&Employees...", "Display the roll of current employees", ""},
         {1203, "&Leavers...", "Display the roll of employees who have left", ""},
@@ -284,6 +289,34 @@ const std::vector<int>& toolbarButtons() {
     static const std::vector<int> buttons{1001, 1002, 1003, 1004, 0, 1106, 1010, 1012, 0,
                                           1114, 1112, 1111, 1113, 0, 1014, 0,    1601};
     return buttons;
+}
+
+const Popup& documentPopup(DocumentKind document) {
+    static const Popup record{"Re&cord",
+                              {command(1106), separator(), command(1101), command(1102),
+                               command(1104), separator(), command(1115),
+                               submenu("&Find", {1116, 1117})}};
+    static const Popup none;
+    switch (document) {
+    case DocumentKind::Personnel:
+    case DocumentKind::PayrollMaster:
+    case DocumentKind::Transactions:
+        return record;
+    default:
+        return none;
+    }
+}
+
+bool documentHandles(DocumentKind document, int id) {
+    switch (document) {
+    case DocumentKind::Personnel:
+    case DocumentKind::PayrollMaster:
+    case DocumentKind::Transactions:
+        return inRange(id, 1101, 1102) || inRange(id, 1104, 1106) || inRange(id, 1111, 1117) ||
+               id == 1705 || id == 1706;
+    default:
+        return false;
+    }
 }
 
 int helpContextOf(int id, DocumentKind document) {

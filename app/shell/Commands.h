@@ -24,11 +24,15 @@ inline constexpr int Exit = 1015;
 inline constexpr int Add = 1101;
 inline constexpr int Delete = 1102;
 inline constexpr int Terminate = 1104;
+inline constexpr int UndoTerminate = 1105;
 inline constexpr int Undo = 1106;
 inline constexpr int Next = 1111;
 inline constexpr int Previous = 1112;
 inline constexpr int Last = 1113;
 inline constexpr int First = 1114;
+inline constexpr int GoTo = 1115;
+inline constexpr int FindEmpNum = 1116;
+inline constexpr int FindName = 1117;
 inline constexpr int OpenOrg = 1301;
 inline constexpr int NewOrg = 1302;
 inline constexpr int DeleteOrg = 1303;
@@ -60,6 +64,8 @@ inline constexpr int MonthEnd = 1514;
 inline constexpr int HelpContents = 1601;
 inline constexpr int About = 1603;
 inline constexpr int ScrollFirst = 1701; // 1701-1708: the arrow and page keys
+inline constexpr int PageUp = 1705;
+inline constexpr int PageDown = 1706;
 inline constexpr int ScrollLast = 1708;
 } // namespace cmd
 
@@ -108,6 +114,13 @@ const std::vector<int>& toolbarButtons();
 
 // What the open document window is.
 enum class DocumentKind { None, Report, Personnel, PayrollMaster, Transactions, PayFields, Leave };
+
+// The popup a document window adds as the second of the menu bar; an empty
+// title when the document has none.
+const Popup& documentPopup(DocumentKind document);
+// Whether the open document takes `id`: its popup's items, record
+// navigation and the page keys.
+bool documentHandles(DocumentKind document, int id);
 
 // The help context of a command chosen while F1 was held on its menu
 // item; 0 for none.

@@ -62,7 +62,8 @@ std::string whyGrayed(int id, const CommandContext& context) {
         return "Needs the data folder to itself: no other user may be working in it.";
     }
     if (context.document != DocumentKind::None)
-        return "Close the open window first.";
+        return documentHandles(context.document, id) ? "Not in this window."
+                                                     : "Close the open window first.";
     return "Needs an open window.";
 }
 

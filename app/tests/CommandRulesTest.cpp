@@ -189,6 +189,50 @@ TEST(CommandRules, AnOpenDocumentGraysTheDialogCommands) {
     EXPECT_FALSE(CommandRules::toolbarButton(cmd::Personnel, context).enabled);
 }
 
+TEST(CommandRules, TheEmployeeWindowsTakeTheRecordCommandsWhileOpen) {
+    for (int id : {cmd::Personnel, cmd::PayrollMaster, cmd::Save, cmd::GoTo, cmd::FindName})
+        EXPECT_TRUE(CommandRules::isAvailable(id)) << id;
+    CommandContext none{fullRights(), DocumentKind::None, 0};
+    for (int id : {cmd::Undo, cmd::Add, cmd::Next, cmd::GoTo, cmd::PageDown})
+        EXPECT_FALSE(CommandRules::mayRun(id, none)) << id;
+    EXPECT_TRUE(CommandRules::mayRun(cmd::Personnel, none));
+
+    CommandContext personnel{fullRights(), DocumentKind::Personnel, 0};
+    for (int id : {cmd::Save, cmd::Undo, cmd::Add, cmd::Delete, cmd::Terminate, cmd::Next,
+                   cmd::First, cmd::GoTo, cmd::FindEmpNum, cmd::FindName, cmd::PageUp,
+                   cmd::PageDown, cmd::Close, cmd::HelpContents})
+        EXPECT_TRUE(CommandRules::mayRun(id, personnel)) << id;
+    EXPECT_FALSE(CommandRules::mayRun(cmd::Personnel, personnel));
+    EXPECT_FALSE(CommandRules::mayRun(1701, personnel)); // the arrow keys stay the widgets'
+
+    // The payroll master file neither adds, deletes nor terminates employees.
+    CommandContext master{fullRights(), DocumentKind::PayrollMaster, 0};
+    for (int id : {cmd::Add, cmd::Delete, cmd::Terminate, cmd::UndoTerminate}) {
+        EXPECT_TRUE(CommandRules::menuItem(id, master).present) << id;
+        EXPECT_FALSE(CommandRules::menuItem(id, master).enabled) << id;
+    }
+    EXPECT_TRUE(CommandRules::mayRun(cmd::FindEmpNum, master));
+}
+
+TEST(CommandRules, TheRecordPopupHoldsTheRecordCommandsInOrder) {
+    const Popup& record = documentPopup(DocumentKind::Personnel);
+    EXPECT_EQ(record.title, "Re&cord");
+    std::vector<int> ids;
+    for (const MenuEntry& entry : record.entries) {
+        if (entry.kind == MenuEntry::Kind::Command)
+            ids.push_back(entry.id);
+        for (const MenuEntry& inner : entry.entries)
+            ids.push_back(inner.id);
+    }
+    EXPECT_EQ(ids, (std::vector<int>{1106, 1101, 1102, 1104, 1115, 1116, 1117}));
+    EXPECT_EQ(&documentPopup(DocumentKind::PayrollMaster), &record);
+    EXPECT_TRUE(documentPopup(DocumentKind::None).title.empty());
+    EXPECT_TRUE(documentPopup(DocumentKind::Report).title.empty());
+    for (int id : ids)
+        EXPECT_FALSE(commandTexts(id).menuText.empty()) << id;
+    EXPECT_EQ(commandTexts(cmd::Terminate).menuText, "&Terminate...");
+}
+
 TEST(CommandRules, WithNoDocumentTheFileButtonsNeedTheRightToEditFiles) {
     CommandContext context{fullRights(common::kPayrollMenu), DocumentKind::None, 0};
     EXPECT_FALSE(CommandRules::toolbarButton(cmd::Personnel, context).present);
