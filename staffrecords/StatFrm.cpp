@@ -369,10 +369,10 @@ bool STATFRM::previousRecord() {
     return moveAndShow(data()->skip(-1));
 }
 
-bool STATFRM::firstRecord() {
+bool STATFRM::moveToEnd(bool last) {
     if (!ensureSaved())
         return false;
-    const int rc = data()->top();
+    const int rc = last ? data()->bottom() : data()->top();
     if (rc != engine::r4success || data()->eof())
         return false;
     readCurrent();
@@ -380,12 +380,22 @@ bool STATFRM::firstRecord() {
     return true;
 }
 
+bool STATFRM::firstRecord() {
+    return moveToEnd(false);
+}
+
 bool STATFRM::lastRecord() {
-    if (!ensureSaved())
+    return moveToEnd(true);
+}
+
+bool STATFRM::showFound(long recNo) {
+    if (recNo < 1 || recNo > data()->recCount() || data()->go(recNo) != engine::r4success ||
+        data()->deleted()) {
+        if (hasRecord_)
+            data()->go(recNo_);
+        ui_.information("Record not found.");
         return false;
-    const int rc = data()->bottom();
-    if (rc != engine::r4success || data()->eof())
-        return false;
+    }
     readCurrent();
     showRecord();
     return true;
@@ -394,15 +404,7 @@ bool STATFRM::lastRecord() {
 bool STATFRM::findEmpNum(const std::string& empNum) {
     if (!ensureSaved())
         return false;
-    const long found = common::trim(empNum).empty() ? 0 : recNum(empNum);
-    if (found == 0) {
-        ui_.information("Record not found.");
-        return false;
-    }
-    data()->go(found);
-    readCurrent();
-    showRecord();
-    return true;
+    return showFound(common::trim(empNum).empty() ? 0 : recNum(empNum));
 }
 
 bool STATFRM::findName(const std::string& lastName) {
@@ -422,29 +424,11 @@ bool STATFRM::findName(const std::string& lastName) {
                 found = data()->recNo();
         }
     }
-    if (found == 0) {
-        ui_.information("Record not found.");
-        return false;
-    }
-    data()->go(found);
-    readCurrent();
-    showRecord();
-    return true;
+    return showFound(found);
 }
 
 bool STATFRM::gotoRec(long recNo) {
-    if (!ensureSaved())
-        return false;
-    if (recNo < 1 || recNo > data()->recCount() || data()->go(recNo) != engine::r4success ||
-        data()->deleted()) {
-        if (hasRecord_)
-            data()->go(recNo_);
-        ui_.information("Record not found.");
-        return false;
-    }
-    readCurrent();
-    showRecord();
-    return true;
+    return ensureSaved() && showFound(recNo);
 }
 
 bool STATFRM::isOKToAdd() {

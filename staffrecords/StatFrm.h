@@ -139,6 +139,9 @@ private:
 
     bool ensureSaved();
     bool moveAndShow(int rc);
+    bool moveToEnd(bool last);
+    // Shows the row, or says "Record not found." and stays.
+    bool showFound(long recNo);
     bool readCurrent();
     void showRecord();
     void readPage();
