@@ -1,13 +1,31 @@
 // Speed of the transactions store: the period update of a monthly payroll
 // of N employees with twelve pay items each, and the rebuild of its table
-// when an item is added.
+// when an item is added. Speed of the employee master form on a personnel
+// file of N employees: opening it on the first employee, and stepping to the
+// next one.
 
+#include "database/AbsenceDb.h"
+#include "database/BanksDb.h"
+#include "database/CoopsDb.h"
+#include "database/GradesDb.h"
+#include "database/JobsDb.h"
+#include "database/LeaveDb.h"
 #include "database/OptionsDb.h"
 #include "database/PayFieldsFile.h"
+#include "database/PayGroupDb.h"
+#include "database/PensionsDb.h"
+#include "database/PostsDb.h"
 #include "database/StaticDb.h"
+#include "database/StationsDb.h"
 #include "database/TransactionsRebuild.h"
+#include "database/UnitsDb.h"
 #include "database/VarDb.h"
+#include "engine/Data4.h"
+#include "engine/Field4.h"
+#include "staffrecords/StatFrm.h"
+#include "staffrecords/StatFrmControls.h"
 #include "staffrecords/VarDbEx.h"
+#include "testsupport/FakeDialogView.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -15,8 +33,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace kelo;
 
@@ -139,6 +160,253 @@ void BM_RebuildAfterAddItem(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RebuildAfterAddItem)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// Rows of a table, each a set of column values.
+void addRows(engine::Data4& table, const std::vector<std::map<std::string, std::string>>& rows) {
+    for (const auto& row : rows) {
+        if (table.appendStart() != engine::r4success)
+            fail("cannot add a row to " + table.path());
+        table.blank();
+        for (const auto& [column, value] : row) {
+            engine::Field4* field = table.field(column);
+            if (!field)
+                fail("no column " + column + " in " + table.path());
+            field->assign(value);
+        }
+        if (table.append() != engine::r4success)
+            fail("cannot add a row to " + table.path());
+    }
+}
+
+void addNames(database::LookupTable& table, const std::vector<std::string>& names) {
+    if (!table.openFile())
+        fail("cannot open " + table.relativePath());
+    std::vector<std::map<std::string, std::string>> rows;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        rows.push_back({{"CODE", std::to_string(i + 1)}, {"NAME", names[i]}});
+    addRows(*table.data(), rows);
+    table.closeFile();
+}
+
+// An organisation with every table the employee master form opens: units,
+// grades, jobs and posts, stations, pay groups, co-operatives, pension
+// funds, banks, the four payrolls, absences and leave, and a personnel file
+// of N employees spread over them.
+struct PersonnelFolder {
+    static constexpr int kUnits = 6, kJobs = 12, kGrades = 4, kStations = 3;
+
+    testsupport::TempDir dir;
+    engine::Code4 code;
+    common::WorkingFolder folder;
+    testsupport::RecordingUi ui;
+    common::ORGREC org;
+
+    explicit PersonnelFolder(long employees) {
+        for (const char* sub : {"system/settings", "org01/database", "org01/settings"})
+            std::filesystem::create_directories(dir.file(sub));
+        folder = common::WorkingFolder(dir.path());
+        folder.moveTo("../org01");
+        org.folder = "../org01";
+        org.month = "March";
+        org.year = 2025;
+        org.fiscalYear = 2025;
+        org.formSortKey = common::kSortByEmpNum;
+        makeLists();
+        makePayrolls();
+        makeStaff(static_cast<int>(employees));
+        staffrecords::STATFRM form(ui, code, folder);
+        if (!form.checkFiles(staffrecords::PERSONNEL_FILE))
+            fail("the form refuses the folder: " + ui.lastMessage());
+    }
+
+    void makeLists() {
+        database::UNITSDB units(code, folder);
+        if (!units.createFile(ui) || !units.openFile())
+            fail("cannot create the units");
+        for (long u = 1; u <= kUnits; ++u) {
+            database::UNITREC unit{0, "Unit " + std::to_string(u), u == 1 ? 0 : 1};
+            if (!units.appendRecord(unit))
+                fail("cannot add a unit");
+        }
+        units.closeFile();
+
+        database::GRADESDB grades(code, folder);
+        if (!grades.createFile(ui) || !grades.openFile())
+            fail("cannot create the grades");
+        for (int g = 1; g <= kGrades; ++g) {
+            database::GRADEREC grade;
+            grade.name = "Grade " + std::to_string(g);
+            grade.rank = g;
+            grade.lowerLimit = {100000.0 * g, 25000.0 * g, 50000.0 * g, 100000.0 * g};
+            grade.upperLimit = {900000.0 * g, 225000.0 * g, 450000.0 * g, 900000.0 * g};
+            if (!grades.appendRecord(grade))
+                fail("cannot add a grade");
+        }
+        grades.closeFile();
+
+        database::JOBSDB jobs(code, folder);
+        if (!jobs.createFile(ui) || !jobs.openFile())
+            fail("cannot create the jobs");
+        for (long j = 1; j <= kJobs; ++j) {
+            database::JOBREC job{0, "Job " + std::to_string(j), 1 + j % kGrades, ""};
+            if (!jobs.appendRecord(job))
+                fail("cannot add a job");
+        }
+        jobs.closeFile();
+
+        database::POSTSDB posts(code, folder);
+        if (!posts.createFile(ui) || !posts.openFile())
+            fail("cannot create the posts");
+        for (long u = 1; u <= kUnits; ++u) {
+            for (long j = 1; j <= kJobs; ++j) {
+                if (!posts.appendRecord({u, j, {200, 20, 10, 10}}))
+                    fail("cannot add a post");
+            }
+        }
+        posts.closeFile();
+
+        database::STATIONSDB stations(code, folder);
+        database::PAYGROUPDB payGroups(code, folder);
+        database::COOPSDB coops(code, folder);
+        database::PENSIONSDB funds(code, folder);
+        for (database::LookupTable* list :
+             std::vector<database::LookupTable*>{&stations, &payGroups, &coops, &funds}) {
+            if (!list->createFile(ui))
+                fail("cannot create " + list->relativePath());
+        }
+        addNames(stations, {"Dar es Salaam", "Mbeya", "Arusha"});
+        addNames(payGroups, {"Management", "Office Staff"});
+        addNames(coops, {"Walimu SACCOS", "Afya SACCOS"});
+        addNames(funds, {"NSSF Supplementary", "PSSSF"});
+
+        database::BANKSDB banks(code, folder);
+        if (!banks.newBankFile(ui) || !banks.newBranchFile(ui) || !banks.openFiles())
+            fail("cannot create the banks");
+        addRows(*banks.bankData(), {{{"NAME", "CRDB Bank"}, {"CODE", "03"}}});
+        addRows(*banks.branchData(), {{{"BANK", "CRDB Bank"}, {"NAME", "Mbeya"}, {"CODE", "101"}}});
+        banks.closeFiles();
+
+        if (!database::ABSENCEDB(code, folder, ui).createFile(ui) ||
+            !database::LEAVEDB(code, folder, ui).createFile(ui) ||
+            !database::OPTIONSDB(code, folder).createFile(ui))
+            fail("cannot create the absence, leave and options tables");
+    }
+
+    void makePayrolls() {
+        common::PayItemDefs defs;
+        defs.basicPay = def("Basic Pay", "Basic Pay", "Use Built-In Function", 0);
+        defs.overtime = def("Overtime", "Overtime", "Use Built-In Function", 0);
+        defs.rent = def("Rent", "Rent", "Defined in Master File");
+        for (common::PAYFREQ payFreq : common::kPayFreqs) {
+            database::VARDB table(code, folder);
+            if (!database::writePayFields(folder, org.folder, payFreq,
+                                          database::payFieldsComment(payFreq),
+                                          database::fieldTablesOf(defs)) ||
+                !table.setDefinitions(defs) || !table.createFile(ui, payFreq))
+                fail("cannot create the payroll files");
+        }
+    }
+
+    void makeStaff(int employees) {
+        database::STATDB staff(code, folder);
+        if (!staff.createFile(ui) || !staff.openFile(true))
+            fail("cannot create the personnel file");
+        for (int n = 0; n < employees; ++n) {
+            common::STATICREC e;
+            e.empNum = "E" + std::to_string(100000 + n);
+            e.lastName = "Name" + std::to_string(n % 311);
+            e.otherNames = "Other " + std::to_string(n % 97);
+            e.title = n % 2 ? "Mrs." : "Mr.";
+            e.gender = n % 2 ? "Female" : "Male";
+            e.maritalStatus = "Married";
+            e.nationality = "Tanzanian";
+            e.station = 1 + n % kStations;
+            e.startDate = common::date{2010 + n % 15, 1, 7};
+            e.leaveEntitlement = 28;
+            e.payFreq = common::MONTHLY;
+            e.payMethod = n % 3 ? common::kPayByBankTransfer : common::kPayByCash;
+            if (e.payMethod == common::kPayByBankTransfer) {
+                e.bankName = "CRDB Bank";
+                e.branchName = "Mbeya";
+                e.accountNum = "0152" + std::to_string(100000 + n);
+            }
+            e.salary = 300000 + 1000.0 * static_cast<double>(n % 500);
+            e.hoursPerDay = 8;
+            e.hoursPerMonth = 176;
+            e.payeApplies = e.nssfMember = 1;
+            database::PERSONNELREC p;
+            p.birthDate = common::date{1970 + n % 30, 14, 3};
+            p.unit = 1 + n % kUnits;
+            p.job = 1 + n % kJobs;
+            p.grade = 1 + p.job % kGrades;
+            p.payGroup = 1 + n % 2;
+            if (n > 0)
+                p.supervisor = "E" + std::to_string(100000 + n / 10);
+            if (!staff.updateFields(e, p, true))
+                fail("cannot add an employee");
+        }
+        staff.closeFile();
+    }
+};
+
+std::unique_ptr<PersonnelFolder>& personnelFolder(long employees) {
+    // Built once for both form benchmarks: the file takes longer to make than
+    // to time.
+    static std::map<long, std::unique_ptr<PersonnelFolder>> folders;
+    auto& folder = folders[employees];
+    if (!folder)
+        folder = std::make_unique<PersonnelFolder>(employees);
+    return folder;
+}
+
+constexpr long kPersonnel = 10000;
+
+void BM_PersonnelFormOpen(benchmark::State& state) {
+    PersonnelFolder& f = *personnelFolder(state.range(0));
+    testsupport::FakeDialogView page;
+    for (auto _ : state) {
+        auto form = std::make_unique<staffrecords::STATFRM>(f.ui, f.code, f.folder);
+        if (!form->open(staffrecords::PERSONNEL_FILE, f.org))
+            fail("the form does not open: " + f.ui.lastMessage());
+        form->setPage(page, staffrecords::PERSONAL_DETAILS);
+        form->displayRecord();
+        state.PauseTiming();
+        if (!form->hasRecord() || form->data()->recCount() != state.range(0) ||
+            page.text(staffrecords::statfrm::kEmpNum) != "E100000")
+            fail("the form does not show the first of all the employees");
+        form.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PersonnelFormOpen)->Arg(kPersonnel)->Unit(benchmark::kMillisecond);
+
+void BM_PersonnelFormNext(benchmark::State& state) {
+    PersonnelFolder& f = *personnelFolder(kPersonnel);
+    testsupport::FakeDialogView page;
+    staffrecords::STATFRM form(f.ui, f.code, f.folder);
+    if (!form.open(staffrecords::PERSONNEL_FILE, f.org))
+        fail("the form does not open: " + f.ui.lastMessage());
+    form.setPage(page, staffrecords::PERSONAL_DETAILS);
+    form.displayRecord();
+    long shown = 1;
+    for (auto _ : state) {
+        if (shown == kPersonnel) {
+            state.PauseTiming();
+            if (!form.firstRecord())
+                fail("the form does not go back to the first employee");
+            shown = 1;
+            state.ResumeTiming();
+        }
+        if (!form.nextRecord())
+            fail("the form does not move on: " + f.ui.lastMessage());
+        ++shown;
+    }
+    if (page.text(staffrecords::statfrm::kEmpNum) != "E" + std::to_string(100000 + shown - 1))
+        fail("the form shows another employee than the one moved to");
+    if (!form.close())
+        fail("the form does not close");
+}
+BENCHMARK(BM_PersonnelFormNext)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
