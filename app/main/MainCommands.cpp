@@ -1,5 +1,6 @@
 // The main window's start-up and its command dispatch.
 #include "app/main/DialogHost.h"
+#include "app/main/EmployeeWindow.h"
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
 #include "app/main/OrganisationDialogs.h"
@@ -47,8 +48,24 @@ bool MainWindow::startUp() {
 void MainWindow::runCommand(int id) {
     if (!loggedIn_ || !CommandRules::mayRun(id, context_))
         return;
+    // The open document takes its own commands; Close is the frame's.
+    if (document_ && id != cmd::Close) {
+        if (document_->runCommand(id)) {
+            updateDocumentItems();
+            return;
+        }
+    }
     const DialogContext dialogs = dialogContext();
     switch (id) {
+    case cmd::Personnel:
+        openEmployeeWindow(true);
+        break;
+    case cmd::PayrollMaster:
+        openEmployeeWindow(false);
+        break;
+    case cmd::Close:
+        closeDocument();
+        break;
     case cmd::Exit:
         close();
         break;

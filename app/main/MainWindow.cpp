@@ -1,6 +1,7 @@
 #include "app/main/MainWindow.h"
 
 #include "app/main/DialogHost.h"
+#include "app/main/EmployeeWindow.h"
 #include "app/main/OverviewPanel.h"
 #include "app/ports/QtText.h"
 #include "app/ports/QtUi.h"
@@ -15,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -164,11 +166,24 @@ void MainWindow::loadMenus() {
         menu->deleteLater();
     menuBar()->clear();
     menuActions_.clear();
-    for (const Popup& popup : app::menuBar(context_.user.menuType)) {
-        QMenu* menu = menuBar()->addMenu(toQString(popup.title));
-        addEntries(*menu, popup.entries);
+    const std::vector<Popup>& popups = app::menuBar(context_.user.menuType);
+    const Popup& document = documentPopup(context_.document);
+    for (std::size_t i = 0; i < popups.size(); ++i) {
+        // The open document's popup comes second.
+        if (i == 1 && !document.title.empty())
+            addPopup(document);
+        addPopup(popups[i]);
     }
     loadAccelerators();
+}
+
+void MainWindow::addPopup(const Popup& popup) {
+    QMenu* menu = menuBar()->addMenu(toQString(popup.title));
+    addEntries(*menu, popup.entries);
+    if (&popup == &documentPopup(context_.document)) {
+        menu->setObjectName(QStringLiteral("DocumentMenu"));
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateDocumentItems);
+    }
 }
 
 void MainWindow::addEntries(QMenu& menu, const std::vector<MenuEntry>& entries) {
@@ -259,8 +274,7 @@ void MainWindow::refreshCaptions() {
 }
 
 void MainWindow::restoreStatusCaption() {
-    // No document window can be open yet, so the caption part is empty.
-    statusParts_[kMenuHelpPart]->setText(QString());
+    statusParts_[kMenuHelpPart]->setText(documentCaption_);
 }
 
 void MainWindow::afterOrganisationChange() {
@@ -271,6 +285,18 @@ void MainWindow::afterOrganisationChange() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (subWindow_ && watched == static_cast<QObject*>(subWindow_) &&
+        event->type() == QEvent::Close) {
+        // The window's own close button closes as File > Close does, once
+        // its event is over.
+        event->ignore();
+        QMetaObject::invokeMethod(
+            this, [this] { runCommand(cmd::Close); }, Qt::QueuedConnection);
+        return true;
+    }
+    if (subWindow_ && watched == static_cast<QObject*>(subWindow_) &&
+        event->type() == QEvent::FocusIn && document_)
+        document_->restoreFocus();
     auto* menu = qobject_cast<QMenu*>(watched);
     if (menu && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
@@ -299,6 +325,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    if (!closeDocument()) {
+        event->ignore();
+        return;
+    }
     const common::Answer answer =
         ui_->message("Do you wish to back up your data?", common::MessageIcon::Question,
                      common::MessageButtons::YesNoCancel);
@@ -314,6 +344,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::shutDown() {
+    // The document's form works on the session's tables, so it goes first.
+    dropDocument();
     if (loggedIn_)
         session_->users().logout();
     loggedIn_ = false;

@@ -13,12 +13,14 @@
 
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
 namespace kelo::app {
 
 class DialogHost;
+class EmployeeWindow;
 class OverviewPanel;
 class QtUi;
 
@@ -47,6 +49,8 @@ public:
     QAction* menuAction(int id) const;
     QAction* toolbarAction(int id) const;
     bool isLoggedIn() const { return loggedIn_; }
+    // The open personnel or payroll master window; null when none is.
+    EmployeeWindow* employeeWindow() const { return document_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,6 +60,7 @@ private:
     void buildStatusBar();
     void buildToolBar();
     void loadMenus();
+    void addPopup(const Popup& popup);
     void addEntries(QMenu& menu, const std::vector<MenuEntry>& entries);
     void applyToolbarState();
     void loadAccelerators();
@@ -72,6 +77,15 @@ private:
     void backup();
     void restore();
     void showHelpFor(int id);
+
+    // The document window (MainDocuments.cpp).
+    void openEmployeeWindow(bool personnel);
+    // False when the document keeps its window open.
+    bool closeDocument();
+    void dropDocument();
+    void afterDocumentChange();
+    // The Record menu's items that follow the record shown.
+    void updateDocumentItems();
     DialogContext dialogContext() { return {*session_, host_, help_, this}; }
 
     DialogHost& host_;
@@ -83,6 +97,9 @@ private:
     bool closing_ = false;
 
     QMdiArea* mdi_ = nullptr;
+    QMdiSubWindow* subWindow_ = nullptr;
+    EmployeeWindow* document_ = nullptr;
+    QString documentCaption_; // the status bar's caption while a document is open
     OverviewPanel* overview_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     std::vector<QLabel*> statusParts_;

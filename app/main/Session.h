@@ -61,6 +61,7 @@ public:
     setup::USERS& users() { return *users_; }
     setup::ORGS& orgs() { return *orgs_; }
     setup::OPTIONSDLG& options() { return *options_; }
+    staffrecords::VARDBEX& transactions() { return *transactions_; }
 
 private:
     common::Ui& ui_;

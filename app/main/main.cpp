@@ -1,5 +1,6 @@
 // Kelo Roster: the desktop program.
 #include "app/main/AutomationHosts.h"
+#include "app/main/EmployeeWindow.h"
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
 #include "app/main/ReportOptionsDialogs.h"
@@ -155,6 +156,7 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     for (auto* run : {runGrades, runJobs, runStations, runCoops, runPensionFunds})
         run(withRows);
     pictureTreeDialogs({window.session(), host, window.help(), &window}, host);
+    pictureEmployeeWindows(window, host);
     window.help().show(165);
     if (QWidget* help = window.help().window())
         host.save(*help, QStringLiteral("HelpWindow"));

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "app/main/DialogContext.h"
+#include "app/main/EmployeePages.h"
+#include "app/ports/WidgetDialogView.h"
+#include "common/OrgRecords.h"
+#include "staffrecords/StatFrm.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QTabWidget;
+class QTimer;
+
+namespace kelo::app {
+
+class MainWindow;
+class ScreenshotHost;
+
+// Help contexts of the two windows; each page also covers the window's
+// dialogs.
+namespace helpctx {
+inline constexpr int Personnel = 171;
+inline constexpr int PayrollMaster = 172;
+} // namespace helpctx
+
+// The Personnel File and Payroll Master File windows over STATFRM: the
+// employee's number and names above a tab for each page of the form. One
+// page widget exists at a time; a page is left only when the form finds it
+// valid. The window moves values and runs the form's operations; the form
+// decides.
+class EmployeeWindow : public QWidget {
+public:
+    // Reads other users' changes this often, in milliseconds.
+    static constexpr int kRefreshInterval = 5000;
+
+    EmployeeWindow(const DialogContext& context, std::unique_ptr<staffrecords::STATFRM> form,
+                   staffrecords::DB db);
+    ~EmployeeWindow() override;
+
+    // Opens the form on the organisation and shows the first record on the
+    // first page; false when the file does not open.
+    bool open(const common::ORGREC& org);
+    // Runs a record command; false when the window does not take it.
+    bool runCommand(int id);
+    // Saves and hands the record over; false when the form keeps the window
+    // open.
+    bool closeForm();
+
+    staffrecords::STATFRM& form() { return *form_; }
+    staffrecords::DB db() const { return db_; }
+    int helpContext() const;
+    QTabWidget* tabs() const { return tabs_; }
+    // The page now shown; null while none is.
+    QWidget* page() const { return page_; }
+    // Moves to the tab when the page shown is valid; false when it stays.
+    bool changeTab(int index);
+    // Re-reads the record another user may have changed (the timer's work).
+    void refresh();
+    // Puts the cursor in the page's first field.
+    void focusFirstField();
+    // Back to the field the clerk was in, when the window's frame took the
+    // focus as it was activated again.
+    void restoreFocus();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    PageActions pageActions();
+    void showTab(int index);
+    void dropPage();
+    // "Record 3 of 40" in the header.
+    void showPosition();
+    // The transactions store follows what the form saved.
+    void handOver();
+    bool saveAndHandOver();
+    bool move(bool (staffrecords::STATFRM::*step)());
+    void addEmployee();
+    void deleteEmployee();
+    void terminate();
+    void undoTermination();
+    void find(int id);
+    // Runs a dialog with the refresh held still, so that the record stays
+    // the one the dialog works on.
+    template <class Run> bool paused(Run run);
+
+    DialogContext context_;
+    std::unique_ptr<staffrecords::STATFRM> form_;
+    staffrecords::DB db_;
+    common::ORGREC org_;
+    const std::vector<PageTab>& pageTabs_;
+    WidgetDialogView view_;
+    QTabWidget* tabs_ = nullptr;
+    std::vector<QWidget*> holders_;
+    QPointer<QWidget> page_;
+    QPointer<QWidget> lastField_;
+    QTimer* timer_ = nullptr;
+    int shownTab_ = -1;
+    bool switching_ = false;
+};
+
+// The screenshot run: every tab of both windows on the second employee,
+// and every dialog they open.
+void pictureEmployeeWindows(MainWindow& window, ScreenshotHost& pictures);
+
+} // namespace kelo::app
