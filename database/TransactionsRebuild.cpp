@@ -69,14 +69,40 @@ bool copyRows(engine::Data4& source, engine::Data4& work, const VARDB& layout) {
     return source.code().errorCode() >= 0;
 }
 
-bool replaceTable(const std::string& workPath, const std::string& tablePath) {
+// Puts the work table and its index in the place of the table and its
+// index, keeping the old pair under `oldPath`. Each step is undone when a
+// later one fails, so the live table and index are either both old or both
+// new.
+bool replaceTable(const std::string& workPath, const std::string& tablePath,
+                  const std::string& oldPath) {
+    std::vector<std::pair<std::string, std::string>> moves;
     std::error_code error;
-    // The index file only defines the employee-number tags, which are the
-    // same before and after, so the two renames need not be one step.
-    fs::rename(indexPathOf(workPath), indexPathOf(tablePath), error);
-    if (!error)
-        fs::rename(workPath, tablePath, error);
-    return !error;
+    // A table without tags may have no index file.
+    if (fs::exists(indexPathOf(tablePath), error))
+        moves.emplace_back(indexPathOf(tablePath), indexPathOf(oldPath));
+    moves.emplace_back(indexPathOf(workPath), indexPathOf(tablePath));
+    moves.emplace_back(tablePath, oldPath);
+    moves.emplace_back(workPath, tablePath);
+    std::size_t done = 0;
+    for (; done < moves.size(); ++done) {
+        fs::rename(moves[done].first, moves[done].second, error);
+        if (error)
+            break;
+    }
+    if (done == moves.size())
+        return true;
+    while (done > 0) {
+        --done;
+        std::error_code ignored;
+        fs::rename(moves[done].second, moves[done].first, ignored);
+    }
+    return false;
+}
+
+void removeOldFiles(const std::string& oldPath) {
+    std::error_code ignored;
+    fs::remove(oldPath, ignored);
+    fs::remove(indexPathOf(oldPath), ignored);
 }
 
 } // namespace
@@ -110,8 +136,11 @@ bool rebuildTransactions(common::Ui& ui, engine::Code4& code, const common::Work
     ok = work->close() == engine::r4success && ok;
     work.reset();
     // Renamed while the old table is still held, so nobody opens it between.
-    ok = ok && replaceTable(workPath, tablePath);
+    const std::string oldPath = folder.resolve(kRebuildOldTable);
+    ok = ok && replaceTable(workPath, tablePath, oldPath);
     source->close();
+    if (ok)
+        removeOldFiles(oldPath);
     if (!ok) {
         code.setErrorCode(0);
         removeWorkFiles(workPath);

@@ -10,6 +10,8 @@ namespace kelo::database {
 
 // Where a rebuild writes the new table before it takes the table's name.
 inline constexpr const char* kRebuildWorkTable = "database/variat.dbf";
+// Where the old table and its index wait while the new ones take their names.
+inline constexpr const char* kRebuildOldTable = "database/varold.dbf";
 
 // Gives the transactions table of `payFreq` the columns of `defs`, which
 // differ from the table's by items added, deleted or retyped. Shows
@@ -17,8 +19,9 @@ inline constexpr const char* kRebuildWorkTable = "database/variat.dbf";
 // to open %s" when it cannot be); a work table is created with the new
 // columns ("Unable to create %s"), every live row is copied into it column
 // by column by name, new columns getting the values of a new item, and the
-// work table then takes the table's place. On any failure the table is as
-// it was and the work files are gone.
+// work table and its index then take the names of the table and its index
+// together. On any failure the table and its index are as they were and the
+// work files are gone.
 bool rebuildTransactions(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
                          common::PAYFREQ payFreq, const common::PayItemDefs& defs);
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace kelo::database {
 namespace {
@@ -67,6 +68,12 @@ std::string bytesOf(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// The file's inode: whether a path still names the very file it named.
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
 struct TransactionsRebuildTest : ::testing::Test {
@@ -195,6 +202,61 @@ TEST_F(TransactionsRebuildTest, FailuresLeaveTheTableAsItWas) {
     VARDB vardb(code, folder);
     ASSERT_TRUE(vardb.setDefinitions(baseDefs()));
     EXPECT_TRUE(vardb.openFile(common::MONTHLY));
+}
+
+// The new table and index take their names one after the other; when a
+// step fails, those already taken are given back, so the table never keeps
+// an index that is not its own.
+TEST_F(TransactionsRebuildTest, AFailedRenameLeavesTheTableWithItsOwnIndex) {
+    fill(20);
+    const std::string index = dir.file("org01/database/monpay.cdx");
+    const Rows rows = readRows(code, table);
+    const std::string tableBytes = bytesOf(table), indexBytes = bytesOf(index);
+    const ino_t tableInode = inodeOf(table), indexInode = inodeOf(index);
+    ASSERT_NE(tableInode, 0u);
+    ASSERT_NE(indexInode, 0u);
+    PayItemDefs next = baseDefs();
+    next.benefits.push_back(def("Phone", "Default", "Key in", 2));
+    const struct {
+        const char* what;
+        const char* blocked; // a folder where the old file would be kept
+    } cases[] = {
+        {"the old index cannot be moved aside", "org01/database/varold.cdx"},
+        {"the old table cannot be moved aside after the new index took its name",
+         "org01/database/varold.dbf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::create_directories(dir.file(c.blocked) + "/blocked");
+        ui.clear();
+        EXPECT_FALSE(rebuildTransactions(ui, code, folder, common::MONTHLY, next));
+        EXPECT_EQ(ui.lastMessage(), "Unable to create database/variat.dbf");
+        EXPECT_EQ(code.errorCode(), 0);
+        EXPECT_EQ(inodeOf(table), tableInode);
+        EXPECT_EQ(inodeOf(index), indexInode);
+        EXPECT_TRUE(bytesOf(table) == tableBytes);
+        EXPECT_TRUE(bytesOf(index) == indexBytes);
+        for (const char* left : {"variat.dbf", "variat.cdx", "varold.dbf", "varold.cdx"}) {
+            const std::string path = dir.file(std::string("org01/database/") + left);
+            EXPECT_TRUE(!fs::exists(path) || fs::is_directory(path)) << left;
+        }
+        EXPECT_TRUE(readRows(code, table) == rows);
+        VARDB vardb(code, folder);
+        ASSERT_TRUE(vardb.setDefinitions(baseDefs()));
+        EXPECT_TRUE(vardb.openFile(common::MONTHLY, true));
+        vardb.closeFile();
+        fs::remove_all(dir.file(c.blocked));
+    }
+
+    // Once nothing is in the way the rebuild goes through and keeps no old files.
+    ASSERT_TRUE(rebuildTransactions(ui, code, folder, common::MONTHLY, next));
+    EXPECT_NE(inodeOf(table), tableInode);
+    EXPECT_FALSE(fs::exists(dir.file("org01/database/varold.dbf")));
+    EXPECT_FALSE(fs::exists(dir.file("org01/database/varold.cdx")));
+    const Rows after = readRows(code, table);
+    ASSERT_EQ(after.size(), rows.size());
+    EXPECT_EQ(after[7].at("E3AMT"), rows[7].at("E3AMT"));
+    EXPECT_EQ(after[7].at("B2ACT"), "F");
 }
 
 TEST_F(TransactionsRebuildTest, AnEncryptedTableStaysEncrypted) {
