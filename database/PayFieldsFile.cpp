@@ -3,6 +3,7 @@
 #include "common/Money.h"
 #include "common/TaggedFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <memory>
@@ -20,6 +21,8 @@ namespace {
 
 constexpr std::array<const char*, common::kFieldsTableCount> kSections{
     "earnings", "deductions", "benefits", "lumpsums", "refunds"};
+// After the sections, where readers that do not know it never look.
+constexpr const char* kHighestIds = "highestids";
 
 std::string whole(double value) {
     return common::fixedText(value, 0);
@@ -143,11 +146,35 @@ bool readTables(common::TaggedReader& reader, PayFieldTables& tables) {
         if (!reader.findTag(kSections[t], TagKind::BlockEnd))
             return false;
     }
+    if (reader.findTag(kHighestIds, TagKind::GroupStart)) {
+        for (std::int32_t& highest : tables.highestIds) {
+            int value = 0;
+            if (!reader.readInt(value))
+                return false;
+            highest = value;
+        }
+        if (!reader.findTag({}, TagKind::GroupEnd))
+            return false;
+    }
+    for (common::FIELDSTABLE table : common::kFieldsTables)
+        tables.highestIds[static_cast<std::size_t>(table)] = highestItemId(tables, table);
     PayItemDefs ignored;
     return payItemDefsOf(tables, ignored);
 }
 
 } // namespace
+
+std::int32_t highestItemId(const PayFieldTables& tables, common::FIELDSTABLE table) {
+    const auto t = static_cast<std::size_t>(table);
+    std::int32_t highest = tables.highestIds[t];
+    for (const PayItemDef& def : tables[t])
+        highest = std::max(highest, def.id);
+    return highest;
+}
+
+std::int32_t nextItemId(const PayFieldTables& tables, common::FIELDSTABLE table) {
+    return highestItemId(tables, table) + 1;
+}
 
 PayFieldTables fieldTablesOf(const common::PayItemDefs& defs) {
     PayFieldTables tables;
@@ -217,7 +244,10 @@ bool writePayFields(const common::WorkingFolder& folder, std::string_view orgFol
             ok = ok && writeItem(w, def);
         ok = ok && w.writeTag(kSections[t], TagKind::BlockEnd);
     }
-    ok = ok && w.writeEof();
+    ok = ok && w.writeTag(kHighestIds, TagKind::GroupStart);
+    for (common::FIELDSTABLE table : common::kFieldsTables)
+        ok = ok && w.writeInt(highestItemId(tables, table));
+    ok = ok && w.writeTag({}, TagKind::GroupEnd) && w.writeEof();
     return w.close() && ok;
 }
 

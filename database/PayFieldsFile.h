@@ -6,6 +6,7 @@
 #include "common/WorkingFolder.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,18 @@ inline constexpr std::string_view kFuncMasterFile = "Defined in Master File";
 // Every definition of one pay frequency, table by table in position order,
 // the built-in items included: what the definitions file and the pay fields
 // form hold.
-using PayFieldTables = std::array<std::vector<common::PayItemDef>, common::kFieldsTableCount>;
+struct PayFieldTables : std::array<std::vector<common::PayItemDef>, common::kFieldsTableCount> {
+    // The highest identifier each table has ever given, deleted items
+    // included: identifiers name transactions columns and year-to-date
+    // figures, so one is never given twice. 0: none beyond those present.
+    std::array<std::int32_t, common::kFieldsTableCount> highestIds{};
+};
+
+// The highest identifier `table` has given: highestIds or, when higher, an
+// identifier present.
+std::int32_t highestItemId(const PayFieldTables& tables, common::FIELDSTABLE table);
+// The identifier of the next item added to `table`.
+std::int32_t nextItemId(const PayFieldTables& tables, common::FIELDSTABLE table);
 
 // The tables of `defs`, positions and (where missing) identifiers filled in
 // by position.
@@ -30,8 +42,9 @@ PayFieldTables fieldTablesOf(const common::PayItemDefs& defs);
 bool payItemDefsOf(const PayFieldTables& tables, common::PayItemDefs& out);
 
 // Writes the frequency's definitions file (database/monpay.dat ...) whole:
-// the comments `comment` and "[orgFolder/path]", the identity group, then
-// the sections earnings, deductions, benefits, lumpsums and refunds. The
+// the comments `comment` and "[orgFolder/path]", the identity group, the
+// sections earnings, deductions, benefits, lumpsums and refunds, then the
+// group highestids with each table's highestItemId in that order. The
 // file is written beside and renamed over the old one, so a failed write
 // leaves the old file. False when it cannot be written; nothing is shown.
 bool writePayFields(const common::WorkingFolder& folder, std::string_view orgFolder,
@@ -41,7 +54,9 @@ bool writePayFields(const common::WorkingFolder& folder, std::string_view orgFol
 // payroll file" ...).
 std::string payFieldsComment(common::PAYFREQ payFreq);
 
-// Reads the frequency's definitions file. A file that is not there shows
+// Reads the frequency's definitions file; a file without highestids (as
+// written before it was kept) gives each table its highest identifier
+// present. A file that is not there shows
 // "Unable to open %s"; a file that fails the identity check shows that
 // check's message; a damaged body shows "Unable to open %s". False then,
 // and `out` is unchanged.

@@ -65,12 +65,9 @@ FIELDSFRM::FIELDSFRM(common::Ui& ui, engine::Code4& code, const common::WorkingF
       folder_(folder) {}
 
 bool FIELDSFRM::addItem(common::Ui& ui, const PayItemDef& wanted) {
-    std::int32_t highest = 0;
-    for (const PayItemDef& def : list())
-        highest = std::max(highest, def.id);
     PayItemDef item = wanted;
     item.position = static_cast<std::int32_t>(list().size()) + 1;
-    item.id = highest + 1;
+    item.id = database::nextItemId(tables_, table_);
     item.builtIn = false;
     item.itemName =
         common::fitText(common::trim(item.itemName), common::PayItemWidths::kItemNameWidth);
@@ -93,7 +90,7 @@ bool FIELDSFRM::addItem(common::Ui& ui, const PayItemDef& wanted) {
     }
     database::PayFieldTables next = tables_;
     next[static_cast<std::size_t>(table_)].push_back(item);
-    if (!commit(ui, next, true))
+    if (!commit(ui, std::move(next), true))
         return false;
     isNew_ = false;
     index_ = list().size() - 1;
@@ -230,7 +227,11 @@ std::string FIELDSFRM::getFunction() const {
     return row < 0 ? std::string() : form_.itemText(ff::kFunction, row);
 }
 
-bool FIELDSFRM::commit(common::Ui& ui, const database::PayFieldTables& next, bool columnsChange) {
+bool FIELDSFRM::commit(common::Ui& ui, database::PayFieldTables next, bool columnsChange) {
+    // An identifier once given stays given, the deleted item's too.
+    for (common::FIELDSTABLE table : common::kFieldsTables)
+        next.highestIds[static_cast<std::size_t>(table)] =
+            std::max(database::highestItemId(tables_, table), database::highestItemId(next, table));
     common::PayItemDefs before, after;
     if (!database::payItemDefsOf(tables_, before) || !database::payItemDefsOf(next, after))
         return false;
@@ -244,7 +245,7 @@ bool FIELDSFRM::commit(common::Ui& ui, const database::PayFieldTables& next, boo
             database::rebuildTransactions(ui, code_, folder_, payFreq_, before);
         return false;
     }
-    tables_ = next;
+    tables_ = std::move(next);
     return true;
 }
 
@@ -266,7 +267,7 @@ bool FIELDSFRM::save(common::Ui& ui, const common::ORGREC&) {
         items.push_back(item_);
     else
         items[index_] = item_;
-    if (!commit(ui, next, columnsChange))
+    if (!commit(ui, std::move(next), columnsChange))
         return false;
     isNew_ = false;
     display();
@@ -301,10 +302,8 @@ bool FIELDSFRM::lastRecord(common::Ui& ui, const common::ORGREC& org) {
 bool FIELDSFRM::addRecord(common::Ui& ui, const common::ORGREC& org) {
     if (!save(ui, org))
         return false;
-    std::int32_t highest = 0;
-    for (const PayItemDef& def : list())
-        highest = std::max(highest, def.id);
-    item_ = newItemDef(static_cast<std::int32_t>(list().size()) + 1, highest + 1);
+    item_ = newItemDef(static_cast<std::int32_t>(list().size()) + 1,
+                       database::nextItemId(tables_, table_));
     index_ = list().size();
     isNew_ = true;
     display();
@@ -326,7 +325,7 @@ bool FIELDSFRM::deleteRecord(common::Ui& ui, const common::ORGREC&) {
         auto& items = next[static_cast<std::size_t>(table_)];
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(index_));
         renumber(items);
-        if (!commit(ui, next, true))
+        if (!commit(ui, std::move(next), true))
             return false;
     }
     isNew_ = false;

@@ -100,7 +100,7 @@ private:
     // Makes `next` the saved definitions: the table rebuilt first when its
     // columns change, then the file written; false, with nothing changed,
     // when either fails.
-    bool commit(common::Ui& ui, const database::PayFieldTables& next, bool columnsChange);
+    bool commit(common::Ui& ui, database::PayFieldTables next, bool columnsChange);
     bool readLookups(common::Ui& ui);
 
     common::NoDialogView noForm_;

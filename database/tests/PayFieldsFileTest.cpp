@@ -1,5 +1,6 @@
 #include "database/PayFieldsFile.h"
 
+#include "common/TaggedFile.h"
 #include "testsupport/ChildProcess.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
@@ -156,6 +157,10 @@ TEST_F(PayFieldsFileTest, DamagedFilesAreRefusedWithTheirMessage) {
              "\\begin{refunds}\n\\end{refunds}\n" +
              whole.substr(whole.find("\\eof{")),
          "Unable to open database/monpay.dat"},
+        {"highest identifiers not numbers",
+         whole.substr(0, whole.find("\\highestids{")) + "\\highestids{" + common::scramble("x") +
+             std::string(1, '\0') + "}\n\\eof{}\n",
+         "Unable to open database/monpay.dat"},
     };
     for (const Case& c : cases) {
         fs::remove(file);
@@ -182,6 +187,58 @@ TEST_F(PayFieldsFileTest, AFailedWriteKeepsTheOldFile) {
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(readBytes(file), before);
+}
+
+// Each table keeps the highest identifier it has given, so that deleting
+// the last item does not free its identifier. Files written before that was
+// kept have no highestids group and read as their highest identifier present.
+TEST_F(PayFieldsFileTest, TheHighestIdentifiersGivenAreKept) {
+    // everyKind's identifiers: earnings 3 to 11, deductions 13 to 21,
+    // benefits 23, no lump sums, refunds 25.
+    PayFieldTables deleted = everyKind();
+    deleted[common::DEDUCTIONS].pop_back(); // identifier 21
+    deleted.highestIds[common::DEDUCTIONS] = 21;
+    PayFieldTables stale = everyKind();
+    stale.highestIds[common::EARNINGS] = 4; // below the 11 present
+    stale.highestIds[common::LUMPSUMS] = 6;
+    const std::string highestLine = std::string("\\highestids{") + common::scramble("11") + '\0' +
+                                    common::scramble("21") + '\0' + common::scramble("23") + '\0' +
+                                    common::scramble("0") + '\0' + common::scramble("25") + '\0' +
+                                    "}\n";
+    const struct {
+        const char* what;
+        PayFieldTables tables;
+        bool writtenBefore; // without the highestids group
+        std::array<std::int32_t, 5> highest;
+    } cases[] = {
+        {"as they stand", everyKind(), false, {11, 21, 23, 0, 25}},
+        {"written before", everyKind(), true, {11, 21, 23, 0, 25}},
+        {"the last deduction deleted", deleted, false, {11, 21, 23, 0, 25}},
+        {"the last deduction deleted, written before", deleted, true, {11, 19, 23, 0, 25}},
+        {"kept values below an identifier present", stale, false, {11, 21, 23, 6, 25}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(
+            writePayFields(folder, "../org01", common::MONTHLY, "Monthly payroll file", c.tables));
+        if (c.writtenBefore) {
+            std::string bytes = readBytes(file);
+            const auto at = bytes.find("\\highestids{");
+            ASSERT_NE(at, std::string::npos);
+            bytes.erase(at, bytes.find('\n', at) + 1 - at);
+            std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+        }
+        PayFieldTables read;
+        ASSERT_TRUE(readPayFields(ui, folder, common::MONTHLY, read)) << ui.lastMessage();
+        EXPECT_EQ(read.highestIds, c.highest);
+        EXPECT_EQ(nextItemId(read, common::DEDUCTIONS), c.highest[1] + 1);
+        for (std::size_t t = 0; t < read.size(); ++t)
+            EXPECT_EQ(read[t].size(), c.tables[t].size()) << t;
+    }
+    ASSERT_TRUE(
+        writePayFields(folder, "../org01", common::MONTHLY, "Monthly payroll file", everyKind()));
+    const std::string bytes = readBytes(file);
+    EXPECT_NE(bytes.find("\\end{refunds}\n" + highestLine + "\\eof{}\n"), std::string::npos);
 }
 
 TEST(PayFieldTables, PositionsAndIdentifiersFollowTheBuiltIns) {

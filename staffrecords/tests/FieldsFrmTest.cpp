@@ -256,6 +256,46 @@ TEST_F(FieldsFrmTest, DeletingRebuildsTheTableAndRenumbers) {
     EXPECT_EQ(onFile()[common::DEDUCTIONS].back().id, 5);
 }
 
+// Identifiers name the transactions columns and the year-to-date figures,
+// so deleting the last item must not free its identifier for the next one.
+TEST_F(FieldsFrmTest, DeletingTheLastItemDoesNotFreeItsIdentifier) {
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(addItem("Advance")); // 2, after "Rent"
+    ASSERT_TRUE(addItem("Union"));   // 3
+    ui.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(fields->deleteRecord(ui, org));
+    auto t = onFile();
+    ASSERT_EQ(t[common::DEDUCTIONS].size(), 2u);
+    EXPECT_EQ(t.highestIds[common::DEDUCTIONS], 3);
+
+    // Also after the form is opened again on the file.
+    fields = std::make_unique<FIELDSFRM>(ui, form, code, folder);
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(fields->addRecord(ui, org));
+    EXPECT_EQ(fields->item().id, 4);
+    ui.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(fields->deleteRecord(ui, org)); // never saved: gives nothing
+    ASSERT_TRUE(addItem("Sports"));
+    t = onFile();
+    EXPECT_EQ(t[common::DEDUCTIONS].back().id, 4);
+    EXPECT_EQ(t.highestIds[common::DEDUCTIONS], 4);
+    auto table = engine::Data4::open(code, folder.resolve("database/monpay.dbf"));
+    ASSERT_TRUE(table);
+    EXPECT_FALSE(table->field("D3Act"));
+    EXPECT_TRUE(table->field("D4Act"));
+    table.reset();
+
+    // Items given without the window count on from the same identifier.
+    ui.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(fields->deleteRecord(ui, org));
+    FIELDSFRM windowless(ui, code, folder);
+    ASSERT_TRUE(windowless.open(ui, common::DEDUCTIONS, org));
+    common::PayItemDef welfare = newItemDef(0, 0);
+    welfare.itemName = "Welfare";
+    ASSERT_TRUE(windowless.addItem(ui, welfare));
+    EXPECT_EQ(onFile()[common::DEDUCTIONS].back().id, 5);
+}
+
 TEST_F(FieldsFrmTest, AFailedRebuildChangesNothing) {
     openTable(common::BENEFITS);
     EXPECT_EQ(form.text(ff::kPosition), "Field 0 of 0");
