@@ -1,14 +1,16 @@
 #include "database/TransactionsRebuild.h"
 
+#include "common/Text.h"
 #include "database/TableSupport.h"
-#include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "engine/EngineCodes.h"
 #include "engine/Field4.h"
 #include "engine/TableFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -42,12 +44,32 @@ std::unique_ptr<engine::Data4> createWork(engine::Code4& code, const std::string
     return table;
 }
 
-bool copyRows(engine::Data4& source, engine::Data4& work, const VARDB& layout) {
+// The names, in upper case, of the columns of the items of `restart`.
+std::set<std::string> restartedColumns(const VARDB& layout, const PayItemIds& restart) {
+    std::set<std::string> names;
+    for (common::FIELDSTABLE table : common::kFieldsTables) {
+        const auto t = static_cast<std::size_t>(table);
+        const auto& ids = layout.itemIds()[t];
+        const auto& defs = *layout.definitions().list(table);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            if (std::find(restart[t].begin(), restart[t].end(), ids[i]) == restart[t].end())
+                continue;
+            for (const engine::Field4Info& column : payItemColumns(table, ids[i], *defs[i]))
+                names.insert(common::toUpper(column.name));
+        }
+    }
+    return names;
+}
+
+bool copyRows(engine::Data4& source, engine::Data4& work, const VARDB& layout,
+              const PayItemIds& restart) {
     // Pairs of work column and the source column of the same name, if any.
+    const std::set<std::string> restarted = restartedColumns(layout, restart);
     std::vector<std::pair<engine::Field4*, const engine::Field4*>> columns;
     for (int i = 1; i <= work.fieldCount(); ++i) {
         engine::Field4* to = work.field(i);
-        columns.emplace_back(to, source.field(to->name()));
+        const bool carried = !restarted.contains(common::toUpper(to->name()));
+        columns.emplace_back(to, carried ? source.field(to->name()) : nullptr);
     }
     // New columns start as a new item's.
     const common::VARIATIONSREC fresh = common::newVariationsRec(layout.definitions());
@@ -108,7 +130,8 @@ void removeOldFiles(const std::string& oldPath) {
 } // namespace
 
 bool rebuildTransactions(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
-                         common::PAYFREQ payFreq, const common::PayItemDefs& defs) {
+                         common::PAYFREQ payFreq, const common::PayItemDefs& defs,
+                         const PayItemIds& restart) {
     const std::string relative(common::transactionsTablePath(payFreq));
     if (relative.empty())
         return false;
@@ -132,7 +155,7 @@ bool rebuildTransactions(common::Ui& ui, engine::Code4& code, const common::Work
         ui.error(std::string("Unable to create ") + kRebuildWorkTable);
         return false;
     }
-    bool ok = copyRows(*source, *work, layout);
+    bool ok = copyRows(*source, *work, layout, restart);
     ok = work->close() == engine::r4success && ok;
     work.reset();
     // Renamed while the old table is still held, so nobody opens it between.

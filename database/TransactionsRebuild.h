@@ -4,6 +4,7 @@
 #include "common/PayRecords.h"
 #include "common/Ui.h"
 #include "common/WorkingFolder.h"
+#include "database/VarDb.h"
 #include "engine/Code4.h"
 
 namespace kelo::database {
@@ -22,7 +23,12 @@ inline constexpr const char* kRebuildOldTable = "database/varold.dbf";
 // work table and its index then take the names of the table and its index
 // together. On any failure the table and its index are as they were and the
 // work files are gone.
+//
+// The items of `restart` (identifiers by table) carry nothing over: every
+// row gets a new item's values in all their columns, for an item whose
+// columns keep their names but change their meaning.
 bool rebuildTransactions(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
-                         common::PAYFREQ payFreq, const common::PayItemDefs& defs);
+                         common::PAYFREQ payFreq, const common::PayItemDefs& defs,
+                         const PayItemIds& restart = {});
 
 } // namespace kelo::database

@@ -43,6 +43,11 @@ bool sameColumns(common::FIELDSTABLE table, const PayItemDef& a, const PayItemDe
                       });
 }
 
+constexpr const char* kRestartQuestion =
+    "Changing the type or function of this field changes what its payroll values mean. "
+    "Each employee's amounts and balances for this item will start again from zero. "
+    "The item will be switched off for every employee. Do you want to continue?";
+
 void renumber(std::vector<PayItemDef>& items) {
     std::int32_t position = 0;
     for (PayItemDef& def : items)
@@ -227,7 +232,16 @@ std::string FIELDSFRM::getFunction() const {
     return row < 0 ? std::string() : form_.itemText(ff::kFunction, row);
 }
 
-bool FIELDSFRM::commit(common::Ui& ui, database::PayFieldTables next, bool columnsChange) {
+bool FIELDSFRM::writeFile(common::Ui& ui, const database::PayFieldTables& tables) {
+    if (database::writePayFields(folder_, orgFolder_, payFreq_,
+                                 database::payFieldsComment(payFreq_), tables))
+        return true;
+    ui.error("Can't write to " + std::string(common::payFieldDefinitionsPath(payFreq_)));
+    return false;
+}
+
+bool FIELDSFRM::commit(common::Ui& ui, database::PayFieldTables next, bool rebuild,
+                       const database::PayItemIds& restart) {
     // An identifier once given stays given, the deleted item's too.
     for (common::FIELDSTABLE table : common::kFieldsTables)
         next.highestIds[static_cast<std::size_t>(table)] =
@@ -235,15 +249,26 @@ bool FIELDSFRM::commit(common::Ui& ui, database::PayFieldTables next, bool colum
     common::PayItemDefs before, after;
     if (!database::payItemDefsOf(tables_, before) || !database::payItemDefsOf(next, after))
         return false;
-    if (columnsChange && !database::rebuildTransactions(ui, code_, folder_, payFreq_, after))
-        return false;
-    if (!database::writePayFields(folder_, orgFolder_, payFreq_,
-                                  database::payFieldsComment(payFreq_), next)) {
-        ui.error("Can't write to " + std::string(common::payFieldDefinitionsPath(payFreq_)));
-        // The table must again match the definitions that stay on file.
-        if (columnsChange)
-            database::rebuildTransactions(ui, code_, folder_, payFreq_, before);
-        return false;
+    const bool restarting =
+        std::any_of(restart.begin(), restart.end(), [](const auto& ids) { return !ids.empty(); });
+    if (restarting) {
+        // Values started again cannot be rebuilt back, so the file goes
+        // first and is put back when the rebuild fails.
+        if (!writeFile(ui, next))
+            return false;
+        if (!database::rebuildTransactions(ui, code_, folder_, payFreq_, after, restart)) {
+            writeFile(ui, tables_);
+            return false;
+        }
+    } else {
+        if (rebuild && !database::rebuildTransactions(ui, code_, folder_, payFreq_, after))
+            return false;
+        if (!writeFile(ui, next)) {
+            // The table must again match the definitions that stay on file.
+            if (rebuild)
+                database::rebuildTransactions(ui, code_, folder_, payFreq_, before);
+            return false;
+        }
     }
     tables_ = std::move(next);
     return true;
@@ -260,14 +285,20 @@ bool FIELDSFRM::save(common::Ui& ui, const common::ORGREC&) {
     }
     if (!isNew_ && item_ == list()[index_])
         return true;
+    const bool restart = !isNew_ && valuesChangeMeaning(list()[index_], item_);
+    if (restart && !ui.ask(kRestartQuestion, common::Answer::No))
+        return false;
     database::PayFieldTables next = tables_;
     auto& items = next[static_cast<std::size_t>(table_)];
-    const bool columnsChange = isNew_ || !sameColumns(table_, items[index_], item_);
+    const bool rebuild = isNew_ || restart || !sameColumns(table_, items[index_], item_);
+    database::PayItemIds restartIds;
+    if (restart)
+        restartIds[static_cast<std::size_t>(table_)].push_back(item_.id);
     if (isNew_)
         items.push_back(item_);
     else
         items[index_] = item_;
-    if (!commit(ui, std::move(next), columnsChange))
+    if (!commit(ui, std::move(next), rebuild, restartIds))
         return false;
     isNew_ = false;
     display();

@@ -8,6 +8,7 @@
 #include "common/WorkingFolder.h"
 #include "database/LookupTable.h"
 #include "database/PayFieldsFile.h"
+#include "database/VarDb.h"
 #include "engine/Code4.h"
 
 #include <cstddef>
@@ -21,7 +22,10 @@ namespace kelo::staffrecords {
 // refunds) at a time. The definitions live in the frequency's definitions
 // file; adding, deleting or retyping an item rebuilds the frequency's
 // transactions table with the item's columns, and a failed rebuild leaves
-// table and file as they were. Controls are named in FieldsFrmControls.h.
+// table and file as they were. A change of type or function that gives the
+// employees' values of an item a new meaning is asked first, and those
+// values then start again as a new item's. Controls are named in
+// FieldsFrmControls.h.
 class FIELDSFRM {
 public:
     FIELDSFRM(common::Ui& ui, common::DialogView& form, engine::Code4& code,
@@ -97,10 +101,13 @@ private:
     void displayButtons();
     void readForm();
     bool moveTo(common::Ui& ui, const common::ORGREC& org, std::size_t index);
-    // Makes `next` the saved definitions: the table rebuilt first when its
-    // columns change, then the file written; false, with nothing changed,
-    // when either fails.
-    bool commit(common::Ui& ui, database::PayFieldTables next, bool columnsChange);
+    // Makes `next` the saved definitions: the table rebuilt (when `rebuild`)
+    // and the file written; false, with nothing changed, when either fails.
+    // The items of `restart` start again as new items in every row.
+    bool commit(common::Ui& ui, database::PayFieldTables next, bool rebuild,
+                const database::PayItemIds& restart = {});
+    // "Can't write to %s" when the definitions file cannot be written.
+    bool writeFile(common::Ui& ui, const database::PayFieldTables& tables);
     bool readLookups(common::Ui& ui);
 
     common::NoDialogView noForm_;

@@ -97,6 +97,20 @@ void changeType(common::PayItemDef& def, std::string_view itemType) {
         def.link.reset();
 }
 
+namespace {
+bool countsPaymentsDown(std::string_view itemFunction) {
+    return itemFunction == common::kFuncAmortise || itemFunction == common::kFuncReducingBalance;
+}
+} // namespace
+
+bool valuesChangeMeaning(const common::PayItemDef& saved, const common::PayItemDef& changed) {
+    if (saved.builtIn)
+        return false;
+    if (saved.itemType != changed.itemType)
+        return true;
+    return !countsPaymentsDown(saved.itemFunction) && countsPaymentsDown(changed.itemFunction);
+}
+
 std::string blankMessage(std::string_view fieldName) {
     return "The " + text(fieldName) + " must not be blank." + " " + "Please enter a value.";
 }

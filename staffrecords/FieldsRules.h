@@ -29,6 +29,15 @@ common::PayItemDef newItemDef(std::int32_t position, std::int32_t id);
 // pension type drops the link.
 void changeType(common::PayItemDef& def, std::string_view itemType);
 
+// Whether saving `changed` over the saved item `saved` gives the values the
+// employees hold for it a new meaning, so that they must start again as a
+// new item's: any change of type (a balance of one kind would be read as a
+// balance of another), and a change to "Amortise" or "Use Reducing Balance"
+// from a function that does not count payments down (the count left from
+// before would be read as the payments left). Renaming, the flags, limits and
+// percentages keep the meaning.
+bool valuesChangeMeaning(const common::PayItemDef& saved, const common::PayItemDef& changed);
+
 // "The %s must not be blank. Please enter a value." and "This is not a
 // valid value for the %s."
 std::string blankMessage(std::string_view fieldName);

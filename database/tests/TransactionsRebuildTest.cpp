@@ -179,6 +179,48 @@ TEST_F(TransactionsRebuildTest, DeletingAnItemDropsOnlyItsColumns) {
     }
 }
 
+// A retyped item keeps its columns' names; when their meaning changes the
+// rows start the item again as a new one instead of carrying its values.
+TEST_F(TransactionsRebuildTest, RestartedItemsTakeANewItemsValues) {
+    fill(30);
+    const Rows before = readRows(code, table);
+    PayItemDefs next = baseDefs();
+    next.deductions[0] = def("Staff Loan", "Co-op Loan Payment", "Amortise", 2); // same columns
+    PayItemIds restart;
+    restart[common::DEDUCTIONS] = {2};
+    ASSERT_TRUE(rebuildTransactions(ui, code, folder, common::MONTHLY, next, restart));
+    const Rows after = readRows(code, table);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t r = 0; r < before.size(); ++r) {
+        ASSERT_EQ(after[r].size(), before[r].size());
+        for (const auto& [name, value] : before[r]) {
+            if (name.rfind("D2", 0) == 0)
+                continue;
+            ASSERT_EQ(after[r].at(name), value) << "row " << r << " column " << name;
+        }
+    }
+    VARDB vardb(code, folder);
+    ASSERT_TRUE(vardb.setDefinitions(next));
+    ASSERT_TRUE(vardb.openFile(common::MONTHLY));
+    vardb.orderByEmpNum1();
+    // E7's loan was active: 71 a month on 50,007 at 12.5 %, 7 payments left.
+    ASSERT_TRUE(vardb.seekEmpNum("E7"));
+    common::VARIATIONSREC rec;
+    ASSERT_TRUE(vardb.initRec(rec));
+    const common::PayItem& loan = rec.deductions[0];
+    EXPECT_EQ(loan.active, 0);
+    EXPECT_EQ(loan.amount, 0);
+    const auto& params = std::get<common::LoanParams>(loan.params);
+    EXPECT_EQ(params.balance, 0);
+    EXPECT_EQ(params.interestRate, 0);
+    EXPECT_EQ(params.paymentsLeft, 1);
+    EXPECT_EQ(params.newLoan, 1);
+    EXPECT_EQ(params.taxableBenefit, 0);
+    // The next item carries on: "Savings", off for E7, amount 7 x 10 + 2.
+    EXPECT_EQ(rec.deductions[1].active, 0);
+    EXPECT_EQ(rec.deductions[1].amount, 72);
+}
+
 TEST_F(TransactionsRebuildTest, FailuresLeaveTheTableAsItWas) {
     fill(20);
     const std::string bytes = bytesOf(table);

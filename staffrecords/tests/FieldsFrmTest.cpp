@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -68,7 +69,44 @@ struct FieldsFrmTest : testing::StaffFixture {
         EXPECT_TRUE(database::readPayFields(ui, folder, common::MONTHLY, t));
         return t;
     }
+
+    // The monthly transactions record of `empNum` under the definitions on
+    // file; `change`, when given, is applied and stored first.
+    common::VARIATIONSREC record(const std::string& empNum,
+                                 const std::function<void(common::VARIATIONSREC&)>& change = {}) {
+        testsupport::RecordingUi quiet;
+        common::PayItemDefs defs;
+        EXPECT_TRUE(database::loadPayItemDefs(quiet, folder, common::MONTHLY, defs));
+        database::VARDB vardb(code, folder);
+        common::VARIATIONSREC rec;
+        EXPECT_TRUE(vardb.setDefinitions(defs));
+        EXPECT_TRUE(vardb.openFile(common::MONTHLY, true));
+        vardb.orderByEmpNum1();
+        EXPECT_TRUE(vardb.seekEmpNum(empNum));
+        EXPECT_TRUE(vardb.initRec(rec));
+        if (change) {
+            change(rec);
+            EXPECT_TRUE(vardb.updateFields(rec));
+        }
+        vardb.closeFile();
+        return rec;
+    }
+
+    // Employee A1 on the monthly payroll, with a transactions record.
+    void hireA1() {
+        const auto e = employee("A1", 500000);
+        hire(e);
+        testsupport::RecordingUi owner;
+        VARDBEX vardb(owner, code, folder);
+        ASSERT_TRUE(vardb.appendNewRec(ui, e));
+    }
 };
+
+// What the pay fields form asks before values start again.
+const char* const kRestartQuestion =
+    "Changing the type or function of this field changes what its payroll values mean. "
+    "Each employee's amounts and balances for this item will start again from zero. "
+    "The item will be switched off for every employee. Do you want to continue?";
 
 TEST_F(FieldsFrmTest, ShowsTheBuiltInItemsAsFixed) {
     openTable(common::EARNINGS);
@@ -294,6 +332,223 @@ TEST_F(FieldsFrmTest, DeletingTheLastItemDoesNotFreeItsIdentifier) {
     welfare.itemName = "Welfare";
     ASSERT_TRUE(windowless.addItem(ui, welfare));
     EXPECT_EQ(onFile()[common::DEDUCTIONS].back().id, 5);
+}
+
+TEST(FieldsRules, WhichChangesGiveTheValuesANewMeaning) {
+    const auto def = [](std::string_view type, std::string_view function) {
+        common::PayItemDef d = newItemDef(2, 2);
+        d.itemName = "Item";
+        d.itemType = type;
+        d.itemFunction = function;
+        return d;
+    };
+    common::PayItemDef renamed = def("Co-op Contribution", "Key in");
+    renamed.itemName = "Other";
+    renamed.taxable = 0;
+    renamed.isStatic = 1;
+    renamed.upperLimit = 5000;
+    common::PayItemDef rent = def("Rent", "Defined in Master File");
+    rent.builtIn = 1;
+    const struct {
+        common::PayItemDef saved, changed;
+        bool newMeaning;
+    } cases[] = {
+        {def("Co-op Contribution", "Key in"), renamed, false},
+        {def("Co-op Contribution", "Key in"), def("Cost Recovery", "Key in"), true},
+        {def("Co-op Contribution", "Key in"), def("Co-op Benevolent Fund", "Key in"), true},
+        {def("Default", "Key in"), def("Advance", "Key in"), true},
+        {def("Default", "Key in"), def("Hourly Pay", "Based on Hours Worked"), true},
+        {def("Company Loan Payment", "Amortise"), def("Co-op Loan Payment", "Amortise"), true},
+        {def("Co-op Contribution", "Key in"), def("Co-op Contribution", "Percentage of Salary"),
+         false},
+        {def("Savings Plan Deposit", "Percentage of Salary"),
+         def("Savings Plan Deposit", "Percentage of Gross Pay"), false},
+        {def("Company Loan Payment", "Key in"), def("Company Loan Payment", "Amortise"), true},
+        {def("Co-op Loan Payment", "Percentage of Gross Pay"),
+         def("Co-op Loan Payment", "Use Reducing Balance"), true},
+        {def("Company Loan Payment", "Amortise"),
+         def("Company Loan Payment", "Use Reducing Balance"), false},
+        {def("Company Loan Payment", "Use Reducing Balance"), def("Company Loan Payment", "Key in"),
+         false},
+        {rent, rent, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(valuesChangeMeaning(c.saved, c.changed), c.newMeaning)
+            << c.saved.itemType << " / " << c.saved.itemFunction << " -> " << c.changed.itemType
+            << " / " << c.changed.itemFunction;
+}
+
+// A co-operative contribution's balance must not become a cost recovery's,
+// which the period update would then deduct from pay; renaming and a new
+// function keep the values.
+TEST_F(FieldsFrmTest, ANewTypeStartsTheEmployeesValuesAgain) {
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(addItem("Walimu Savings", "Co-op Contribution", 1)); // D2
+    ASSERT_TRUE(addItem("Union"));                                   // D3
+    hireA1();
+    record("A1", [](common::VARIATIONSREC& rec) {
+        rec.deductions[0].active = 1;
+        rec.deductions[0].amount = 5000;
+        std::get<common::CoopParams>(rec.deductions[0].params).balance = 35000;
+        rec.deductions[1].active = 1;
+        rec.deductions[1].amount = 2500;
+    });
+    const auto coopValues = [&](const common::VARIATIONSREC& rec, int active, double amount,
+                                double balance) {
+        EXPECT_EQ(rec.deductions[0].active, active);
+        EXPECT_EQ(rec.deductions[0].amount, amount);
+        EXPECT_EQ(std::get<common::CoopParams>(rec.deductions[0].params).balance, balance);
+    };
+    ASSERT_TRUE(fields->firstRecord(ui, org));
+    ASSERT_TRUE(fields->nextRecord(ui, org));
+    ASSERT_EQ(form.text(ff::kName), "Walimu Savings");
+
+    // A new name and flags keep the values and ask nothing.
+    form.setText(ff::kName, "Walimu Shares");
+    form.setChecked(ff::kTaxable, false);
+    ui.clear();
+    ASSERT_TRUE(fields->save(ui, org));
+    EXPECT_TRUE(ui.messages.empty());
+    coopValues(record("A1"), 1, 5000, 35000);
+
+    // So does a percentage instead of a keyed amount: the amount column goes,
+    // the balance stays.
+    choose(ff::kFunction, "Percentage of Salary");
+    fields->resetFunction();
+    ASSERT_TRUE(fields->save(ui, org));
+    EXPECT_TRUE(ui.messages.empty());
+    coopValues(record("A1"), 1, 0, 35000);
+    choose(ff::kFunction, "Key in");
+    fields->resetFunction();
+    ASSERT_TRUE(fields->save(ui, org));
+    EXPECT_TRUE(ui.messages.empty());
+    record("A1", [](common::VARIATIONSREC& rec) { rec.deductions[0].amount = 5000; });
+
+    // A new type asks first; No keeps everything, the item stays in the form.
+    const std::string fileBefore = bytesOf(folder.resolve("database/monpay.dat"));
+    choose(ff::kType, "Cost Recovery");
+    fields->resetType();
+    ui.answers.push_back(Answer::No);
+    EXPECT_FALSE(fields->save(ui, org));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.lastMessage(), kRestartQuestion);
+    EXPECT_EQ(ui.messages.back().defaultAnswer, Answer::No);
+    EXPECT_EQ(fields->getType(), "Cost Recovery");
+    EXPECT_EQ(bytesOf(folder.resolve("database/monpay.dat")), fileBefore);
+    coopValues(record("A1"), 1, 5000, 35000);
+
+    // Yes: every employee's values of the item are a new cost recovery's.
+    ui.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(fields->save(ui, org));
+    EXPECT_EQ(ui.lastMessage(), kRestartQuestion);
+    const auto t = onFile();
+    EXPECT_EQ(t[common::DEDUCTIONS][1].itemType, "Cost Recovery");
+    EXPECT_EQ(t[common::DEDUCTIONS][1].id, 2);
+    const common::VARIATIONSREC rec = record("A1");
+    EXPECT_EQ(rec.deductions[0].active, 0);
+    EXPECT_EQ(rec.deductions[0].amount, 0);
+    const auto& recovery = std::get<common::CostRecoveryParams>(rec.deductions[0].params);
+    EXPECT_EQ(recovery.balance, 0);
+    EXPECT_EQ(recovery.paidOff, 1);
+    EXPECT_EQ(recovery.newRecovery, 1);
+    // The other item keeps its values.
+    EXPECT_EQ(rec.deductions[1].active, 1);
+    EXPECT_EQ(rec.deductions[1].amount, 2500);
+}
+
+// Only "Amortise" and "Use Reducing Balance" count a loan's payments down; a
+// loan keyed until now has no true count for them to go on.
+TEST_F(FieldsFrmTest, ALoanStartsAgainWhenItsPaymentsStartToBeCounted) {
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(addItem("Staff Loan", "Company Loan Payment")); // D2, "Key in"
+    hireA1();
+    const auto keyLoan = [&](double balance, std::int32_t paymentsLeft) {
+        record("A1", [&](common::VARIATIONSREC& rec) {
+            rec.deductions[0].active = 1;
+            rec.deductions[0].amount = 10000;
+            auto& loan = std::get<common::LoanParams>(rec.deductions[0].params);
+            loan.balance = balance;
+            loan.interestRate = 12;
+            loan.paymentsLeft = paymentsLeft;
+            loan.newLoan = 0;
+        });
+    };
+    const auto loanOf = [&] {
+        return std::get<common::LoanParams>(record("A1").deductions[0].params);
+    };
+    keyLoan(120000, 1);
+    ASSERT_TRUE(fields->lastRecord(ui, org));
+    const auto change = [&](const char* function) {
+        choose(ff::kFunction, function);
+        fields->resetFunction();
+        ui.clear();
+        ui.answers.push_back(Answer::Yes);
+        return fields->save(ui, org);
+    };
+
+    ASSERT_TRUE(change("Amortise"));
+    EXPECT_EQ(ui.lastMessage(), kRestartQuestion);
+    common::LoanParams loan = loanOf();
+    EXPECT_EQ(record("A1").deductions[0].active, 0);
+    EXPECT_EQ(record("A1").deductions[0].amount, 0);
+    EXPECT_EQ(loan.balance, 0);
+    EXPECT_EQ(loan.interestRate, 0);
+    EXPECT_EQ(loan.paymentsLeft, 1);
+    EXPECT_EQ(loan.newLoan, 1);
+
+    // Between the two counting functions, and back to a keyed amount, the
+    // loan carries on.
+    keyLoan(90000, 9);
+    for (const char* function : {"Use Reducing Balance", "Key in"}) {
+        SCOPED_TRACE(function);
+        ASSERT_TRUE(change(function));
+        EXPECT_TRUE(ui.messages.empty());
+        loan = loanOf();
+        EXPECT_EQ(record("A1").deductions[0].active, 1);
+        EXPECT_EQ(loan.balance, 90000);
+        EXPECT_EQ(loan.interestRate, 12);
+        EXPECT_EQ(loan.paymentsLeft, 9);
+        EXPECT_EQ(loan.newLoan, 0);
+    }
+}
+
+// Values that start again cannot be rebuilt back, so a change that fails
+// at either step leaves the definitions and the employees' values as they
+// were.
+TEST_F(FieldsFrmTest, AFailedChangeOfMeaningKeepsTheValues) {
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(addItem("Walimu Savings", "Co-op Contribution", 1)); // D2
+    hireA1();
+    record("A1", [](common::VARIATIONSREC& rec) {
+        rec.deductions[0].active = 1;
+        std::get<common::CoopParams>(rec.deductions[0].params).balance = 35000;
+    });
+    const std::string dat = folder.resolve("database/monpay.dat");
+    const std::string fileBefore = bytesOf(dat);
+    ASSERT_TRUE(fields->lastRecord(ui, org));
+    choose(ff::kType, "Cost Recovery");
+    fields->resetType();
+
+    // The table cannot be rebuilt: the file is put back.
+    std::filesystem::create_directories(folder.resolve("database/variat.dbf/blocked"));
+    ui.answers.push_back(Answer::Yes);
+    EXPECT_FALSE(fields->save(ui, org));
+    EXPECT_EQ(ui.lastMessage(), "Unable to create database/variat.dbf");
+    EXPECT_EQ(bytesOf(dat), fileBefore);
+    std::filesystem::remove_all(folder.resolve("database/variat.dbf"));
+    EXPECT_EQ(std::get<common::CoopParams>(record("A1").deductions[0].params).balance, 35000);
+
+    // The file cannot be written: the table is not touched.
+    std::filesystem::rename(dat, dat + ".kept");
+    std::filesystem::create_directories(dat + "/blocked");
+    ui.clear();
+    ui.answers.push_back(Answer::Yes);
+    EXPECT_FALSE(fields->save(ui, org));
+    EXPECT_EQ(ui.lastMessage(), "Can't write to database/monpay.dat");
+    std::filesystem::remove_all(dat);
+    std::filesystem::rename(dat + ".kept", dat);
+    EXPECT_EQ(std::get<common::CoopParams>(record("A1").deductions[0].params).balance, 35000);
+    EXPECT_EQ(fields->tables()[common::DEDUCTIONS][1].itemType, "Co-op Contribution");
 }
 
 TEST_F(FieldsFrmTest, AFailedRebuildChangesNothing) {
