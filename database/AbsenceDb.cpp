@@ -1,13 +1,14 @@
 #include "database/AbsenceDb.h"
 
 #include "common/Calendar.h"
+#include "common/Money.h"
 #include "common/Text.h"
 #include "database/TableUse.h"
 
 namespace kelo::database {
 
 ABSENCEDB::ABSENCEDB(engine::Code4& code, const common::WorkingFolder& folder, common::Ui& ui)
-    : EmployeeEventTable(code, folder, ui, kPath, kFromDateColumn) {}
+    : EmployeeEventTable(code, folder, ui, kPath, kFromDateColumn, kSDateTag) {}
 
 Schema ABSENCEDB::schema() const {
     Schema s{keyFields(), tags()};
@@ -55,9 +56,32 @@ bool ABSENCEDB::appendRec(std::string_view empNum, ABSENCEROW& row, bool booking
 }
 
 bool ABSENCEDB::updateRec(const ABSENCEROW& row, bool booking) {
+    return rewrite(row, booking, nullptr, false);
+}
+
+bool ABSENCEDB::updateRec(const ABSENCEROW& row, bool booking, const ABSENCEROW& shown,
+                          bool shownBooking) {
+    return rewrite(row, booking, &shown, shownBooking);
+}
+
+bool ABSENCEDB::rewrite(const ABSENCEROW& row, bool booking, const ABSENCEROW* shown,
+                        bool shownBooking) {
     TableUse use(*this, &ui());
     if (!use || !findId(row.id) || !lockRowOrTell(data()->recNo()))
         return false;
+    if (shown) {
+        // The lock has read the row again.
+        ABSENCEROW now;
+        loadRow(now);
+        const bool same = !data()->deleted() && now.id == row.id && isBooking() == shownBooking &&
+                          now.fromDate == shown->fromDate && now.toDate == shown->toDate &&
+                          now.days == shown->days && now.reason == shown->reason;
+        if (!same) {
+            ui().error(cantUpdate() + ": another user has changed event " + std::to_string(row.id) +
+                       " since it was shown.");
+            return finish(false);
+        }
+    }
     storeRow(row, booking);
     return finish(true);
 }
@@ -70,6 +94,8 @@ bool ABSENCEDB::cntExpiredBookings(const common::ORGREC& org, std::int32_t& coun
     const common::date monthEnd{org.year,
                                 static_cast<std::uint8_t>(common::daysInMonth(month, org.year)),
                                 static_cast<std::uint8_t>(month)};
+    // The December month end comes here first.
+    ensureIndex();
     TableUse use(*this, nullptr);
     if (!use)
         return false;
@@ -104,6 +130,30 @@ bool ABSENCEDB::readRows(std::string_view empNum, bool bookings, std::vector<ABS
             continue;
         ABSENCEROW& row = rows.emplace_back();
         loadRow(row);
+    }
+    return true;
+}
+
+bool ABSENCEDB::readTaken(std::map<std::string, double>& taken,
+                          std::map<std::string, std::string>& empNums) {
+    taken.clear();
+    empNums.clear();
+    TableUse use(*this, &ui());
+    if (!use)
+        return false;
+    data()->select(nullptr);
+    int rc = data()->top();
+    for (; rc == engine::r4success; rc = data()->skip()) {
+        if (data()->deleted() || isBooking() || field(kReasonColumn).trimmed() != kAnnualLeave)
+            continue;
+        const std::string key = rowKey();
+        taken[key] = common::roundCents(taken[key] + field(kDaysColumn).getDouble());
+        empNums.emplace(key, common::trim(field(kEmpNumColumn).str()));
+    }
+    code().setErrorCode(0);
+    if (rc != engine::r4eof) {
+        ui().error("Can't read " + relativePath());
+        return false;
     }
     return true;
 }

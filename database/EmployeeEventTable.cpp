@@ -18,10 +18,11 @@ constexpr unsigned kIdLength = 10;
 
 EmployeeEventTable::EmployeeEventTable(engine::Code4& code, const common::WorkingFolder& folder,
                                        common::Ui& ui, std::string relativePath,
-                                       std::string dateColumn)
+                                       std::string dateColumn, std::string dateTag)
     : DbTable(code, folder, std::move(relativePath)),
       ui_(ui),
-      dateColumn_(std::move(dateColumn)) {}
+      dateColumn_(std::move(dateColumn)),
+      dateTag_(std::move(dateTag)) {}
 
 std::vector<engine::Field4Info> EmployeeEventTable::keyFields() {
     return {{kEmpNumColumn, 'C', static_cast<unsigned>(common::employeeNumberWidth), 0},
@@ -31,7 +32,26 @@ std::vector<engine::Field4Info> EmployeeEventTable::keyFields() {
 std::vector<engine::Tag4Info> EmployeeEventTable::tags() const {
     return {{kEmpNumTag, std::string("UPPER(") + kEmpNumColumn + ")+DTOS(" + dateColumn_ + ")", "",
              false, false},
-            {kIdTag, kIdColumn, "", false, false}};
+            {kIdTag, kIdColumn, "", false, false},
+            {dateTag_, "DTOS(" + dateColumn_ + ")", "", false, false}};
+}
+
+bool EmployeeEventTable::ensureIndex() {
+    if (isOpen())
+        return true;
+    if (openFile(false)) {
+        closeFile();
+        return true;
+    }
+    const bool stale = code().errorCode() == engine::e4index;
+    code().setErrorCode(0);
+    if (!stale)
+        return false;
+    // An exclusive open writes the index again from the schema.
+    const bool rebuilt = openFile(true);
+    closeFile();
+    code().setErrorCode(0);
+    return rebuilt;
 }
 
 std::string EmployeeEventTable::keyOf(std::string_view empNum) {
@@ -218,6 +238,9 @@ bool EmployeeEventTable::purgeOrphans() {
         }
         code().setErrorCode(0);
     }
+    // The month end comes here first: a table from before a tag was added
+    // gets it now.
+    ensureIndex();
     TableUse use(*this, &ui_);
     if (!use || !lockAllOrTell())
         return false;

@@ -31,6 +31,12 @@ public:
     bool orderByEmpNum() const { return order(kEmpNumTag); }
     bool orderById() const { return order(kIdTag); }
 
+    // A table made before its index had every tag of the schema fails a
+    // shared open; held alone for a moment, its index is written again.
+    // Quiet; false when the table still does not open shared (another user
+    // holds it, or it is damaged or missing).
+    bool ensureIndex();
+
     // Removes every row of the employee.
     bool delEmployee(std::string_view empNum);
     // The highest identifier, 0 in an empty table; nullopt when the table
@@ -43,11 +49,13 @@ public:
     bool updateEmpNum(const common::EMPNUMREC& change);
 
 protected:
+    // `dateColumn` orders an employee's rows; `dateTag` names the tag that
+    // orders the whole table by it.
     EmployeeEventTable(engine::Code4& code, const common::WorkingFolder& folder, common::Ui& ui,
-                       std::string relativePath, std::string dateColumn);
+                       std::string relativePath, std::string dateColumn, std::string dateTag);
 
     common::Ui& ui() const { return ui_; }
-    // The employee number and identifier columns, and both tags.
+    // The employee number and identifier columns, and the three tags.
     static std::vector<engine::Field4Info> keyFields();
     std::vector<engine::Tag4Info> tags() const;
 
@@ -85,6 +93,7 @@ protected:
 private:
     common::Ui& ui_;
     std::string dateColumn_;
+    std::string dateTag_;
 };
 
 } // namespace kelo::database
