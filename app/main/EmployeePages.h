@@ -33,11 +33,7 @@ const std::vector<PageTab>& payrollMasterTabs();
 QWidget* buildRecordHeader(QWidget* parent);
 
 // A page of the employee master form: labelled controls named as the form
-// addresses them, in reading order, which is also the order Tab and Enter
-// follow. Alt keys avoid the letters of the menu bar.
+// addresses them, laid out by PageBuilder.
 QWidget* buildPage(staffrecords::STATPAGE page, const PageActions& actions, QWidget* parent);
-
-// The page's first field that takes the keyboard; null when none does.
-QWidget* firstField(QWidget& page);
 
 } // namespace kelo::app

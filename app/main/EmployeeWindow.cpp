@@ -2,6 +2,7 @@
 
 #include "app/main/EmployeeDialogs.h"
 #include "app/main/HelpViewer.h"
+#include "app/main/PageBuilder.h"
 #include "app/main/Session.h"
 #include "app/shell/Commands.h"
 #include "staffrecords/VarDbEx.h"

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -433,6 +434,63 @@ TEST_F(EmployeeWindowTest, EnterMovesToTheNextFieldAndFromTheLastBackToTheFirst)
     // Enter on "..." moved on; it did not open the dialog.
     EXPECT_EQ(host.shown.size(), dialogsBefore);
     window->runCommand(cmd::Close);
+}
+
+TEST_F(EmployeeWindowTest, DeleteRemovesTheEmployeeAfterTheQuestion) {
+    EmployeeWindow* opened = open(cmd::Personnel);
+    ASSERT_NE(opened, nullptr) << ui->lastText();
+    window->runCommand(cmd::Last);
+    const QString last = text(*opened, sf::kEmpNum);
+    ui->answers.push_back(QMessageBox::No);
+    window->runCommand(cmd::Delete);
+    EXPECT_EQ(ui->lastText(), "Are you sure you want to delete this record?");
+    EXPECT_EQ(text(*opened, sf::kEmpNum), last);
+    ui->answers.push_back(QMessageBox::Yes);
+    window->runCommand(cmd::Delete);
+    EXPECT_NE(text(*opened, sf::kEmpNum), last);
+    EXPECT_EQ(field<QLabel>(*opened, "RecordPosition")->text(), QStringLiteral("Record 39 of 39"));
+    host.then(QStringLiteral("FindDialog"), [last](QDialog& d) {
+        type(d, staffrecords::finddlg::kText, last);
+        click(d, "OkButton");
+        d.reject();
+    });
+    window->runCommand(cmd::FindEmpNum);
+    EXPECT_EQ(ui->lastText(), "Record not found.");
+    window->runCommand(cmd::Close);
+}
+
+TEST_F(EmployeeWindowTest, TheRefreshRunsWhileTheWindowIsOpenAndHoldsStillUnderADialog) {
+    EmployeeWindow* opened = open(cmd::Personnel);
+    ASSERT_NE(opened, nullptr) << ui->lastText();
+    auto* timer = opened->findChild<QTimer*>(QStringLiteral("RefreshTimer"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 5000);
+    host.then(QStringLiteral("GoToDialog"), [timer](QDialog& d) {
+        EXPECT_FALSE(timer->isActive());
+        d.reject();
+    });
+    window->runCommand(cmd::GoTo);
+    EXPECT_TRUE(timer->isActive());
+    // Nobody else changed the employee: the record and the page stay.
+    setText(*opened, sf::kOtherNames, QStringLiteral("Emmanuel J."));
+    QMetaObject::invokeMethod(timer, "timeout");
+    EXPECT_EQ(text(*opened, sf::kOtherNames), QStringLiteral("Emmanuel J."));
+    window->runCommand(cmd::Undo);
+    EXPECT_EQ(text(*opened, sf::kOtherNames), QStringLiteral("Emmanuel Joseph"));
+    window->runCommand(cmd::Close);
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+}
+
+TEST_F(EmployeeWindowTest, TheWindowsCloseButtonClosesAsFileCloseDoes) {
+    ASSERT_NE(open(cmd::PayrollMaster), nullptr) << ui->lastText();
+    auto* frame = window->findChild<QMdiSubWindow*>();
+    ASSERT_NE(frame, nullptr);
+    frame->close();
+    QApplication::processEvents();
+    EXPECT_EQ(window->employeeWindow(), nullptr);
+    EXPECT_EQ(window->findChild<QMdiSubWindow*>(), nullptr);
+    EXPECT_EQ(window->commandContext().document, DocumentKind::None);
 }
 
 TEST_F(EmployeeWindowTest, HelpShowsThePageOfTheOpenWindow) {
