@@ -2,7 +2,8 @@
 // of N employees with twelve pay items each, and the rebuild of its table
 // when an item is added. Speed of the employee master form on a personnel
 // file of N employees: opening it on the first employee, and stepping to the
-// next one.
+// next one. Speed of the transactions form on such a payroll: one amount
+// changed and every page shown again, and stepping to the next employee.
 
 #include "database/AbsenceDb.h"
 #include "database/BanksDb.h"
@@ -10,11 +11,15 @@
 #include "database/GradesDb.h"
 #include "database/JobsDb.h"
 #include "database/LeaveDb.h"
+#include "database/NssfDb.h"
 #include "database/OptionsDb.h"
 #include "database/PayFieldsFile.h"
 #include "database/PayGroupDb.h"
+#include "database/PayeDb.h"
+#include "database/PayeParamDb.h"
 #include "database/PensionsDb.h"
 #include "database/PostsDb.h"
+#include "database/SdlDb.h"
 #include "database/StaticDb.h"
 #include "database/StationsDb.h"
 #include "database/TransactionsRebuild.h"
@@ -25,6 +30,8 @@
 #include "staffrecords/StatFrm.h"
 #include "staffrecords/StatFrmControls.h"
 #include "staffrecords/VarDbEx.h"
+#include "staffrecords/VarFrm.h"
+#include "staffrecords/VarFrmControls.h"
 #include "testsupport/FakeDialogView.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
@@ -407,6 +414,121 @@ void BM_PersonnelFormNext(benchmark::State& state) {
         fail("the form does not close");
 }
 BENCHMARK(BM_PersonnelFormNext)->Unit(benchmark::kMicrosecond);
+
+// The monthly payroll of N employees with everything the transactions form
+// opens: the banks and the year's tax tables besides.
+struct TransactionsFolder {
+    Payroll payroll;
+
+    explicit TransactionsFolder(long employees) : payroll(employees) {
+        engine::Code4& code = payroll.code;
+        const common::WorkingFolder& folder = payroll.folder;
+        std::filesystem::create_directories(payroll.dir.file("system/settings"));
+        payroll.org.fiscalYear = 2025;
+        payroll.org.taxEmployerPension = 1;
+        database::BANKSDB banks(code, folder);
+        if (!banks.newBankFile(payroll.ui) || !banks.newBranchFile(payroll.ui))
+            fail("cannot create the banks");
+        yearTable<database::PAYEDB>(std::vector<database::PAYEREC>{{0, 270000, 0},
+                                                                   {270001, 520000, 8},
+                                                                   {520001, 760000, 20},
+                                                                   {760001, 1000000, 25},
+                                                                   {1000001, 1000001, 30}});
+        yearTable<database::NSSFDB>(std::vector<database::NSSFREC>{{10, 10}});
+        yearTable<database::PAYEPARAMDB>(std::vector<database::PAYEPARAMREC>{{300000, 12, 12}});
+        yearTable<database::SDLDB>(std::vector<database::SDLREC>{{4}});
+        staffrecords::VARFRM form(payroll.ui, code, folder);
+        if (!form.checkFiles(payroll.org))
+            fail("the transactions form refuses the folder: " + payroll.ui.lastMessage());
+    }
+
+    template <class Table, class Row> void yearTable(const std::vector<Row>& rows) {
+        Table table(payroll.code, payroll.folder);
+        const std::string path = payroll.folder.resolve(table.yearPath(payroll.org.fiscalYear));
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        const database::Schema schema = Table::tableSchema();
+        auto data = engine::Data4::create(payroll.code, path, schema.fields, schema.tags);
+        if (!data)
+            fail("cannot create " + path);
+        for (const Row& row : rows) {
+            if (data->appendStart() != engine::r4success)
+                fail("cannot add to " + path);
+            data->blank();
+            Table::store(*data, row);
+            if (data->append() != engine::r4success)
+                fail("cannot add to " + path);
+        }
+        data->close();
+    }
+};
+
+TransactionsFolder& transactionsFolder(long employees) {
+    static std::map<long, std::unique_ptr<TransactionsFolder>> folders;
+    auto& folder = folders[employees];
+    if (!folder)
+        folder = std::make_unique<TransactionsFolder>(employees);
+    return *folder;
+}
+
+void BM_TransactionsFormRecompute(benchmark::State& state) {
+    TransactionsFolder& f = transactionsFolder(100);
+    Payroll& p = f.payroll;
+    testsupport::FakeDialogView view;
+    staffrecords::VARFRM form(p.ui, p.code, p.folder);
+    if (!form.open(p.org) || !form.hasRecord())
+        fail("the transactions form does not open: " + p.ui.lastMessage());
+    form.setPage(view, staffrecords::EARNINGS_PAGE);
+    form.displayRecord();
+    long keyed = 10000;
+    for (auto _ : state) {
+        form.setPage(view, staffrecords::EARNINGS_PAGE);
+        form.displayPage(false);
+        // "Acting", a keyed earning, in the first row.
+        view.setText(staffrecords::varfrm::kItemAmount[0], std::to_string(++keyed));
+        form.amountChanged();
+        for (int page = staffrecords::DEDUCTIONS_PAGE; page <= staffrecords::SUMMARY_PAGE; ++page) {
+            form.setPage(view, static_cast<staffrecords::VARPAGE>(page));
+            form.displayPage(false);
+        }
+    }
+    if (form.getCurrentRec().earnings[0].amount != static_cast<double>(keyed) ||
+        view.text(staffrecords::varfrm::kNetPay).empty())
+        fail("the form did not take the amount keyed");
+    form.undoCurrentRec();
+    if (!form.close())
+        fail("the transactions form does not close");
+}
+BENCHMARK(BM_TransactionsFormRecompute)->Unit(benchmark::kMicrosecond);
+
+void BM_TransactionsFormNext(benchmark::State& state) {
+    const long employees = state.range(0);
+    Payroll& p = transactionsFolder(employees).payroll;
+    testsupport::FakeDialogView view;
+    staffrecords::VARFRM form(p.ui, p.code, p.folder);
+    if (!form.open(p.org))
+        fail("the transactions form does not open: " + p.ui.lastMessage());
+    form.setPage(view, staffrecords::EARNINGS_PAGE);
+    form.displayRecord();
+    long shown = 1;
+    for (auto _ : state) {
+        if (shown == employees) {
+            state.PauseTiming();
+            if (!form.firstRecord())
+                fail("the form does not go back to the first employee");
+            shown = 1;
+            state.ResumeTiming();
+        }
+        if (!form.nextRecord())
+            fail("the form does not move on: " + p.ui.lastMessage());
+        ++shown;
+    }
+    if (!form.hasRecord() || view.text(staffrecords::varfrm::kEmployee)
+                                     .rfind("E" + std::to_string(100000 + shown - 1), 0) != 0)
+        fail("the form shows another employee than the one moved to");
+    if (!form.close())
+        fail("the transactions form does not close");
+}
+BENCHMARK(BM_TransactionsFormNext)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
