@@ -2,14 +2,13 @@
 #include "common/OrgRecords.h"
 #include "common/PayRecords.h"
 #include "common/WorkingFolder.h"
-#include "database/PayFieldsFile.h"
-#include "database/VarDb.h"
 #include "engine/Code4.h"
-#include "paycalc/CalcFields.h"
-#include "staffrecords/PeriodUpdate.h"
+#include "staffrecords/VarFrm.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -105,94 +104,93 @@ const std::vector<Attendance> kAttendance{
     {"MH039", 10, 0, 0}, {"MH040", 14, 0, 0},
 };
 
-common::PayItem* itemNamed(common::VARIATIONSREC& rec, std::string_view name) {
+// The item's table and position on the frequency's payroll.
+std::optional<std::pair<common::FIELDSTABLE, std::size_t>>
+findItem(const staffrecords::VARFRM& form, std::string_view name) {
     for (common::FIELDSTABLE table : common::kFieldsTables) {
-        for (common::PayItem& item : *rec.items(table)) {
-            if (item.definition && item.definition->itemName == name)
-                return &item;
-        }
+        if (const auto index = form.findItem(table, name))
+            return std::pair{table, *index};
     }
-    return nullptr;
+    return std::nullopt;
 }
 
-bool keyEmployee(CountingUi& ui, common::VARIATIONSREC& rec) {
-    for (const Attendance& entry : kAttendance) {
-        if (rec.empNum != entry.empNum)
-            continue;
-        rec.timeWorked = entry.timeWorked;
-        rec.normalOvertimeHours = entry.normalOvertime;
-        rec.doubleOvertimeHours = entry.doubleOvertime;
+// The parameters first, as a clerk opens the item's "..." dialog, then a
+// keyed amount; an item with neither is ticked and its function gives the
+// amount.
+bool keyItem(CountingUi& ui, staffrecords::VARFRM& form, const Keyed& entry) {
+    const auto found = findItem(form, entry.item);
+    if (!found) {
+        ui.error(std::string("The payroll of ") + entry.empNum + " has no pay item " + entry.item);
+        return false;
     }
-    for (const Keyed& entry : demoKeyed()) {
-        if (rec.empNum != entry.empNum)
-            continue;
-        common::PayItem* item = itemNamed(rec, entry.item);
-        const bool fits = item && (std::holds_alternative<std::monostate>(entry.params) ||
-                                   entry.params.index() == item->params.index());
-        if (!fits) {
-            ui.error(std::string("The pay item ") + entry.item + " of " + rec.empNum +
-                     " does not take these values");
-            return false;
-        }
-        item->active = 1;
-        item->amount = entry.amount;
-        if (!std::holds_alternative<std::monostate>(entry.params))
-            item->params = entry.params;
-        const auto* loan = std::get_if<LoanParams>(&item->params);
-        if (loan && item->definition->itemFunction == common::kFuncAmortise)
-            item->amount = staffrecords::amortisedInstalment(loan->balance, loan->interestRate,
-                                                             loan->paymentsLeft);
+    const auto [table, index] = *found;
+    const std::string empNum = entry.empNum;
+    const bool paramsSet = std::visit(
+        [&](const auto& params) {
+            using P = std::decay_t<decltype(params)>;
+            if constexpr (std::is_same_v<P, CoopParams>)
+                return form.setCoopBalance(empNum, index, params.balance);
+            else if constexpr (std::is_same_v<P, LoanParams>)
+                return form.setLoan(empNum, index, params);
+            else if constexpr (std::is_same_v<P, SavingsParams>)
+                return form.setSavings(empNum, index, params);
+            else if constexpr (std::is_same_v<P, PensionParams>)
+                return form.setPensionParams(empNum, index, params);
+            else
+                return true;
+        },
+        entry.params);
+    if (!paramsSet)
+        return false;
+    if (entry.amount != 0)
+        return form.keyAmount(empNum, table, index, entry.amount);
+    return form.switchItem(empNum, table, index, true);
+}
+
+bool keyAttendance(staffrecords::VARFRM& form, const Attendance& entry) {
+    if (entry.timeWorked != 0 && !form.setTimeWorked(entry.empNum, entry.timeWorked))
+        return false;
+    return (entry.normalOvertime == 0 && entry.doubleOvertime == 0) ||
+           form.setOvertimeHours(entry.empNum, entry.normalOvertime, entry.doubleOvertime);
+}
+
+bool paidOn(const std::vector<common::STATICREC>& staff, std::string_view empNum, PAYFREQ payFreq) {
+    for (const common::STATICREC& employee : staff) {
+        if (employee.empNum == empNum)
+            return employee.payFreq == payFreq;
     }
-    return true;
+    return false;
 }
 
 } // namespace
 
-// Keys the month's figures and stores each record computed, as the
-// transactions form leaves it.
+// Keys the month's figures through the transactions form's own operations,
+// one payroll at a time, as a clerk would.
 bool keyTransactions(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
                      const common::ORGREC& org, const std::vector<common::STATICREC>& staff) {
-    paycalc::CALCFIELDS calc(code, folder);
-    if (calc.checkCalcFiles(org) != 1) {
-        ui.error("Can't find the PAYE and NSSF tables of " + std::to_string(org.fiscalYear));
-        return false;
-    }
-    if (!calc.initCalcFields(ui, org))
-        return false;
     for (PAYFREQ payFreq : common::kPayFreqs) {
-        common::PayItemDefs defs;
-        if (!database::loadPayItemDefs(ui, folder, payFreq, defs))
-            return false;
-        database::VARDB table(code, folder);
-        const std::string path(common::transactionsTablePath(payFreq));
-        if (!attempt(ui, "Can't open " + path, [&] {
-                return table.setDefinitions(std::move(defs)) && table.openFile(payFreq, true);
-            })) {
+        common::ORGREC payroll = org;
+        payroll.payFreq = payFreq;
+        staffrecords::VARFRM form(ui, code, folder);
+        if (!attempt(ui, "Can't open the " + std::string(common::transactionsTablePath(payFreq)),
+                     [&] { return form.checkFiles(payroll) && form.open(payroll); })) {
             code.setErrorCode(0);
             return false;
         }
-        table.orderByEmpNum1();
-        for (const common::STATICREC& employee : staff) {
-            if (employee.payFreq != payFreq)
-                continue;
-            common::VARIATIONSREC rec;
-            const bool found = table.seekEmpNum(employee.empNum) && table.initRec(rec);
-            if (!found) {
-                code.setErrorCode(0);
-                ui.error("The transactions record of " + employee.empNum + " is missing from " +
-                         path);
+        for (const Attendance& entry : kAttendance) {
+            if (paidOn(staff, entry.empNum, payFreq) &&
+                !attempt(ui, std::string("Can't key the time of ") + entry.empNum,
+                         [&] { return keyAttendance(form, entry); }))
                 return false;
-            }
-            if (!keyEmployee(ui, rec))
-                return false;
-            paycalc::CALCFIELDS::copyStatFields(rec, employee);
-            calc.computeFields(rec);
-            if (!attempt(ui, "Can't update " + path, [&] { return table.updateFields(rec); })) {
-                code.setErrorCode(0);
-                return false;
-            }
         }
-        table.closeFile();
+        for (const Keyed& entry : demoKeyed()) {
+            if (paidOn(staff, entry.empNum, payFreq) &&
+                !attempt(ui, std::string("Can't key ") + entry.item + " for " + entry.empNum,
+                         [&] { return keyItem(ui, form, entry); }))
+                return false;
+        }
+        if (!form.close())
+            return false;
     }
     return true;
 }
