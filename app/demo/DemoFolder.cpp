@@ -42,7 +42,8 @@ bool fillDataFolder(detail::CountingUi& ui, const std::string& dataFolder,
            detail::addPosts(ui, code, folder, lists) &&
            detail::definePayItems(ui, code, folder, org, lists) &&
            detail::hireEmployees(ui, code, folder, org, lists, staff) &&
-           detail::keyTransactions(ui, code, folder, org, staff);
+           detail::keyTransactions(ui, code, folder, org, staff) &&
+           detail::keyAbsenceAndLeave(ui, code, folder, org);
 }
 
 // Takes away what a failed build made, leaving the folder as it was found.

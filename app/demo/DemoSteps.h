@@ -116,5 +116,9 @@ bool hireEmployees(CountingUi& ui, engine::Code4& code, const common::WorkingFol
                    std::vector<common::STATICREC>& staff);
 bool keyTransactions(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
                      const common::ORGREC& org, const std::vector<common::STATICREC>& staff);
+// A few absences, leave bookings and leave events, through the absence and
+// leave form's own operations.
+bool keyAbsenceAndLeave(CountingUi& ui, engine::Code4& code, const common::WorkingFolder& folder,
+                        const common::ORGREC& org);
 
 } // namespace kelo::demo::detail

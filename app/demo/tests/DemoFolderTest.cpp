@@ -1,7 +1,9 @@
 #include "app/demo/DemoFolder.h"
 
 #include "common/PayRecords.h"
+#include "database/AbsenceDb.h"
 #include "database/GradesDb.h"
+#include "database/LeaveDb.h"
 #include "database/OrgDb.h"
 #include "database/PayFieldsFile.h"
 #include "database/StaticDb.h"
@@ -332,6 +334,37 @@ TEST(DemoFolderRefusal, ARelativeFolderIsRefused) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
     EXPECT_FALSE(fs::exists("demo"));
+}
+
+} // namespace
+} // namespace kelo::demo
+
+namespace kelo::demo {
+namespace {
+
+TEST_F(DemoFolderTest, AbsencesBookingsAndLeaveEventsAreKeyed) {
+    openOrganisation();
+    database::ABSENCEDB absences(code, folder, ui);
+    database::LEAVEDB leave(code, folder, ui);
+    std::vector<database::ABSENCEROW> rows;
+    ASSERT_TRUE(absences.readRows("MH002", false, rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].reason, "Annual Leave");
+    EXPECT_EQ(rows[0].days, 10);
+    ASSERT_TRUE(absences.readRows("MH001", true, rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].fromDate, (common::date{2026, 14, 12}));
+    // Balance B/F of 1 January, leave earned to October, leave sold.
+    std::vector<database::LEAVEROW> events;
+    ASSERT_TRUE(leave.readRows("MH002", events));
+    ASSERT_EQ(events.size(), 3u);
+    database::LEAVEREC account;
+    account.empNum = "MH002";
+    ASSERT_TRUE(leave.readAccount(account));
+    ASSERT_TRUE(absences.readAccount(account));
+    // 23.33 earned - 3 sold - 10 taken.
+    EXPECT_NEAR(account.balance(), 10.33, 0.001);
+    EXPECT_EQ(ui.messages.size(), 0u);
 }
 
 } // namespace
