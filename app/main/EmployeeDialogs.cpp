@@ -4,6 +4,7 @@
 #include "app/main/FormDialog.h"
 #include "app/main/HelpViewer.h"
 #include "app/ports/QtText.h"
+#include "app/shell/Commands.h"
 #include "common/PayRecords.h"
 #include "staffrecords/StatFrm.h"
 #include "staffrecords/StatFrmControls.h"
@@ -224,7 +225,13 @@ bool runBankBranch(const DialogContext& context, STATFRM& form, int helpContext)
                      helpContext);
 }
 
-bool runFind(const DialogContext& context, STATFRM& form, FindBy by) {
+FindBy findByCommand(int id) {
+    return id == cmd::GoTo         ? FindBy::RecordNumber
+           : id == cmd::FindEmpNum ? FindBy::EmployeeNumber
+                                   : FindBy::LastName;
+}
+
+bool runFind(const DialogContext& context, const RecordFinder& finder, FindBy by) {
     using namespace staffrecords::finddlg;
     const struct {
         const char* caption;
@@ -247,12 +254,12 @@ bool runFind(const DialogContext& context, STATFRM& form, FindBy by) {
         case FindBy::RecordNumber: {
             bool number = false;
             const long recNo = text->text().trimmed().toLong(&number);
-            return form.gotoRec(number ? recNo : 0);
+            return finder.gotoRec(number ? recNo : 0);
         }
         case FindBy::EmployeeNumber:
-            return form.findEmpNum(typed);
+            return finder.findEmpNum(typed);
         case FindBy::LastName:
-            return form.findName(typed);
+            return finder.findName(typed);
         }
         return false;
     });

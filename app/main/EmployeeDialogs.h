@@ -2,6 +2,9 @@
 
 #include "app/main/DialogContext.h"
 
+#include <functional>
+#include <string>
+
 namespace kelo::common {
 struct ORGREC;
 } // namespace kelo::common
@@ -24,8 +27,22 @@ bool runSelectPost(const DialogContext& context, staffrecords::STATFRM& form, in
 bool runSupervisor(const DialogContext& context, staffrecords::STATFRM& form, int helpContext);
 bool runBankBranch(const DialogContext& context, staffrecords::STATFRM& form, int helpContext);
 
-// The finder dialogs: a record number, an employee number or a last name.
+// The finder dialogs of every record window: a record number, an employee
+// number or a last name, handed to the form's go-to or find, which says
+// "Record not found." and keeps the dialog open on a miss.
 enum class FindBy { RecordNumber, EmployeeNumber, LastName };
-bool runFind(const DialogContext& context, staffrecords::STATFRM& form, FindBy by);
+struct RecordFinder {
+    std::function<bool(long)> gotoRec;
+    std::function<bool(const std::string&)> findEmpNum;
+    std::function<bool(const std::string&)> findName;
+};
+template <class Form> RecordFinder finderOf(Form& form) {
+    return {[&form](long recNo) { return form.gotoRec(recNo); },
+            [&form](const std::string& empNum) { return form.findEmpNum(empNum); },
+            [&form](const std::string& lastName) { return form.findName(lastName); }};
+}
+bool runFind(const DialogContext& context, const RecordFinder& finder, FindBy by);
+// The finder of Go to and of the two finds' commands.
+FindBy findByCommand(int id);
 
 } // namespace kelo::app

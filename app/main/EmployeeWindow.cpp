@@ -4,15 +4,16 @@
 #include "app/main/HelpViewer.h"
 #include "app/main/PageBuilder.h"
 #include "app/main/Session.h"
+#include "app/ports/QtText.h"
 #include "app/shell/Commands.h"
 #include "staffrecords/VarDbEx.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kelo::app {
@@ -41,7 +42,7 @@ QSize largestPage(const std::vector<PageTab>& tabs, QWidget& holder) {
 
 EmployeeWindow::EmployeeWindow(const DialogContext& context, std::unique_ptr<STATFRM> form,
                                staffrecords::DB db)
-    : context_(context),
+    : DocumentWindow(context),
       form_(std::move(form)),
       db_(db),
       pageTabs_(tabsOf(db)),
@@ -50,7 +51,6 @@ EmployeeWindow::EmployeeWindow(const DialogContext& context, std::unique_ptr<STA
     setObjectName(personnel ? QStringLiteral("Personnel Window") : QStringLiteral("Static Window"));
     setWindowTitle(personnel ? QStringLiteral("Personnel File")
                              : QStringLiteral("Payroll Master File"));
-    context_.parent = this;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildRecordHeader(this));
     tabs_ = new QTabWidget(this);
@@ -82,14 +82,10 @@ EmployeeWindow::EmployeeWindow(const DialogContext& context, std::unique_ptr<STA
         if (now && page_ && page_->isAncestorOf(now))
             lastField_ = now;
     });
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("RefreshTimer"));
-    timer_->setInterval(kRefreshInterval);
-    connect(timer_, &QTimer::timeout, this, &EmployeeWindow::refresh);
 }
 
 EmployeeWindow::~EmployeeWindow() {
-    timer_->stop();
+    stopRefresh();
     if (page_)
         form_->clearPage();
 }
@@ -104,7 +100,7 @@ bool EmployeeWindow::open(const common::ORGREC& org) {
         return false;
     form_->displayRecord();
     showTab(0);
-    timer_->start();
+    startRefresh([this] { refresh(); });
     return true;
 }
 
@@ -196,15 +192,6 @@ bool EmployeeWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-template <class Run> bool EmployeeWindow::paused(Run run) {
-    const bool running = timer_->isActive();
-    timer_->stop();
-    const bool done = run();
-    if (running)
-        timer_->start();
-    return done;
 }
 
 void EmployeeWindow::handOver() {
@@ -324,16 +311,20 @@ void EmployeeWindow::undoTermination() {
 void EmployeeWindow::find(int id) {
     if (!saveAndHandOver())
         return;
-    const FindBy by = id == cmd::GoTo         ? FindBy::RecordNumber
-                      : id == cmd::FindEmpNum ? FindBy::EmployeeNumber
-                                              : FindBy::LastName;
-    paused([&] { return runFind(context_, *form_, by); });
+    paused([&] { return runFind(context_, finderOf(*form_), findByCommand(id)); });
+}
+
+void EmployeeWindow::updateItem(int id, QAction& item) {
+    if (id != cmd::Terminate)
+        return;
+    item.setText(toQString(form_->terminateMenuText()));
+    item.setEnabled(item.isEnabled() && form_->mayTerminateOrUndo());
 }
 
 bool EmployeeWindow::closeForm() {
-    timer_->stop();
+    stopRefresh();
     if (!form_->close()) {
-        timer_->start();
+        resumeRefresh();
         return false;
     }
     handOver();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/main/DialogContext.h"
+#include "app/main/DocumentWindow.h"
 #include "app/main/EmployeePages.h"
 #include "app/ports/WidgetDialogView.h"
 #include "common/OrgRecords.h"
@@ -13,7 +13,6 @@
 #include <vector>
 
 class QTabWidget;
-class QTimer;
 
 namespace kelo::app {
 
@@ -32,27 +31,25 @@ inline constexpr int PayrollMaster = 172;
 // page widget exists at a time; a page is left only when the form finds it
 // valid. The window moves values and runs the form's operations; the form
 // decides.
-class EmployeeWindow : public QWidget {
+class EmployeeWindow : public DocumentWindow {
 public:
-    // Reads other users' changes this often, in milliseconds.
-    static constexpr int kRefreshInterval = 5000;
-
     EmployeeWindow(const DialogContext& context, std::unique_ptr<staffrecords::STATFRM> form,
                    staffrecords::DB db);
     ~EmployeeWindow() override;
 
     // Opens the form on the organisation and shows the first record on the
     // first page; false when the file does not open.
-    bool open(const common::ORGREC& org);
-    // Runs a record command; false when the window does not take it.
-    bool runCommand(int id);
+    bool open(const common::ORGREC& org) override;
+    bool runCommand(int id) override;
     // Saves and hands the record over; false when the form keeps the window
     // open.
-    bool closeForm();
+    bool closeForm() override;
+    // Terminate reads "Undo Termination" for an employee who is leaving.
+    void updateItem(int id, QAction& item) override;
 
     staffrecords::STATFRM& form() { return *form_; }
     staffrecords::DB db() const { return db_; }
-    int helpContext() const;
+    int helpContext() const override;
     QTabWidget* tabs() const { return tabs_; }
     // The page now shown; null while none is.
     QWidget* page() const { return page_; }
@@ -61,10 +58,9 @@ public:
     // Re-reads the record another user may have changed (the timer's work).
     void refresh();
     // Puts the cursor in the page's first field.
-    void focusFirstField();
-    // Back to the field the clerk was in, when the window's frame took the
-    // focus as it was activated again.
-    void restoreFocus();
+    void focusFirstField() override;
+    // Back to the field the clerk was in.
+    void restoreFocus() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,11 +80,7 @@ private:
     void terminate();
     void undoTermination();
     void find(int id);
-    // Runs a dialog with the refresh held still, so that the record stays
-    // the one the dialog works on.
-    template <class Run> bool paused(Run run);
 
-    DialogContext context_;
     std::unique_ptr<staffrecords::STATFRM> form_;
     staffrecords::DB db_;
     common::ORGREC org_;
@@ -98,7 +90,6 @@ private:
     std::vector<QWidget*> holders_;
     QPointer<QWidget> page_;
     QPointer<QWidget> lastField_;
-    QTimer* timer_ = nullptr;
     int shownTab_ = -1;
     bool switching_ = false;
 };

@@ -1,6 +1,6 @@
 // The main window's start-up and its command dispatch.
 #include "app/main/DialogHost.h"
-#include "app/main/EmployeeWindow.h"
+#include "app/main/DocumentWindow.h"
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
 #include "app/main/OrganisationDialogs.h"
@@ -62,6 +62,16 @@ void MainWindow::runCommand(int id) {
         break;
     case cmd::PayrollMaster:
         openEmployeeWindow(false);
+        break;
+    case cmd::AbsenceLeave:
+        openLeaveWindow();
+        break;
+    case cmd::Earnings:
+    case cmd::Deductions:
+    case cmd::Benefits:
+    case cmd::LumpSums:
+    case cmd::Refunds:
+        openPayFieldsWindow(static_cast<common::FIELDSTABLE>(id - cmd::Earnings));
         break;
     case cmd::Close:
         closeDocument();

@@ -1,10 +1,15 @@
-// The main window's document window: opening, the Record menu and closing.
+// The main window's document window: opening, the document popup and
+// closing.
 #include "app/main/EmployeeWindow.h"
+#include "app/main/LeaveWindow.h"
 #include "app/main/MainWindow.h"
 #include "app/main/OverviewPanel.h"
+#include "app/main/PayFieldsWindow.h"
 #include "app/ports/QtText.h"
 #include "app/ports/QtUi.h"
+#include "app/shell/Overview.h"
 #include "setup/Orgs.h"
+#include "staffrecords/LeaveFrm.h"
 #include "staffrecords/StatFrm.h"
 
 #include <QAction>
@@ -12,6 +17,23 @@
 #include <QMdiSubWindow>
 
 namespace kelo::app {
+
+namespace {
+
+// The commands of a popup, its submenus' too.
+void commandsOf(const std::vector<MenuEntry>& entries, std::vector<int>& ids) {
+    for (const MenuEntry& entry : entries) {
+        if (entry.kind == MenuEntry::Kind::Command)
+            ids.push_back(entry.id);
+        commandsOf(entry.entries, ids);
+    }
+}
+
+} // namespace
+
+EmployeeWindow* MainWindow::employeeWindow() const {
+    return dynamic_cast<EmployeeWindow*>(document_);
+}
 
 void MainWindow::openEmployeeWindow(bool personnel) {
     if (document_)
@@ -22,18 +44,43 @@ void MainWindow::openEmployeeWindow(bool personnel) {
     auto form = std::make_unique<staffrecords::STATFRM>(*ui_, session.code(), session.folder());
     if (!form->checkFiles(db))
         return;
-    const common::ORGREC org = *session.orgs().getOpenOrg();
-    context_.document = personnel ? DocumentKind::Personnel : DocumentKind::PayrollMaster;
-    documentCaption_ = QString::asprintf(personnel ? "Personnel file as at %s %d"
-                                                   : "Payroll master file as at %s %d",
-                                         org.month.c_str(), static_cast<int>(org.year));
+    openDocument(personnel ? DocumentKind::Personnel : DocumentKind::PayrollMaster,
+                 std::make_unique<EmployeeWindow>(DialogContext{session, host_, help_, nullptr},
+                                                  std::move(form), db));
+}
+
+void MainWindow::openLeaveWindow() {
+    if (document_)
+        return;
+    Session& session = *session_;
+    auto form = std::make_unique<staffrecords::LEAVEFRM>(*ui_, session.code(), session.folder());
+    if (!form->checkFiles())
+        return;
+    openDocument(DocumentKind::Leave,
+                 std::make_unique<LeaveWindow>(DialogContext{session, host_, help_, nullptr},
+                                               std::move(form)));
+}
+
+void MainWindow::openPayFieldsWindow(common::FIELDSTABLE table) {
+    if (document_)
+        return;
+    auto window =
+        std::make_unique<PayFieldsWindow>(DialogContext{*session_, host_, help_, nullptr}, table);
+    if (!window->checkFiles(*session_->orgs().getOpenOrg()))
+        return;
+    openDocument(DocumentKind::PayFields, std::move(window));
+}
+
+void MainWindow::openDocument(DocumentKind kind, std::unique_ptr<DocumentWindow> window) {
+    const common::ORGREC org = *session_->orgs().getOpenOrg();
+    context_.document = kind;
+    documentCaption_ = toQString(documentCaption(kind, org));
     afterDocumentChange();
 
-    auto* window = new EmployeeWindow({session, host_, help_, nullptr}, std::move(form), db);
-    document_ = window;
-    subWindow_ = mdi_->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint |
-                                                Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    subWindow_->setObjectName(window->objectName() + QStringLiteral(" Frame"));
+    document_ = window.release();
+    subWindow_ = mdi_->addSubWindow(document_, Qt::SubWindow | Qt::CustomizeWindowHint |
+                                                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    subWindow_->setObjectName(document_->objectName() + QStringLiteral(" Frame"));
     subWindow_->setWindowIcon(windowIcon());
     subWindow_->installEventFilter(this);
     overview_->hide();
@@ -42,15 +89,15 @@ void MainWindow::openEmployeeWindow(bool personnel) {
     subWindow_->move(std::max(0, (area.width() - subWindow_->width()) / 2),
                      std::max(0, (area.height() - subWindow_->height()) / 2));
     subWindow_->show();
-    if (!window->open(org)) {
+    if (!document_->open(org)) {
         dropDocument();
         afterDocumentChange();
         return;
     }
-    // The frame takes the focus as it shows; the clerk starts typing in the
-    // first field.
+    // The frame takes the focus as it shows; the clerk starts typing where
+    // the window puts the cursor.
     mdi_->setActiveSubWindow(subWindow_);
-    window->focusFirstField();
+    document_->focusFirstField();
     updateDocumentItems();
 }
 
@@ -84,11 +131,13 @@ void MainWindow::afterDocumentChange() {
 void MainWindow::updateDocumentItems() {
     if (!document_)
         return;
-    staffrecords::STATFRM& form = document_->form();
-    if (QAction* terminate = menuAction(cmd::Terminate)) {
-        terminate->setText(toQString(form.terminateMenuText()));
-        terminate->setEnabled(CommandRules::mayRun(cmd::Terminate, context_) &&
-                              form.mayTerminateOrUndo());
+    std::vector<int> ids;
+    commandsOf(documentPopup(context_.document).entries, ids);
+    for (int id : ids) {
+        if (QAction* item = menuAction(id)) {
+            item->setEnabled(CommandRules::mayRun(id, context_));
+            document_->updateItem(id, *item);
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 #include "app/main/MainWindow.h"
 
 #include "app/main/DialogHost.h"
-#include "app/main/EmployeeWindow.h"
+#include "app/main/DocumentWindow.h"
 #include "app/main/OverviewPanel.h"
 #include "app/ports/QtText.h"
 #include "app/ports/QtUi.h"
@@ -206,7 +206,8 @@ void MainWindow::addEntries(QMenu& menu, const std::vector<MenuEntry>& entries) 
             const CommandState state = CommandRules::menuItem(entry.id, context_);
             if (!state.present)
                 continue;
-            QAction* action = menu.addAction(toQString(commandTexts(entry.id).menuText));
+            QAction* action = menu.addAction(
+                toQString(entry.title.empty() ? commandTexts(entry.id).menuText : entry.title));
             action->setObjectName(QStringLiteral("cmd%1").arg(entry.id));
             action->setData(entry.id);
             action->setEnabled(state.enabled);

@@ -4,6 +4,7 @@
 #include "app/main/HelpViewer.h"
 #include "app/main/Session.h"
 #include "app/shell/CommandRules.h"
+#include "common/PayRecords.h"
 
 #include <QMainWindow>
 
@@ -20,6 +21,7 @@ class QToolBar;
 namespace kelo::app {
 
 class DialogHost;
+class DocumentWindow;
 class EmployeeWindow;
 class OverviewPanel;
 class QtUi;
@@ -49,8 +51,10 @@ public:
     QAction* menuAction(int id) const;
     QAction* toolbarAction(int id) const;
     bool isLoggedIn() const { return loggedIn_; }
+    // The open record window; null when none is.
+    DocumentWindow* documentWindow() const { return document_; }
     // The open personnel or payroll master window; null when none is.
-    EmployeeWindow* employeeWindow() const { return document_; }
+    EmployeeWindow* employeeWindow() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,11 +84,15 @@ private:
 
     // The document window (MainDocuments.cpp).
     void openEmployeeWindow(bool personnel);
+    void openLeaveWindow();
+    void openPayFieldsWindow(common::FIELDSTABLE table);
+    // Shows `window` as the open document of `kind` and opens its form.
+    void openDocument(DocumentKind kind, std::unique_ptr<DocumentWindow> window);
     // False when the document keeps its window open.
     bool closeDocument();
     void dropDocument();
     void afterDocumentChange();
-    // The Record menu's items that follow the record shown.
+    // The document popup's items that follow the record shown.
     void updateDocumentItems();
     DialogContext dialogContext() { return {*session_, host_, help_, this}; }
 
@@ -98,7 +106,7 @@ private:
 
     QMdiArea* mdi_ = nullptr;
     QMdiSubWindow* subWindow_ = nullptr;
-    EmployeeWindow* document_ = nullptr;
+    DocumentWindow* document_ = nullptr;
     QString documentCaption_; // the status bar's caption while a document is open
     OverviewPanel* overview_ = nullptr;
     QToolBar* toolBar_ = nullptr;

@@ -48,6 +48,8 @@ public:
     QComboBox* newList(const char* name, int characters);
 
     void addRow(QWidget* label, QWidget* field);
+    // A label before fields on one line; its Alt key goes to the first.
+    void addRow(const QString& label, QLayout* fields);
     void addHeading(const QString& text);
     void addWhole(QWidget* widget);
     void addWhole(QLayout* layout);
@@ -56,10 +58,11 @@ public:
     // `text` with the first letter that no label of the page and no menu
     // of the menu bar has taken marked as its Alt key.
     QString mnemonic(const QString& text);
+    // Letters a window's own popup takes besides the usual menus.
+    void reserve(const QString& letters) { used_ += letters; }
 
 private:
     void addRow(const QString& label, QWidget* field);
-    void addRow(const QString& label, QLayout* fields);
     QPushButton* dots(const char* name, const std::function<void()>& action);
 
     QWidget* page_;

@@ -1,8 +1,10 @@
 // Kelo Roster: the desktop program.
 #include "app/main/AutomationHosts.h"
 #include "app/main/EmployeeWindow.h"
+#include "app/main/LeaveWindow.h"
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
+#include "app/main/PayFieldsWindow.h"
 #include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
@@ -157,6 +159,8 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
         run(withRows);
     pictureTreeDialogs({window.session(), host, window.help(), &window}, host);
     pictureEmployeeWindows(window, host);
+    pictureLeaveWindow(window, host);
+    picturePayFieldsWindows(window, host);
     window.help().show(165);
     if (QWidget* help = window.help().window())
         host.save(*help, QStringLiteral("HelpWindow"));

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -57,6 +58,14 @@ QString widgetText(const QWidget* widget) {
         return spin->text();
     if (auto* group = qobject_cast<const QGroupBox*>(widget))
         return group->title();
+    if (auto* header = qobject_cast<const QHeaderView*>(widget)) {
+        if (auto* tree = qobject_cast<const QTreeWidget*>(header->parentWidget())) {
+            QStringList titles;
+            for (int column = 0; column < tree->columnCount(); ++column)
+                titles.push_back(tree->headerItem()->text(column));
+            return titles.join('\t');
+        }
+    }
     return {};
 }
 
@@ -92,6 +101,13 @@ void setWidgetText(QWidget* widget, const QString& text) {
             decimal->setValue(value);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(text);
+    } else if (auto* header = qobject_cast<QHeaderView*>(widget)) {
+        // A list view's headings, separated by tabs; the columns follow them.
+        if (auto* tree = qobject_cast<QTreeWidget*>(header->parentWidget())) {
+            const QStringList titles = text.split('\t');
+            tree->setColumnCount(static_cast<int>(titles.size()));
+            tree->setHeaderLabels(titles);
+        }
     }
 }
 

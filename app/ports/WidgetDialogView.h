@@ -17,7 +17,9 @@ namespace kelo::app {
 class RowList;
 
 // The DialogView port over a widget tree: controls are the root's children
-// found by object name. A name that matches no control, or a control of the
+// found by object name. The header of a tree widget used as a list view,
+// named in its own right, takes and gives the column headings separated by
+// tabs. A name that matches no control, or a control of the
 // wrong kind, reads as empty, false or -1 and ignores writes, so a form whose
 // layout lags behind its logic still runs; each missing name is warned about
 // once.

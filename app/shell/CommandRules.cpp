@@ -85,10 +85,12 @@ bool CommandRules::isAvailable(int id) {
         return true;
     if (isOneOf(id, {cmd::Grades, cmd::Jobs, cmd::Stations, cmd::Coops, cmd::PensionFunds}))
         return true;
-    // The personnel and payroll master windows and their record commands.
-    if (isOneOf(id, {cmd::Personnel, cmd::PayrollMaster, cmd::Save, cmd::Add, cmd::Delete,
-                     cmd::Terminate, cmd::UndoTerminate, cmd::Undo, cmd::PageUp, cmd::PageDown}) ||
-        inRange(id, cmd::Next, cmd::FindName))
+    // The personnel, payroll master, absence and leave and pay field
+    // definitions windows and their record commands.
+    if (isOneOf(id, {cmd::Personnel, cmd::PayrollMaster, cmd::AbsenceLeave, cmd::Save, cmd::Add,
+                     cmd::Delete, cmd::EditEvent, cmd::Terminate, cmd::UndoTerminate, cmd::Undo,
+                     cmd::PageUp, cmd::PageDown}) ||
+        inRange(id, cmd::Earnings, cmd::Refunds) || inRange(id, cmd::Next, cmd::FindName))
         return true;
     return isOneOf(id, {cmd::Exit,           cmd::Close,          cmd::OpenOrg,
                         cmd::NewOrg,         cmd::DeleteOrg,      cmd::BasicInfo,

@@ -31,6 +31,7 @@ const std::vector<CommandTexts>& allTexts() {
         {1015, "E&xit", "Exit Kelo Roster", ""},
         {1101, "&Add\tAlt+Ins", "Add a new record, field or event", ""},
         {1102, "&Delete\tAlt+Del", "Delete the current record, field or event", ""},
+        {1103, "&Edit Event", "Edit the selected event", ""},
         {1104, "&Terminate...", "Terminate the employment of the current employee", ""},
         {1105, "&Undo Termination", "Reverse the termination of the current employee", ""},
         {1106, "&Undo", "Undo changes to the current record", "Undo"},
@@ -112,8 +113,8 @@ const std::vector<CommandTexts>& allTexts() {
     return texts;
 }
 
-MenuEntry command(int id) {
-    return {MenuEntry::Kind::Command, id, {}, {}};
+MenuEntry command(int id, std::string text = {}) {
+    return {MenuEntry::Kind::Command, id, std::move(text), {}};
 }
 MenuEntry separator() {
     return {MenuEntry::Kind::Separator, 0, {}, {}};
@@ -296,12 +297,21 @@ const Popup& documentPopup(DocumentKind document) {
                               {command(1106), separator(), command(1101), command(1102),
                                command(1104), separator(), command(1115),
                                submenu("&Find", {1116, 1117})}};
+    static const Popup field{"Fi&eld", {command(1101), command(1102)}};
+    static const Popup events{"Re&cord",
+                              {command(1101, "&Add Event\tAlt+Ins"),
+                               command(1102, "&Delete Event\tAlt+Del"), command(1103), separator(),
+                               command(1115), submenu("&Find", {1116, 1117})}};
     static const Popup none;
     switch (document) {
     case DocumentKind::Personnel:
     case DocumentKind::PayrollMaster:
     case DocumentKind::Transactions:
         return record;
+    case DocumentKind::PayFields:
+        return field;
+    case DocumentKind::Leave:
+        return events;
     default:
         return none;
     }
@@ -314,6 +324,10 @@ bool documentHandles(DocumentKind document, int id) {
     case DocumentKind::Transactions:
         return inRange(id, 1101, 1102) || inRange(id, 1104, 1106) || inRange(id, 1111, 1117) ||
                id == 1705 || id == 1706;
+    case DocumentKind::PayFields:
+        return inRange(id, 1101, 1102) || inRange(id, 1111, 1114);
+    case DocumentKind::Leave:
+        return inRange(id, 1101, 1103) || inRange(id, 1111, 1117) || id == 1705 || id == 1706;
     default:
         return false;
     }
@@ -332,10 +346,14 @@ int helpContextOf(int id, DocumentKind document) {
             return 161;
         case DocumentKind::PayFields:
             return 162;
+        case DocumentKind::Leave:
+            return helpctx::Leave;
         default:
             return 0;
         }
     }
+    if (id == 1103)
+        return document == DocumentKind::Leave ? helpctx::Leave : 0;
     if (id == 1118)
         return 168;
     if (inRange(id, 1201, 1207) || inRange(id, 1211, 1216) || inRange(id, 1221, 1225) ||

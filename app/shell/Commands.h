@@ -23,6 +23,7 @@ inline constexpr int Close = 1014;
 inline constexpr int Exit = 1015;
 inline constexpr int Add = 1101;
 inline constexpr int Delete = 1102;
+inline constexpr int EditEvent = 1103;
 inline constexpr int Terminate = 1104;
 inline constexpr int UndoTerminate = 1105;
 inline constexpr int Undo = 1106;
@@ -87,7 +88,9 @@ struct MenuEntry {
     enum class Kind { Command, Separator, Submenu };
     Kind kind = Kind::Command;
     int id = 0;
-    std::string title; // submenus
+    // A submenu's title; a command's own menu text in this popup (empty: the
+    // command table's).
+    std::string title;
     std::vector<MenuEntry> entries;
 };
 
@@ -128,6 +131,8 @@ int helpContextOf(int id, DocumentKind document);
 
 // Help contexts of the dialogs.
 namespace helpctx {
+inline constexpr int Leave = 174;     // the absence and leave window and its dialogs
+inline constexpr int PayFields = 175; // the pay field definitions window and its dialogs
 inline constexpr int Login = 121;
 inline constexpr int Organisations = 165;
 inline constexpr int DeleteOrgCaution = 180;

@@ -45,6 +45,31 @@ std::vector<std::string> periodOverview(const common::ORGREC& org) {
     };
 }
 
+std::string documentCaption(DocumentKind document, const common::ORGREC& org) {
+    switch (document) {
+    case DocumentKind::Personnel:
+        return "Personnel file as at " + monthAndYear(org);
+    case DocumentKind::PayrollMaster:
+        return "Payroll master file as at " + monthAndYear(org);
+    case DocumentKind::Leave:
+        return "Absence and leave file as at " + monthAndYear(org);
+    case DocumentKind::Transactions:
+    case DocumentKind::PayFields:
+        switch (org.payFreq) {
+        case common::WEEKLY:
+            return "Payroll for " + periodEnding("week", org.weekEndDay, org);
+        case common::BIWEEKLY:
+            return "Payroll for " + periodEnding("fortnight", org.fortnightEndDay, org);
+        case common::IRREGULAR:
+            return "Payroll for " + periodEnding("pay period", org.irregEndDay, org);
+        default:
+            return "Payroll for " + monthAndYear(org);
+        }
+    default:
+        return {};
+    }
+}
+
 std::string whyGrayed(int id, const CommandContext& context) {
     const CommandState state = CommandRules::menuItem(id, context);
     if (!state.present || state.enabled)
