@@ -154,13 +154,14 @@ TEST(CommandRules, HelpContextsFollowTheCommandGroups) {
         {1013, DocumentKind::None, 0},           {1106, DocumentKind::None, 161},
         {1113, DocumentKind::None, 0},           {1101, DocumentKind::Personnel, 161},
         {1102, DocumentKind::Transactions, 161}, {1101, DocumentKind::PayFields, 162},
-        {1101, DocumentKind::None, 0},           {1118, DocumentKind::Report, 168},
-        {1207, DocumentKind::None, 163},         {1244, DocumentKind::None, 0},
-        {1264, DocumentKind::None, 163},         {1306, DocumentKind::None, 165},
-        {1316, DocumentKind::None, 165},         {1322, DocumentKind::None, 0},
-        {1408, DocumentKind::None, 166},         {1503, DocumentKind::None, 164},
-        {1513, DocumentKind::None, 0},           {1603, DocumentKind::None, 167},
-        {1602, DocumentKind::None, 0},
+        {1101, DocumentKind::Leave, 174},        {1103, DocumentKind::Leave, 174},
+        {1103, DocumentKind::Personnel, 0},      {1101, DocumentKind::None, 0},
+        {1118, DocumentKind::Report, 168},       {1207, DocumentKind::None, 163},
+        {1244, DocumentKind::None, 0},           {1264, DocumentKind::None, 163},
+        {1306, DocumentKind::None, 165},         {1316, DocumentKind::None, 165},
+        {1322, DocumentKind::None, 0},           {1408, DocumentKind::None, 166},
+        {1503, DocumentKind::None, 164},         {1513, DocumentKind::None, 0},
+        {1603, DocumentKind::None, 167},         {1602, DocumentKind::None, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(helpContextOf(c.id, c.document), c.context) << c.id;
@@ -231,6 +232,66 @@ TEST(CommandRules, TheRecordPopupHoldsTheRecordCommandsInOrder) {
     for (int id : ids)
         EXPECT_FALSE(commandTexts(id).menuText.empty()) << id;
     EXPECT_EQ(commandTexts(cmd::Terminate).menuText, "&Terminate...");
+}
+
+TEST(CommandRules, TheLeaveAndPayFieldWindowsOpenWithTheirRights) {
+    for (int id : {cmd::AbsenceLeave, cmd::Earnings, cmd::Deductions, cmd::Benefits, cmd::LumpSums,
+                   cmd::Refunds, cmd::EditEvent})
+        EXPECT_TRUE(CommandRules::isAvailable(id)) << id;
+    CommandContext context{fullRights(), DocumentKind::None, 0};
+    for (int id : {cmd::AbsenceLeave, cmd::Earnings, cmd::Refunds})
+        EXPECT_TRUE(CommandRules::mayRun(id, context)) << id;
+    EXPECT_TRUE(CommandRules::toolbarButton(cmd::AbsenceLeave, context).enabled);
+    // Changing pay items changes every employee's transactions.
+    context.user.exclusiveAccess = 0;
+    EXPECT_TRUE(CommandRules::mayRun(cmd::AbsenceLeave, context));
+    for (int id : {cmd::Earnings, cmd::Refunds})
+        EXPECT_FALSE(CommandRules::mayRun(id, context)) << id;
+}
+
+TEST(CommandRules, TheLeaveWindowTakesItsEventCommandsAndThePageKeys) {
+    const Popup& events = documentPopup(DocumentKind::Leave);
+    EXPECT_EQ(events.title, "Re&cord");
+    std::vector<std::pair<int, std::string>> items;
+    for (const MenuEntry& entry : events.entries) {
+        if (entry.kind == MenuEntry::Kind::Command)
+            items.emplace_back(entry.id, entry.title);
+        for (const MenuEntry& inner : entry.entries)
+            items.emplace_back(inner.id, inner.title);
+    }
+    const std::vector<std::pair<int, std::string>> expected{{1101, "&Add Event\tAlt+Ins"},
+                                                            {1102, "&Delete Event\tAlt+Del"},
+                                                            {1103, ""},
+                                                            {1115, ""},
+                                                            {1116, ""},
+                                                            {1117, ""}};
+    EXPECT_EQ(items, expected);
+    EXPECT_EQ(commandTexts(cmd::EditEvent).menuText, "&Edit Event");
+
+    CommandContext leave{fullRights(), DocumentKind::Leave, 0};
+    for (int id : {cmd::Save, cmd::Add, cmd::Delete, cmd::EditEvent, cmd::Next, cmd::First,
+                   cmd::GoTo, cmd::FindEmpNum, cmd::FindName, cmd::PageUp, cmd::PageDown,
+                   cmd::Close, cmd::HelpContents})
+        EXPECT_TRUE(CommandRules::mayRun(id, leave)) << id;
+    for (int id : {cmd::Undo, cmd::Terminate, cmd::AbsenceLeave, cmd::Personnel, 1701})
+        EXPECT_FALSE(CommandRules::mayRun(id, leave)) << id;
+    EXPECT_FALSE(CommandRules::toolbarButton(cmd::Undo, leave).enabled);
+    EXPECT_TRUE(CommandRules::toolbarButton(cmd::Save, leave).enabled);
+}
+
+TEST(CommandRules, ThePayFieldsWindowTakesAddDeleteAndNavigationOnly) {
+    const Popup& field = documentPopup(DocumentKind::PayFields);
+    EXPECT_EQ(field.title, "Fi&eld");
+    ASSERT_EQ(field.entries.size(), 2u);
+    EXPECT_EQ(field.entries[0].id, cmd::Add);
+    EXPECT_EQ(field.entries[1].id, cmd::Delete);
+    CommandContext fields{fullRights(), DocumentKind::PayFields, 0};
+    for (int id : {cmd::Save, cmd::Add, cmd::Delete, cmd::Next, cmd::Previous, cmd::Last,
+                   cmd::First, cmd::Close, cmd::HelpContents})
+        EXPECT_TRUE(CommandRules::mayRun(id, fields)) << id;
+    for (int id :
+         {cmd::Undo, cmd::EditEvent, cmd::GoTo, cmd::FindName, cmd::PageDown, cmd::Earnings})
+        EXPECT_FALSE(CommandRules::mayRun(id, fields)) << id;
 }
 
 TEST(CommandRules, WithNoDocumentTheFileButtonsNeedTheRightToEditFiles) {

@@ -30,6 +30,37 @@ TEST(PeriodOverview, NamesTheOrganisationItsMonthAndEveryFrequencysPeriod) {
     EXPECT_EQ(periodOverview(org)[1], "Current month: November 2026 (fiscal year 2008/09)");
 }
 
+TEST(DocumentCaption, NamesTheFileAndMonthOrThePayrollAndItsPeriod) {
+    common::ORGREC org;
+    org.month = "November";
+    org.year = 2026;
+    org.weekEndDay = 7;
+    org.fortnightEndDay = 14;
+    org.irregEndDay = 2;
+    const struct {
+        DocumentKind document;
+        common::PAYFREQ payFreq;
+        std::string caption;
+    } cases[] = {
+        {DocumentKind::Personnel, common::WEEKLY, "Personnel file as at November 2026"},
+        {DocumentKind::PayrollMaster, common::MONTHLY, "Payroll master file as at November 2026"},
+        {DocumentKind::Leave, common::BIWEEKLY, "Absence and leave file as at November 2026"},
+        {DocumentKind::PayFields, common::MONTHLY, "Payroll for November 2026"},
+        {DocumentKind::PayFields, common::WEEKLY, "Payroll for week ending 7 November 2026"},
+        {DocumentKind::PayFields, common::BIWEEKLY,
+         "Payroll for fortnight ending 14 November 2026"},
+        {DocumentKind::Transactions, common::IRREGULAR,
+         "Payroll for pay period ending 2 November 2026"},
+        {DocumentKind::Transactions, common::MONTHLY, "Payroll for November 2026"},
+        {DocumentKind::Report, common::MONTHLY, ""},
+        {DocumentKind::None, common::MONTHLY, ""},
+    };
+    for (const auto& c : cases) {
+        org.payFreq = c.payFreq;
+        EXPECT_EQ(documentCaption(c.document, org), c.caption) << c.caption;
+    }
+}
+
 TEST(WhyGrayed, SaysWhichRightOrStateGraysACommand) {
     common::USERREC clerk;
     clerk.menuType = common::kFullMenu;

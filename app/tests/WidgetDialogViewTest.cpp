@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -337,6 +338,21 @@ TEST_F(WidgetDialogViewTest, ListViewRowsSplitIntoColumns) {
     view.setItemText("Payslips", 3, "1004");
     EXPECT_EQ(view.itemText("Payslips", 3), "1004");
     EXPECT_EQ(tree->topLevelItem(3)->text(1), "");
+}
+
+TEST_F(WidgetDialogViewTest, AListViewsHeaderTakesItsHeadingsAndTheColumnsFollow) {
+    auto* tree = form.root.findChild<QTreeWidget*>("Payslips");
+    tree->header()->setObjectName("PayslipColumns");
+    view.setText("PayslipColumns", "Number\tName\tNet Pay\tBank");
+    EXPECT_EQ(tree->columnCount(), 4);
+    EXPECT_EQ(tree->headerItem()->text(3), "Bank");
+    EXPECT_EQ(view.text("PayslipColumns"), "Number\tName\tNet Pay\tBank");
+    // Fewer headings take the columns away.
+    view.setText("PayslipColumns", "Date\tDays");
+    EXPECT_EQ(tree->columnCount(), 2);
+    EXPECT_EQ(view.text("PayslipColumns"), "Date\tDays");
+    view.addItem("Payslips", "01/01/2026\t3.00", 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(1), "3.00");
 }
 
 // The fake's tree script, run on both.
