@@ -2,17 +2,14 @@
 
 #include "app/main/EmployeeDialogs.h"
 #include "app/main/HelpViewer.h"
-#include "app/main/PageBuilder.h"
+#include "app/main/RecordTabs.h"
 #include "app/main/Session.h"
 #include "app/ports/QtText.h"
 #include "app/shell/Commands.h"
 #include "staffrecords/VarDbEx.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -24,18 +21,6 @@ namespace {
 
 const std::vector<PageTab>& tabsOf(staffrecords::DB db) {
     return db == staffrecords::PERSONNEL_FILE ? personnelTabs() : payrollMasterTabs();
-}
-
-// Room for the largest page, so that the window keeps its size from tab to
-// tab.
-QSize largestPage(const std::vector<PageTab>& tabs, QWidget& holder) {
-    QSize size;
-    const PageActions none;
-    for (const PageTab& tab : tabs) {
-        std::unique_ptr<QWidget> page(buildPage(tab.page, none, &holder));
-        size = size.expandedTo(page->sizeHint());
-    }
-    return size;
 }
 
 } // namespace
@@ -53,41 +38,35 @@ EmployeeWindow::EmployeeWindow(const DialogContext& context, std::unique_ptr<STA
                              : QStringLiteral("Payroll Master File"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildRecordHeader(this));
-    tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("Tabs"));
-    tabs_->setUsesScrollButtons(false);
-    for (const PageTab& tab : pageTabs_) {
-        auto* holder = new QWidget(tabs_);
-        auto* holderLayout = new QVBoxLayout(holder);
-        holderLayout->setContentsMargins(0, 0, 0, 0);
-        holders_.push_back(holder);
-        tabs_->addTab(holder, tab.title);
-    }
-    const QSize room = largestPage(pageTabs_, *holders_.front());
-    for (QWidget* holder : holders_)
-        holder->setMinimumSize(room);
+    QStringList titles;
+    for (const PageTab& tab : pageTabs_)
+        titles << tab.title;
+    RecordTabs::Hooks hooks;
+    hooks.build = [this](int tab, QWidget* parent) {
+        return buildPage(pageTabs_[static_cast<std::size_t>(tab)].page, pageActions(), parent);
+    };
+    hooks.shown = [this](int tab, QWidget*) {
+        form_->setPage(view_, pageTabs_[static_cast<std::size_t>(tab)].page);
+        form_->displayPage();
+        showPosition();
+    };
+    hooks.mayLeave = [this] { return form_->validatePage(); };
+    hooks.dropping = [this] { form_->clearPage(); };
+    tabs_ = new RecordTabs(titles, std::move(hooks), this);
     layout->addWidget(tabs_, 1);
-    tabs_->tabBar()->installEventFilter(this);
-    // Other ways of changing tabs (the keyboard on the tab bar, Ctrl+Tab)
-    // are taken back, then asked for as a click would.
-    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (switching_ || index == shownTab_)
-            return;
-        switching_ = true;
-        tabs_->setCurrentIndex(shownTab_);
-        switching_ = false;
-        changeTab(index);
-    });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && page_ && page_->isAncestorOf(now))
-            lastField_ = now;
-    });
 }
 
 EmployeeWindow::~EmployeeWindow() {
     stopRefresh();
-    if (page_)
-        form_->clearPage();
+    tabs_->dropPage();
+}
+
+QTabWidget* EmployeeWindow::tabs() const {
+    return tabs_;
+}
+
+QWidget* EmployeeWindow::page() const {
+    return tabs_->page();
 }
 
 int EmployeeWindow::helpContext() const {
@@ -99,7 +78,7 @@ bool EmployeeWindow::open(const common::ORGREC& org) {
     if (!form_->open(db_, org_))
         return false;
     form_->displayRecord();
-    showTab(0);
+    tabs_->showTab(0);
     startRefresh([this] { refresh(); });
     return true;
 }
@@ -125,51 +104,15 @@ PageActions EmployeeWindow::pageActions() {
 }
 
 bool EmployeeWindow::changeTab(int index) {
-    if (index == shownTab_)
-        return true;
-    if (index < 0 || index >= tabs_->count())
-        return false;
-    if (page_ && !form_->validatePage())
-        return false;
-    showTab(index);
-    return true;
-}
-
-void EmployeeWindow::showTab(int index) {
-    dropPage();
-    switching_ = true;
-    tabs_->setCurrentIndex(index);
-    switching_ = false;
-    shownTab_ = index;
-    QWidget* holder = holders_[static_cast<std::size_t>(index)];
-    page_ = buildPage(pageTabs_[static_cast<std::size_t>(index)].page, pageActions(), holder);
-    holder->layout()->addWidget(page_);
-    page_->show();
-    form_->setPage(view_, pageTabs_[static_cast<std::size_t>(index)].page);
-    form_->displayPage();
-    showPosition();
-    focusFirstField();
-}
-
-void EmployeeWindow::dropPage() {
-    if (!page_)
-        return;
-    form_->clearPage();
-    delete page_.data();
+    return tabs_->changeTab(index);
 }
 
 void EmployeeWindow::focusFirstField() {
-    if (!page_)
-        return;
-    if (QWidget* first = firstField(*page_))
-        first->setFocus(Qt::OtherFocusReason);
+    tabs_->focusFirstField();
 }
 
 void EmployeeWindow::restoreFocus() {
-    if (lastField_ && page_ && page_->isAncestorOf(lastField_) && lastField_->isEnabled())
-        lastField_->setFocus(Qt::OtherFocusReason);
-    else
-        focusFirstField();
+    tabs_->restoreFocus();
 }
 
 void EmployeeWindow::refresh() {
@@ -180,18 +123,6 @@ void EmployeeWindow::refresh() {
 void EmployeeWindow::showPosition() {
     if (auto* position = findChild<QLabel*>(QStringLiteral("RecordPosition")))
         position->setText(QString::fromStdString(form_->positionText()));
-}
-
-bool EmployeeWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == tabs_->tabBar() && event->type() == QEvent::MouseButtonPress) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const int index = tabs_->tabBar()->tabAt(mouse->position().toPoint());
-        if (mouse->button() == Qt::LeftButton && index >= 0 && index != shownTab_) {
-            changeTab(index);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void EmployeeWindow::handOver() {
@@ -259,10 +190,10 @@ bool EmployeeWindow::runCommand(int id) {
         find(id);
         break;
     case cmd::PageUp:
-        changeTab(shownTab_ - 1);
+        changeTab(tabs_->shownTab() - 1);
         break;
     case cmd::PageDown:
-        changeTab(shownTab_ + 1);
+        changeTab(tabs_->shownTab() + 1);
         break;
     case cmd::HelpContents:
         context_.help.show(helpContext());
@@ -281,7 +212,7 @@ void EmployeeWindow::addEmployee() {
     if (!paused([&] { return runEmployeeNumber(context_, *form_, org_, helpContext()); }))
         return;
     // A new employee starts with his names; the record left was saved.
-    showTab(0);
+    tabs_->showTab(0);
 }
 
 void EmployeeWindow::deleteEmployee() {
@@ -328,7 +259,7 @@ bool EmployeeWindow::closeForm() {
         return false;
     }
     handOver();
-    dropPage();
+    tabs_->dropPage();
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include "common/OrgRecords.h"
 #include "staffrecords/StatFrm.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -17,6 +16,7 @@ class QTabWidget;
 namespace kelo::app {
 
 class MainWindow;
+class RecordTabs;
 class ScreenshotHost;
 
 // Help contexts of the two windows; each page also covers the window's
@@ -50,9 +50,9 @@ public:
     staffrecords::STATFRM& form() { return *form_; }
     staffrecords::DB db() const { return db_; }
     int helpContext() const override;
-    QTabWidget* tabs() const { return tabs_; }
+    QTabWidget* tabs() const;
     // The page now shown; null while none is.
-    QWidget* page() const { return page_; }
+    QWidget* page() const;
     // Moves to the tab when the page shown is valid; false when it stays.
     bool changeTab(int index);
     // Re-reads the record another user may have changed (the timer's work).
@@ -62,13 +62,8 @@ public:
     // Back to the field the clerk was in.
     void restoreFocus() override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     PageActions pageActions();
-    void showTab(int index);
-    void dropPage();
     // "Record 3 of 40" in the header.
     void showPosition();
     // The transactions store follows what the form saved.
@@ -86,12 +81,7 @@ private:
     common::ORGREC org_;
     const std::vector<PageTab>& pageTabs_;
     WidgetDialogView view_;
-    QTabWidget* tabs_ = nullptr;
-    std::vector<QWidget*> holders_;
-    QPointer<QWidget> page_;
-    QPointer<QWidget> lastField_;
-    int shownTab_ = -1;
-    bool switching_ = false;
+    RecordTabs* tabs_ = nullptr;
 };
 
 // The screenshot run: every tab of both windows on the second employee,

@@ -63,6 +63,9 @@ void MainWindow::runCommand(int id) {
     case cmd::PayrollMaster:
         openEmployeeWindow(false);
         break;
+    case cmd::Transactions:
+        openTransactionsWindow();
+        break;
     case cmd::AbsenceLeave:
         openLeaveWindow();
         break;

@@ -5,6 +5,7 @@
 #include "app/main/MainWindow.h"
 #include "app/main/OverviewPanel.h"
 #include "app/main/PayFieldsWindow.h"
+#include "app/main/TransactionsWindow.h"
 #include "app/ports/QtText.h"
 #include "app/ports/QtUi.h"
 #include "app/shell/Overview.h"
@@ -59,6 +60,18 @@ void MainWindow::openLeaveWindow() {
     openDocument(DocumentKind::Leave,
                  std::make_unique<LeaveWindow>(DialogContext{session, host_, help_, nullptr},
                                                std::move(form)));
+}
+
+void MainWindow::openTransactionsWindow() {
+    if (document_)
+        return;
+    Session& session = *session_;
+    auto form = std::make_unique<staffrecords::VARFRM>(*ui_, session.code(), session.folder());
+    if (!form->checkFiles(*session.orgs().getOpenOrg()))
+        return;
+    openDocument(DocumentKind::Transactions,
+                 std::make_unique<TransactionsWindow>(DialogContext{session, host_, help_, nullptr},
+                                                      std::move(form)));
 }
 
 void MainWindow::openPayFieldsWindow(common::FIELDSTABLE table) {

@@ -85,6 +85,7 @@ private:
     // The document window (MainDocuments.cpp).
     void openEmployeeWindow(bool personnel);
     void openLeaveWindow();
+    void openTransactionsWindow();
     void openPayFieldsWindow(common::FIELDSTABLE table);
     // Shows `window` as the open document of `kind` and opens its form.
     void openDocument(DocumentKind kind, std::unique_ptr<DocumentWindow> window);

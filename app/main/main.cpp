@@ -8,6 +8,7 @@
 #include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
+#include "app/main/TransactionsWindow.h"
 #include "app/main/TreeDialogs.h"
 #include "app/ports/QtText.h"
 #include "app/shell/Commands.h"
@@ -159,6 +160,7 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
         run(withRows);
     pictureTreeDialogs({window.session(), host, window.help(), &window}, host);
     pictureEmployeeWindows(window, host);
+    pictureTransactionsWindow(window, host);
     pictureLeaveWindow(window, host);
     picturePayFieldsWindows(window, host);
     window.help().show(165);

@@ -85,6 +85,8 @@ bool CommandRules::isAvailable(int id) {
         return true;
     if (isOneOf(id, {cmd::Grades, cmd::Jobs, cmd::Stations, cmd::Coops, cmd::PensionFunds}))
         return true;
+    if (id == cmd::Transactions)
+        return true;
     // The personnel, payroll master, absence and leave and pay field
     // definitions windows and their record commands.
     if (isOneOf(id, {cmd::Personnel, cmd::PayrollMaster, cmd::AbsenceLeave, cmd::Save, cmd::Add,
