@@ -161,7 +161,6 @@ void FIELDSFRM::display() {
         form_.setEnabled(control, any);
     form_.setEnabled(ff::kType, any && !item_.builtIn);
     form_.setChecked(ff::kStatic, item_.isStatic != 0);
-    form_.setChecked(ff::kTaxable, item_.taxable != 0);
     displayButtons();
 }
 
@@ -177,6 +176,9 @@ void FIELDSFRM::displayButtons() {
     form_.setVisible(ff::kTypeButton, linked);
     form_.setText(ff::kTypeButton, isPension ? "Pension Fund..." : "Co-operative...");
     form_.setText(ff::kTaxable, isPension ? "Pre-tax deduction" : "Taxable");
+    // A taxable pension contribution is one that gets no relief, so the
+    // "Pre-tax deduction" box shows the flag the other way round.
+    form_.setChecked(ff::kTaxable, (item_.taxable != 0) != isPension);
     std::string parameters;
     if (!item_.builtIn) {
         if (common::isPercentFunction(item_.itemFunction))
@@ -201,7 +203,8 @@ void FIELDSFRM::readForm() {
     item_.itemName =
         common::fitText(common::trim(form_.text(ff::kName)), common::PayItemWidths::kItemNameWidth);
     item_.isStatic = form_.isChecked(ff::kStatic) ? 1 : 0;
-    item_.taxable = form_.isChecked(ff::kTaxable) ? 1 : 0;
+    const bool isPension = item_.itemType == common::kTypePensionContribution;
+    item_.taxable = form_.isChecked(ff::kTaxable) != isPension ? 1 : 0;
 }
 
 void FIELDSFRM::resetType() {
@@ -218,6 +221,7 @@ void FIELDSFRM::resetFunction() {
     const std::string chosen = getFunction();
     if (item_.builtIn || chosen.empty() || chosen == item_.itemFunction)
         return;
+    readForm();
     item_.itemFunction = chosen;
     displayButtons();
 }

@@ -260,6 +260,36 @@ TEST_F(FieldsFrmTest, SixItemsPerCoopAndOnePensionItemPerFund) {
     EXPECT_EQ(pension.link->id, 2);
     EXPECT_EQ(pension.link->employer->function, "Percentage of Salary");
     EXPECT_EQ(pension.link->employer->percentage, 10.0f);
+    // New items start taxable: for a pension contribution that is no relief,
+    // shown as "Pre-tax deduction" not ticked.
+    EXPECT_EQ(pension.taxable, 1);
+    EXPECT_FALSE(form.isChecked(ff::kTaxable));
+}
+
+TEST_F(FieldsFrmTest, PreTaxDeductionTickedMeansThePensionGetsRelief) {
+    openTable(common::DEDUCTIONS);
+    ASSERT_TRUE(fields->addRecord(ui, org));
+    form.setText(ff::kName, "PSSSF");
+    choose(ff::kType, "Pension Contribution");
+    fields->resetType();
+    form.setChecked(ff::kTaxable, true);
+    // A change of function keeps the tick.
+    choose(ff::kFunction, "Percentage of Salary");
+    fields->resetFunction();
+    EXPECT_TRUE(form.isChecked(ff::kTaxable));
+    fields->displayPFParams(dlg);
+    dlg.selectRow(fundsdlg::kName, dlg.findItem(fundsdlg::kName, "PSSSF"));
+    dlg.selectRow(fundsdlg::kEmployerFunction,
+                  dlg.findItem(fundsdlg::kEmployerFunction, "Percentage of Salary"));
+    FIELDSFRM::resetEPFFunction(dlg);
+    dlg.setText(limitsdlg::kPercentage, "10");
+    dlg.setChecked(limitsdlg::kApplyLimits, false);
+    ASSERT_TRUE(fields->getPFParams(ui, dlg));
+    ASSERT_TRUE(fields->save(ui, org)) << ui.lastMessage();
+    EXPECT_EQ(onFile()[common::DEDUCTIONS].back().taxable, 0);
+    ASSERT_TRUE(fields->firstRecord(ui, org));
+    ASSERT_TRUE(fields->lastRecord(ui, org));
+    EXPECT_TRUE(form.isChecked(ff::kTaxable));
 }
 
 TEST_F(FieldsFrmTest, DeletingRebuildsTheTableAndRenumbers) {
