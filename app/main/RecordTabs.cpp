@@ -90,8 +90,9 @@ void RecordTabs::dropPage() {
 void RecordTabs::focusFirstField() {
     if (!page_)
         return;
+    // As Tab brings it: a box's text is chosen, so that typing replaces it.
     if (QWidget* first = firstField(*page_))
-        first->setFocus(Qt::OtherFocusReason);
+        first->setFocus(Qt::TabFocusReason);
 }
 
 void RecordTabs::restoreFocus() {

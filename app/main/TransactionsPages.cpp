@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,58 +66,91 @@ QLabel* bold(QLabel* label) {
     return label;
 }
 
-// The rows of a page of pay items: the page's own figures, five item rows
-// beside their scroll bar, and the page total. Columns: tick, name,
-// amount, "...", scroll bar.
-class ItemGrid {
+// A page as rows of the same columns: tick, name, amount, "...", so that
+// figures stand at the same place on every tab. Each row is a widget of its
+// own, so that an item row the form hides takes no room.
+class Rows {
 public:
-    ItemGrid(PageBuilder& b, const ItemActions& a) : b_(b), a_(a), grid_(new QGridLayout) {
-        grid_->setHorizontalSpacing(b.page()->fontMetrics().averageCharWidth());
-        grid_->setColumnMinimumWidth(0, 0);
-        grid_->setColumnStretch(5, 1);
+    Rows(PageBuilder& b, const ItemActions& a) : b_(b), a_(a), column_(new QVBoxLayout) {
+        const QCheckBox probe;
+        tickWidth_ = probe.sizeHint().width();
+        nameWidth_ = b.page()->fontMetrics().averageCharWidth() * kNameCharacters;
     }
 
-    // A figure of the page itself, with its tick and "..." when it has them.
-    QLineEdit* fixed(const QString& label, const char* amount, const char* check = nullptr,
-                     const char* button = nullptr, const std::function<void()>& action = {}) {
+    // A figure of the page itself, with its tick and "..." when it has
+    // them; only a figure that may be keyed has an Alt key.
+    void fixed(const QString& label, const char* amount, bool keyed, const char* check = nullptr,
+               const char* button = nullptr, const std::function<void()>& action = {}) {
+        QHBoxLayout* line = row(nullptr);
         if (check) {
             auto* tick = new QCheckBox(b_.page());
             tick->setObjectName(QString::fromLatin1(check));
-            grid_->addWidget(tick, row_, 0);
+            tick->setFixedWidth(tickWidth_);
+            line->addWidget(tick);
+        } else {
+            line->addWidget(blank(tickWidth_));
         }
         QLineEdit* box = amountBox(b_, amount, a_);
-        auto* caption = new QLabel(b_.mnemonic(label), b_.page());
+        QLabel* caption = name(keyed ? b_.mnemonic(label) : label);
         caption->setBuddy(box);
-        grid_->addWidget(caption, row_, 1);
-        grid_->addWidget(box, row_, 2);
+        line->addWidget(caption);
+        line->addWidget(box);
         if (button)
-            grid_->addWidget(dots(b_.page(), button, action), row_, 3);
-        ++row_;
-        return box;
+            line->addWidget(dots(b_.page(), button, action));
+        line->addStretch(1);
     }
 
+    // A figure the form only shows; a total has a rule above it, and the
+    // net pay stands out as a total does.
+    enum class Kind { Plain, Total, Result };
+    void shown(const QString& label, const char* name, Kind kind = Kind::Plain) {
+        QLineEdit* box = shownAmount(b_.page(), name);
+        if (kind == Kind::Total) {
+            QHBoxLayout* over = row(nullptr);
+            over->addWidget(blank(tickWidth_));
+            over->addWidget(blank(nameWidth_));
+            over->addWidget(rule(b_.page(), box->minimumWidth()));
+            over->addStretch(1);
+        }
+        QHBoxLayout* line = row(nullptr);
+        line->addWidget(blank(tickWidth_));
+        QLabel* caption = this->name(label);
+        if (kind != Kind::Plain)
+            bold(caption);
+        line->addWidget(caption);
+        line->addWidget(box);
+        line->addStretch(1);
+    }
+
+    void gap() { column_->addSpacing(b_.page()->fontMetrics().height() / 2); }
+
+    // Five item rows beside their scroll bar.
     void items() {
-        if (row_ > 0)
-            grid_->setRowMinimumHeight(row_++, b_.page()->fontMetrics().height() / 2);
-        const int first = row_;
+        auto* block = new QHBoxLayout;
+        auto* rows = new QVBoxLayout;
         for (int row = 0; row < vf::kRows; ++row) {
+            QHBoxLayout* line = this->row(QStringLiteral("ItemRow%1").arg(row + 1), rows);
             auto* tick = new QCheckBox(b_.page());
             tick->setObjectName(QString::fromLatin1(vf::kItemActive[row]));
+            tick->setFixedWidth(tickWidth_);
             QObject::connect(tick, &QCheckBox::clicked, b_.page(),
                              [toggle = a_.toggle, row] { toggle(row); });
-            auto* name = new QLabel(b_.page());
-            name->setObjectName(QString::fromLatin1(vf::kItemName[row]));
-            name->setFixedWidth(name->fontMetrics().averageCharWidth() * kNameCharacters);
-            name->setBuddy(tick);
+            QLabel* label = name({});
+            label->setObjectName(QString::fromLatin1(vf::kItemName[row]));
+            label->setBuddy(tick);
             QLineEdit* amount = amountBox(b_, vf::kItemAmount[row], a_);
             QPushButton* button =
                 dots(b_.page(), vf::kItemButton[row], [open = a_.parameters, row] { open(row); });
-            grid_->addWidget(tick, row_, 0);
-            grid_->addWidget(name, row_, 1);
-            grid_->addWidget(amount, row_, 2);
-            grid_->addWidget(button, row_, 3);
-            ++row_;
+            line->addWidget(tick);
+            line->addWidget(label);
+            line->addWidget(amount);
+            line->addWidget(button);
+            // A row without "..." keeps its place.
+            QSizePolicy keep = button->sizePolicy();
+            keep.setRetainSizeWhenHidden(true);
+            button->setSizePolicy(keep);
         }
+        block->addLayout(rows);
         auto* scroll = new QScrollBar(Qt::Vertical, b_.page());
         scroll->setObjectName(QString::fromLatin1(vf::kScroll));
         scroll->setFocusPolicy(Qt::NoFocus);
@@ -128,97 +160,114 @@ public:
         // clerk's moves come here.
         QObject::connect(scroll, &QScrollBar::valueChanged, b_.page(),
                          [scrolled = a_.scrolled](int value) { scrolled(value); });
-        grid_->addWidget(scroll, first, 4, vf::kRows, 1);
+        block->addWidget(scroll);
+        block->addStretch(1);
+        column_->addLayout(block);
     }
 
-    void total(const QString& label, const char* name) {
-        QLineEdit* box = shownAmount(b_.page(), name);
-        grid_->addWidget(rule(b_.page(), box->minimumWidth()), row_++, 2);
-        grid_->addWidget(bold(new QLabel(label, b_.page())), row_, 1);
-        grid_->addWidget(box, row_++, 2);
-    }
-
-    QGridLayout* release() { return grid_; }
+    QVBoxLayout* release() { return column_; }
 
 private:
+    QHBoxLayout* row(const QString& name, QVBoxLayout* into = nullptr) {
+        auto* line = new QWidget(b_.page());
+        if (!name.isEmpty())
+            line->setObjectName(name);
+        auto* layout = new QHBoxLayout(line);
+        layout->setContentsMargins(0, 0, 0, 0);
+        (into ? into : column_)->addWidget(line);
+        return layout;
+    }
+    QHBoxLayout* row(std::nullptr_t) { return row(QString()); }
+
+    // Room for a column the row has nothing in; a spacer would not get the
+    // spacing between columns that a widget gets.
+    QWidget* blank(int width) {
+        auto* room = new QWidget(b_.page());
+        room->setFixedSize(width, 0);
+        return room;
+    }
+
+    QLabel* name(const QString& text) {
+        auto* label = new QLabel(text, b_.page());
+        label->setFixedWidth(nameWidth_);
+        return label;
+    }
+
     PageBuilder& b_;
     const ItemActions& a_;
-    QGridLayout* grid_;
-    int row_ = 0;
+    QVBoxLayout* column_;
+    int tickWidth_ = 0;
+    int nameWidth_ = 0;
 };
 
-// A figure of the pages the form only shows.
-void shownRow(PageBuilder& b, const QString& label, const char* name, bool total = false) {
-    QLineEdit* box = shownAmount(b.page(), name);
-    if (total) {
-        b.addRow(nullptr, rule(b.page(), box->minimumWidth()));
-        b.addRow(bold(new QLabel(label, b.page())), box);
-    } else {
-        b.addRow(new QLabel(label, b.page()), box);
-    }
-}
-
 void itemPage(PageBuilder& b, VARPAGE page, const ItemActions& a) {
-    ItemGrid grid(b, a);
+    Rows rows(b, a);
     switch (page) {
     case staffrecords::EARNINGS_PAGE:
-        grid.fixed(QStringLiteral("Basic Pay"), vf::kBasicPay, vf::kBasicPayActive,
+        rows.fixed(QStringLiteral("Basic Pay"), vf::kBasicPay, false, vf::kBasicPayActive,
                    vf::kBasicPayButton, a.timeWorked);
-        grid.fixed(QStringLiteral("Overtime"), vf::kOvertime, vf::kOvertimeActive,
+        rows.fixed(QStringLiteral("Overtime"), vf::kOvertime, false, vf::kOvertimeActive,
                    vf::kOvertimeButton, a.overtime);
         break;
     case staffrecords::DEDUCTIONS_PAGE:
-        grid.fixed(QStringLiteral("Rent"), vf::kRent, vf::kRentActive);
-        grid.fixed(QStringLiteral("Overdraft Recovery"), vf::kOverdraft);
-        grid.fixed(QStringLiteral("Rounding C/F"), vf::kRoundingCF);
+        rows.fixed(QStringLiteral("Rent"), vf::kRent, false, vf::kRentActive);
+        rows.fixed(QStringLiteral("Overdraft Recovery"), vf::kOverdraft, true);
+        rows.fixed(QStringLiteral("Rounding C/F"), vf::kRoundingCF, false);
         break;
     case staffrecords::BENEFITS_PAGE:
-        grid.fixed(QStringLiteral("Employer Pension"), vf::kEmployerPension);
-        grid.fixed(QStringLiteral("Low Interest Loan"), vf::kLoanBenefit);
+        rows.fixed(QStringLiteral("Employer Pension"), vf::kEmployerPension, false);
+        rows.fixed(QStringLiteral("Low Interest Loan"), vf::kLoanBenefit, false);
         break;
     case staffrecords::LUMP_SUMS_PAGE:
-        grid.fixed(QStringLiteral("Tax on Lump Sums"), vf::kLumpSumTax);
+        rows.fixed(QStringLiteral("Tax on Lump Sums"), vf::kLumpSumTax, true);
         break;
     case staffrecords::REFUNDS_PAGE:
-        grid.fixed(QStringLiteral("Rounding B/F"), vf::kRoundingBF);
+        rows.fixed(QStringLiteral("Rounding B/F"), vf::kRoundingBF, true);
         break;
     default:
         break;
     }
-    grid.items();
-    grid.total(QStringLiteral("Total"), vf::kTotal);
-    b.addWhole(grid.release());
+    rows.gap();
+    rows.items();
+    rows.shown(QStringLiteral("Total"), vf::kTotal, Rows::Kind::Total);
+    b.addWhole(rows.release());
 }
 
-void taxablePay(PageBuilder& b) {
-    shownRow(b, QStringLiteral("Taxable Earnings"), vf::kTaxableEarnings);
-    shownRow(b, QStringLiteral("Non-Cash Benefits"), vf::kNonCashBenefits);
-    shownRow(b, QStringLiteral("Housing Benefit"), vf::kHousingBenefit);
-    shownRow(b, QStringLiteral("Total"), vf::kTaxableTotal, true);
-    shownRow(b, QStringLiteral("Allowable Deductions"), vf::kAllowableDeductions);
-    shownRow(b, QStringLiteral("Taxable Pay"), vf::kChargeablePay, true);
+void taxablePay(PageBuilder& b, const ItemActions& a) {
+    Rows rows(b, a);
+    rows.shown(QStringLiteral("Taxable Earnings"), vf::kTaxableEarnings);
+    rows.shown(QStringLiteral("Non-Cash Benefits"), vf::kNonCashBenefits);
+    rows.shown(QStringLiteral("Housing Benefit"), vf::kHousingBenefit);
+    rows.shown(QStringLiteral("Total"), vf::kTaxableTotal, Rows::Kind::Total);
+    rows.gap();
+    rows.shown(QStringLiteral("Allowable Deductions"), vf::kAllowableDeductions);
+    rows.shown(QStringLiteral("Taxable Pay"), vf::kChargeablePay, Rows::Kind::Total);
+    b.addWhole(rows.release());
 }
 
-void statutory(PageBuilder& b) {
-    shownRow(b, QStringLiteral("PAYE"), vf::kPaye);
-    shownRow(b, QStringLiteral("NSSF"), vf::kNssf);
-    shownRow(b, QStringLiteral("Tax on Lump Sums"), vf::kStatLumpSumTax);
-    shownRow(b, QStringLiteral("Total"), vf::kStatutoryTotal, true);
+void statutory(PageBuilder& b, const ItemActions& a) {
+    Rows rows(b, a);
+    rows.shown(QStringLiteral("PAYE"), vf::kPaye);
+    rows.shown(QStringLiteral("NSSF"), vf::kNssf);
+    rows.shown(QStringLiteral("Tax on Lump Sums"), vf::kStatLumpSumTax);
+    rows.shown(QStringLiteral("Total"), vf::kStatutoryTotal, Rows::Kind::Total);
+    b.addWhole(rows.release());
 }
 
-void summary(PageBuilder& b) {
-    shownRow(b, QStringLiteral("Earnings"), vf::kSumEarnings);
-    shownRow(b, QStringLiteral("Lump Sums"), vf::kSumLumpSums);
-    shownRow(b, QStringLiteral("Refunds"), vf::kSumRefunds);
-    shownRow(b, QStringLiteral("Overdraft"), vf::kSumOverdraft);
-    shownRow(b, QStringLiteral("Total Pay"), vf::kTotalPay, true);
-    b.addRow(nullptr, new QLabel(b.page()));
-    shownRow(b, QStringLiteral("Statutory Deductions"), vf::kSumStatutory);
-    shownRow(b, QStringLiteral("Other Deductions"), vf::kSumOther);
-    shownRow(b, QStringLiteral("Total Deductions"), vf::kTotalDeductions, true);
-    b.addRow(nullptr, new QLabel(b.page()));
-    b.addRow(bold(new QLabel(QStringLiteral("Net Pay"), b.page())),
-             shownAmount(b.page(), vf::kNetPay));
+void summary(PageBuilder& b, const ItemActions& a) {
+    Rows rows(b, a);
+    rows.shown(QStringLiteral("Earnings"), vf::kSumEarnings);
+    rows.shown(QStringLiteral("Lump Sums"), vf::kSumLumpSums);
+    rows.shown(QStringLiteral("Refunds"), vf::kSumRefunds);
+    rows.shown(QStringLiteral("Overdraft"), vf::kSumOverdraft);
+    rows.shown(QStringLiteral("Total Pay"), vf::kTotalPay, Rows::Kind::Total);
+    rows.gap();
+    rows.shown(QStringLiteral("Statutory Deductions"), vf::kSumStatutory);
+    rows.shown(QStringLiteral("Other Deductions"), vf::kSumOther);
+    rows.shown(QStringLiteral("Total Deductions"), vf::kTotalDeductions, Rows::Kind::Total);
+    rows.gap();
+    rows.shown(QStringLiteral("Net Pay"), vf::kNetPay, Rows::Kind::Result);
+    b.addWhole(rows.release());
 }
 
 // A figure the form shows but does not take is read on the window's colour,
@@ -286,13 +335,13 @@ QWidget* buildTransactionsPage(VARPAGE page, const ItemActions& actions, QWidget
         PageBuilder builder(body);
         switch (page) {
         case TAXABLE_PAY_PAGE:
-            taxablePay(builder);
+            taxablePay(builder, actions);
             break;
         case STATUTORY_PAGE:
-            statutory(builder);
+            statutory(builder, actions);
             break;
         case SUMMARY_PAGE:
-            summary(builder);
+            summary(builder, actions);
             break;
         default:
             itemPage(builder, page, actions);

@@ -120,6 +120,18 @@ void TransactionsView::setText(std::string_view control, std::string_view text) 
     WidgetDialogView::setText(control, text);
 }
 
+void TransactionsView::setVisible(std::string_view control, bool visible) {
+    QWidget* top = root();
+    for (int row = 0; top && row < vf::kRows; ++row) {
+        if (control == vf::kItemName[row]) {
+            if (auto* line = top->findChild<QWidget*>(QStringLiteral("ItemRow%1").arg(row + 1)))
+                line->setVisible(visible);
+            break;
+        }
+    }
+    WidgetDialogView::setVisible(control, visible);
+}
+
 TransactionsWindow::TransactionsWindow(const DialogContext& context, std::unique_ptr<VARFRM> form)
     : DocumentWindow(context),
       form_(std::move(form)),

@@ -25,6 +25,8 @@ public:
         : WidgetDialogView(root),
           form_(form) {}
     void setText(std::string_view control, std::string_view text) override;
+    // An item row the form hides takes its line with it.
+    void setVisible(std::string_view control, bool visible) override;
 
 private:
     const staffrecords::VARFRM& form_;

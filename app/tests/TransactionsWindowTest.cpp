@@ -11,12 +11,15 @@
 #include "database/OrgDb.h"
 #include "engine/Data4.h"
 #include "setup/Orgs.h"
+#include "staffrecords/FieldsFrm.h"
+#include "staffrecords/FieldsRules.h"
 #include "staffrecords/StatFrmControls.h"
 #include "staffrecords/VarFrmControls.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -475,6 +478,85 @@ TEST_F(TransactionsWindowTest, EachKindOfParametersOpensItsDialog) {
                                                "PensionContributionDialog"}));
     window->runCommand(cmd::Close);
     EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+}
+
+TEST_F(TransactionsWindowTest, ABankLoanTakesItsBankBranchNumberAndPayments) {
+    {
+        // The payroll gets a bank loan deduction, as the pay fields window
+        // adds one.
+        staffrecords::FIELDSFRM fields(*ui, session().code(), session().folder());
+        const common::ORGREC& org = *session().orgs().getOpenOrg();
+        ASSERT_TRUE(fields.checkFiles(*ui, org));
+        ASSERT_TRUE(fields.open(*ui, common::DEDUCTIONS, org));
+        common::PayItemDef def = staffrecords::newItemDef(0, 0);
+        def.itemName = "Bank Loan";
+        staffrecords::changeType(def, "Bank Loan Payment");
+        def.upperLimit = 500000;
+        ASSERT_TRUE(fields.addItem(*ui, def)) << ui->lastText();
+    }
+    TransactionsWindow* opened = open();
+    ASSERT_NE(opened, nullptr) << ui->lastText();
+    TransactionsWindow& document = *opened;
+    findEmployee(QStringLiteral("MH007"));
+    ASSERT_TRUE(document.changeTab(Deductions));
+    field<QScrollBar>(document, vf::kScroll)->setValue(100); // the last items
+    const int row = rowOf(document, QStringLiteral("Bank Loan"));
+    ASSERT_GE(row, 0);
+    auto* button = field<QPushButton>(document, vf::kItemButton[row]);
+    EXPECT_FALSE(button->isHidden());
+    EXPECT_FALSE(button->isEnabled()); // not ticked yet
+    field<QCheckBox>(document, vf::kItemActive[row])->click();
+    EXPECT_TRUE(button->isEnabled());
+    host.then(QStringLiteral("BankLoanDialog"), [this](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Bank Loan Parameters"));
+        namespace bl = staffrecords::bankloandlg;
+        auto* bank = d.findChild<QComboBox*>(QString::fromLatin1(bl::kBank));
+        auto* branch = d.findChild<QComboBox*>(QString::fromLatin1(bl::kBranch));
+        ASSERT_TRUE(bank && branch);
+        EXPECT_EQ(d.findChild<QLabel*>(QString::fromLatin1(bl::kPaymentsLabel))->text(),
+                  QStringLiteral("Number of Payments"));
+        const auto choose = [](QComboBox& list, const QString& name) {
+            const int at = list.findText(name);
+            ASSERT_GE(at, 0) << name.toStdString();
+            list.setCurrentIndex(at);
+            emit list.activated(at);
+        };
+        const auto branches = [branch] {
+            QStringList names;
+            for (int i = 0; i < branch->count(); ++i)
+                names << branch->itemText(i);
+            return names;
+        };
+        choose(*bank, QStringLiteral("CRDB Bank"));
+        EXPECT_EQ(branches(), (QStringList{QStringLiteral("Azikiwe"), QStringLiteral("Mbeya"),
+                                           QStringLiteral("Tukuyu")}));
+        choose(*branch, QStringLiteral("Mbeya"));
+        type(d, bl::kLoanNumber, QStringLiteral("LN-2231"));
+        // Another bank: its own branches, and the number goes.
+        choose(*bank, QStringLiteral("NBC"));
+        EXPECT_EQ(branches(), (QStringList{QStringLiteral("Mbeya"), QStringLiteral("Tunduma")}));
+        EXPECT_EQ(d.findChild<QLineEdit*>(QString::fromLatin1(bl::kLoanNumber))->text(), QString());
+        choose(*branch, QStringLiteral("Tunduma"));
+        type(d, bl::kPayments, QStringLiteral("12"));
+        click(d, "OkButton"); // no number: the dialog stays
+        EXPECT_EQ(ui->lastText(), "Account number must not be blank.");
+        type(d, bl::kLoanNumber, QStringLiteral("  LN-4410 "));
+        click(d, "OkButton");
+    });
+    button->click();
+    EXPECT_TRUE(host.steps.empty());
+    const auto index = document.form().findItem(common::DEDUCTIONS, "Bank Loan");
+    ASSERT_TRUE(index);
+    const auto* loan = std::get_if<common::BankLoanParams>(
+        &document.form().getCurrentRec().deductions[*index].params);
+    ASSERT_NE(loan, nullptr);
+    EXPECT_EQ(loan->bankName, "NBC");
+    EXPECT_EQ(loan->branchName, "Tunduma");
+    EXPECT_EQ(loan->loanNumber, "LN-4410");
+    EXPECT_EQ(loan->paymentsLeft, 12);
+    window->runCommand(cmd::Save);
+    window->runCommand(cmd::Close);
+    EXPECT_EQ(window->documentWindow(), nullptr) << ui->lastText();
 }
 
 TEST_F(TransactionsWindowTest, HelpShowsTheTransactionsPage) {
