@@ -105,17 +105,21 @@ void TransactionsView::setText(std::string_view control, std::string_view text) 
         }
         return;
     }
-    for (const char* name : vf::kItemName) {
-        if (top && control == name) {
-            if (auto* label = top->findChild<QLabel*>(QString::fromLatin1(name))) {
-                const QString whole = toQString(text);
-                const QString shown =
-                    label->fontMetrics().elidedText(whole, Qt::ElideRight, label->minimumWidth());
-                label->setText(shown);
-                label->setToolTip(shown == whole ? QString() : whole);
-            }
-            return;
+    for (int row = 0; top && row < vf::kRows; ++row) {
+        if (control != vf::kItemName[row])
+            continue;
+        const QString whole = toQString(text);
+        if (auto* label = top->findChild<QLabel*>(QString::fromLatin1(vf::kItemName[row]))) {
+            const QString shown =
+                label->fontMetrics().elidedText(whole, Qt::ElideRight, label->minimumWidth());
+            label->setText(shown);
+            label->setToolTip(shown == whole ? QString() : whole);
         }
+        // The tick and the amount have no text of their own to be read out.
+        for (const char* field : {vf::kItemActive[row], vf::kItemAmount[row]})
+            if (auto* widget = top->findChild<QWidget*>(QString::fromLatin1(field)))
+                widget->setAccessibleName(whole);
+        return;
     }
     WidgetDialogView::setText(control, text);
 }
