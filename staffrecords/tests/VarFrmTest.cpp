@@ -366,8 +366,9 @@ TEST_F(VarFrmTest, SwitchingOffALoanAsksWhetherToRetainItsBalance) {
         EXPECT_EQ(page.isChecked(vf::kItemActive[1]), !c.switchedOff);
         EXPECT_EQ(page.text(vf::kItemAmount[1]), c.switchedOff ? "0" : "100,000");
         ASSERT_TRUE(form->saveCurrentRec());
+        const common::VARIATIONSREC after = stored("MH001");
         const auto& loan =
-            std::get<common::LoanParams>(stored("MH001").deductions[deduction::kStaffLoan].params);
+            std::get<common::LoanParams>(after.deductions[deduction::kStaffLoan].params);
         EXPECT_DOUBLE_EQ(loan.balance, c.after.balance);
         EXPECT_FLOAT_EQ(loan.interestRate, c.after.interestRate);
         EXPECT_EQ(loan.paymentsLeft, c.after.paymentsLeft);
