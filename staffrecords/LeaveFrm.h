@@ -159,6 +159,8 @@ private:
     void reshow(std::int32_t selectId);
 
     bool refuseReadOnly(const char* text) const;
+    // Whether an event dialog may open: an employee shown, not a former one.
+    bool mayOpenEventDialog(const char* readOnlyText);
     void initAbsenceFields(common::DialogView& dlg, const database::ABSENCEROW& row);
     bool closeAbsence(common::DialogView& dlg, bool booking, bool isNew);
     bool initEditAbsence(common::DialogView& dlg, bool booking);

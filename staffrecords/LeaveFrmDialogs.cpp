@@ -134,11 +134,25 @@ std::string chosenText(const DialogView& dlg, const char* control) {
     return row >= 0 ? dlg.itemText(control, row) : common::trim(dlg.text(control));
 }
 
+constexpr const char* kNewReadOnly =
+    "Cannot add a new event because the current record is read-only.";
+constexpr const char* kEditReadOnly =
+    "This event cannot be edited because the current record is read-only.";
+
 } // namespace
 
 bool LEAVEFRM::refuseReadOnly(const char* text) const {
     ui_.information(text);
     return false;
+}
+
+bool LEAVEFRM::mayOpenEventDialog(const char* readOnlyText) {
+    editing_ = Editing::None;
+    if (!hasRecord_) {
+        ui_.beep();
+        return false;
+    }
+    return !isReadOnly() || refuseReadOnly(readOnlyText);
 }
 
 // Absence events and bookings
@@ -166,13 +180,8 @@ void LEAVEFRM::initAbsenceFields(DialogView& dlg, const ABSENCEROW& row) {
 }
 
 bool LEAVEFRM::initNewAbsenceDlg(DialogView& dlg) {
-    editing_ = Editing::None;
-    if (!hasRecord_) {
-        ui_.beep();
+    if (!mayOpenEventDialog(kNewReadOnly))
         return false;
-    }
-    if (isReadOnly())
-        return refuseReadOnly("Cannot add a new event because the current record is read-only.");
     dlg.setCaption("New Absence Event");
     initAbsenceFields(dlg, ABSENCEROW{});
     dlg.setEnabled(ad::kLeaveTaken, false);
@@ -182,13 +191,8 @@ bool LEAVEFRM::initNewAbsenceDlg(DialogView& dlg) {
 }
 
 bool LEAVEFRM::initNewBookingDlg(DialogView& dlg) {
-    editing_ = Editing::None;
-    if (!hasRecord_) {
-        ui_.beep();
+    if (!mayOpenEventDialog(kNewReadOnly))
         return false;
-    }
-    if (isReadOnly())
-        return refuseReadOnly("Cannot add a new event because the current record is read-only.");
     dlg.setCaption("New Leave Booking");
     ABSENCEROW row;
     row.reason = database::kAnnualLeave;
@@ -201,14 +205,8 @@ bool LEAVEFRM::initNewBookingDlg(DialogView& dlg) {
 }
 
 bool LEAVEFRM::initEditAbsence(DialogView& dlg, bool booking) {
-    editing_ = Editing::None;
-    if (!hasRecord_) {
-        ui_.beep();
+    if (!mayOpenEventDialog(kEditReadOnly))
         return false;
-    }
-    if (isReadOnly())
-        return refuseReadOnly(
-            "This event cannot be edited because the current record is read-only.");
     const std::int32_t id = selectedId();
     const auto found = std::find_if(absences_.begin(), absences_.end(),
                                     [&](const ABSENCEROW& row) { return row.id == id; });
@@ -331,13 +329,8 @@ void LEAVEFRM::initLeaveFields(DialogView& dlg, const LEAVEROW& row, bool isNew)
 }
 
 bool LEAVEFRM::initNewLeaveDlg(DialogView& dlg) {
-    editing_ = Editing::None;
-    if (!hasRecord_) {
-        ui_.beep();
+    if (!mayOpenEventDialog(kNewReadOnly))
         return false;
-    }
-    if (isReadOnly())
-        return refuseReadOnly("Cannot add a new event because the current record is read-only.");
     dlg.setCaption("New Leave Event");
     LEAVEROW row;
     row.kind = database::kLeaveEarned;
@@ -347,14 +340,8 @@ bool LEAVEFRM::initNewLeaveDlg(DialogView& dlg) {
 }
 
 bool LEAVEFRM::initEditLeaveDlg(DialogView& dlg) {
-    editing_ = Editing::None;
-    if (!hasRecord_) {
-        ui_.beep();
+    if (!mayOpenEventDialog(kEditReadOnly))
         return false;
-    }
-    if (isReadOnly())
-        return refuseReadOnly(
-            "This event cannot be edited because the current record is read-only.");
     const std::int32_t id = selectedId();
     const auto found = std::find_if(events_.begin(), events_.end(),
                                     [&](const LEAVEROW& row) { return row.id == id; });
@@ -462,7 +449,7 @@ bool LEAVEFRM::checkEmployee(std::string_view empNum, std::string& stored) {
         return false;
     }
     if (employee.separated)
-        return refuseReadOnly("Cannot add a new event because the current record is read-only.");
+        return refuseReadOnly(kNewReadOnly);
     stored = common::trim(employee.empNum);
     return true;
 }
