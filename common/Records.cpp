@@ -2,6 +2,7 @@
 #include "common/OrgRecords.h"
 #include "common/PayRecords.h"
 #include "common/ReportRecords.h"
+#include "common/Text.h"
 
 #include <ctime>
 #include <utility>
@@ -105,6 +106,19 @@ std::string groupTitle(std::int32_t groupBy, std::string_view groupName) {
     default:
         return std::string(kAllUnitsTitle);
     }
+}
+
+void setGroup(REPORTPARAM& param, std::int32_t groupBy, std::string_view groupName) {
+    if (groupBy <= kGroupByNone || groupBy > kGroupByPensionFund) {
+        param.groupBy = kGroupByNone;
+        param.groupName.clear();
+        param.groupTitle = kAllUnitsTitle;
+        return;
+    }
+    param.groupBy = groupBy;
+    param.groupName = fitText(groupName, ReportWidths::kGroupNameWidth);
+    param.groupTitle =
+        fitText(groupTitle(groupBy, param.groupName), ReportWidths::kGroupTitleWidth);
 }
 
 ItemType itemTypeOf(std::string_view itemType) {

@@ -127,6 +127,11 @@ REPORTPARAM newReportParam(std::int32_t reportType, const ORGREC& org, date toda
 // "%s Co-operative" or "%s Pension Fund"; "All Units" for an unknown groupBy.
 std::string groupTitle(std::int32_t groupBy, std::string_view groupName);
 
+// Stores a selection of employees with its title, as the selection page does.
+// No selection (0, or a kind that does not exist) always comes with an empty
+// name and "All Units"; name and title are cut to the widths above.
+void setGroup(REPORTPARAM& param, std::int32_t groupBy, std::string_view groupName);
+
 // PRINTERREC::pageRange
 inline constexpr std::int32_t kPrintAllPages = 0;
 inline constexpr std::int32_t kPrintCurrentPage = 1;
