@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace kelo::payrunreports::testing {
 namespace {
@@ -72,6 +73,165 @@ TEST_F(PeriodDbTest, WritesThePeriodFileByteForByte) {
     EXPECT_EQ(bytes.rfind("# Report file for March 2025\n# [../org01/2025/monperiod.int]\n# \n", 0),
               0u);
     EXPECT_EQ(owner.statusTexts, (std::vector<std::string>{"Creating 2025/monperiod.int...", ""}));
+}
+
+TEST_F(PeriodDbTest, ReadsBackWhatWasWritten) {
+    write();
+    PERIODDBEX reader(owner, code, folder);
+    PeriodFile file;
+    ASSERT_TRUE(reader.readFile(ui, currentParam(), org, file)) << messages();
+    EXPECT_TRUE(ui.messages.empty()) << messages();
+    EXPECT_EQ(file.header,
+              (PeriodHeader{"March 2025", common::MONTHLY, "Kilimo Traders Ltd", "100-200-300",
+                            "NSSF-0042", "1234", "53101", "Mbeya", "025 250 0000"}));
+    const std::vector<std::size_t> counts{4, 7, 1, 1, 1};
+    for (std::size_t t = 0; t < counts.size(); ++t)
+        EXPECT_EQ(file.definitions[t].size(), counts[t]) << t;
+    const ReportItemDef& psssf = *file.definitions[common::DEDUCTIONS][3];
+    EXPECT_EQ(psssf.name, "PSSSF");
+    EXPECT_EQ(psssf.groupName, "PSSSF");
+    EXPECT_FLOAT_EQ(psssf.percentage, 5);
+    EXPECT_EQ(psssf.taxable, 0);
+    EXPECT_EQ(file.definitions[common::DEDUCTIONS][1]->reportType, "Company Loan Report");
+
+    ASSERT_EQ(file.records.size(), 3u);
+    const REPORTREC& m = file.records[0];
+    EXPECT_EQ(m.empNum, "MH001");
+    EXPECT_EQ(m.name, "Mwakyusa, Emmanuel");
+    EXPECT_EQ(m.unitPath, "Finance.Head Office");
+    EXPECT_EQ(m.payMethod, common::kPayByBankTransfer);
+    EXPECT_EQ(m.coopName[0], "Walimu SACCOS");
+    EXPECT_EQ(m.pensionMemberNum[0], "P-200");
+    EXPECT_EQ(m.overtimePay, 75000);
+    EXPECT_EQ(m.paye, 147050);
+    EXPECT_EQ(m.netPay, 870450);
+    EXPECT_EQ(m.deductionsLessLumpSumTax, 489550);
+    const ReportItem& loan = m.itemsOf(common::DEDUCTIONS)[deduction::kStaffLoan];
+    EXPECT_EQ(loan.definition->name, "Staff Loan");
+    EXPECT_EQ(loan.amount, 100000);
+    EXPECT_EQ(std::get<LoanFigures>(loan.figures),
+              (LoanFigures{1200000, 6000, 6000, 94000, 1106000, 6, 11, 12, 6000}));
+    EXPECT_EQ(
+        std::get<BankLoanFigures>(m.itemsOf(common::DEDUCTIONS)[deduction::kCrdbLoan].figures),
+        (BankLoanFigures{4, "CRDB Bank", "Mbeya", "LN-77"}));
+    const REPORTREC& b = file.records[1];
+    EXPECT_EQ(b.birthDate, "Feb 1985");
+    EXPECT_EQ(b.coopName[1], "Afya SACCOS");
+    EXPECT_EQ(b.roundingCF, 81);
+    EXPECT_EQ(b.netPay, 360000);
+    EXPECT_EQ(std::get<HourlyFigures>(b.itemsOf(common::EARNINGS)[earning::kCasualHours].figures),
+              (HourlyFigures{12.5f, 2500.5}));
+    EXPECT_EQ(file.records[2].empNum, "MH003");
+    EXPECT_EQ(file.records[2].payRate, 1250.75);
+    EXPECT_EQ(file.records[2].timeWorked, 150.5f);
+
+    // Written again from what was read, the file comes out the same.
+    common::TaggedWriter w(dir.file("again.int"));
+    ASSERT_TRUE(writePreamble(w, "Report file for March 2025", "../org01", "2025/monperiod.int"));
+    ASSERT_TRUE(writeHeader(w, file.header) && writeDefinitions(w, file.definitions));
+    ASSERT_TRUE(w.writeTag(kRecordsBlock, common::TagKind::BlockStart));
+    for (const REPORTREC& rec : file.records)
+        ASSERT_TRUE(writeRecord(w, rec));
+    ASSERT_TRUE(w.writeTag(kRecordsBlock, common::TagKind::BlockEnd) && w.writeEof() && w.close());
+    EXPECT_EQ(bytesOf(dir.file("again.int")), bytesOf(workingFile()));
+}
+
+TEST_F(PeriodDbTest, TheKeptFileOfAClosedPeriodIsFoundThroughThePayLog) {
+    write(true);
+    EXPECT_TRUE(fs::exists(folder.resolve("2025/mon03.dbf")));
+    EXPECT_FALSE(fs::exists(workingFile()));
+    ASSERT_TRUE(database::PAYLOGDB(code, folder).updatePayLog(ui, common::MONTHLY, org));
+    // The organisation moves on to April; March is read as a closed period.
+    common::REPORTPARAM param = currentParam();
+    param.isCurrentPeriod = 0;
+    org.month = "April";
+    PERIODDBEX reader(owner, code, folder);
+    PeriodFile file;
+    ASSERT_TRUE(reader.readFile(ui, param, org, file)) << messages();
+    EXPECT_EQ(file.header.periodTitle, "March 2025");
+    ASSERT_EQ(file.records.size(), 3u);
+    EXPECT_EQ(file.records[0].netPay, 870450);
+    EXPECT_EQ(bytesOf(folder.resolve("2025/mon03.dbf"))
+                  .rfind("# Report file for March 2025\n"
+                         "# [../org01/2025/mon03.dbf]\n",
+                         0),
+              0u);
+}
+
+TEST_F(PeriodDbTest, LeaveBalancesReplaceOnlyTheLastValueOfEachRecord) {
+    write();
+    database::LEAVEDB leave(code, folder, ui);
+    database::ABSENCEDB absence(code, folder, ui);
+    // MH001: 10.5 brought forward + 2.33 earned - 1 sold - 3 days of annual
+    // leave = 8.83; a booking of annual leave and sick leave do not count.
+    // MH002: 2 earned - 0.5 forfeited = 1.50. MH003 has no rows: 0.00.
+    for (auto [empNum, kind, days] : std::vector<std::tuple<std::string, std::int32_t, float>>{
+             {"MH001", database::kBalanceBF, 10.5f},
+             {"MH001", database::kLeaveEarned, 2.33f},
+             {"MH001", database::kLeaveSold, 1},
+             {"MH002", database::kLeaveEarned, 2},
+             {"MH002", database::kLeaveForfeited, 0.5f}}) {
+        database::LEAVEROW row{0, common::date{2025, 1, 3}, kind, days};
+        ASSERT_TRUE(leave.appendRec(empNum, row));
+    }
+    for (auto [reason, days, booking] : std::vector<std::tuple<std::string, float, bool>>{
+             {"Annual Leave", 3, false}, {"Annual Leave", 5, true}, {"Sick Leave", 2, false}}) {
+        database::ABSENCEROW row{0, common::date{2025, 3, 3}, common::date{2025, 7, 3}, days,
+                                 reason};
+        ASSERT_TRUE(absence.appendRec("MH001", row, booking));
+    }
+    ui.clear();
+    owner.clear();
+    const std::string before = bytesOf(workingFile());
+    PERIODDBEX reader(owner, code, folder);
+    ASSERT_TRUE(reader.saveLeaveDays(ui, common::MONTHLY, org, false)) << messages();
+    EXPECT_TRUE(ui.messages.empty()) << messages();
+    EXPECT_EQ(owner.statusTexts, (std::vector<std::string>{"Updating 2025/monperiod.int...", ""}));
+
+    std::string expected = readableView(before);
+    std::size_t from = 0;
+    for (const char* balance : {"8.83", "1.50", "0.00"}) {
+        const std::size_t at = expected.find("|0.00|}", from);
+        ASSERT_NE(at, std::string::npos);
+        expected.replace(at + 1, 4, balance);
+        from = at + 7;
+    }
+    EXPECT_EQ(readableView(bytesOf(workingFile())), expected);
+
+    PeriodFile file;
+    ASSERT_TRUE(reader.readFile(ui, currentParam(), org, file)) << messages();
+    ASSERT_EQ(file.records.size(), 3u);
+    EXPECT_FLOAT_EQ(file.records[0].leaveBalance, 8.83f);
+    EXPECT_FLOAT_EQ(file.records[1].leaveBalance, 1.5f);
+    EXPECT_FLOAT_EQ(file.records[2].leaveBalance, 0);
+    for (const auto& entry : fs::directory_iterator(folder.resolve("2025")))
+        EXPECT_EQ(entry.path().filename(), "monperiod.int") << "left behind: " << entry.path();
+}
+
+TEST_F(PeriodDbTest, AFailedLeaveUpdateLeavesTheFileAsItWas) {
+    write();
+    const std::string before = bytesOf(workingFile());
+    fs::remove(folder.resolve("database/absence.dbf"));
+    PERIODDBEX reader(owner, code, folder);
+    EXPECT_FALSE(reader.saveLeaveDays(ui, common::MONTHLY, org, false));
+    EXPECT_TRUE(ui.messages.empty()) << messages();
+    EXPECT_EQ(bytesOf(workingFile()), before);
+    EXPECT_EQ(owner.statusTexts.back(), "");
+}
+
+TEST_F(PeriodDbTest, WorkingFilesOfEveryFrequencyAreDeleted) {
+    for (const char* name : {"monperiod.int", "wkperiod.int", "bwkperiod.int", "irrperiod.int"})
+        writeBytes(folder.resolve(std::string("2025/") + name), "x");
+    writeBytes(folder.resolve("2025/mon03.dbf"), "kept");
+    PERIODDB(owner, code, folder).delTmpFiles(org);
+    EXPECT_EQ(owner.statusTexts, (std::vector<std::string>{"Deleting 2025/monperiod.int...",
+                                                           "Deleting 2025/wkperiod.int...",
+                                                           "Deleting 2025/bwkperiod.int...",
+                                                           "Deleting 2025/irrperiod.int...", ""}));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder.resolve("2025")))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"mon03.dbf"});
 }
 
 } // namespace
