@@ -47,6 +47,8 @@ inline std::string readableView(const std::string& bytes) {
         i = brace + 1;
         if (name == "begin" || name == "end") {
             const std::size_t close = bytes.find('}', i);
+            if (close == std::string::npos)
+                return out + "<no }>";
             out.append(bytes, i, close - i + 1);
             i = close + 1;
             continue;
