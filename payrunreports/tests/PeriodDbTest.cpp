@@ -219,6 +219,13 @@ TEST_F(PeriodDbTest, AFailedLeaveUpdateLeavesTheFileAsItWas) {
     EXPECT_EQ(owner.statusTexts.back(), "");
 }
 
+TEST_F(PeriodDbTest, LeaveBalancesOfAMissingFileAreNotFilledIn) {
+    PERIODDBEX reader(owner, code, folder);
+    EXPECT_FALSE(reader.saveLeaveDays(ui, common::MONTHLY, org, false));
+    expectOneError("Unable to update 2025/monperiod.int");
+    EXPECT_FALSE(fs::exists(workingFile()));
+}
+
 TEST_F(PeriodDbTest, WorkingFilesOfEveryFrequencyAreDeleted) {
     for (const char* name : {"monperiod.int", "wkperiod.int", "bwkperiod.int", "irrperiod.int"})
         writeBytes(folder.resolve(std::string("2025/") + name), "x");
