@@ -19,7 +19,9 @@
 #include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "engine/Field4.h"
+#include "payrunreports/Payslips.h"
 #include "payrunreports/PeriodDb.h"
+#include "testsupport/RecordingCanvas.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -231,6 +233,33 @@ void BM_PeriodFileWrite(benchmark::State& state) {
         std::filesystem::file_size(payroll.folder.resolve("2025/monperiod.int")));
 }
 BENCHMARK(BM_PeriodFileWrite)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The payslips of the whole payroll: the period file read, and every page
+// laid out on a recording canvas.
+void BM_PayslipsLayout(benchmark::State& state) {
+    Payroll payroll(state.range(0));
+    payrunreports::PERIODDB db(payroll.ui, payroll.code, payroll.folder);
+    if (!db.writeFile(payroll.ui, common::MONTHLY, payroll.org, false))
+        fail("the period file was not written: " + payroll.ui.lastMessage());
+    const common::REPORTPARAM param = common::newReportParam(common::kReportPayslips, payroll.org);
+    std::size_t elements = 0;
+    int pages = 0;
+    for (auto _ : state) {
+        payrunreports::PAYSLIPSREP report(payroll.ui, payroll.code, payroll.folder, param);
+        if (!report.readFile(payroll.org))
+            fail("the period file was not read: " + payroll.ui.lastMessage());
+        report.sort();
+        report.layOut();
+        testsupport::RecordingCanvas canvas;
+        if (!report.print(canvas, common::PRINTERREC{}))
+            fail("the payslips were not printed");
+        elements = canvas.elements.size();
+        pages = canvas.pagesStarted;
+    }
+    state.counters["pages"] = pages;
+    state.counters["elements"] = static_cast<double>(elements);
+}
+BENCHMARK(BM_PayslipsLayout)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
