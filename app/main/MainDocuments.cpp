@@ -5,10 +5,12 @@
 #include "app/main/MainWindow.h"
 #include "app/main/OverviewPanel.h"
 #include "app/main/PayFieldsWindow.h"
+#include "app/main/ReportPreview.h"
 #include "app/main/TransactionsWindow.h"
 #include "app/ports/QtText.h"
 #include "app/ports/QtUi.h"
 #include "app/shell/Overview.h"
+#include "common/ReportBase.h"
 #include "setup/Orgs.h"
 #include "staffrecords/LeaveFrm.h"
 #include "staffrecords/StatFrm.h"
@@ -84,6 +86,23 @@ void MainWindow::openPayFieldsWindow(common::FIELDSTABLE table) {
     openDocument(DocumentKind::PayFields, std::move(window));
 }
 
+bool MainWindow::openReport(std::unique_ptr<common::REPORTBASE> report, int reportCode,
+                            const std::string& caption) {
+    if (document_ || !report)
+        return false;
+    context_.reportCode = reportCode;
+    openDocument(DocumentKind::Report,
+                 std::make_unique<ReportPreview>(dialogContext(), std::move(report), reportCode,
+                                                 caption, [this](const std::string& text) {
+                                                     documentCaption_ = toQString(text);
+                                                     restoreStatusCaption();
+                                                 }));
+    if (!document_)
+        return false;
+    subWindow_->showMaximized();
+    return true;
+}
+
 void MainWindow::openDocument(DocumentKind kind, std::unique_ptr<DocumentWindow> window) {
     const common::ORGREC org = *session_->orgs().getOpenOrg();
     context_.document = kind;
@@ -130,6 +149,7 @@ void MainWindow::dropDocument() {
     document_ = nullptr;
     delete sub;
     context_.document = DocumentKind::None;
+    context_.reportCode = 0;
     documentCaption_.clear();
 }
 
@@ -145,10 +165,23 @@ void MainWindow::updateDocumentItems() {
     if (!document_)
         return;
     std::vector<int> ids;
-    commandsOf(documentPopup(context_.document).entries, ids);
+    commandsOf(documentPopup(context_.document, context_.reportCode).entries, ids);
     for (int id : ids) {
         if (QAction* item = menuAction(id)) {
             item->setEnabled(CommandRules::mayRun(id, context_));
+            document_->updateItem(id, *item);
+        }
+    }
+    if (context_.document != DocumentKind::Report)
+        return;
+    // A report's page buttons follow the page shown.
+    for (int id : {cmd::Next, cmd::Previous, cmd::Last, cmd::First}) {
+        for (QAction* item : {menuAction(id), toolbarAction(id)}) {
+            if (!item)
+                continue;
+            item->setEnabled(item == toolbarAction(id)
+                                 ? CommandRules::toolbarButton(id, context_).enabled
+                                 : CommandRules::mayRun(id, context_));
             document_->updateItem(id, *item);
         }
     }

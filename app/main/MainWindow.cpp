@@ -167,7 +167,7 @@ void MainWindow::loadMenus() {
     menuBar()->clear();
     menuActions_.clear();
     const std::vector<Popup>& popups = app::menuBar(context_.user.menuType);
-    const Popup& document = documentPopup(context_.document);
+    const Popup& document = documentPopup(context_.document, context_.reportCode);
     for (std::size_t i = 0; i < popups.size(); ++i) {
         // The open document's popup comes second.
         if (i == 1 && !document.title.empty())
@@ -180,7 +180,7 @@ void MainWindow::loadMenus() {
 void MainWindow::addPopup(const Popup& popup) {
     QMenu* menu = menuBar()->addMenu(toQString(popup.title));
     addEntries(*menu, popup.entries);
-    if (&popup == &documentPopup(context_.document)) {
+    if (&popup == &documentPopup(context_.document, context_.reportCode)) {
         menu->setObjectName(QStringLiteral("DocumentMenu"));
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateDocumentItems);
     }

@@ -11,12 +11,17 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+
+namespace kelo::common {
+class REPORTBASE;
+} // namespace kelo::common
 
 namespace kelo::app {
 
@@ -55,6 +60,11 @@ public:
     DocumentWindow* documentWindow() const { return document_; }
     // The open personnel or payroll master window; null when none is.
     EmployeeWindow* employeeWindow() const;
+    // Shows a report that has read its data and been laid out in the Report
+    // Preview window, which owns it from then on; false, the report
+    // destroyed, when a document window is already open.
+    bool openReport(std::unique_ptr<common::REPORTBASE> report, int reportCode,
+                    const std::string& caption);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

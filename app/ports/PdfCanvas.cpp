@@ -14,21 +14,22 @@ QSizeF a4Mm() {
 }
 } // namespace
 
-PdfCanvas::PdfCanvas(std::string path, int resolution)
+PdfCanvas::PdfCanvas(std::string path, int resolution, common::Orientation orientation)
     : QtCanvas(resolution, resolution),
       path_(std::move(path)),
-      resolution_(resolution) {}
+      resolution_(resolution),
+      orientation_(orientation) {}
 
 PdfCanvas::~PdfCanvas() {
     endDocument();
 }
 
 double PdfCanvas::pageWidthMm() const {
-    return a4Mm().width();
+    return orientation_ == common::Orientation::Landscape ? a4Mm().height() : a4Mm().width();
 }
 
 double PdfCanvas::pageHeightMm() const {
-    return a4Mm().height();
+    return orientation_ == common::Orientation::Landscape ? a4Mm().width() : a4Mm().height();
 }
 
 bool PdfCanvas::beginDocument(const std::string& title) {
@@ -36,7 +37,10 @@ bool PdfCanvas::beginDocument(const std::string& title) {
     auto writer = std::make_unique<QPdfWriter>(toQString(path_));
     writer->setResolution(resolution_);
     // No margins: the canvas measures from the paper's corner.
-    writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+    writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                      orientation_ == common::Orientation::Landscape
+                                          ? QPageLayout::Landscape
+                                          : QPageLayout::Portrait,
                                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     writer->setTitle(toQString(title));
     writer->setCreator(QStringLiteral("Kelo Roster"));

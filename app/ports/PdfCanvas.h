@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ports/QtCanvas.h"
+#include "common/ReportGeometry.h"
 
 #include <memory>
 #include <string>
@@ -9,11 +10,13 @@ class QPdfWriter;
 
 namespace kelo::app {
 
-// Writes a document as an A4 PDF file. The file is written when the document
-// ends; beginDocument fails when it cannot be created.
+// Writes a document as an A4 PDF file, turned as the report's paper is, so
+// that a landscape page is not cut off. The file is written when the
+// document ends; beginDocument fails when it cannot be created.
 class PdfCanvas : public QtCanvas {
 public:
-    explicit PdfCanvas(std::string path, int resolution = 600);
+    explicit PdfCanvas(std::string path, int resolution = 600,
+                       common::Orientation orientation = common::Orientation::Portrait);
     ~PdfCanvas() override;
 
     double pageWidthMm() const override;
@@ -29,6 +32,7 @@ public:
 private:
     std::string path_;
     int resolution_;
+    common::Orientation orientation_;
     std::unique_ptr<QPdfWriter> writer_;
     int pagesStarted_ = 0;
 };

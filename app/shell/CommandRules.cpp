@@ -62,6 +62,8 @@ bool enabledWithDocument(int id, const CommandContext& context) {
         return isRecordWindow(kind);
     if (id == cmd::SaveAsText)
         return kind == DocumentKind::Report && reportSavesText(context.reportCode);
+    if (id == cmd::SaveAsPdf)
+        return kind == DocumentKind::Report;
     if (id == cmd::Print)
         return kind == DocumentKind::Report && reportPrints(context.reportCode);
     if (id == cmd::Add)
@@ -87,6 +89,10 @@ bool CommandRules::isAvailable(int id) {
         return true;
     if (id == cmd::Transactions)
         return true;
+    // The Report Preview window's commands.
+    if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::Print, cmd::GoToPage}) ||
+        inRange(id, cmd::ScrollFirst, cmd::ScrollLast))
+        return true;
     // The personnel, payroll master, absence and leave and pay field
     // definitions windows and their record commands.
     if (isOneOf(id, {cmd::Personnel, cmd::PayrollMaster, cmd::AbsenceLeave, cmd::Save, cmd::Add,
@@ -110,7 +116,8 @@ CommandState CommandRules::menuItem(int id, const CommandContext& context) {
     if (id == cmd::Users && !context.user.manageUsers)
         return {false, false};
     if (context.document == DocumentKind::None) {
-        state.enabled = !isOneOf(id, {cmd::Close, cmd::Save, cmd::Print, cmd::SaveAsText});
+        state.enabled =
+            !isOneOf(id, {cmd::Close, cmd::Save, cmd::Print, cmd::SaveAsText, cmd::SaveAsPdf});
     } else {
         state.enabled = enabledWithDocument(id, context);
     }

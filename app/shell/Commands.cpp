@@ -27,6 +27,7 @@ const std::vector<CommandTexts>& allTexts() {
         {1010, "&Save\tCtrl+S", "Save the current record", "Save"},
         {1011, "Sa&ve as Text...", "Save the active report as a text file", ""},
         {1012, "P&rint...", "Print the active report", "Print"},
+        {1016, "Save as P&DF...", "Save the active report as a PDF file", ""},
         {1014, "&Close", "Close the active file or report", "Close"},
         {1015, "E&xit", "Exit Kelo Roster", ""},
         {1101, "&Add\tAlt+Ins", "Add a new record, field or event", ""},
@@ -42,6 +43,7 @@ const std::vector<CommandTexts>& allTexts() {
         {1115, "&Go to...", "Go to a record by its number in the file", ""},
         {1116, "&Employee Number...", "Find an employee by employee number", ""},
         {1117, "&Last Name...", "Find an employee by last name", ""},
+        {1118, "&Go to...", "Go to a page of the report by its number", ""},
         {1201, "P&osts...", "Display the posts report", ""},
         {1202, "&Employees...", "Display the roll of current employees", ""},
         {1203, "&Leavers...", "Display the roll of employees who have left", ""},
@@ -135,13 +137,13 @@ std::vector<MenuEntry> commands(std::initializer_list<int> ids) {
 Popup filePopup(int menuType) {
     switch (menuType) {
     case common::kPersonnelMenu:
-        return {"&File", commands({1001, 1004, 0, 1010, 1011, 1012, 0, 1014, 0, 1015})};
+        return {"&File", commands({1001, 1004, 0, 1010, 1011, 1016, 1012, 0, 1014, 0, 1015})};
     case common::kPayrollMenu:
-        return {"&File", commands({1002, 1003, 0, 1005, 1006, 1007, 1008, 1009, 0, 1010, 1011, 1012,
-                                   0, 1014, 0, 1015})};
+        return {"&File", commands({1002, 1003, 0, 1005, 1006, 1007, 1008, 1009, 0, 1010, 1011, 1016,
+                                   1012, 0, 1014, 0, 1015})};
     default:
         return {"&File", commands({1001, 1002, 1003, 1004, 0, 1005, 1006, 1007, 1008, 1009, 0, 1010,
-                                   1011, 1012, 0, 1014, 0, 1015})};
+                                   1011, 1016, 1012, 0, 1014, 0, 1015})};
     }
 }
 
@@ -292,7 +294,17 @@ const std::vector<int>& toolbarButtons() {
     return buttons;
 }
 
-const Popup& documentPopup(DocumentKind document) {
+namespace {
+// Reports that are turned page by page and have a page number to go to.
+bool reportGoesToPages(int code) {
+    return inRange(code, 11, 16) || inRange(code, 21, 25) || code == 31 || code == 34 ||
+           code == 37 || inRange(code, 41, 45) || inRange(code, 51, 57) || code == 61 ||
+           code == 63 || code == 64 || inRange(code, 71, 73) || code == 76 || code == 80 ||
+           code == 82 || code == 85 || code == 201 || code == 202;
+}
+} // namespace
+
+const Popup& documentPopup(DocumentKind document, int reportCode) {
     static const Popup record{"Re&cord",
                               {command(1106), separator(), command(1101), command(1102),
                                command(1104), separator(), command(1115),
@@ -302,8 +314,11 @@ const Popup& documentPopup(DocumentKind document) {
                               {command(1101, "&Add Event\tAlt+Ins"),
                                command(1102, "&Delete Event\tAlt+Del"), command(1103), separator(),
                                command(1115), submenu("&Find", {1116, 1117})}};
+    static const Popup page{"P&age", {command(1118)}};
     static const Popup none;
     switch (document) {
+    case DocumentKind::Report:
+        return reportGoesToPages(reportCode) ? page : none;
     case DocumentKind::Personnel:
     case DocumentKind::PayrollMaster:
     case DocumentKind::Transactions:
@@ -328,13 +343,15 @@ bool documentHandles(DocumentKind document, int id) {
         return inRange(id, 1101, 1102) || inRange(id, 1111, 1114);
     case DocumentKind::Leave:
         return inRange(id, 1101, 1103) || inRange(id, 1111, 1117) || id == 1705 || id == 1706;
+    case DocumentKind::Report:
+        return inRange(id, 1111, 1114) || id == 1118 || inRange(id, 1701, 1708);
     default:
         return false;
     }
 }
 
 int helpContextOf(int id, DocumentKind document) {
-    if (inRange(id, 1001, 1012) || id == 1014 || id == 1015)
+    if (inRange(id, 1001, 1012) || inRange(id, 1014, 1016))
         return 160;
     if (inRange(id, 1104, 1106) || id == 1111 || id == 1112 || inRange(id, 1115, 1117))
         return 161;

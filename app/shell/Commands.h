@@ -20,6 +20,7 @@ inline constexpr int Save = 1010;
 inline constexpr int SaveAsText = 1011;
 inline constexpr int Print = 1012;
 inline constexpr int Close = 1014;
+inline constexpr int SaveAsPdf = 1016;
 inline constexpr int Exit = 1015;
 inline constexpr int Add = 1101;
 inline constexpr int Delete = 1102;
@@ -34,6 +35,7 @@ inline constexpr int First = 1114;
 inline constexpr int GoTo = 1115;
 inline constexpr int FindEmpNum = 1116;
 inline constexpr int FindName = 1117;
+inline constexpr int GoToPage = 1118;
 inline constexpr int OpenOrg = 1301;
 inline constexpr int NewOrg = 1302;
 inline constexpr int DeleteOrg = 1303;
@@ -119,8 +121,8 @@ const std::vector<int>& toolbarButtons();
 enum class DocumentKind { None, Report, Personnel, PayrollMaster, Transactions, PayFields, Leave };
 
 // The popup a document window adds as the second of the menu bar; an empty
-// title when the document has none.
-const Popup& documentPopup(DocumentKind document);
+// title when the document has none. A report's popup depends on its code.
+const Popup& documentPopup(DocumentKind document, int reportCode = 0);
 // Whether the open document takes `id`: its popup's items, record
 // navigation and the page keys.
 bool documentHandles(DocumentKind document, int id);

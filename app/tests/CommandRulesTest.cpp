@@ -303,5 +303,32 @@ TEST(CommandRules, WithNoDocumentTheFileButtonsNeedTheRightToEditFiles) {
         EXPECT_FALSE(CommandRules::menuItem(id, context).enabled) << id;
 }
 
+TEST(CommandRules, AReportPreviewTakesItsPageScrollAndSaveCommands) {
+    const struct {
+        int code;
+        bool savesText;
+        bool prints;
+        bool pageMenu;
+    } cases[] = {
+        {11, true, true, true},   {21, false, true, true},  {31, true, true, true},
+        {62, false, true, false}, {81, true, true, false},  {85, false, true, true},
+        {202, true, true, true},  {203, true, true, false}, {204, true, false, false},
+    };
+    for (const auto& c : cases) {
+        const CommandContext context{fullRights(), DocumentKind::Report, c.code};
+        EXPECT_EQ(CommandRules::mayRun(cmd::SaveAsText, context), c.savesText) << c.code;
+        EXPECT_EQ(CommandRules::mayRun(cmd::Print, context), c.prints) << c.code;
+        EXPECT_TRUE(CommandRules::mayRun(cmd::SaveAsPdf, context)) << c.code;
+        EXPECT_FALSE(CommandRules::mayRun(cmd::Save, context)) << c.code;
+        for (int id : {cmd::Next, cmd::First, cmd::GoToPage, 1701, 1704, 1708, cmd::Close})
+            EXPECT_TRUE(CommandRules::mayRun(id, context)) << c.code << " " << id;
+        const Popup& popup = documentPopup(DocumentKind::Report, c.code);
+        EXPECT_EQ(popup.title, c.pageMenu ? "P&age" : "") << c.code;
+    }
+    const CommandContext record{fullRights(), DocumentKind::Personnel, 0};
+    for (int id : {cmd::SaveAsPdf, cmd::GoToPage, 1701, 1708})
+        EXPECT_FALSE(CommandRules::mayRun(id, record)) << id;
+}
+
 } // namespace
 } // namespace kelo::app

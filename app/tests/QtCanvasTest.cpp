@@ -372,6 +372,27 @@ TEST(PdfCanvas, WritesTwoA4Pages) {
     }
 }
 
+TEST(PdfCanvas, TurnsTheA4PaperForALandscapeReport) {
+    testsupport::TempDir dir;
+    const std::string path = dir.file("wide.pdf");
+    {
+        PdfCanvas canvas(path, 300, common::Orientation::Landscape);
+        EXPECT_NEAR(canvas.pageWidthMm(), 297, 0.5);
+        EXPECT_NEAR(canvas.pageHeightMm(), 210, 0.5);
+        ASSERT_TRUE(canvas.beginDocument("Muster Roll"));
+        canvas.beginPage();
+        canvas.drawLine(280, 200, 290, 205);
+        canvas.endPage();
+        canvas.endDocument();
+    }
+    const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+    if (pdfinfo.isEmpty())
+        GTEST_SKIP() << "pdfinfo is not installed";
+    const std::string info = runTool(pdfinfo, {QString::fromStdString(path)});
+    // A4 turned: 842 points wide, 595 high.
+    EXPECT_NE(info.find("Page size:       842 x 595 pts (A4)"), std::string::npos) << info;
+}
+
 TEST(PdfCanvas, FailsWhereTheFileCannotBeWritten) {
     PdfCanvas canvas("/nonexistent-folder/out.pdf");
     EXPECT_FALSE(canvas.beginDocument("Nowhere"));
