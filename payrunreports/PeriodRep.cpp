@@ -296,6 +296,29 @@ void PERIODREP::sortByName() {
     });
 }
 
+std::vector<RecordGroup> PERIODREP::groupRecords(int grouping) {
+    if (grouping != 1 && grouping != 2)
+        return {{{}, 0, records_.size()}};
+    std::vector<std::pair<std::string, REPORTREC>> keyed;
+    keyed.reserve(records_.size());
+    for (REPORTREC& rec : records_) {
+        std::string key =
+            grouping == 1 ? groupKey(rec.unitPath, param_.groupName) : rec.stationName;
+        keyed.emplace_back(std::move(key), std::move(rec));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return lessIgnoringCase(a.first, b.first);
+    });
+    std::vector<RecordGroup> groups;
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        if (groups.empty() || !common::equalsIgnoreCase(groups.back().key, keyed[i].first))
+            groups.push_back({keyed[i].first, i, 0});
+        ++groups.back().count;
+        records_[i] = std::move(keyed[i].second);
+    }
+    return groups;
+}
+
 void PERIODREP::layOutRows() {
     for (std::size_t i = 0; i < records_.size(); ++i)
         addRow(recordRow(records_[i], static_cast<int>(i + 1)));

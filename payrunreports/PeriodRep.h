@@ -30,6 +30,14 @@ bool inGroup(const REPORTREC& rec, std::int32_t groupBy, std::string_view groupN
 // on the path or nothing is selected.
 std::string groupKey(std::string_view unitPath, std::string_view groupName);
 
+// A run of records filed under the same key, from `first` on.
+struct RecordGroup {
+    std::string key;
+    std::size_t first = 0;
+    std::size_t count = 0;
+    friend bool operator==(const RecordGroup&, const RecordGroup&) = default;
+};
+
 // The amount that admits a selected record to a report of `param`'s type and
 // pay field; a positive amount admits it. Reports that list every selected
 // employee (payslips, summary, muster roll, control account) answer 1.
@@ -63,6 +71,11 @@ public:
     void sort();
     // Stable, ignoring case: employees of the same name keep their order.
     void sortByName();
+
+    // Orders the records by their group key, stably and ignoring case, and
+    // gives the runs of equal key: 1 by unit (groupKey under the selected
+    // unit), 2 by station; any other grouping is one group of every record.
+    std::vector<RecordGroup> groupRecords(int grouping);
 
     const PeriodHeader& header() const { return header_; }
     const ReportItemDefs& definitions() const { return definitions_; }

@@ -220,6 +220,46 @@ TEST_F(PeriodRepTest, TheTextExportListsTheRecordsAndTheirTotal) {
                                     "\t\tTotal\t1,418,688\t\r\n");
 }
 
+TEST_F(PeriodRepTest, RecordsAreGroupedByUnitOrStation) {
+    struct Case {
+        int grouping;
+        std::int32_t groupBy;
+        const char* unit;
+        std::vector<RecordGroup> groups;
+        Nums order;
+    };
+    // MH001 works in Finance under Head Office in Mbeya, MH002 at Head
+    // Office in Dar es Salaam, MH003 in no unit nor station.
+    const Case cases[] = {
+        {0, 0, "", {{"", 0, 3}}, {"MH001", "MH002", "MH003"}},
+        {1, 0, "", {{"", 0, 1}, {"Head Office", 1, 2}}, {"MH003", "MH001", "MH002"}},
+        {1,
+         common::kGroupByUnit,
+         "Head Office",
+         {{"Finance", 0, 1}, {"Head Office", 1, 1}},
+         {"MH001", "MH002"}},
+        {2,
+         0,
+         "",
+         {{"", 0, 1}, {"Dar es Salaam", 1, 1}, {"Mbeya", 2, 1}},
+         {"MH003", "MH002", "MH001"}},
+    };
+    for (const Case& c : cases) {
+        auto report = list(param(common::kReportPayrollSummary, "", c.groupBy, c.unit));
+        ASSERT_TRUE(report) << messages();
+        EXPECT_EQ(report->groupRecords(c.grouping), c.groups) << c.grouping << " " << c.unit;
+        EXPECT_EQ(empNums(*report), c.order) << c.grouping << " " << c.unit;
+    }
+}
+
+TEST_F(PeriodRepTest, TheExportIsSavedToTheFileChosen) {
+    const auto report = list(currentParam());
+    const std::string path = dir.file("net pay.txt");
+    ui.choices.push_back(path);
+    ASSERT_TRUE(report->saveAsTxt(folder)) << messages();
+    EXPECT_EQ(bytesOf(path), *report->exportText());
+}
+
 TEST(PeriodRepKeys, TheGroupKeyIsTheUnitBelowTheSelectedOne) {
     struct Case {
         const char* path;
