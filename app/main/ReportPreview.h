@@ -16,6 +16,9 @@ class REPORTBASE;
 
 namespace kelo::app {
 
+class MainWindow;
+class ScreenshotHost;
+
 // The Report Preview window: the current page of a report that has read its
 // data and been laid out, drawn to fit the window's width, with paging, Go
 // to Page, scrolling, printing and saving as text or PDF. It owns the report
@@ -70,5 +73,9 @@ private:
     QLabel* page_ = nullptr;
     double dpi_ = 96;
 };
+
+// The screenshot run's pictures of the preview, on the payslips of the
+// current period.
+void pictureReportPreview(MainWindow& window, ScreenshotHost& pictures);
 
 } // namespace kelo::app

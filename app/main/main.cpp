@@ -6,6 +6,7 @@
 #include "app/main/MainWindow.h"
 #include "app/main/PayFieldsWindow.h"
 #include "app/main/ReportOptionsDialogs.h"
+#include "app/main/ReportPreview.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
 #include "app/main/TransactionsWindow.h"
@@ -163,6 +164,7 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     pictureTransactionsWindow(window, host);
     pictureLeaveWindow(window, host);
     picturePayFieldsWindows(window, host);
+    pictureReportPreview(window, host);
     window.help().show(165);
     if (QWidget* help = window.help().window())
         host.save(*help, QStringLiteral("HelpWindow"));
