@@ -244,7 +244,11 @@ TEST_F(ReportPreviewTest, SavesTheReportAsText) {
 }
 
 TEST_F(ReportPreviewTest, SavesEveryPageAsAPdfTurnedAsTheReportIs) {
-    openTiny(31, true);
+    ReportPreview* preview = openTiny(31, true);
+    // The preview fits the turned paper's 297 mm to the width too.
+    const QPixmap page = preview->pageView()->pixmap();
+    EXPECT_NEAR(preview->zoomDpi(), page.width() / (297 / 25.4), 1);
+    EXPECT_NEAR(page.height(), page.width() * 210 / 297.0, 2);
     const std::string path = dir.file("tiny.pdf");
     ui->files.push_back(QString::fromStdString(path));
     window->runCommand(cmd::SaveAsPdf);
@@ -298,6 +302,21 @@ TEST_F(ReportPreviewTest, PrintsTheChosenPagesAndCopies) {
     EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
     // Pages 2 and 3, twice.
     EXPECT_EQ(pdfPageCount(path), 4);
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QProcess process;
+    process.start(pdftotext, {QString::fromStdString(path), QStringLiteral("-")});
+    process.waitForFinished(-1);
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    const auto rows = [&text](int number) {
+        return text.count(QRegularExpression(QStringLiteral("Row %1(?!\\d)").arg(number)));
+    };
+    EXPECT_EQ(rows(11), 2) << text.toStdString();
+    EXPECT_EQ(rows(25), 2);
+    EXPECT_EQ(rows(10), 0);
+    EXPECT_EQ(rows(1), 0);
+    EXPECT_EQ(text.count(QStringLiteral("Page 2 of 3")), 2);
 }
 
 TEST_F(ReportPreviewTest, APrinterThatFailsIsToldAndThePreviewStays) {
