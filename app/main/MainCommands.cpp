@@ -76,6 +76,9 @@ void MainWindow::runCommand(int id) {
     case cmd::Refunds:
         openPayFieldsWindow(static_cast<common::FIELDSTABLE>(id - cmd::Earnings));
         break;
+    case cmd::Payslips:
+        viewPayslips();
+        break;
     case cmd::Close:
         closeDocument();
         break;

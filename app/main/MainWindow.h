@@ -97,6 +97,8 @@ private:
     void openLeaveWindow();
     void openTransactionsWindow();
     void openPayFieldsWindow(common::FIELDSTABLE table);
+    // Report commands (ReportCommands.cpp).
+    void viewPayslips();
     // Shows `window` as the open document of `kind` and opens its form.
     void openDocument(DocumentKind kind, std::unique_ptr<DocumentWindow> window);
     // False when the document keeps its window open.

@@ -16,6 +16,8 @@ namespace kelo::app {
 // defaults give them, on the first and second page.
 void pictureReportPreview(MainWindow& window, ScreenshotHost& pictures) {
     constexpr int kPayslips = 34;
+    // The wizard's first page, pictured and cancelled.
+    window.runCommand(cmd::Payslips);
     Session& session = window.session();
     common::Ui& ui = session.ui();
     const common::ORGREC org = *session.orgs().getOpenOrg();

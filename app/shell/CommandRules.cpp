@@ -90,7 +90,7 @@ bool CommandRules::isAvailable(int id) {
     if (id == cmd::Transactions)
         return true;
     // The Report Preview window's commands.
-    if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::Print, cmd::GoToPage}) ||
+    if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::Print, cmd::GoToPage, cmd::Payslips}) ||
         inRange(id, cmd::ScrollFirst, cmd::ScrollLast))
         return true;
     // The personnel, payroll master, absence and leave and pay field

@@ -36,6 +36,7 @@ inline constexpr int GoTo = 1115;
 inline constexpr int FindEmpNum = 1116;
 inline constexpr int FindName = 1117;
 inline constexpr int GoToPage = 1118;
+inline constexpr int Payslips = 1211;
 inline constexpr int OpenOrg = 1301;
 inline constexpr int NewOrg = 1302;
 inline constexpr int DeleteOrg = 1303;

@@ -325,8 +325,10 @@ TEST(CommandRules, AReportPreviewTakesItsPageScrollAndSaveCommands) {
         const Popup& popup = documentPopup(DocumentKind::Report, c.code);
         EXPECT_EQ(popup.title, c.pageMenu ? "P&age" : "") << c.code;
     }
+    const CommandContext none{fullRights(), DocumentKind::None, 0};
+    EXPECT_TRUE(CommandRules::mayRun(cmd::Payslips, none));
     const CommandContext record{fullRights(), DocumentKind::Personnel, 0};
-    for (int id : {cmd::SaveAsPdf, cmd::GoToPage, 1701, 1708})
+    for (int id : {cmd::SaveAsPdf, cmd::GoToPage, 1701, 1708, cmd::Payslips})
         EXPECT_FALSE(CommandRules::mayRun(id, record)) << id;
 }
 

@@ -364,5 +364,40 @@ TEST_F(ReportPreviewTest, NoSecondDocumentOpens) {
     EXPECT_EQ(window->commandContext().reportCode, 31);
 }
 
+TEST_F(ReportPreviewTest, ViewPayslipsAsksThePeriodAndEmployeesThenPreviewsThem) {
+    window->resize(1000, 800);
+    window->show();
+    // The pay period page, then the selection of employees.
+    QStringList titles;
+    host.then(QStringLiteral("ReportWizardDialog"), [&titles](QDialog& d) {
+        titles << d.windowTitle();
+        EXPECT_NE(d.findChild<QWidget*>(QStringLiteral("PayFrequency")), nullptr);
+        click(d, "Next");
+    });
+    host.then(QStringLiteral("ReportWizardDialog"), [&titles](QDialog& d) {
+        titles << d.windowTitle();
+        EXPECT_NE(d.findChild<QWidget*>(QStringLiteral("SelectionKind")), nullptr);
+        click(d, "OkButton");
+    });
+    window->runCommand(cmd::Payslips);
+    EXPECT_EQ(titles,
+              QStringList({QStringLiteral("View Payslips"), QStringLiteral("View Payslips")}));
+    auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
+    ASSERT_NE(preview, nullptr) << ui->lastText();
+    EXPECT_EQ(window->commandContext().reportCode, 34);
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Payslips"));
+    // The demo payroll's 24 employees, two payslips to a page.
+    EXPECT_EQ(pageCaption(), QStringLiteral("Page 1 of 12"));
+    EXPECT_TRUE(menuTitles().contains(QStringLiteral("P&age")));
+}
+
+TEST_F(ReportPreviewTest, CancellingThePayslipsWizardOpensNothing) {
+    host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) { click(d, "CancelButton"); });
+    window->runCommand(cmd::Payslips);
+    EXPECT_EQ(window->documentWindow(), nullptr);
+    EXPECT_EQ(window->commandContext().reportCode, 0);
+    EXPECT_TRUE(host.steps.empty());
+}
+
 } // namespace
 } // namespace kelo::app::testing
