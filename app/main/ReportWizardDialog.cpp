@@ -25,6 +25,8 @@ using setup::WizardPage;
 
 // What ended one page's dialog besides OK and Cancel.
 constexpr int kMoved = 2;
+// The Report menu's help page.
+constexpr int kReportsHelp = 163;
 
 bool isBuilt(WizardPage page) {
     return page == WizardPage::Selection || page == WizardPage::PayPeriod;
@@ -78,7 +80,9 @@ int runPage(const DialogContext& context, setup::ReportWizard& wizard, WizardPag
             dialog.done(kMoved);
         return wizard.finished();
     };
-    dialog.addButtons(QStringLiteral("OK"), [leave] { return leave(WizardMove::Ok); });
+    dialog.addButtons(
+        QStringLiteral("OK"), [leave] { return leave(WizardMove::Ok); }, &context.help,
+        kReportsHelp);
     auto* buttons = dialog.findChild<QDialogButtonBox*>();
     if (buttons && wizard.showsNextBack()) {
         QPushButton* back =
