@@ -1,6 +1,7 @@
 #include "database/LookupTable.h"
 
 #include "database/TableSupport.h"
+#include "database/TableUse.h"
 
 namespace kelo::database {
 
@@ -48,6 +49,14 @@ std::vector<LookupEntry> LookupTable::entries() {
             rows.push_back({field(kCode).getLong(), field(nameColumn_).trimmed()});
     }
     return rows;
+}
+
+std::optional<std::vector<LookupEntry>> LookupTable::entriesByName() {
+    TableUse use(*this, nullptr);
+    if (!use)
+        return std::nullopt;
+    orderByName();
+    return entries();
 }
 
 bool LookupTable::readCode(long code, const std::function<void()>& read) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,10 @@ public:
 
     // Every row in the order last selected.
     std::vector<LookupEntry> entries();
+    // Every row in name order, the table opened shared for it when it is not
+    // open (and its order kept when it is); nullopt, with the engine's error
+    // code reset, when it cannot be opened. Nothing is shown.
+    std::optional<std::vector<LookupEntry>> entriesByName();
     // The code for a new row: the largest code plus 1, 1 for an empty table.
     long nextCode();
 

@@ -108,8 +108,7 @@ std::vector<database::LookupEntry> entriesOf(common::Ui& ui, engine::Code4& code
     database::TableUse use(table, &ui);
     if (!use)
         return {};
-    table.orderByName();
-    return table.entries();
+    return table.entriesByName().value_or(std::vector<database::LookupEntry>{});
 }
 
 std::vector<database::LookupEntry> namesOf(common::Ui& ui, engine::Code4& code,

@@ -117,13 +117,12 @@ bool FIELDSFRM::readLookups(common::Ui& ui) {
     database::COOPSDB coops(code_, folder_);
     database::PENSIONSDB funds(code_, folder_);
     const auto read = [&](database::LookupTable& table, std::vector<database::LookupEntry>& out) {
-        if (!table.openFile(false)) {
-            code_.setErrorCode(0);
+        auto rows = table.entriesByName();
+        if (!rows) {
             ui.error("Unable to open " + table.relativePath());
             return false;
         }
-        table.orderByName();
-        out = table.entries();
+        out = std::move(*rows);
         return true;
     };
     return read(coops, coops_) && read(funds, funds_);

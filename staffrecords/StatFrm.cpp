@@ -60,13 +60,10 @@ bool samePayrollFields(const STATICREC& a, const STATICREC& b) {
 template <typename Table>
 bool readList(engine::Code4& code, const common::WorkingFolder& folder,
               std::vector<database::LookupEntry>& out) {
-    Table table(code, folder);
-    if (!table.openFile(false))
-        return false;
-    table.orderByName();
-    out = table.entries();
-    table.closeFile();
-    return true;
+    auto rows = Table(code, folder).entriesByName();
+    if (rows)
+        out = std::move(*rows);
+    return rows.has_value();
 }
 
 } // namespace
@@ -79,22 +76,15 @@ STATFRM::STATFRM(common::Ui& ui, engine::Code4& code, const common::WorkingFolde
 STATFRM::~STATFRM() = default;
 
 bool STATFRM::checkFiles(DB db) {
-    std::vector<std::string> paths{
-        kPath,
-        database::GRADESDB::kPath,
-        database::JOBSDB::kPath,
-        database::POSTSDB::kPath,
-        database::UNITSDB::kPath,
-        database::STATIONSDB::kPath,
-        database::PAYGROUPDB::kPath,
-        database::COOPSDB::kPath,
-        database::PENSIONSDB::kPath,
-        database::ABSENCEDB::kPath,
-        database::LEAVEDB::kPath,
-    };
-    for (common::PAYFREQ payFreq : common::kPayFreqs)
-        paths.emplace_back(common::transactionsTablePath(payFreq));
-    for (const std::string& path : paths) {
+    if (!database::allValid(ui_, code(), folder(),
+                            {kPath, database::GRADESDB::kPath, database::JOBSDB::kPath,
+                             database::POSTSDB::kPath, database::UNITSDB::kPath,
+                             database::STATIONSDB::kPath, database::PAYGROUPDB::kPath,
+                             database::COOPSDB::kPath, database::PENSIONSDB::kPath,
+                             database::ABSENCEDB::kPath, database::LEAVEDB::kPath}))
+        return false;
+    for (common::PAYFREQ payFreq : common::kPayFreqs) {
+        const std::string path(common::transactionsTablePath(payFreq));
         if (!database::isValid(code(), folder(), path)) {
             ui_.error("Can't open " + path);
             return false;
@@ -181,10 +171,6 @@ bool STATFRM::readCurrent() {
     hasRecord_ = true;
     isNew_ = false;
     return true;
-}
-
-void STATFRM::showRecord() {
-    displayRecord();
 }
 
 std::string STATFRM::positionText() {
@@ -303,7 +289,7 @@ void STATFRM::undoCurrentRec() {
     } else if (data()->go(recNo_) == engine::r4success) {
         readCurrent();
     }
-    showRecord();
+    displayRecord();
 }
 
 bool STATFRM::refreshRecord() {
@@ -327,7 +313,7 @@ bool STATFRM::refreshRecord() {
         const bool found = moved != 0 && data()->go(moved) == engine::r4success;
         if (!found && !(data()->top() == engine::r4success && !data()->eof())) {
             hasRecord_ = false;
-            showRecord();
+            displayRecord();
             return true;
         }
         if (!found)
@@ -336,12 +322,8 @@ bool STATFRM::refreshRecord() {
         data()->go(recNo_);
     }
     readCurrent();
-    showRecord();
+    displayRecord();
     return true;
-}
-
-bool STATFRM::ensureSaved() {
-    return saveCurrentRec();
 }
 
 bool STATFRM::moveAndShow(int rc) {
@@ -351,32 +333,32 @@ bool STATFRM::moveAndShow(int rc) {
         return false;
     }
     readCurrent();
-    showRecord();
+    displayRecord();
     return true;
 }
 
 bool STATFRM::nextRecord() {
-    if (!ensureSaved() || !hasRecord_)
+    if (!saveCurrentRec() || !hasRecord_)
         return false;
     data()->go(recNo_);
     return moveAndShow(data()->skip(1));
 }
 
 bool STATFRM::previousRecord() {
-    if (!ensureSaved() || !hasRecord_)
+    if (!saveCurrentRec() || !hasRecord_)
         return false;
     data()->go(recNo_);
     return moveAndShow(data()->skip(-1));
 }
 
 bool STATFRM::moveToEnd(bool last) {
-    if (!ensureSaved())
+    if (!saveCurrentRec())
         return false;
     const int rc = last ? data()->bottom() : data()->top();
     if (rc != engine::r4success || data()->eof())
         return false;
     readCurrent();
-    showRecord();
+    displayRecord();
     return true;
 }
 
@@ -397,18 +379,18 @@ bool STATFRM::showFound(long recNo) {
         return false;
     }
     readCurrent();
-    showRecord();
+    displayRecord();
     return true;
 }
 
 bool STATFRM::findEmpNum(const std::string& empNum) {
-    if (!ensureSaved())
+    if (!saveCurrentRec())
         return false;
     return showFound(common::trim(empNum).empty() ? 0 : recNum(empNum));
 }
 
 bool STATFRM::findName(const std::string& lastName) {
-    if (!ensureSaved())
+    if (!saveCurrentRec())
         return false;
     const std::string wanted = common::toUpper(common::trim(lastName));
     long found = 0;
@@ -428,7 +410,7 @@ bool STATFRM::findName(const std::string& lastName) {
 }
 
 bool STATFRM::gotoRec(long recNo) {
-    return ensureSaved() && showFound(recNo);
+    return saveCurrentRec() && showFound(recNo);
 }
 
 bool STATFRM::isOKToAdd() {
@@ -453,7 +435,7 @@ bool STATFRM::appendNewRec(const common::ORGREC& org, const std::string& number)
     recNo_ = 0;
     hasRecord_ = true;
     isNew_ = true;
-    showRecord();
+    displayRecord();
     return true;
 }
 
@@ -538,7 +520,7 @@ bool STATFRM::deleteRec(std::string& empNum, common::PAYFREQ& payFreq) {
     const long next = neighbour.empty() ? 0 : recNum(neighbour);
     if (next != 0 && data()->go(next) == engine::r4success)
         readCurrent();
-    showRecord();
+    displayRecord();
     return true;
 }
 
