@@ -137,13 +137,11 @@ public:
 private:
     struct Lookups;
 
-    bool ensureSaved();
     bool moveAndShow(int rc);
     bool moveToEnd(bool last);
     // Shows the row, or says "Record not found." and stays.
     bool showFound(long recNo);
     bool readCurrent();
-    void showRecord();
     void readPage();
     // A keyed number that does not read as one leaves the field as it was
     // and becomes the page's refusal.
@@ -202,6 +200,8 @@ private:
     bool isNew_ = false;
     bool payrollChanged_ = false;
     std::optional<StaffRefusal> readFault_;
+    // The post dialog's free places, by (unit, job).
+    std::map<std::pair<long, long>, long> postVacancies_;
     // The supervisor dialog's rows: employee numbers, "" for none.
     std::vector<std::string> supervisorRows_;
     // What the terminate dialog found, restored by cancel.

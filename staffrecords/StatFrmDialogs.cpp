@@ -109,6 +109,8 @@ bool STATFRM::initSelPostDlg(DialogView& dlg) {
         return false;
     readPage();
     dlg.setCaption("Assign new post to " + namesOf(rec_));
+    // Read once for the dialog's life; OK checks the chosen post afresh.
+    postVacancies_ = vacantPosts();
     fillUnitTree(dlg, postdlg::kUnits, personnel_.unit);
     updateSelPostDlg(dlg);
     return true;
@@ -120,7 +122,7 @@ void STATFRM::updateSelPostDlg(DialogView& dlg) {
     const long keepJob = keep < 0 ? personnel_.job : dlg.itemCode(postdlg::kPosts, keep);
     dlg.clearItems(postdlg::kPosts);
     int selected = -1;
-    for (const auto& [post, free] : vacantPosts()) {
+    for (const auto& [post, free] : postVacancies_) {
         if (post.first != unit)
             continue;
         const database::JOBREC* job = lookups_->job(post.second);
