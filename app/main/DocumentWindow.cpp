@@ -1,5 +1,7 @@
 #include "app/main/DocumentWindow.h"
 
+#include "app/main/HelpViewer.h"
+
 #include <QTimer>
 
 namespace kelo::app {
@@ -34,6 +36,33 @@ void DocumentWindow::resumeRefresh() {
 
 bool DocumentWindow::isRefreshing() const {
     return timer_->isActive();
+}
+
+bool DocumentWindow::runBrowseCommand(int id) {
+    switch (id) {
+    case cmd::Next:
+    case cmd::Previous:
+    case cmd::Last:
+    case cmd::First:
+        moveRecord(id);
+        return true;
+    case cmd::GoTo:
+    case cmd::FindEmpNum:
+    case cmd::FindName:
+        find(id);
+        return true;
+    case cmd::PageUp:
+        turnPage(-1);
+        return true;
+    case cmd::PageDown:
+        turnPage(1);
+        return true;
+    case cmd::HelpContents:
+        context_.help.show(helpContext());
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace kelo::app

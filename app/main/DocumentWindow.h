@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main/DialogContext.h"
+#include "app/shell/Commands.h"
 
 #include <QWidget>
 
@@ -51,6 +52,16 @@ public:
     bool isRefreshing() const;
 
 protected:
+    // The commands every record window browses by: the record moves, Go to
+    // and the two finds, PgUp/PgDn and help; false for any other command.
+    bool runBrowseCommand(int id);
+    // What a window that browses by runBrowseCommand does: Next, Previous,
+    // Last or First and Go to or a find, by the command's number; PgUp (-1)
+    // or PgDn (+1).
+    virtual void moveRecord(int id) { (void)id; }
+    virtual void find(int id) { (void)id; }
+    virtual void turnPage(int step) { (void)step; }
+
     // Runs a dialog with the refresh held still, so that the record stays
     // the one the dialog works on.
     template <class Run> bool paused(Run run) {
@@ -68,5 +79,20 @@ private:
     QTimer* timer_ = nullptr;
     bool refreshes_ = false;
 };
+
+// The form's operation behind a record move command; all the record
+// forms name them alike.
+template <class Form> bool (Form::*recordStep(int id))() {
+    switch (id) {
+    case cmd::Previous:
+        return &Form::previousRecord;
+    case cmd::Last:
+        return &Form::lastRecord;
+    case cmd::First:
+        return &Form::firstRecord;
+    default:
+        return &Form::nextRecord;
+    }
+}
 
 } // namespace kelo::app

@@ -172,34 +172,9 @@ bool EmployeeWindow::runCommand(int id) {
     case cmd::UndoTerminate:
         undoTermination();
         break;
-    case cmd::Next:
-        move(&STATFRM::nextRecord);
-        break;
-    case cmd::Previous:
-        move(&STATFRM::previousRecord);
-        break;
-    case cmd::Last:
-        move(&STATFRM::lastRecord);
-        break;
-    case cmd::First:
-        move(&STATFRM::firstRecord);
-        break;
-    case cmd::GoTo:
-    case cmd::FindEmpNum:
-    case cmd::FindName:
-        find(id);
-        break;
-    case cmd::PageUp:
-        changeTab(tabs_->shownTab() - 1);
-        break;
-    case cmd::PageDown:
-        changeTab(tabs_->shownTab() + 1);
-        break;
-    case cmd::HelpContents:
-        context_.help.show(helpContext());
-        break;
     default:
-        return false;
+        if (!runBrowseCommand(id))
+            return false;
     }
     showPosition();
     return true;
@@ -237,6 +212,14 @@ void EmployeeWindow::undoTermination() {
         return;
     if (form_->undoTerminate())
         handOver();
+}
+
+void EmployeeWindow::moveRecord(int id) {
+    move(recordStep<staffrecords::STATFRM>(id));
+}
+
+void EmployeeWindow::turnPage(int step) {
+    changeTab(tabs_->shownTab() + step);
 }
 
 void EmployeeWindow::find(int id) {

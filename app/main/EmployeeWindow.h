@@ -70,11 +70,13 @@ private:
     void handOver();
     bool saveAndHandOver();
     bool move(bool (staffrecords::STATFRM::*step)());
+    void moveRecord(int id) override;
+    void turnPage(int step) override;
     void addEmployee();
     void deleteEmployee();
     void terminate();
     void undoTermination();
-    void find(int id);
+    void find(int id) override;
 
     std::unique_ptr<staffrecords::STATFRM> form_;
     staffrecords::DB db_;

@@ -286,34 +286,8 @@ bool LeaveWindow::dispatch(int id) {
     case cmd::Delete:
         form_->deleteRow();
         break;
-    case cmd::Next:
-        form_->nextRecord();
-        break;
-    case cmd::Previous:
-        form_->previousRecord();
-        break;
-    case cmd::Last:
-        form_->lastRecord();
-        break;
-    case cmd::First:
-        form_->firstRecord();
-        break;
-    case cmd::GoTo:
-    case cmd::FindEmpNum:
-    case cmd::FindName:
-        find(id);
-        break;
-    case cmd::PageUp:
-        form_->pageUp();
-        break;
-    case cmd::PageDown:
-        form_->pageDown();
-        break;
-    case cmd::HelpContents:
-        context_.help.show(helpContext());
-        break;
     default:
-        return false;
+        return runBrowseCommand(id);
     }
     return true;
 }
@@ -321,6 +295,17 @@ bool LeaveWindow::dispatch(int id) {
 void LeaveWindow::editEvent(bool edit) {
     if (runEventDialog(context_, *form_, edit))
         list_->setFocus(Qt::OtherFocusReason);
+}
+
+void LeaveWindow::moveRecord(int id) {
+    (form_.get()->*recordStep<staffrecords::LEAVEFRM>(id))();
+}
+
+void LeaveWindow::turnPage(int step) {
+    if (step < 0)
+        form_->pageUp();
+    else
+        form_->pageDown();
 }
 
 void LeaveWindow::find(int id) {

@@ -46,7 +46,9 @@ protected:
 private:
     bool dispatch(int id);
     void editEvent(bool edit);
-    void find(int id);
+    void moveRecord(int id) override;
+    void turnPage(int step) override;
+    void find(int id) override;
     // The column widths and alignment of the view's columns.
     void fitColumns();
     void alignDays();

@@ -346,6 +346,14 @@ bool TransactionsWindow::move(bool (VARFRM::*step)()) {
     return true;
 }
 
+void TransactionsWindow::moveRecord(int id) {
+    move(recordStep<staffrecords::VARFRM>(id));
+}
+
+void TransactionsWindow::turnPage(int step) {
+    changeTab(tabs_->shownTab() + step);
+}
+
 void TransactionsWindow::find(int id) {
     if (!form_->saveCurrentRec())
         return;
@@ -380,34 +388,8 @@ bool TransactionsWindow::runCommand(int id) {
         if (form_->deleteRecord())
             tabs_->restoreFocus();
         break;
-    case cmd::Next:
-        move(&VARFRM::nextRecord);
-        break;
-    case cmd::Previous:
-        move(&VARFRM::previousRecord);
-        break;
-    case cmd::Last:
-        move(&VARFRM::lastRecord);
-        break;
-    case cmd::First:
-        move(&VARFRM::firstRecord);
-        break;
-    case cmd::GoTo:
-    case cmd::FindEmpNum:
-    case cmd::FindName:
-        find(id);
-        break;
-    case cmd::PageUp:
-        changeTab(tabs_->shownTab() - 1);
-        break;
-    case cmd::PageDown:
-        changeTab(tabs_->shownTab() + 1);
-        break;
-    case cmd::HelpContents:
-        context_.help.show(helpContext());
-        break;
     default:
-        return false;
+        return runBrowseCommand(id);
     }
     return true;
 }

@@ -78,7 +78,9 @@ private:
     bool moveRow(int row, int column, int step);
     bool focusInRow(int row, int column);
     bool move(bool (staffrecords::VARFRM::*step)());
-    void find(int id);
+    void moveRecord(int id) override;
+    void turnPage(int step) override;
+    void find(int id) override;
     void addEmployees();
 
     std::unique_ptr<staffrecords::VARFRM> form_;
