@@ -1,5 +1,6 @@
 #include "payrunreports/Payslips.h"
 
+#include "common/MeasuringCanvas.h"
 #include "common/ReportGeometry.h"
 #include "database/OptionsDb.h"
 
@@ -40,6 +41,22 @@ const std::string kDots(45, '.');
 common::Font times(double points = 10, bool bold = false) {
     return common::Font{"Times New Roman", points, bold ? 700 : 400};
 }
+
+// A line `factor` times its type's height keeps `extra` of what it has
+// beyond one line; a signature line keeps at least half a line to write on.
+double spaced(double factor, double extra) {
+    return 1 + (factor - 1) * extra;
+}
+double signatureLine(double extra) {
+    return 1.5 + 0.5 * extra;
+}
+// The gaps above the signature blocks shrink to a quarter at most.
+double gap(double mm, double extra) {
+    return mm * (0.25 + 0.75 * extra);
+}
+// How far the type may have to shrink before a payslip fits, step by step.
+constexpr double kScaleStep = 0.97;
+constexpr int kScaleTries = 20;
 
 bool indented(const std::string& label) {
     return label.rfind("  ", 0) == 0;
@@ -122,47 +139,76 @@ void PAYSLIPSREP::drawBody(common::Canvas& canvas, const common::ReportPage& pag
     const double right = g.leftMargin + kColumnWidth + g.columnGap;
     for (std::size_t i = page.firstRow; i < page.endRow() && i < records().size(); ++i) {
         const bool leftColumn = (i - page.firstRow) % 2 == 0;
-        drawPayslip(canvas, records()[i], leftColumn ? g.leftMargin : right, true);
+        const REPORTREC& rec = records()[i];
+        drawPayslip(canvas, rec, leftColumn ? g.leftMargin : right, true, fit(canvas, rec, true));
         if (options_.duplicate)
-            drawPayslip(canvas, records()[i], right, false);
+            drawPayslip(canvas, rec, right, false, fit(canvas, rec, false));
     }
 }
 
+PAYSLIPSREP::Spacing PAYSLIPSREP::fit(common::Canvas& canvas, const REPORTREC& rec,
+                                      bool withFooter) const {
+    common::MeasuringCanvas measure(canvas);
+    const double bottom = geometry().bottom();
+    const auto end = [&](const Spacing& spacing) {
+        return drawPayslip(measure, rec, 0, withFooter, spacing);
+    };
+    Spacing spacing;
+    const double loose = end(spacing);
+    if (loose <= bottom)
+        return spacing;
+    // The end moves in proportion to the room kept between lines.
+    const double tight = end({0, 1});
+    if (tight <= bottom) {
+        spacing.extra = (bottom - tight) / (loose - tight);
+        while (spacing.extra > 0 && end(spacing) > bottom)
+            spacing.extra = std::max(0.0, spacing.extra - 0.05);
+        return spacing;
+    }
+    spacing.extra = 0;
+    for (int i = 0; i < kScaleTries && end(spacing) > bottom; ++i)
+        spacing.scale *= kScaleStep;
+    return spacing;
+}
+
 double PAYSLIPSREP::drawPayslip(common::Canvas& canvas, const REPORTREC& rec, double left,
-                                bool withFooter) const {
+                                bool withFooter, const Spacing& spacing) const {
+    const double s = spacing.scale;
     double y = geometry().topMargin;
     if (hasLogo() &&
         canvas.drawImage({left + (kColumnWidth - logoWidth_) / 2, y, logoWidth_, logoHeight_},
                          logoPath_))
         y += logoHeight_;
 
-    canvas.setFont(times(14, true));
+    canvas.setFont(times(14 * s, true));
     const int orgFlags = Center | WordWrap;
     const double orgHeight = canvas.textHeight(kColumnWidth, header().orgName, orgFlags);
     y += canvas.drawText({left, y, kColumnWidth, orgHeight}, header().orgName, orgFlags);
-    const double titleHeight = common::lineHeight(canvas, times(12, true), 1.5);
+    const double titleHeight =
+        common::lineHeight(canvas, times(12 * s, true), spaced(1.5, spacing.extra));
     canvas.drawText({left, y, kColumnWidth, titleHeight}, "Payslip", Center | VCenter | SingleLine);
     y += titleHeight;
     for (const std::string& text : {"Employee No. " + rec.empNum, rec.name, header().periodTitle,
                                     "Unit: " + ownUnit(rec.unitPath)})
-        y = drawLine(canvas, {Kind::Label, text, {}}, left, y);
+        y = drawLine(canvas, {Kind::Label, text, {}}, left, y, spacing);
 
     for (const PayslipLine& line : payslipLines(rec, options_))
-        y = drawLine(canvas, line, left, y);
+        y = drawLine(canvas, line, left, y, spacing);
     if (withFooter)
-        y = drawFooter(canvas, left, y);
+        y = drawFooter(canvas, left, y, spacing);
     return y;
 }
 
-double PAYSLIPSREP::drawLine(common::Canvas& canvas, const PayslipLine& line, double left,
-                             double y) const {
+double PAYSLIPSREP::drawLine(common::Canvas& canvas, const PayslipLine& line, double left, double y,
+                             const Spacing& spacing) const {
     const bool bold = line.kind == Kind::Heading || line.kind == Kind::Total;
     const double factor = line.kind == Kind::Heading || line.kind == Kind::Total          ? 2.0
                           : line.kind == Kind::Subtotal || line.kind == Kind::SpacedLabel ? 1.2
                                                                                           : 1.0;
     if (line.kind == Kind::End)
         return y;
-    const double height = common::lineHeight(canvas, times(10, bold), factor);
+    const double height =
+        common::lineHeight(canvas, times(10 * spacing.scale, bold), spaced(factor, spacing.extra));
     const int flags = SingleLine | (bold ? VCenter : 0);
     const double inset = indented(line.label) ? kDetailIndent : 0;
     const std::string label = inset > 0 ? line.label.substr(2) : line.label;
@@ -186,12 +232,16 @@ double PAYSLIPSREP::drawLine(common::Canvas& canvas, const PayslipLine& line, do
     return y + height;
 }
 
-double PAYSLIPSREP::drawFooter(common::Canvas& canvas, double left, double y) const {
+double PAYSLIPSREP::drawFooter(common::Canvas& canvas, double left, double y,
+                               const Spacing& spacing) const {
+    const double points = 10 * spacing.scale;
     const auto block = [&](const char* title, std::initializer_list<const char*> fields) {
-        const double titleHeight = common::lineHeight(canvas, times(10, true), 1.2);
+        const double titleHeight =
+            common::lineHeight(canvas, times(points, true), spaced(1.2, spacing.extra));
         canvas.drawText({left, y, kColumnWidth, titleHeight}, title, Left | Bottom | SingleLine);
         y += titleHeight;
-        const double height = common::lineHeight(canvas, times(10), 2.0);
+        const double height =
+            common::lineHeight(canvas, times(points), signatureLine(spacing.extra));
         for (const char* field : fields) {
             canvas.drawText({left, y, kColumnWidth, height}, field + kDots + kDots,
                             Left | SingleLine);
@@ -199,11 +249,11 @@ double PAYSLIPSREP::drawFooter(common::Canvas& canvas, double left, double y) co
         }
     };
     if (options_.checkedBy()) {
-        y += 8;
+        y += gap(8, spacing.extra);
         block("Checked by:", {"NAME:", "SIGNATURE:", "DESIGNATION:", "DATE:"});
     }
     if (options_.receivedBy()) {
-        y += options_.checkedBy() ? 4 : 8;
+        y += gap(options_.checkedBy() ? 4 : 8, spacing.extra);
         block("Received by:", {"ID NUMBER:", "SIGNATURE:", "DATE:"});
     }
     return y;

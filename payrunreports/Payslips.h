@@ -74,10 +74,22 @@ protected:
     bool writeText(common::TextExport& out) const override;
 
 private:
-    double drawPayslip(common::Canvas& canvas, const REPORTREC& rec, double left,
-                       bool withFooter) const;
-    double drawLine(common::Canvas& canvas, const PayslipLine& line, double left, double y) const;
-    double drawFooter(common::Canvas& canvas, double left, double y) const;
+    // How a payslip too long for the page is pressed together: `extra` of
+    // the room between lines kept (1 all of it), and the type drawn `scale`
+    // times its size.
+    struct Spacing {
+        double extra = 1;
+        double scale = 1;
+    };
+
+    // The spacing at which the payslip ends above the footer line.
+    Spacing fit(common::Canvas& canvas, const REPORTREC& rec, bool withFooter) const;
+    // Draws the payslip and answers where it ends.
+    double drawPayslip(common::Canvas& canvas, const REPORTREC& rec, double left, bool withFooter,
+                       const Spacing& spacing) const;
+    double drawLine(common::Canvas& canvas, const PayslipLine& line, double left, double y,
+                    const Spacing& spacing) const;
+    double drawFooter(common::Canvas& canvas, double left, double y, const Spacing& spacing) const;
 
     PayslipOptions options_;
     std::string logoPath_;

@@ -244,9 +244,19 @@ TEST_F(PayslipsTest, TheFooterOptionChoosesTheBlocks) {
         if (c.received == 0)
             continue;
         EXPECT_EQ(received[0].rect.left, kLeftColumn);
-        // The last body line of MH001 is "Staff Savings Balance".
-        const auto last = canvas.findText("Staff Savings Balance").front();
-        EXPECT_NEAR(received[0].rect.top, last.rect.bottom() + c.receivedTop, 1e-9) << c.footer;
+        // MH001 is pressed to fit (see below); MH003's short payslip shows
+        // the spacing as it is, below its last line "Net Pay".
+        const int page = canvas.findText("Employee No. MH003").front().page;
+        const auto onPage = [&](const std::string& text) {
+            for (const auto& e : canvas.findText(text))
+                if (e.page == page && e.rect.left == kLeftColumn)
+                    return e;
+            ADD_FAILURE() << text << " not on page " << page;
+            return RecordingCanvas::Element{};
+        };
+        EXPECT_NEAR(onPage("Received by:").rect.top,
+                    onPage("Net Pay").rect.bottom() + c.receivedTop, 1e-9)
+            << c.footer;
         EXPECT_TRUE(canvas.findText("ID NUMBER:" + std::string(90, '.')).size() > 0);
     }
 }
@@ -256,6 +266,42 @@ TEST_F(PayslipsTest, WithoutTheSeparatorNoLineIsDrawnBetweenThePayslips) {
     const RecordingCanvas canvas = printAll(*payslips());
     for (const auto& e : canvas.elements)
         EXPECT_FALSE(e.kind == RecordingCanvas::Kind::Line && e.pen.style == common::PenStyle::Dot);
+}
+
+// The longest payslip of the worked payroll, with the logo, every line the
+// options add and both signature blocks, would run past the footer line at
+// 268 mm; it is pressed together to end above it, in the same order.
+TEST_F(PayslipsTest, ALongPayslipIsPressedAboveTheFooterLine) {
+    makeLogo();
+    fillLeaveBalances();
+    setOptions(1, 0, 1, 1, 1, 1, 3, 0);
+    const auto report = payslips();
+    const RecordingCanvas canvas = printAll(*report);
+    double lowest = 0;
+    for (const auto& e : canvas.elements)
+        if (e.page == 1 && e.kind == RecordingCanvas::Kind::Text && e.rect.left == kLeftColumn &&
+            e.text.rfind("Page ", 0) != 0 && e.text.front() != '[')
+            lowest = std::max(lowest, e.rect.bottom());
+    EXPECT_LE(lowest, 268.0 + 1e-9);
+    const auto checked = canvas.findText("Checked by:");
+    const auto received = canvas.findText("Received by:");
+    ASSERT_FALSE(checked.empty());
+    ASSERT_FALSE(received.empty());
+    EXPECT_LT(canvas.findText("Staff Savings Balance").front().rect.bottom(),
+              checked.front().rect.top);
+    EXPECT_LT(checked.front().rect.top, received.front().rect.top);
+    // The signature lines were pressed from two lines of 10 points, but
+    // keep room to write on: at least one and a half.
+    const double em = 10 * 25.4 / 72;
+    std::vector<double> heights;
+    for (const auto& e : canvas.findText("DATE:" + std::string(90, '.')))
+        if (e.page == 1 && e.rect.left == kLeftColumn)
+            heights.push_back(e.rect.height);
+    ASSERT_EQ(heights.size(), 2u);
+    for (double height : heights) {
+        EXPECT_LT(height, 2 * em - 0.1);
+        EXPECT_GE(height, 1.5 * em - 1e-9);
+    }
 }
 
 } // namespace
