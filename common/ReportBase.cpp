@@ -1,6 +1,7 @@
 #include "common/ReportBase.h"
 
 #include "common/Calendar.h"
+#include "common/CsvExport.h"
 #include "common/Text.h"
 #include "common/WorkingFolder.h"
 
@@ -237,6 +238,39 @@ std::optional<std::string> REPORTBASE::exportText() const {
 bool REPORTBASE::saveAsTxt(const WorkingFolder& folder) {
     const std::optional<std::string> bytes = exportText();
     return bytes && saveTextExport(ui_, folder, *bytes);
+}
+
+std::optional<std::string> REPORTBASE::exportCsv() const {
+    if (columns_.empty())
+        return std::nullopt;
+    std::vector<bool> figureColumn(columns_.size(), false);
+    for (const ReportRow& row : rows_)
+        for (std::size_t c = 0; c < row.figures.size() && c < columns_.size(); ++c)
+            if (row.figures[c] != 0)
+                figureColumn[c] = true;
+    CsvExport out;
+    std::vector<std::string> fields;
+    for (const ReportColumn& column : columns_)
+        if (column.visible)
+            fields.push_back(oneLineHeading(column.heading));
+    out.row(fields);
+    for (const ReportRow& row : rows_) {
+        fields.clear();
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            if (!columns_[c].visible)
+                continue;
+            const std::string cell = c < row.cells.size() ? row.cells[c] : std::string();
+            const bool figure = figureColumn[c] && !cell.empty() && c < row.figures.size();
+            fields.push_back(figure ? plainAmount(row.figures[c]) : cell);
+        }
+        out.row(fields);
+    }
+    return out.bytes();
+}
+
+bool REPORTBASE::saveAsCsv(const WorkingFolder& folder) {
+    const std::optional<std::string> bytes = exportCsv();
+    return bytes && saveCsvExport(ui_, folder, *bytes);
 }
 
 std::vector<double> REPORTBASE::totalsThrough(int number) const {

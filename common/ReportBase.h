@@ -51,6 +51,14 @@ struct ReportPage {
     std::size_t endRow() const { return firstRow + rowCount; }
 };
 
+// Pages `fromPage` to `toPage` that belong to one employee, named by him.
+struct PagePart {
+    std::string name;
+    int fromPage = 1;
+    int toPage = 1;
+    friend bool operator==(const PagePart&, const PagePart&) = default;
+};
+
 // A band of the page heading, centred over the printable width.
 struct HeadingLine {
     std::string text;
@@ -115,6 +123,19 @@ public:
     // Writes the text export to a file the user chooses; false when the
     // report has none, the user cancels or the file cannot be written.
     bool saveAsTxt(const WorkingFolder& folder);
+
+    // The CSV export's bytes: the visible columns' headings, then one line
+    // per row with its visible cells; in a column where some row has a
+    // figure, the figure as a plain amount. None when the report has no
+    // columns.
+    virtual std::optional<std::string> exportCsv() const;
+    // Writes the CSV export to a file the user chooses; false as saveAsTxt.
+    bool saveAsCsv(const WorkingFolder& folder);
+
+    // Reports that hand each employee his own pages lay themselves out again
+    // with every employee's pages apart and name each run by the employee's
+    // number; the others answer none. layOut() returns to the usual pages.
+    virtual std::vector<PagePart> layOutPerEmployee() { return {}; }
 
     // Sums of each column's figures from the first row to the end of the
     // page: the "Total C/F" of that page, or on the last the grand total.

@@ -129,6 +129,17 @@ PAYSLIPSREP::PAYSLIPSREP(common::Ui& ui, engine::Code4& code, const common::Work
     }
 }
 
+std::vector<common::PagePart> PAYSLIPSREP::layOutPerEmployee() {
+    setRowsPerPage(1);
+    layOut();
+    setRowsPerPage(options_.duplicate ? 1 : 2);
+    std::vector<common::PagePart> parts;
+    for (const common::ReportPage& page : pages())
+        if (page.rowCount > 0 && page.firstRow < records().size())
+            parts.push_back({records()[page.firstRow].empNum, page.number, page.number});
+    return parts;
+}
+
 void PAYSLIPSREP::drawBody(common::Canvas& canvas, const common::ReportPage& page, double) const {
     const common::PageGeometry& g = geometry();
     if (options_.separator) {

@@ -66,6 +66,10 @@ public:
     double logoWidth() const { return logoWidth_; }
     double logoHeight() const { return logoHeight_; }
 
+    // One employee to a page (both copies with "Duplicate"), named by his
+    // number, for a file of his own.
+    std::vector<common::PagePart> layOutPerEmployee() override;
+
     static constexpr double kColumnWidth = 72.5;
 
 protected:

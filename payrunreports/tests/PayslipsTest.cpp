@@ -304,5 +304,26 @@ TEST_F(PayslipsTest, ALongPayslipIsPressedAboveTheFooterLine) {
     }
 }
 
+// Each employee's own file: one payslip to a page, named by his number;
+// the usual pages come back with layOut().
+TEST_F(PayslipsTest, EachEmployeeOnPagesOfHisOwn) {
+    for (int duplicate : {0, 1}) {
+        setOption(database::kOptionDuplicate, duplicate);
+        const auto report = payslips();
+        const std::vector<common::PagePart> parts = report->layOutPerEmployee();
+        const std::vector<common::PagePart> expected = {
+            {"MH001", 1, 1}, {"MH002", 2, 2}, {"MH003", 3, 3}};
+        EXPECT_EQ(parts, expected) << duplicate;
+        EXPECT_EQ(report->pageCount(), 3);
+        const Nums placed = placements(printAll(*report));
+        const Nums alone = {"1 L MH001", "2 L MH002", "3 L MH003"};
+        const Nums twice = {"1 L MH001", "1 R MH001", "2 L MH002",
+                            "2 R MH002", "3 L MH003", "3 R MH003"};
+        EXPECT_EQ(placed, duplicate ? twice : alone);
+        report->layOut();
+        EXPECT_EQ(report->pageCount(), duplicate ? 3 : 2);
+    }
+}
+
 } // namespace
 } // namespace kelo::payrunreports::testing
