@@ -132,6 +132,15 @@ bool ReportPreview::runCommand(int id) {
     case cmd::SaveAsPdf:
         saveReportAsPdf(*report_, context_.session.ui(), context_.session.folder());
         return true;
+    case cmd::SavePayslipPdfs:
+        // The files take the report's pages apart; the preview starts again
+        // at the first page of the usual ones.
+        savePdfPerEmployee(*report_, context_.session.ui(), context_.session.folder());
+        afterPageMove();
+        return true;
+    case cmd::SaveAsCsv:
+        report_->saveAsCsv(context_.session.folder());
+        return true;
     case cmd::HelpContents:
         context_.help.show(kHelpContext);
         return true;

@@ -6,6 +6,7 @@
 #include "common/ReportBase.h"
 #include "common/TextExport.h"
 #include "common/Ui.h"
+#include "common/WorkingFolder.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -13,6 +14,8 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <filesystem>
+#include <string_view>
 
 namespace kelo::app {
 
@@ -139,6 +142,42 @@ bool saveReportAsPdf(common::REPORTBASE& report, common::Ui& ui,
     if (!path)
         return false;
     return savePdfParts(report, ui, {{*path, 1, report.pageCount()}});
+}
+
+std::string fileNameOf(const std::string& name) {
+    std::string safe = name;
+    for (char& c : safe)
+        if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos ||
+            static_cast<unsigned char>(c) < 0x20)
+            c = '-';
+    if (safe.empty() || safe == "." || safe == "..")
+        safe = "-" + safe;
+    return safe;
+}
+
+bool savePdfPerEmployee(common::REPORTBASE& report, common::Ui& ui,
+                        const common::WorkingFolder& folder) {
+    const std::optional<std::string> chosen =
+        ui.chooseFolder("Save Payslips as PDF Files", folder.resolve("../exports"));
+    if (!chosen)
+        return false;
+    const std::vector<common::PagePart> parts = report.layOutPerEmployee();
+    if (parts.empty()) {
+        report.layOut();
+        return false;
+    }
+    std::vector<PdfPart> files;
+    files.reserve(parts.size());
+    for (const common::PagePart& part : parts)
+        files.push_back(
+            {(std::filesystem::path(*chosen) / (fileNameOf(part.name) + ".pdf")).string(),
+             part.fromPage, part.toPage});
+    const bool saved = savePdfParts(report, ui, files);
+    report.layOut();
+    if (saved)
+        ui.information(std::to_string(files.size()) + " payslips saved as PDF files in " + *chosen +
+                       ".");
+    return saved;
 }
 
 } // namespace kelo::app

@@ -67,4 +67,16 @@ bool savePdfParts(common::REPORTBASE& report, common::Ui& ui, const std::vector<
 bool saveReportAsPdf(common::REPORTBASE& report, common::Ui& ui,
                      const common::WorkingFolder& folder);
 
+// Asks for a folder and writes each employee's pages of the report to a PDF
+// file of his own there, named by his number ("MH001.pdf"), replacing a file
+// of that name; tells how many were written. The report is laid out again
+// as before, on its first page. False when the clerk cancels, the report
+// has no pages per employee or a file cannot be written.
+bool savePdfPerEmployee(common::REPORTBASE& report, common::Ui& ui,
+                        const common::WorkingFolder& folder);
+
+// A name made safe for a file of its own: characters that a file system
+// refuses or reads as a folder become '-'.
+std::string fileNameOf(const std::string& name);
+
 } // namespace kelo::app

@@ -22,6 +22,11 @@ bool reportSavesText(int code) {
     return isOneOf(code, {11, 12, 13, 16, 31, 34, 37, 55, 56, 64, 71, 72, 73, 80, 81, 82}) ||
            inRange(code, 201, 206);
 }
+// Reports laid out as a table of columns, one line per employee.
+bool reportSavesCsv(int code) {
+    return isOneOf(code, {31, 37, 61, 63, 64, 76, 204}) || inRange(code, 41, 45) ||
+           inRange(code, 51, 57);
+}
 bool reportPrints(int code) {
     return !inRange(code, 204, 206);
 }
@@ -64,6 +69,10 @@ bool enabledWithDocument(int id, const CommandContext& context) {
         return kind == DocumentKind::Report && reportSavesText(context.reportCode);
     if (id == cmd::SaveAsPdf)
         return kind == DocumentKind::Report;
+    if (id == cmd::SavePayslipPdfs)
+        return kind == DocumentKind::Report && context.reportCode == 34;
+    if (id == cmd::SaveAsCsv)
+        return kind == DocumentKind::Report && reportSavesCsv(context.reportCode);
     if (id == cmd::Print)
         return kind == DocumentKind::Report && reportPrints(context.reportCode);
     if (id == cmd::Add)
@@ -90,7 +99,8 @@ bool CommandRules::isAvailable(int id) {
     if (id == cmd::Transactions)
         return true;
     // The Report Preview window's commands.
-    if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::Print, cmd::GoToPage, cmd::Payslips}) ||
+    if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv,
+                     cmd::Print, cmd::GoToPage, cmd::Payslips}) ||
         inRange(id, cmd::ScrollFirst, cmd::ScrollLast))
         return true;
     // The personnel, payroll master, absence and leave and pay field
@@ -116,8 +126,8 @@ CommandState CommandRules::menuItem(int id, const CommandContext& context) {
     if (id == cmd::Users && !context.user.manageUsers)
         return {false, false};
     if (context.document == DocumentKind::None) {
-        state.enabled =
-            !isOneOf(id, {cmd::Close, cmd::Save, cmd::Print, cmd::SaveAsText, cmd::SaveAsPdf});
+        state.enabled = !isOneOf(id, {cmd::Close, cmd::Save, cmd::Print, cmd::SaveAsText,
+                                      cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv});
     } else {
         state.enabled = enabledWithDocument(id, context);
     }

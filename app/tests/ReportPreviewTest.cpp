@@ -43,6 +43,11 @@ public:
             *destroyed_ = true;
     }
     std::string caption() const override { return "Tiny Report"; }
+    // Page 1 is one employee's, pages 2 and 3 another's, as payslips are.
+    std::vector<common::PagePart> layOutPerEmployee() override {
+        layOut();
+        return {{"E/001", 1, 1}, {"E002", 2, 3}};
+    }
 
 protected:
     void layOutRows() override {
@@ -279,6 +284,60 @@ TEST_F(ReportPreviewTest, WritesOnePdfPerPartForPayslips) {
     ASSERT_TRUE(savePdfParts(report, *ui, {{first, 1, 1}, {rest, 2, 3}}));
     EXPECT_EQ(pdfPageCount(first), 1);
     EXPECT_EQ(pdfPageCount(rest), 2);
+}
+
+TEST_F(ReportPreviewTest, SavesEachEmployeesPayslipsAsAPdfOfHisOwn) {
+    ReportPreview* preview = openTiny(34);
+    ASSERT_TRUE(enabled(cmd::SavePayslipPdfs));
+    window->runCommand(cmd::Next);
+    ui->files.push_back(QString::fromStdString(dir.path()));
+    window->runCommand(cmd::SavePayslipPdfs);
+    // A slash in an employee number would make a folder of it.
+    EXPECT_EQ(pdfPageCount(dir.file("E-001.pdf")), 1);
+    EXPECT_EQ(pdfPageCount(dir.file("E002.pdf")), 2);
+    EXPECT_EQ(ui->lastText(), "2 payslips saved as PDF files in " + dir.path() + ".");
+    EXPECT_EQ(pageCaption(), QStringLiteral("Page 1 of 3"));
+    EXPECT_EQ(window->documentWindow(), preview);
+
+    // Cancelling the folder writes nothing and says nothing.
+    ui->texts.clear();
+    window->runCommand(cmd::SavePayslipPdfs);
+    EXPECT_TRUE(ui->texts.empty());
+
+    // A folder that cannot be written is told by the file that failed.
+    const std::string missing = dir.file("no-such-folder");
+    ui->files.push_back(QString::fromStdString(missing));
+    window->runCommand(cmd::SavePayslipPdfs);
+    EXPECT_EQ(ui->lastText(), "Can't save to " + missing + "/E-001.pdf");
+    EXPECT_EQ(window->documentWindow(), preview);
+}
+
+TEST_F(ReportPreviewTest, FilesPerEmployeeAndCsvOnlyForTheReportsThatHaveThem) {
+    struct Case {
+        int code;
+        bool perEmployee, csv;
+    };
+    for (const Case c : {Case{34, true, false}, Case{31, false, true}, Case{41, false, true},
+                         Case{62, false, false}, Case{201, false, false}}) {
+        openTiny(c.code);
+        EXPECT_EQ(enabled(cmd::SavePayslipPdfs), c.perEmployee) << c.code;
+        EXPECT_EQ(enabled(cmd::SaveAsCsv), c.csv) << c.code;
+        window->runCommand(cmd::Close);
+    }
+    EXPECT_FALSE(enabled(cmd::SavePayslipPdfs));
+    EXPECT_FALSE(enabled(cmd::SaveAsCsv));
+}
+
+TEST_F(ReportPreviewTest, SavesTheTableAsCsv) {
+    openTiny(31);
+    const std::string path = dir.file("tiny.csv");
+    ui->files.push_back(QString::fromStdString(path));
+    window->runCommand(cmd::SaveAsCsv);
+    std::string expected = "\xEF\xBB\xBFName,Amount\r\n";
+    for (int i = 1; i <= 25; ++i)
+        expected += "Row " + std::to_string(i) + "," + std::to_string(100 * i) + ".00\r\n";
+    EXPECT_EQ(readFile(path), expected);
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
 }
 
 // The print dialog answered as the clerk would: a span of pages and copies
