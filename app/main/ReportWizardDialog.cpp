@@ -2,19 +2,13 @@
 
 #include "app/main/DialogHost.h"
 #include "app/main/FormDialog.h"
+#include "app/main/ReportWizardPages.h"
 #include "app/ports/QtText.h"
 #include "setup/ReportWizard.h"
 #include "setup/ReportWizardControls.h"
 
-#include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace kelo::app {
 
@@ -28,51 +22,11 @@ constexpr int kMoved = 2;
 // The Report menu's help page.
 constexpr int kReportsHelp = 163;
 
-bool isBuilt(WizardPage page) {
-    return page == WizardPage::Selection || page == WizardPage::PayPeriod;
-}
-
-void buildSelection(FormDialog& dialog, setup::ReportWizard& wizard) {
-    namespace c = setup::selectionpage;
-    QComboBox* kind = dialog.addList(c::Kind, QStringLiteral("Select employees by:"));
-    dialog.beginGroup(c::Frame, QString());
-    dialog.addStatic(c::Prompt, QString());
-    auto* names = new QTreeWidget(&dialog);
-    names->setObjectName(QString::fromLatin1(c::Names));
-    names->setHeaderHidden(true);
-    names->setMinimumHeight(names->fontMetrics().height() * 12);
-    auto* group = dialog.findChild<QGroupBox*>(QString::fromLatin1(c::Frame));
-    if (auto* layout = group ? qobject_cast<QFormLayout*>(group->layout()) : nullptr)
-        layout->addRow(names);
-    dialog.endGroup();
-    wizard.initPage(dialog.view());
-    QObject::connect(kind, &QComboBox::currentIndexChanged, &dialog,
-                     [&dialog, &wizard] { wizard.selectionKindChanged(dialog.view()); });
-}
-
-void buildPayPeriod(FormDialog& dialog, setup::ReportWizard& wizard) {
-    namespace c = setup::payperiodpage;
-    QComboBox* frequency = dialog.addList(c::Frequency, QStringLiteral("Pay Frequency"));
-    dialog.addEdit(c::Year, QStringLiteral("Year"), 4);
-    dialog.addList(c::Month, QStringLiteral("Month"));
-    QComboBox* day = dialog.addList(c::Day, QStringLiteral("Day:"));
-    // The day's caption changes with the frequency, so it is a named control.
-    for (QLabel* label : dialog.findChildren<QLabel*>())
-        if (label->buddy() == day)
-            label->setObjectName(QString::fromLatin1(c::DayLabel));
-    wizard.initPage(dialog.view());
-    QObject::connect(frequency, &QComboBox::currentIndexChanged, &dialog,
-                     [&dialog, &wizard] { wizard.payFrequencyChanged(dialog.view()); });
-}
-
 // Shows the wizard's current page; Rejected, Accepted (finished) or kMoved.
 int runPage(const DialogContext& context, setup::ReportWizard& wizard, WizardPage page) {
     namespace w = setup::reportwizarddlg;
     FormDialog dialog(context.parent, "ReportWizardDialog", toQString(wizard.plan().title));
-    if (page == WizardPage::Selection)
-        buildSelection(dialog, wizard);
-    else
-        buildPayPeriod(dialog, wizard);
+    buildWizardPage(dialog, wizard, page);
     const auto leave = [&dialog, &wizard](WizardMove move) {
         if (!wizard.leavePage(dialog.view(), move))
             return false;
@@ -97,16 +51,29 @@ int runPage(const DialogContext& context, setup::ReportWizard& wizard, WizardPag
         next->setEnabled(wizard.canGoNext());
         QObject::connect(next, &QPushButton::clicked, &dialog,
                          [leave] { leave(WizardMove::Next); });
+        // Back, Next, OK, Cancel, Help, on the screen and for Tab alike.
+        QPushButton* ok = dialog.button("OkButton");
+        QPushButton* cancel = dialog.button("CancelButton");
+        QPushButton* help = dialog.button("HelpButton");
+        if (ok && cancel && help) {
+            buttons->removeButton(ok);
+            buttons->addButton(ok, QDialogButtonBox::ActionRole);
+            QWidget::setTabOrder(back, next);
+            QWidget::setTabOrder(next, ok);
+            QWidget::setTabOrder(ok, cancel);
+            QWidget::setTabOrder(cancel, help);
+        }
+        // Enter walks the pages up to the last, where it is OK.
+        if (wizard.canGoNext())
+            next->setDefault(true);
     }
+    fitCaption(dialog);
     return context.host.exec(dialog);
 }
 
 } // namespace
 
 bool runReportWizard(const DialogContext& context, setup::ReportWizard& wizard) {
-    for (WizardPage page : wizard.plan().pages)
-        if (!isBuilt(page))
-            return false;
     while (!wizard.finished()) {
         const std::optional<WizardPage> page = wizard.currentPage();
         if (!page)

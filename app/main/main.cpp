@@ -7,6 +7,7 @@
 #include "app/main/PayFieldsWindow.h"
 #include "app/main/ReportOptionsDialogs.h"
 #include "app/main/ReportPreview.h"
+#include "app/main/ReportWizardDialog.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
 #include "app/main/TransactionsWindow.h"
@@ -164,6 +165,7 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     pictureTransactionsWindow(window, host);
     pictureLeaveWindow(window, host);
     picturePayFieldsWindows(window, host);
+    pictureReportWizard(window, host);
     pictureReportPreview(window, host);
     window.help().show(165);
     if (QWidget* help = window.help().window())
