@@ -98,6 +98,23 @@ TEST_F(MusterRollTest, AColumnNobodyHasIsHidden) {
     EXPECT_DOUBLE_EQ(report->geometry().printableWidth, 90 + 21 * 22);
 }
 
+// The main program may lay the roll out before hiding its columns: the
+// same roll comes out.
+TEST_F(MusterRollTest, HidingAfterLayingOut) {
+    edit("MH001", [](common::VARIATIONSREC& rec) { rec.normalOvertimeHours = 0; });
+    writePeriodFile();
+    const auto hiddenFirst = musterRoll();
+    ASSERT_TRUE(hiddenFirst) << messages();
+    TestMusterRoll report(ui, code, folder, paramOf(common::kReportPeriodMusterRoll));
+    ASSERT_TRUE(read(report)) << messages();
+    report.sort();
+    report.groupRecords();
+    report.layOut();
+    report.hideColumns();
+    EXPECT_EQ(report.exportText(), hiddenFirst->exportText());
+    EXPECT_DOUBLE_EQ(report.geometry().paperWidth, 20 + 90 + 21 * 22);
+}
+
 // One page as large as the roll: 36 + 54 + 22 x 22 mm wide, and 16 mm of
 // titles, 10.5 of headings, three rows, 2 mm and the total high, with 10 mm
 // margins all round.
