@@ -12,7 +12,7 @@ using common::kReportStanbicFile;
 using common::kReportStandardCharteredFile;
 using common::MessageIcon;
 
-constexpr const char* kOttienoSkipped = "Invalid bank code for Otieno, Mary; record skipped";
+constexpr const char* kOtienoSkipped = "Invalid bank code for Otieno, Mary; record skipped";
 constexpr const char* kAllySkipped = "Invalid account number for Ally, Said; record skipped";
 constexpr const char* kSaved = "Bank transfer file saved";
 
@@ -48,25 +48,25 @@ TEST_F(BankFiles, EachLayoutOfTheWorkedPayroll) {
          "Save Standard Chartered File",
          "Text Files (*.txt)",
          "txt",
-         {kOttienoSkipped, kSaved}},
+         {kOtienoSkipped, kSaved}},
         {kReportBarclaysFile,
          "bank_barclays.csv",
          "Save Barclays Bank File",
          "Text Files (*.txt)",
          "csv",
-         {kAllySkipped, kOttienoSkipped, kSaved}},
+         {kAllySkipped, kOtienoSkipped, kSaved}},
         {kReportCitibankFile,
          "bank_citidirect.txt",
          "Save Citidirect File",
          "Text Files (*.txt)",
          "txt",
-         {kOttienoSkipped, kSaved}},
+         {kOtienoSkipped, kSaved}},
         {kReportStanbicFile,
          "bank_stanbic.csv",
          "Save Stanbic Bank File",
          "CSV Files (*.csv)",
          "csv",
-         {kAllySkipped, kOttienoSkipped, kSaved}},
+         {kAllySkipped, kOtienoSkipped, kSaved}},
     };
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.golden);
