@@ -1,7 +1,7 @@
 #include "payrunreports/BankRep.h"
 
-#include "common/Money.h"
 #include "payrunreports/BankDetails.h"
+#include "payrunreports/SummaryTable.h"
 
 #include <utility>
 
@@ -23,11 +23,11 @@ constexpr std::size_t kAmountColumn = 6;
 
 ListLayout bankLayout() {
     ListLayout layout;
-    layout.headingFont = PaymentList::arialFont(8, true);
-    layout.textFont = PaymentList::narrowFont(8);
-    layout.figureFont = PaymentList::narrowFont(8);
-    layout.labelFont = PaymentList::arialFont(8, true);
-    layout.signOffFont = PaymentList::arialFont(8);
+    layout.headingFont = arial(8, true);
+    layout.textFont = arialNarrow(8);
+    layout.figureFont = arialNarrow(8);
+    layout.labelFont = arial(8, true);
+    layout.signOffFont = arial(8);
     layout.labelColumns = 2;
     layout.checkedBy = false;
     layout.signOffLabels = {"NAME:", "SIGNATURE:", "DESIGNATION:"};
@@ -67,8 +67,7 @@ std::string BANKREP::titleLine() const {
 common::ReportRow BANKREP::recordRow(const REPORTREC& rec, int number) const {
     const BankDetails payment = bankDetails(rec, param().fieldName);
     common::ReportRow row{{numberText(number), rec.name, rec.idNum, payment.bankName,
-                           payment.branchName, payment.accountNum,
-                           common::withThousands(payment.amount)},
+                           payment.branchName, payment.accountNum, amountText(payment.amount)},
                           std::vector<double>(kAmountColumn, 0.0)};
     row.figures.push_back(payment.amount);
     return row;
@@ -82,7 +81,7 @@ bool BANKREP::writeText(common::TextExport& out) const {
     writeRows(out);
     const std::vector<double> totals = totalsThrough(pageCount());
     const double total = kAmountColumn < totals.size() ? totals[kAmountColumn] : 0;
-    out.fields({"", "", "", "", "", "Total", common::withThousands(total)});
+    out.fields({"", "", "", "", "", "Total", amountText(total)});
     return true;
 }
 

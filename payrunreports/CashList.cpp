@@ -1,7 +1,7 @@
 #include "payrunreports/CashList.h"
 
-#include "common/Money.h"
 #include "database/OptionsDb.h"
+#include "payrunreports/SummaryTable.h"
 
 #include <utility>
 
@@ -26,11 +26,11 @@ ListLayout cashLayout() {
     layout.rowHeight = 8.5;
     layout.rowFlags = common::align::Bottom;
     layout.signOffLine = 5.5;
-    layout.headingFont = PaymentList::arialFont(9, true);
-    layout.textFont = PaymentList::arialFont(9);
-    layout.figureFont = PaymentList::narrowFont(9);
-    layout.labelFont = PaymentList::arialFont(9, true);
-    layout.signOffFont = PaymentList::arialFont(9);
+    layout.headingFont = arial(9, true);
+    layout.textFont = arial(9);
+    layout.figureFont = arialNarrow(9);
+    layout.labelFont = arial(9, true);
+    layout.signOffFont = arial(9);
     layout.labelColumns = 3;
     return layout;
 }
@@ -78,7 +78,7 @@ void CASHLIST::layOutRows() {
             row.cells.push_back(std::to_string(count));
             row.figures.push_back(count);
         }
-        row.cells.push_back(common::withThousands(amount));
+        row.cells.push_back(amountText(amount));
         row.figures.push_back(amount);
         counts_.push_back(std::move(counts));
         addRow(std::move(row));

@@ -1,7 +1,7 @@
 #include "payrunreports/ChequeList.h"
 
-#include "common/Money.h"
 #include "database/OptionsDb.h"
+#include "payrunreports/SummaryTable.h"
 
 #include <utility>
 
@@ -27,11 +27,11 @@ ListLayout chequeLayout() {
     layout.rowFlags = common::align::Bottom;
     layout.signOffGap = 5;
     layout.signOffLine = 6;
-    layout.headingFont = PaymentList::arialFont(9, true);
-    layout.textFont = PaymentList::arialFont(9);
-    layout.figureFont = PaymentList::narrowFont(9);
-    layout.labelFont = PaymentList::arialFont(9, true);
-    layout.signOffFont = PaymentList::arialFont(9);
+    layout.headingFont = arial(9, true);
+    layout.textFont = arial(9);
+    layout.figureFont = arialNarrow(9);
+    layout.labelFont = arial(9, true);
+    layout.signOffFont = arial(9);
     layout.labelColumns = 3;
     return layout;
 }
@@ -63,8 +63,7 @@ std::string CHEQUELIST::titleLine() const {
 
 common::ReportRow CHEQUELIST::recordRow(const REPORTREC& rec, int number) const {
     const double amount = paymentAmount(rec, param().fieldName);
-    return {{numberText(number), rec.empNum, rec.name, common::withThousands(amount)},
-            {0, 0, 0, amount}};
+    return {{numberText(number), rec.empNum, rec.name, amountText(amount)}, {0, 0, 0, amount}};
 }
 
 } // namespace kelo::payrunreports

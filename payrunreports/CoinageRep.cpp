@@ -1,6 +1,6 @@
 #include "payrunreports/CoinageRep.h"
 
-#include "common/Money.h"
+#include "payrunreports/SummaryTable.h"
 
 #include <utility>
 
@@ -23,11 +23,11 @@ ListLayout coinageLayout() {
     layout.totalsFollowRows = true;
     layout.signOffGap = 6;
     layout.signOffLine = 6;
-    layout.headingFont = PaymentList::arialFont(9, true);
-    layout.textFont = PaymentList::arialFont(9);
-    layout.figureFont = PaymentList::arialFont(9);
-    layout.labelFont = PaymentList::arialFont(9, true);
-    layout.signOffFont = PaymentList::arialFont(9);
+    layout.headingFont = arial(9, true);
+    layout.textFont = arial(9);
+    layout.figureFont = arial(9);
+    layout.labelFont = arial(9, true);
+    layout.signOffFont = arial(9);
     layout.labelColumns = 3;
     return layout;
 }
@@ -71,7 +71,7 @@ void COINAGEREP::layOutRows() {
         if (total.count <= 0)
             continue;
         addRow({{numberText(++number), denominationText(total.denomination),
-                 std::to_string(total.count), common::withThousands(total.value)},
+                 std::to_string(total.count), amountText(total.value)},
                 {0, total.denomination, static_cast<double>(total.count), total.value}});
     }
 }

@@ -1,6 +1,6 @@
 #include "payrunreports/PaymentList.h"
 
-#include "common/Money.h"
+#include "payrunreports/SummaryTable.h"
 
 #include <utility>
 
@@ -14,8 +14,6 @@ using common::align::NoClip;
 using common::align::SingleLine;
 using common::align::VCenter;
 using common::align::WordWrap;
-
-const std::string kDots(45, '.');
 
 bool isFigure(ListCell kind) {
     return kind == ListCell::Figure || kind == ListCell::Count || kind == ListCell::Amount;
@@ -32,14 +30,6 @@ double paymentAmount(const REPORTREC& rec, std::string_view fieldName) {
         return rec.netPay;
     const ReportItem* item = namedItem(rec, common::DEDUCTIONS, fieldName);
     return item ? item->amount : 0;
-}
-
-common::Font PaymentList::arialFont(double points, bool bold) {
-    return common::Font{"Arial", points, bold ? 700 : 400};
-}
-
-common::Font PaymentList::narrowFont(double points) {
-    return common::Font{"Arial Narrow", points, 400};
 }
 
 std::vector<common::ReportColumn> placeListColumns(std::vector<common::ReportColumn> columns,
@@ -69,13 +59,13 @@ void PaymentList::setTable(std::vector<common::ReportColumn> columns, std::vecto
 }
 
 std::vector<common::HeadingLine> PaymentList::headingLines(const common::ReportPage&) const {
-    return {{header().orgName, arialFont(14, true), 8}, {titleLine(), arialFont(11), 8}};
+    return {{header().orgName, arial(14, true), 8}, {titleLine(), arial(11), 8}};
 }
 
 std::string PaymentList::totalText(std::size_t column, double total) const {
     if (column < kinds_.size() && kinds_[column] == ListCell::Count)
         return std::to_string(static_cast<long long>(total));
-    return common::withThousands(total);
+    return amountText(total);
 }
 
 std::vector<double> PaymentList::ruleOffsets() const {
@@ -195,7 +185,7 @@ void PaymentList::drawSignOff(common::Canvas& canvas, double top) const {
     if (layout_.checkedBy)
         line("Checked by");
     for (const std::string& label : layout_.signOffLabels)
-        line(label + kDots + kDots);
+        line(signOffLine(label.c_str()));
 }
 
 } // namespace kelo::payrunreports

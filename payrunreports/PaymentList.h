@@ -61,10 +61,6 @@ public:
     const std::vector<ListCell>& cellKinds() const { return kinds_; }
     const ListLayout& layout() const { return layout_; }
 
-    // The faces the lists are set in.
-    static common::Font arialFont(double points, bool bold = false);
-    static common::Font narrowFont(double points);
-
 protected:
     PaymentList(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
                 const common::REPORTPARAM& param, ListLayout layout);

@@ -147,34 +147,5 @@ TEST_F(ChequeListTest, TheChequeListOfNetPay) {
                      "186.5 27 186.5 236"}));
 }
 
-// Twenty-one employees by cheque: the first page carries twenty forward.
-TEST_F(ChequeListTest, TwentyOneChequesMakeTwoPages) {
-    for (int n = 0; n < 20; ++n) {
-        const std::string empNum = "MH0" + std::to_string(n + 10);
-        addEmployee(empNum, "Staff", std::to_string(n));
-        Employee e = salim();
-        e.rec.empNum = empNum;
-        e.rec.lastName = "Staff";
-        e.rec.otherNames = std::to_string(n);
-        e.rec.hoursPerDay = 8;
-        e.rec.hoursPerMonth = 176;
-        e.rec.payMethod = common::kPayByCheque;
-        hire(e);
-    }
-    writePeriodFile();
-    const auto report = read<CHEQUELIST>(listParam(kReportChequeList, "Net Pay"));
-    ASSERT_TRUE(report) << messages();
-    ASSERT_EQ(report->pageCount(), 2);
-    // 188,238 + 19 x 300,000 = 5,888,238; then 6,188,238.
-    EXPECT_EQ(report->totalsThrough(1).at(3), 5888238);
-    EXPECT_EQ(report->totalsThrough(2).at(3), 6188238);
-    RecordingCanvas canvas;
-    ASSERT_TRUE(report->print(canvas, common::PRINTERREC{}));
-    EXPECT_EQ(canvas.findText("5,888,238").front().page, 1);
-    EXPECT_EQ(canvas.findText("Total C/F").front().page, 1);
-    EXPECT_EQ(canvas.findText("6,188,238").front().page, 2);
-    EXPECT_EQ(canvas.findText("Grand Total").front().page, 2);
-}
-
 } // namespace
 } // namespace kelo::payrunreports::testing
