@@ -151,18 +151,21 @@ void PAYSLIPSREP::drawBody(common::Canvas& canvas, const common::ReportPage& pag
     for (std::size_t i = page.firstRow; i < page.endRow() && i < records().size(); ++i) {
         const bool leftColumn = (i - page.firstRow) % 2 == 0;
         const REPORTREC& rec = records()[i];
-        drawPayslip(canvas, rec, leftColumn ? g.leftMargin : right, true, fit(canvas, rec, true));
+        const std::vector<PayslipLine> lines = payslipLines(rec, options_);
+        drawPayslip(canvas, rec, lines, leftColumn ? g.leftMargin : right, true,
+                    fit(canvas, rec, lines, true));
         if (options_.duplicate)
-            drawPayslip(canvas, rec, right, false, fit(canvas, rec, false));
+            drawPayslip(canvas, rec, lines, right, false, fit(canvas, rec, lines, false));
     }
 }
 
 PAYSLIPSREP::Spacing PAYSLIPSREP::fit(common::Canvas& canvas, const REPORTREC& rec,
+                                      const std::vector<PayslipLine>& lines,
                                       bool withFooter) const {
     common::MeasuringCanvas measure(canvas);
     const double bottom = geometry().bottom();
     const auto end = [&](const Spacing& spacing) {
-        return drawPayslip(measure, rec, 0, withFooter, spacing);
+        return drawPayslip(measure, rec, lines, 0, withFooter, spacing);
     };
     Spacing spacing;
     const double loose = end(spacing);
@@ -182,8 +185,9 @@ PAYSLIPSREP::Spacing PAYSLIPSREP::fit(common::Canvas& canvas, const REPORTREC& r
     return spacing;
 }
 
-double PAYSLIPSREP::drawPayslip(common::Canvas& canvas, const REPORTREC& rec, double left,
-                                bool withFooter, const Spacing& spacing) const {
+double PAYSLIPSREP::drawPayslip(common::Canvas& canvas, const REPORTREC& rec,
+                                const std::vector<PayslipLine>& lines, double left, bool withFooter,
+                                const Spacing& spacing) const {
     const double s = spacing.scale;
     double y = geometry().topMargin;
     if (hasLogo() &&
@@ -203,7 +207,7 @@ double PAYSLIPSREP::drawPayslip(common::Canvas& canvas, const REPORTREC& rec, do
                                     "Unit: " + ownUnit(rec.unitPath)})
         y = drawLine(canvas, {Kind::Label, text, {}}, left, y, spacing);
 
-    for (const PayslipLine& line : payslipLines(rec, options_))
+    for (const PayslipLine& line : lines)
         y = drawLine(canvas, line, left, y, spacing);
     if (withFooter)
         y = drawFooter(canvas, left, y, spacing);

@@ -87,9 +87,11 @@ private:
     };
 
     // The spacing at which the payslip ends above the footer line.
-    Spacing fit(common::Canvas& canvas, const REPORTREC& rec, bool withFooter) const;
-    // Draws the payslip and answers where it ends.
-    double drawPayslip(common::Canvas& canvas, const REPORTREC& rec, double left, bool withFooter,
+    Spacing fit(common::Canvas& canvas, const REPORTREC& rec, const std::vector<PayslipLine>& lines,
+                bool withFooter) const;
+    // Draws the payslip with its body `lines` and answers where it ends.
+    double drawPayslip(common::Canvas& canvas, const REPORTREC& rec,
+                       const std::vector<PayslipLine>& lines, double left, bool withFooter,
                        const Spacing& spacing) const;
     double drawLine(common::Canvas& canvas, const PayslipLine& line, double left, double y,
                     const Spacing& spacing) const;

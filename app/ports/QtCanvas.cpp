@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace kelo::app {
 
@@ -67,9 +68,7 @@ QImage measureImage(double dpiX, double dpiY) {
     return image;
 }
 
-} // namespace
-
-QString fontFamilyFor(const std::string& face) {
+QString lookUpFamily(const std::string& face) {
     const QString wanted = toQString(face);
     if (!wanted.isEmpty() && QFontDatabase::hasFamily(wanted))
         return wanted;
@@ -78,6 +77,19 @@ QString fontFamilyFor(const std::string& face) {
             return QString::fromLatin1(substitute.family);
     }
     return QString::fromLatin1(kFallbackFamily);
+}
+
+} // namespace
+
+QString fontFamilyFor(const std::string& face) {
+    // Asking the font database is slow, and a report asks at every change
+    // of font; the answer holds while the program runs.
+    static std::map<std::string, QString> known;
+    if (const auto found = known.find(face); found != known.end())
+        return found->second;
+    QString family = lookUpFamily(face);
+    known.emplace(face, family);
+    return family;
 }
 
 QtCanvas::QtCanvas(double dpiX, double dpiY)
@@ -101,6 +113,8 @@ bool QtCanvas::beginPainting(QPaintDevice& device) {
     painter->setPen(pen_);
     painter->setBrush(Qt::NoBrush);
     painter_ = std::move(painter);
+    metrics_.reset();
+    lineHeight_.reset();
     return true;
 }
 
@@ -108,6 +122,8 @@ void QtCanvas::endPainting() {
     if (painter_)
         painter_->end();
     painter_.reset();
+    metrics_.reset();
+    lineHeight_.reset();
 }
 
 bool QtCanvas::painting() const {
@@ -119,11 +135,18 @@ QRectF QtCanvas::toPixels(const common::RectMm& rect) const {
             toPixelsY(rect.height)};
 }
 
-QFontMetricsF QtCanvas::fontMetrics() const {
-    return {font_, painting() ? painter_->device() : &measureDevice_};
+const QFontMetricsF& QtCanvas::fontMetrics() const {
+    if (!metrics_)
+        metrics_.emplace(font_, painting() ? painter_->device() : &measureDevice_);
+    return *metrics_;
 }
 
 void QtCanvas::setFont(const common::Font& font) {
+    if (lastFont_ == font)
+        return;
+    lastFont_ = font;
+    metrics_.reset();
+    lineHeight_.reset();
     QFont qt(fontFamilyFor(font.face));
     qt.setPointSizeF(font.pointSize > 0 ? font.pointSize : 10);
     qt.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 1, 1000)));
@@ -135,7 +158,7 @@ void QtCanvas::setFont(const common::Font& font) {
 }
 
 common::TextMetrics QtCanvas::metrics() const {
-    const QFontMetricsF metrics = fontMetrics();
+    const QFontMetricsF& metrics = fontMetrics();
     common::TextMetrics result;
     result.ascent = toMmY(metrics.ascent());
     result.descent = toMmY(metrics.descent());
@@ -154,7 +177,7 @@ QString QtCanvas::shaped(std::string_view text, double widthPixels, int flags) c
     QString qt = toQString(text);
     if (!(flags & common::align::EndEllipsis) || (flags & common::align::WordWrap))
         return qt;
-    const QFontMetricsF metrics = fontMetrics();
+    const QFontMetricsF& metrics = fontMetrics();
     if (flags & common::align::SingleLine)
         return metrics.elidedText(qt.replace('\n', ' '), Qt::ElideRight, widthPixels);
     QStringList lines = qt.split('\n');
@@ -164,6 +187,17 @@ QString QtCanvas::shaped(std::string_view text, double widthPixels, int flags) c
 }
 
 double QtCanvas::textHeight(double width, std::string_view text, int flags) const {
+    // Shaping text only to learn the height of its single line is the
+    // costliest part of drawing a report.
+    if ((flags & common::align::SingleLine) && !text.empty()) {
+        if (!lineHeight_)
+            lineHeight_ =
+                fontMetrics()
+                    .boundingRect(QRectF(0, 0, 1000, 0), Qt::TextSingleLine | Qt::TextDontClip,
+                                  QStringLiteral("X"))
+                    .height();
+        return toMmY(*lineHeight_);
+    }
     const double widthPixels = toPixelsX(std::max(0.0, width));
     const QRectF bounds =
         fontMetrics().boundingRect(QRectF(0, 0, widthPixels, 0), qtFlags(flags) | Qt::TextDontClip,

@@ -4,12 +4,14 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPen>
 #include <QRectF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QFontMetricsF;
@@ -63,12 +65,18 @@ private:
     double toMmX(double pixels) const { return pixels * 25.4 / dpiX_; }
     double toMmY(double pixels) const { return pixels * 25.4 / dpiY_; }
     QRectF toPixels(const common::RectMm& rect) const;
-    QFontMetricsF fontMetrics() const;
+    const QFontMetricsF& fontMetrics() const;
     QString shaped(std::string_view text, double widthPixels, int flags) const;
 
     double dpiX_;
     double dpiY_;
     QFont font_;
+    std::optional<common::Font> lastFont_;
+    // The metrics of font_ on the device in use, made when first asked:
+    // reports measure far more often than they change font.
+    mutable std::optional<QFontMetricsF> metrics_;
+    // One line's height in the font, in pixels: the same for any text.
+    mutable std::optional<double> lineHeight_;
     QPen pen_;
     QColor textColor_{Qt::black};
     // Text is measured here when no page is being drawn.

@@ -1,12 +1,20 @@
 #include "app/main/DocumentWindow.h"
 #include "app/main/ReportPreview.h"
 #include "app/tests/DemoWindowFixture.h"
+#include "common/OrgRecords.h"
+#include "common/WorkingFolder.h"
+#include "database/PayLogDb.h"
+#include "setup/Orgs.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace kelo::app::testing {
 namespace {
@@ -15,6 +23,24 @@ namespace {
 class PayslipsCommandTest : public DemoWindowFixture {
 protected:
     QString pageCaption() const { return window->statusPart(1)->text(); }
+    // Both wizard pages answered with their defaults.
+    void answerWizard() {
+        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) { click(d, "Next"); });
+        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) { click(d, "OkButton"); });
+    }
+    // The working period file of the monthly payroll, as the payslips left it.
+    std::string workingFile() {
+        const common::ORGREC org = *session().orgs().getOpenOrg();
+        return session().folder().resolve(
+            database::PAYLOGDB::getTmpPeriodFile(common::MONTHLY, static_cast<int>(org.year)));
+    }
+    static std::string bytesOf(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void writeBytes(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
     QStringList menuTitles() const {
         QStringList titles;
         for (QAction* action : window->menuBar()->actions())
@@ -105,6 +131,43 @@ TEST_F(PayslipsCommandTest, ThePayslipsWizardPagesFollowTheChoicesAndGoBack) {
     window->runCommand(cmd::Payslips);
     EXPECT_TRUE(host.steps.empty());
     EXPECT_EQ(window->documentWindow(), nullptr);
+}
+
+// A working file that is damaged but newer than the payroll is read as it
+// stands: its message, no preview, and the file is left for the clerk.
+TEST_F(PayslipsCommandTest, ADamagedPeriodFileIsToldAndNoPreviewOpens) {
+    answerWizard();
+    window->runCommand(cmd::Payslips);
+    ASSERT_NE(window->documentWindow(), nullptr) << ui->lastText();
+    window->runCommand(cmd::Close);
+    const std::string path = workingFile();
+    const std::string good = bytesOf(path);
+    ASSERT_FALSE(good.empty());
+    const std::string relative = database::PAYLOGDB::getTmpPeriodFile(
+        common::MONTHLY, static_cast<int>(session().orgs().getOpenOrg()->year));
+    const std::string folderTag = "# [" + session().orgs().getOpenOrg()->folder + "/";
+    struct Case {
+        std::string bytes;
+        std::string message;
+    };
+    std::string foreign = good;
+    const std::size_t tag = foreign.find(folderTag);
+    ASSERT_NE(tag, std::string::npos);
+    foreign.replace(tag, folderTag.size(), "# [../org98/");
+    const Case cases[] = {
+        {good.substr(0, good.size() - 40), "File \"" + path + "\" has invalid terminator."},
+        {foreign, "File \"" + relative + "\" was written for another organisation (../org98)."},
+    };
+    for (const Case& c : cases) {
+        writeBytes(path, c.bytes);
+        ui->texts.clear();
+        answerWizard();
+        window->runCommand(cmd::Payslips);
+        EXPECT_EQ(window->documentWindow(), nullptr);
+        EXPECT_EQ(window->commandContext().reportCode, 0);
+        EXPECT_EQ(ui->lastText(), c.message);
+        EXPECT_EQ(bytesOf(path), c.bytes);
+    }
 }
 
 } // namespace

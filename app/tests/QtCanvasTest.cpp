@@ -275,6 +275,26 @@ TEST(ImageCanvasMetrics, TextHeightWrapsAndMatchesWhatIsDrawn) {
     canvas.endPage();
 }
 
+// A single line's height is the font's, whatever the text, before and
+// while a page is drawn and after the font changes.
+TEST(ImageCanvasMetrics, ASingleLineIsAsHighAsTheFontWhateverItsText) {
+    ImageCanvas canvas(kDpi);
+    const auto check = [&canvas](const Font& font) {
+        canvas.setFont(font);
+        for (const char* text : {"X", "Mwangi, Zoë", "gjpqy 1,175,000", "Ünïcödé (Dar es Salaam)"})
+            EXPECT_DOUBLE_EQ(canvas.textHeight(80, text, align::SingleLine),
+                             canvas.textHeight(400, text, 0))
+                << text << " " << font.face << " " << font.pointSize;
+    };
+    check({"Times New Roman", 10, 400, false, false});
+    check({"Arial", 14, 700, false, false});
+    ASSERT_TRUE(canvas.beginDocument("Heights"));
+    canvas.beginPage();
+    check({"Arial Narrow", 8, 400, false, false});
+    check({"Times New Roman", 10, 400, false, false});
+    canvas.endPage();
+}
+
 TEST(ImageCanvasPages, KeepsEachPageAndSavesPng) {
     testsupport::TempDir dir;
     ImageCanvas canvas(50);
