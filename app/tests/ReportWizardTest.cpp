@@ -194,6 +194,13 @@ TEST_F(ReportWizardTest, TheMusterRollsKindChoosesTheYearOrThePayPeriodPages) {
         EXPECT_FALSE(find<QPushButton>(d, "Back")->isEnabled());
         EXPECT_TRUE(find<QPushButton>(d, "Next")->isDefault());
         EXPECT_FALSE(find<QPushButton>(d, "OkButton")->isDefault());
+        // Tab runs through the buttons as they stand.
+        QStringList order;
+        QWidget* first = find<QRadioButton>(d, "KindPayPeriod");
+        for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain())
+            if (qobject_cast<QPushButton*>(w))
+                order << w->objectName();
+        EXPECT_EQ(order, QStringList({"Back", "Next", "OkButton", "CancelButton", "HelpButton"}));
         find<QRadioButton>(d, "KindYear")->setChecked(true);
         EXPECT_TRUE(leaves(d, "Next"));
     });
