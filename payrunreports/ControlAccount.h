@@ -38,6 +38,7 @@ public:
     int breakdown() const { return breakdown_; }
     // Sums the records into one total per page; call it before layOut().
     void controlTotals();
+    void arrange() override { controlTotals(); }
     const std::vector<ControlTotal>& totals() const { return totals_; }
 
 protected:

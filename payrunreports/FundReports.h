@@ -23,6 +23,7 @@ public:
                const common::REPORTPARAM& param);
 
     std::string caption() const override { return "Pension Fund Report"; }
+    void arrange() override { sortByName(); }
 
 protected:
     std::vector<FieldColumn> fieldColumns() const override;
@@ -42,6 +43,7 @@ public:
             const common::REPORTPARAM& param);
 
     std::string caption() const override { return "Co-operative Report"; }
+    void arrange() override { sortByName(); }
     // The co-operative's deduction definitions, in definition order.
     std::vector<std::shared_ptr<const ReportItemDef>> coopItems() const;
 

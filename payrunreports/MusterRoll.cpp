@@ -120,6 +120,12 @@ std::string MUSTERROLL::groupHeading(const RecordGroup& group) const {
     return {};
 }
 
+void MUSTERROLL::arrange() {
+    sort();
+    groupRecords();
+    hideColumns();
+}
+
 void MUSTERROLL::hideColumns() {
     const std::vector<MusterColumn> columns = musterColumns(definitions());
     shown_.assign(columns.size(), false);

@@ -35,6 +35,7 @@ public:
     // Shows the amount columns some employee has a nonzero figure in, and
     // those always shown; the page narrows to fit.
     void hideColumns();
+    void arrange() override;
 
     // The single page once, whatever pages and copies are asked for.
     bool print(common::Canvas& canvas, common::PRINTERREC printer) override;

@@ -71,6 +71,10 @@ public:
     void sort();
     // Stable, ignoring case: employees of the same name keep their order.
     void sortByName();
+    // Puts the records read into the report's order, with the groups,
+    // totals and columns it needs; the main program calls it between
+    // readFile and layOut. By the "Sort Key" unless the report says more.
+    virtual void arrange() { sort(); }
 
     // Orders the records by their group key, stably and ignoring case, and
     // gives the runs of equal key: 1 by unit (groupKey under the selected

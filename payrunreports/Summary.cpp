@@ -78,6 +78,11 @@ SUMMARYREP::SUMMARYREP(common::Ui& ui, engine::Code4& code, const common::Workin
     closeUp();
 }
 
+void SUMMARYREP::arrange() {
+    sort();
+    hideColumns();
+}
+
 void SUMMARYREP::hideColumns() {
     const std::size_t last = columns().size() - 1;
     for (std::size_t c = kFirstAmount; c < last; ++c) {

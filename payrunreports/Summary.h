@@ -20,6 +20,7 @@ public:
     // Shows each amount column some employee has a nonzero figure in, and
     // "Net Pay" always; the visible ones close up to the left.
     void hideColumns();
+    void arrange() override;
 
     static constexpr std::size_t kFirstAmount = 3;
     static constexpr int kRowsPerPage = 23;

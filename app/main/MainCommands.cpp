@@ -5,6 +5,7 @@
 #include "app/main/MainWindow.h"
 #include "app/main/OrganisationDialogs.h"
 #include "app/main/ReportOptionsDialogs.h"
+#include "app/main/ReportWizardDialog.h"
 #include "app/main/StartDialogs.h"
 #include "app/main/StatutoryTableDialogs.h"
 #include "app/main/TreeDialogs.h"
@@ -76,8 +77,8 @@ void MainWindow::runCommand(int id) {
     case cmd::Refunds:
         openPayFieldsWindow(static_cast<common::FIELDSTABLE>(id - cmd::Earnings));
         break;
-    case cmd::Payslips:
-        viewPayslips();
+    case cmd::BankTransferFile:
+        saveBankTransferFile();
         break;
     case cmd::Close:
         closeDocument();
@@ -167,6 +168,8 @@ void MainWindow::runCommand(int id) {
         runAbout(dialogs);
         break;
     default:
+        if (reportCodeOf(id))
+            viewReport(id);
         break;
     }
 }

@@ -97,8 +97,10 @@ private:
     void openLeaveWindow();
     void openTransactionsWindow();
     void openPayFieldsWindow(common::FIELDSTABLE table);
-    // Report commands (ReportCommands.cpp).
-    void viewPayslips();
+    // Report commands (ReportCommands.cpp): the wizard of the command's
+    // report, then its preview.
+    void viewReport(int commandId);
+    void saveBankTransferFile();
     // Shows `window` as the open document of `kind` and opens its form.
     void openDocument(DocumentKind kind, std::unique_ptr<DocumentWindow> window);
     // False when the document keeps its window open.

@@ -3,46 +3,94 @@
 #include "app/main/MainWindow.h"
 #include "app/main/ReportWizardDialog.h"
 #include "app/ports/QtUi.h"
-#include "payrunreports/Payslips.h"
-#include "payrunreports/PeriodDb.h"
-#include "payrunreports/PeriodDbEx.h"
+#include "payrunreports/BankTransfer.h"
+#include "payrunreports/PayRunReports.h"
 #include "setup/Orgs.h"
 #include "setup/ReportWizard.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace kelo::app {
 
-void MainWindow::viewPayslips() {
-    constexpr int kPayslips = 34;
-    if (document_)
+namespace {
+
+struct ReportCommand {
+    int id;
+    std::int32_t code;
+};
+
+// The Report menu's commands and the codes their wizards start from.
+constexpr ReportCommand kReportCommands[] = {
+    {1211, common::kReportPayslips},
+    {1212, common::kReportPayrollSummary},
+    {1213, common::kReportMusterRoll},
+    {1215, common::kReportControlAccount},
+    {1221, common::kReportEarnings},
+    {1222, common::kReportDeductions},
+    {1223, common::kReportBenefits},
+    {1224, common::kReportLumpSums},
+    {1225, common::kReportRefunds},
+    {1231, common::kReportCashList},
+    {1232, common::kReportChequeList},
+    {1233, common::kReportBankTransfer},
+    {1234, common::kReportCoinage},
+    {1245, common::kReportLumpSumTax},
+    {1247, common::kReportCoop},
+    {1248, common::kReportPensionFund},
+    {1249, common::kReportLowInterestBenefit},
+};
+
+// The wizard of the bank transfer file starts from Barclays.
+constexpr std::int32_t kBankFileWizard = common::kReportBarclaysFile;
+
+} // namespace
+
+std::optional<std::int32_t> reportCodeOf(int commandId) {
+    const auto found =
+        std::find_if(std::begin(kReportCommands), std::end(kReportCommands),
+                     [commandId](const ReportCommand& c) { return c.id == commandId; });
+    if (found == std::end(kReportCommands))
+        return std::nullopt;
+    return found->code;
+}
+
+void MainWindow::viewReport(int commandId) {
+    const std::optional<std::int32_t> code = reportCodeOf(commandId);
+    if (document_ || !code)
         return;
     Session& session = *session_;
     common::Ui& ui = *ui_;
     const common::ORGREC org = *session.orgs().getOpenOrg();
-    context_.reportCode = kPayslips;
-    setup::ReportWizard wizard(ui, session.code(), session.folder(), org, kPayslips);
+    context_.reportCode = *code;
+    setup::ReportWizard wizard(ui, session.code(), session.folder(), org, *code);
     if (runReportWizard(dialogContext(), wizard)) {
+        // The wizard's pages may have made another report of it.
         const common::REPORTPARAM& param = wizard.param();
-        auto report = std::make_unique<payrunreports::PAYSLIPSREP>(ui, session.code(),
-                                                                   session.folder(), param);
-        bool read = false;
-        {
-            const common::WaitCursor wait(ui);
-            payrunreports::PERIODDB writer(ui, session.code(), session.folder());
-            payrunreports::PERIODDBEX reader(ui, session.code(), session.folder());
-            read = payrunreports::preparePeriodFile(ui, writer, reader, param, org) &&
-                   report->readFile(org);
-            if (read) {
-                report->sort();
-                report->layOut();
-            }
-        }
-        if (read) {
+        std::unique_ptr<payrunreports::PERIODREP> report =
+            payrunreports::openPayRunReport(ui, session.code(), session.folder(), param, org);
+        if (report) {
             const std::string caption = report->caption();
-            openReport(std::move(report), kPayslips, caption);
+            openReport(std::move(report), param.reportType, caption);
         }
     }
     if (!document_)
         context_.reportCode = 0;
+}
+
+void MainWindow::saveBankTransferFile() {
+    if (document_)
+        return;
+    Session& session = *session_;
+    common::Ui& ui = *ui_;
+    setup::ORGS& orgs = session.orgs();
+    context_.reportCode = kBankFileWizard;
+    setup::ReportWizard wizard(ui, session.code(), session.folder(), *orgs.getOpenOrg(),
+                               kBankFileWizard);
+    if (runReportWizard(dialogContext(), wizard))
+        payrunreports::saveBankTransferFile(ui, session.code(), session.folder(), wizard.param(),
+                                            *orgs.getOpenOrg(), [&orgs] { orgs.incrBTrFileID(); });
+    context_.reportCode = 0;
 }
 
 } // namespace kelo::app

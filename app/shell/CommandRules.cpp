@@ -98,6 +98,10 @@ bool CommandRules::isAvailable(int id) {
         return true;
     if (id == cmd::Transactions)
         return true;
+    // The pay-run reports and the bank transfer file.
+    if (isOneOf(id, {1211, 1212, 1213, 1215, 1245, 1247, 1248, 1249, cmd::BankTransferFile}) ||
+        inRange(id, 1221, 1225) || inRange(id, 1231, 1234))
+        return true;
     // The Report Preview window's commands.
     if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv,
                      cmd::Print, cmd::GoToPage, cmd::Payslips}) ||
