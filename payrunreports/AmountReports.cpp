@@ -77,12 +77,6 @@ std::vector<std::string> AMOUNTREP::titles() const {
             periodAndGroup()};
 }
 
-// The columns' own widths, without the sequence number and the gaps: the
-// titles centre a little left of the table.
-double AMOUNTREP::printableWidth() const {
-    return 27 + 62 + 24 * (withBalance() ? 2 : 1);
-}
-
 common::ReportRow AMOUNTREP::recordRow(const REPORTREC& rec, int number) const {
     FieldRow row(number);
     row.text(rec.empNum).text(rec.name).amount(admissionAmount(rec, param()));

@@ -37,7 +37,6 @@ public:
 protected:
     std::vector<FieldColumn> fieldColumns() const override;
     std::vector<std::string> titles() const override;
-    double printableWidth() const override;
     common::ReportRow recordRow(const REPORTREC& rec, int number) const override;
 };
 

@@ -106,8 +106,9 @@ TEST_F(AmountReportsTest, TheFieldDecidesTheLabelAndTheColumns) {
         EXPECT_EQ(report->caption(), std::string(c.field) + " Report");
         EXPECT_EQ(headings(*report), c.headings);
         EXPECT_EQ(cells(*report), c.rows);
-        // 27 + 62 and 24 for each value column, the gaps left out.
-        EXPECT_DOUBLE_EQ(report->geometry().printableWidth, c.headings.size() == 4 ? 113 : 137);
+        // The titles centre over the table: the 8 mm sequence number, then
+        // 27 + 62 and 24 for each value column, each with its 6 mm gap.
+        EXPECT_DOUBLE_EQ(report->geometry().printableWidth, c.headings.size() == 4 ? 139 : 169);
         EXPECT_EQ(report->orientation(), Orientation::Portrait);
         const auto canvas = drawn(*report, 1);
         EXPECT_EQ(canvas.findText(std::string(c.label) + " - March 2025 : All Units").size(), 1u);
