@@ -5,6 +5,8 @@
 #include "common/TaggedFile.h"
 #include "database/PayLogDb.h"
 #include "database/SdlDb.h"
+#include "database/StaticDb.h"
+#include "monthlyreturns/WcfDb.h"
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodDbEx.h"
 #include "payrunreports/PeriodFormat.h"
@@ -89,6 +91,7 @@ bool readEmployee(common::TaggedReader& r, MONTHEMP& e) {
         .text(e.birthDate)
         .text(e.jobTitle)
         .text(e.stationName)
+        .text(e.gender)
         .number(e.basicPay)
         .number(e.grossPay)
         .number(e.pensionDeduction)
@@ -105,7 +108,7 @@ bool readEmployee(common::TaggedReader& r, MONTHEMP& e) {
 bool writeEmployee(common::TaggedWriter& w, const MONTHEMP& e) {
     bool ok = w.writeTag(kItemGroup, TagKind::GroupStart, 1);
     for (const std::string* text : {&e.empNum, &e.name, &e.idNum, &e.tin, &e.nssfNum, &e.birthDate,
-                                    &e.jobTitle, &e.stationName})
+                                    &e.jobTitle, &e.stationName, &e.gender})
         ok = ok && w.writeValue(*text);
     for (const double amount : {e.basicPay, e.grossPay, e.pensionDeduction, e.chargeablePay, e.paye,
                                 e.nssfEmployee, e.nssfEmployer, e.sdl, e.totalDeductions, e.netPay})
@@ -123,6 +126,7 @@ bool readPeriodBlock(common::TaggedReader& r, MONTHPERIOD& p) {
                                                             .text(p.title)
                                                             .text(p.source)
                                                             .number(p.sdlRate)
+                                                            .number(p.wcfRate)
                                                             .end())
         return false;
     if (payFreq < common::MONTHLY || payFreq > common::IRREGULAR)
@@ -305,7 +309,8 @@ bool MONTHDB::writeFile(common::Ui& ui, const std::string& path, const common::O
              w.writeTag(kInfoGroup, TagKind::GroupStart, 1) && w.writeInt(p.payFreq) &&
              w.writeInt(p.period.year) && w.writeInt(p.period.month) && w.writeInt(p.period.day) &&
              w.writeValue(p.title) && w.writeValue(p.source) &&
-             w.writeValue(common::fixedText(p.sdlRate, 2)) && w.writeTag({}, TagKind::GroupEnd);
+             w.writeValue(common::fixedText(p.sdlRate, 2)) &&
+             w.writeValue(common::fixedText(p.wcfRate, 2)) && w.writeTag({}, TagKind::GroupEnd);
         for (const MONTHEMP& emp : p.employees)
             ok = ok && writeEmployee(w, emp);
         ok = ok && w.writeTag(kPeriodBlock, TagKind::BlockEnd);
@@ -341,7 +346,30 @@ bool MONTHDB::readPeriod(common::Ui& ui, const std::string& path, const common::
     if (!reader.isOpen())
         return false;
     reader.close();
+    fillGenders(out.employees);
     return true;
+}
+
+void MONTHDB::setRates(MONTHPERIOD& period, int fiscalYear) const {
+    period.sdlRate = sdlRate(fiscalYear);
+    period.wcfRate = WCFDB(code_, folder_).rateOf(fiscalYear);
+    code_.setErrorCode(0);
+}
+
+// The period file has no gender, which the WCF return asks for; without a
+// personnel file it stays empty.
+void MONTHDB::fillGenders(std::vector<MONTHEMP>& employees) const {
+    database::STATDB staff(code_, folder_);
+    if (!staff.openFile() || !staff.orderByEmpNum()) {
+        code_.setErrorCode(0);
+        return;
+    }
+    common::STATICREC rec;
+    for (MONTHEMP& e : employees)
+        if (staff.seekEmpNum(e.empNum) && staff.initRec(rec))
+            e.gender = rec.gender;
+    staff.closeFile();
+    code_.setErrorCode(0);
 }
 
 bool MONTHDB::updateFile(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC& org, bool) {
@@ -368,7 +396,7 @@ bool MONTHDB::updateFile(common::Ui& ui, common::PAYFREQ payFreq, const common::
     }
     if (!readPeriod(ui, *source, org, period, file.employer))
         return false;
-    period.sdlRate = sdlRate(org.fiscalYear);
+    setRates(period, org.fiscalYear);
     addPeriod(file, std::move(period));
     return writeFile(ui, path, org, file);
 }
@@ -398,7 +426,7 @@ bool MONTHDB::writeInterimFile(common::Ui& ui, const common::ORGREC& org) {
         if (!readPeriod(ui, database::PAYLOGDB::getTmpPeriodFile(payFreq, org.year), org, period,
                         file.employer))
             return false;
-        period.sdlRate = sdlRate(org.fiscalYear);
+        setRates(period, org.fiscalYear);
         if (!period.employees.empty())
             addPeriod(file, std::move(period));
     }

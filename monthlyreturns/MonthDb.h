@@ -30,6 +30,7 @@ struct MONTHEMP {
     std::string birthDate;
     std::string jobTitle;
     std::string stationName;
+    std::string gender; // from the personnel file when the period is added
     double basicPay = 0;
     double grossPay = 0;
     double pensionDeduction = 0; // exempt from PAYE
@@ -52,6 +53,7 @@ struct MONTHPERIOD {
     std::string title;   // "March 2025", "Week ending 7 March 2025" ...
     std::string source;  // the period report file the figures come from
     double sdlRate = 0;  // percent, of the period's fiscal year
+    double wcfRate = 0;  // percent, of the period's fiscal year
     std::vector<MONTHEMP> employees;
     friend bool operator==(const MONTHPERIOD&, const MONTHPERIOD&) = default;
 };
@@ -136,6 +138,8 @@ private:
     bool readPeriod(common::Ui& ui, const std::string& path, const common::ORGREC& org,
                     MONTHPERIOD& out, MONTHORG& employer) const;
     double sdlRate(int fiscalYear) const;
+    void fillGenders(std::vector<MONTHEMP>& employees) const;
+    void setRates(MONTHPERIOD& period, int fiscalYear) const;
 
     common::Ui& owner_;
     engine::Code4& code_;

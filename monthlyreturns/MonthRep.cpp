@@ -27,6 +27,7 @@ constexpr int kBold = 700;
 // The footer stands this far above the paper's bottom edge.
 constexpr double kFooterAboveBottom = 25;
 constexpr int kLandscapeRows = 18;
+constexpr const char* kSequenceHeading = "No.";
 constexpr int kPortraitRows = 30;
 
 const common::Font kOrgFont{"Arial", 14, kBold};
@@ -247,7 +248,9 @@ void MONTHREP::drawBody(common::Canvas& canvas, const common::ReportPage& page, 
         return;
     // The missing numbers, as many as the room above the footer holds.
     const double footer = g.y(g.paperHeight - kFooterAboveBottom - kTopMargin);
-    std::vector<std::string> notes = missingNumbers();
+    std::vector<std::string> notes = footLines();
+    for (std::string& line : missingNumbers())
+        notes.push_back(std::move(line));
     const auto room = static_cast<std::size_t>(std::max(0.0, (footer - y - 4) / kRowHeight));
     if (notes.size() > room && room > 0) {
         const std::size_t left = notes.size() - room + 1;
@@ -293,12 +296,38 @@ bool MONTHREP::writeText(common::TextExport& out) const {
             cells[1] = "Total";
         out.fields(visibleCells(cells));
     }
-    const std::vector<std::string> notes = missingNumbers();
-    if (!notes.empty())
-        out.emptyLine();
-    for (const std::string& line : notes)
-        out.text(line);
+    for (const std::vector<std::string>& lines : {footLines(), missingNumbers()}) {
+        if (!lines.empty())
+            out.emptyLine();
+        for (const std::string& line : lines)
+            out.text(line);
+    }
     return true;
+}
+
+std::optional<std::string> MONTHREP::exportCsv() const {
+    const std::vector<common::ReportColumn>& cols = columns();
+    const auto kept = [&](std::size_t c) { return cols[c].heading != kSequenceHeading; };
+    common::CsvExport out;
+    std::vector<std::string> fields;
+    for (std::size_t c = 0; c < cols.size(); ++c)
+        if (kept(c))
+            fields.push_back(common::oneLineHeading(cols[c].heading));
+    out.row(fields);
+    for (const common::ReportRow& row : rows()) {
+        fields.clear();
+        for (std::size_t c = 0; c < cols.size() && c < row.cells.size(); ++c) {
+            if (!kept(c))
+                continue;
+            const std::string& cell = row.cells[c];
+            if (amounts_[c] && !cell.empty())
+                fields.push_back(common::plainAmount(row.figures[c]));
+            else
+                fields.push_back(cell == kMissing ? std::string() : cell);
+        }
+        out.row(fields);
+    }
+    return out.bytes();
 }
 
 // ---------------------------------------------------------------------------
@@ -306,7 +335,7 @@ bool MONTHREP::writeText(common::TextExport& out) const {
 
 std::vector<MonthColumn> PAYEREP::monthColumns() const {
     using K = MonthColumn::Kind;
-    return {{"No.", 8, K::Text},
+    return {{kSequenceHeading, 8, K::Text},
             {"Name", 40, K::Text},
             {"T.I.N.", 22, K::Text},
             {"National ID No.", 26, K::Text},
@@ -373,7 +402,7 @@ std::optional<std::string> PAYEREP::exportCsv() const {
 
 std::vector<MonthColumn> NSSFREP::monthColumns() const {
     using K = MonthColumn::Kind;
-    return {{"No.", 8, K::Text},
+    return {{kSequenceHeading, 8, K::Text},
             {"Member No.", 24, K::Text},
             {"First Name", 28, K::Text},
             {"Middle Name", 28, K::Text},
@@ -462,6 +491,59 @@ void SDLREP::addRows() {
 }
 
 // ---------------------------------------------------------------------------
+// WCF
+
+std::vector<MonthColumn> WCFREP::monthColumns() const {
+    using K = MonthColumn::Kind;
+    return {{kSequenceHeading, 8, K::Text}, {"Name", 50, K::Text},
+            {"Gender", 16, K::Text},        {"Birth Date", 22, K::Text},
+            {"Job Title", 45, K::Text},     {"Basic Pay", 26, K::Amount},
+            {"Gross Pay", 26, K::Amount}};
+}
+
+std::vector<std::string> WCFREP::titles() const {
+    return {"WCF Monthly Return for " + monthTitle(),
+            "Employer's T.I.N.: " + orMissing(file().employer.tin)};
+}
+
+void WCFREP::addRows() {
+    int n = 0;
+    for (const MONTHEMP& e : employees())
+        addRow(Row(++n)
+                   .text(e.name)
+                   .text(trimmed(e.gender))
+                   .text(e.birthDate)
+                   .text(e.jobTitle)
+                   .amount(e.basicPay)
+                   .amount(e.grossPay)
+                   .done());
+}
+
+double WCFREP::grossEmoluments() const {
+    double gross = 0;
+    for (const MONTHEMP& e : employees())
+        gross += e.grossPay;
+    return gross;
+}
+
+double WCFREP::rate() const {
+    for (const MONTHPERIOD& p : file().periods)
+        if (!p.employees.empty())
+            return p.wcfRate;
+    return 0;
+}
+
+double WCFREP::levy() const {
+    return common::floorShillings(common::percentOf(grossEmoluments(), rate()));
+}
+
+std::vector<std::string> WCFREP::footLines() const {
+    return {"Gross emoluments: " + common::withThousands(grossEmoluments()),
+            "Rate: " + common::fixedText(rate(), 2) + " %",
+            "WCF levy due: " + common::withThousands(levy())};
+}
+
+// ---------------------------------------------------------------------------
 
 std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, const common::WorkingFolder& folder,
                                          const common::REPORTPARAM& param) {
@@ -472,6 +554,8 @@ std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, const common::WorkingFo
         return std::make_unique<NSSFREP>(ui, folder, param);
     case common::kReportSdlReturn:
         return std::make_unique<SDLREP>(ui, folder, param);
+    case kReportWcfReturn:
+        return std::make_unique<WCFREP>(ui, folder, param);
     default:
         return nullptr;
     }

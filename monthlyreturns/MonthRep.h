@@ -19,6 +19,9 @@ namespace kelo::monthlyreturns {
 // added up, in name order (employee number among equal names).
 std::vector<MONTHEMP> monthTotals(const MONTHFILE& file);
 
+// The WCF monthly return's code beside the returns' 71-73.
+inline constexpr std::int32_t kReportWcfReturn = 74;
+
 // The text a return shows in place of a number the employee's record lacks.
 inline constexpr const char* kMissing = "(missing)";
 
@@ -64,6 +67,10 @@ public:
     // which number. Empty when none does.
     std::vector<std::string> missingNumbers() const;
 
+    // The columns without the sequence number, amounts plain and a missing
+    // number empty, for the authorities' upload templates.
+    std::optional<std::string> exportCsv() const override;
+
     using REPORTBASE::setReadStamp;
 
     static constexpr double kBandHeight = 8;
@@ -83,6 +90,8 @@ protected:
     // What an employee lacks for this return ("TIN", "NSSF number" ...).
     virtual std::vector<std::string> missingOf(const MONTHEMP& e) const;
     virtual bool hasTotals() const { return true; }
+    // Lines under the totals of the last page, above the missing numbers.
+    virtual std::vector<std::string> footLines() const { return {}; }
     virtual common::Orientation paperOrientation() const { return common::Orientation::Landscape; }
 
     void layOutRows() override;
@@ -157,7 +166,27 @@ protected:
     common::Orientation paperOrientation() const override { return common::Orientation::Portrait; }
 };
 
-// The monthly return of `param.reportType` (71, 72 or 73); none for
+// The Workers Compensation Fund's monthly return (kReportWcfReturn): per
+// employee gender, birth date, job title, basic and gross pay, then the
+// levy at the year's rate on the month's gross emoluments.
+class WCFREP : public MONTHREP {
+public:
+    using MONTHREP::MONTHREP;
+    std::string caption() const override { return "WCF Monthly Return"; }
+    // The month's gross emoluments, the rate and the levy, rounded down to
+    // the shilling as the other employer's levies are.
+    double grossEmoluments() const;
+    double rate() const;
+    double levy() const;
+
+protected:
+    std::vector<MonthColumn> monthColumns() const override;
+    std::vector<std::string> titles() const override;
+    void addRows() override;
+    std::vector<std::string> footLines() const override;
+};
+
+// The monthly return of `param.reportType` (71, 72, 73 or 74); none for
 // another code.
 std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, const common::WorkingFolder& folder,
                                          const common::REPORTPARAM& param);

@@ -4,6 +4,7 @@
 #include "common/TaggedFile.h"
 #include "database/PayLogDb.h"
 #include "database/SdlDb.h"
+#include "database/StaticDb.h"
 #include "engine/Data4.h"
 #include "monthlyreturns/MonthDb.h"
 #include "monthlyreturns/MonthRep.h"
@@ -166,6 +167,7 @@ struct MonthFixture : ::testing::Test {
         org.payFreq = common::MONTHLY;
         org.paySdl = 1;
         writeSdlRate(4);
+        hireStaff();
         ASSERT_TRUE(database::PAYLOGDB(code, folder).createFile(ui));
         closeFebruary();
         if (HasFatalFailure())
@@ -187,6 +189,35 @@ struct MonthFixture : ::testing::Test {
         data->close();
     }
 
+    // The personnel file, for the genders the WCF return lists.
+    void hireStaff() {
+        database::STATDB staff(code, folder);
+        ASSERT_TRUE(staff.createFile(ui));
+        ASSERT_TRUE(staff.openFile());
+        struct Person {
+            const char* empNum;
+            const char* gender;
+        };
+        for (const Person& p :
+             {Person{"M001", "Male"}, Person{"M002", "Female"}, Person{"M003", "Male"},
+              Person{"W001", "Male"}, Person{"W002", "Female"}}) {
+            common::STATICREC e;
+            e.empNum = p.empNum;
+            e.lastName = p.empNum;
+            e.gender = p.gender;
+            ASSERT_TRUE(staff.updateFields(e, database::PERSONNELREC{}, true));
+        }
+        staff.closeFile();
+    }
+
+    static std::string birthDateOf(const std::string& empNum) {
+        if (empNum == "M001")
+            return "14 Mar 1968";
+        if (empNum == "M002")
+            return "Feb 1985";
+        return empNum == "W001" ? "1990" : "";
+    }
+
     static payrunreports::REPORTREC record(const Pay& p) {
         payrunreports::REPORTREC r;
         r.empNum = p.empNum;
@@ -195,7 +226,8 @@ struct MonthFixture : ::testing::Test {
         r.idNum = p.idNum;
         r.nssfNum = p.nssfNum;
         r.stationName = p.station;
-        r.jobTitle = "Clerk";
+        r.jobTitle = p.empNum[0] == 'M' ? "Accounts Clerk" : "Machine Operator";
+        r.birthDate = birthDateOf(p.empNum);
         r.basicPay = p.basic;
         r.grossPay = p.gross;
         r.nssfEmployee = r.nssfEmployer = p.nssf;
