@@ -5,6 +5,7 @@
 
 #include "common/OrgRecords.h"
 #include "common/WorkingFolder.h"
+#include "database/BanksDb.h"
 #include "database/CoopsDb.h"
 #include "database/JobsDb.h"
 #include "database/NssfDb.h"
@@ -121,6 +122,25 @@ struct Payroll {
     testsupport::RecordingUi ui;
     common::ORGREC org;
 
+    void addRow(engine::Data4& d, std::vector<std::pair<const char*, const char*>> columns) {
+        d.appendStart();
+        d.blank();
+        for (const auto& [column, value] : columns)
+            d.field(column)->assign(value);
+        if (d.append() != engine::r4success)
+            fail("cannot fill the banks");
+    }
+
+    // The bank everyone is paid into.
+    void makeBanks() {
+        database::BANKSDB banks(code, folder);
+        if (!banks.newBankFile(ui) || !banks.newBranchFile(ui) || !banks.openFiles())
+            fail("cannot create the banks");
+        addRow(*banks.bankData(), {{"NAME", "CRDB Bank"}, {"CODE", "03"}});
+        addRow(*banks.branchData(), {{"BANK", "CRDB Bank"}, {"NAME", "Mbeya"}, {"CODE", "101"}});
+        banks.closeFiles();
+    }
+
     explicit Payroll(long employees) {
         for (const char* sub :
              {"system/settings", "org01/database", "org01/settings", "org01/2025"})
@@ -133,6 +153,9 @@ struct Payroll {
         org.year = 2025;
         org.fiscalYear = 2024;
         org.paySdl = 1;
+        org.bankName = "CRDB Bank";
+        org.branchName = "Mbeya";
+        org.accountNum = "015-2299-001";
         writeYearTable<database::PAYEDB>(code, folder, org.fiscalYear,
                                          std::vector<database::PAYEREC>{{0, 270000, 0},
                                                                         {270001, 520000, 8},
@@ -155,6 +178,7 @@ struct Payroll {
             units.appendRecord(unit);
         }
         units.closeFile();
+        makeBanks();
         database::JOBSDB jobs(code, folder);
         addNames(ui, jobs, {"Manager", "Accountant", "Clerk", "Driver"});
         database::STATIONSDB stations(code, folder);
@@ -190,6 +214,10 @@ struct Payroll {
             e.payeApplies = e.nssfMember = 1;
             e.station = 1 + n % 2;
             e.coop1 = 1;
+            e.payMethod = common::kPayByBankTransfer;
+            e.bankName = "CRDB Bank";
+            e.branchName = "Mbeya";
+            e.accountNum = "0150-" + std::to_string(100000 + n);
             e.pensionFund1 = 1;
             database::PERSONNELREC personnel;
             personnel.unit = 1 + n % 4;
