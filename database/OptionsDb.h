@@ -21,6 +21,12 @@ inline constexpr std::string_view kOptionFooter = "Footer";
 inline constexpr std::string_view kOptionBreakdown = "Breakdown";
 inline constexpr std::string_view kOptionGrouping = "Grouping";
 inline constexpr std::string_view kOptionAverage = "Average";
+// Kept under the cash list (61) and read by the coinage summary too: a bit
+// per note and coin of the cash list's ten, bit 0 for the largest. No bit of
+// the ten (as when the option is absent) stands for all ten, so that a
+// table from before the option pays out as it always did.
+inline constexpr std::string_view kOptionDenominations = "Denominations";
+inline constexpr int kAllDenominations = (1 << 10) - 1;
 // The id the payroll's own option ("Average") is kept under.
 inline constexpr std::int32_t kPayrollOptionsId = 501;
 

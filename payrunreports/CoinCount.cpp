@@ -11,6 +11,16 @@ const Denominations& defaultDenominations() {
     return denominations;
 }
 
+Denominations chosenDenominations(int chosen) {
+    const Denominations& all = defaultDenominations();
+    Denominations picked;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if ((static_cast<unsigned>(chosen) >> i) & 1U)
+            picked.push_back(all[i]);
+    }
+    return picked.empty() ? all : picked;
+}
+
 std::vector<int> countCoins(double amount, const Denominations& denominations) {
     std::vector<int> counts;
     counts.reserve(denominations.size());

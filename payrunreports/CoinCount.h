@@ -12,6 +12,10 @@ using Denominations = std::vector<double>;
 // The notes and coins in circulation: 10000 down to 10 shillings.
 const Denominations& defaultDenominations();
 
+// The denominations of the default list whose bit is set in `chosen`, bit 0
+// for the largest; the whole list when no bit of it is set.
+Denominations chosenDenominations(int chosen);
+
 // How many of each denomination pay `amount`, counted greedily from the
 // largest after truncating the amount to whole shillings. What is left
 // below the smallest denomination is not counted.

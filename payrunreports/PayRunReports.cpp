@@ -12,6 +12,7 @@
 #include "payrunreports/Payslips.h"
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodDbEx.h"
+#include "payrunreports/ReportOption.h"
 #include "payrunreports/Summary.h"
 
 namespace kelo::payrunreports {
@@ -57,9 +58,10 @@ std::unique_ptr<PERIODREP> newPayRunReport(common::Ui& ui, engine::Code4& code,
     case common::kReportLumpSumTax:
         return make<LUMPSUMTAXREP>(ui, code, folder, param);
     case common::kReportCashList:
-        return make<CASHLIST>(ui, code, folder, param);
+        return std::make_unique<CASHLIST>(ui, code, folder, param, paidDenominations(code, folder));
     case common::kReportCoinage:
-        return make<COINAGEREP>(ui, code, folder, param);
+        return std::make_unique<COINAGEREP>(ui, code, folder, param,
+                                            paidDenominations(code, folder));
     case common::kReportChequeList:
         return make<CHEQUELIST>(ui, code, folder, param);
     case common::kReportBankTransfer:

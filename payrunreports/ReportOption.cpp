@@ -1,5 +1,6 @@
 #include "payrunreports/ReportOption.h"
 
+#include "common/ReportRecords.h"
 #include "database/OptionsDb.h"
 
 namespace kelo::payrunreports {
@@ -12,6 +13,11 @@ int reportOption(engine::Code4& code, const common::WorkingFolder& folder, std::
     const int value = options.getValue(id, key);
     options.closeFile();
     return value;
+}
+
+Denominations paidDenominations(engine::Code4& code, const common::WorkingFolder& folder) {
+    return chosenDenominations(
+        reportOption(code, folder, common::kReportCashList, database::kOptionDenominations));
 }
 
 } // namespace kelo::payrunreports

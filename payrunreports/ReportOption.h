@@ -2,6 +2,7 @@
 
 #include "common/WorkingFolder.h"
 #include "engine/Code4.h"
+#include "payrunreports/CoinCount.h"
 
 #include <cstdint>
 #include <string_view>
@@ -14,5 +15,9 @@ namespace kelo::payrunreports {
 // by their own report type.
 int reportOption(engine::Code4& code, const common::WorkingFolder& folder, std::int32_t id,
                  std::string_view key);
+
+// The notes and coins the cash list and the coinage summary count in, as
+// chosen in the cash list's options; both reports pay out the same cash.
+Denominations paidDenominations(engine::Code4& code, const common::WorkingFolder& folder);
 
 } // namespace kelo::payrunreports

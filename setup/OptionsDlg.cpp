@@ -18,6 +18,11 @@ constexpr const char* kChooseSort = "Please choose how to sort the report.";
 constexpr const char* kChooseFooter = "Please choose who signs the payslips.";
 constexpr const char* kChooseBreakdown = "Please choose the breakdown of the control account.";
 constexpr const char* kChooseGrouping = "Please choose the grouping of the muster roll.";
+constexpr const char* kChooseDenomination = "Please tick at least one note or coin to pay out.";
+
+int tenOf(int denominations) {
+    return denominations & database::kAllDenominations;
+}
 
 // A lock of another user is a refusal, not a failure.
 void tellOpenFailure(Ui& ui, const database::OPTIONSDB& table, bool storing) {
@@ -168,6 +173,29 @@ bool OPTIONSDLG::storeMROptions(Ui& ui, const MROPTIONS& options) {
                         {common::kReportMusterRoll, database::kOptionGrouping, options.grouping}});
 }
 
+bool OPTIONSDLG::readCLOptions(Ui& ui, CLOPTIONS& options) {
+    if (!openToRead(ui))
+        return false;
+    constexpr std::int32_t id = common::kReportCashList;
+    options.sortKey = getValue(id, database::kOptionSortKey);
+    const int chosen = tenOf(getValue(id, database::kOptionDenominations));
+    options.denominations = chosen != 0 ? chosen : database::kAllDenominations;
+    closeFile();
+    return true;
+}
+
+bool OPTIONSDLG::storeCLOptions(Ui& ui, const CLOPTIONS& options) {
+    if (!checkChoice(ui, options.sortKey, kSortByName, kChooseSort))
+        return false;
+    if (tenOf(options.denominations) == 0) {
+        ui.information(kChooseDenomination);
+        return false;
+    }
+    constexpr std::int32_t id = common::kReportCashList;
+    return storeValues(ui, {{id, database::kOptionSortKey, options.sortKey},
+                            {id, database::kOptionDenominations, tenOf(options.denominations)}});
+}
+
 void OPTIONSDLG::showChoice(DialogView& dialog, Choice buttons, int value) {
     for (const auto& [control, meaning] : buttons)
         dialog.setChecked(control, meaning == value);
@@ -215,6 +243,8 @@ constexpr std::pair<const char*, int> kMRSort[] = {{mroptionsdlg::SortByName, kS
 constexpr std::pair<const char*, int> kGrouping[] = {{mroptionsdlg::None, kGroupNone},
                                                      {mroptionsdlg::ByUnit, kGroupByUnit},
                                                      {mroptionsdlg::ByStation, kGroupByStation}};
+constexpr std::pair<const char*, int> kCLSort[] = {{cloptionsdlg::SortByName, kSortByName},
+                                                   {cloptionsdlg::SortByNumber, kSortByNumber}};
 constexpr std::pair<const char*, int> kSort[] = {{sortoptionsdlg::SortByName, kSortByName},
                                                  {sortoptionsdlg::SortByNumber, kSortByNumber}};
 } // namespace
@@ -277,6 +307,32 @@ bool OPTIONSDLG::displayMROptions(Ui& ui, DialogView& dialog) {
 bool OPTIONSDLG::getMROptions(Ui& ui, const DialogView& dialog) {
     return storeMROptions(
         ui, {.sortKey = readChoice(dialog, kMRSort), .grouping = readChoice(dialog, kGrouping)});
+}
+
+bool OPTIONSDLG::displayCLOptions(Ui& ui, DialogView& dialog) {
+    CLOPTIONS options;
+    if (!readCLOptions(ui, options))
+        return false;
+    showChoice(dialog, kCLSort, options.sortKey);
+    int bit = 0;
+    for (const cloptionsdlg::DenominationBox& box : cloptionsdlg::Denominations)
+        dialog.setChecked(box.name, ((options.denominations >> bit++) & 1) != 0);
+    return true;
+}
+
+bool OPTIONSDLG::getCLOptions(Ui& ui, DialogView& dialog) {
+    CLOPTIONS options{.sortKey = readChoice(dialog, kCLSort), .denominations = 0};
+    int bit = 0;
+    for (const cloptionsdlg::DenominationBox& box : cloptionsdlg::Denominations) {
+        if (dialog.isChecked(box.name))
+            options.denominations |= 1 << bit;
+        ++bit;
+    }
+    if (storeCLOptions(ui, options))
+        return true;
+    if (options.sortKey != kNoChoice && options.denominations == 0)
+        dialog.setFocus(cloptionsdlg::DenominationsGroup);
+    return false;
 }
 
 bool OPTIONSDLG::displaySortKey(Ui& ui, DialogView& dialog) {

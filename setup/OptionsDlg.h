@@ -5,6 +5,7 @@
 #include "common/Ui.h"
 #include "database/OptionsDb.h"
 #include "setup/ReportOptions.h"
+#include "setup/ReportOptionsCashListControls.h"
 #include "setup/ReportOptionsControlAccountControls.h"
 #include "setup/ReportOptionsDlgControls.h"
 #include "setup/ReportOptionsMusterRollControls.h"
@@ -25,7 +26,7 @@ inline constexpr const char* TaxAverage = "TaxAverage"; // "Tax average monthly 
 } // namespace payoptionsdlg
 
 // The open organisation's report and payroll options as the dialogs show
-// them: "Report Options" with its four option dialogs, and the Payroll
+// them: "Report Options" with its five option dialogs, and the Payroll
 // Options dialog's "Tax average monthly pay" box (the organisation's other
 // payroll options belong to ORGS).
 //
@@ -78,6 +79,12 @@ public:
     // Sort key as above; grouping as the breakdown, else "Please choose the
     // grouping of the muster roll."
     bool storeMROptions(common::Ui& ui, const MROPTIONS& options);
+    // The bits of notes and coins beyond the ten are dropped; none of the
+    // ten reads as all ten.
+    bool readCLOptions(common::Ui& ui, CLOPTIONS& options);
+    // Sort key as above; at least one of the ten notes and coins, else
+    // "Please tick at least one note or coin to pay out."
+    bool storeCLOptions(common::Ui& ui, const CLOPTIONS& options);
 
     // Report Options: the reports of the user's menu type, the first
     // selected; no report is current yet.
@@ -100,6 +107,9 @@ public:
     bool getCAOptions(common::Ui& ui, const common::DialogView& dialog);
     bool displayMROptions(common::Ui& ui, common::DialogView& dialog);
     bool getMROptions(common::Ui& ui, const common::DialogView& dialog);
+    bool displayCLOptions(common::Ui& ui, common::DialogView& dialog);
+    // With no note or coin ticked, the group of them takes the focus.
+    bool getCLOptions(common::Ui& ui, common::DialogView& dialog);
     // Sort Options of the current report.
     bool displaySortKey(common::Ui& ui, common::DialogView& dialog);
     bool getSortKey(common::Ui& ui, const common::DialogView& dialog);

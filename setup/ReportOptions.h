@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/OptionsDb.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -61,6 +63,14 @@ struct CAOPTIONS {
 struct MROPTIONS {
     int sortKey = kSortByNumber;
     int grouping = kGroupNone;
+};
+
+// "Cash List Options": the "Sort Key" and "Denominations" of report 61, the
+// notes and coins the cash list and the coinage summary pay out in as bits
+// (database/OptionsDb.h).
+struct CLOPTIONS {
+    int sortKey = kSortByNumber;
+    int denominations = database::kAllDenominations;
 };
 
 } // namespace kelo::setup

@@ -1,4 +1,5 @@
 #include "PaymentListFixture.h"
+#include "payrunreports/PayRunReports.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,67 @@ TEST_F(CashListTest, TheNotesAndCoinsOfAnAdvanceOnTheCashListAndTheCoinage) {
         const auto total = canvas.findText(c.total);
         ASSERT_FALSE(total.empty()) << c.total;
         EXPECT_DOUBLE_EQ(total.back().rect.top, label.front().rect.top) << c.amount;
+    }
+}
+
+// Without the 20 and 10 shilling coins, as the clerk chose them in the cash
+// list's options: 9,990 is 5000 + 2 x 2000 + 500 + 2 x 200 + 50 = 9,950, and
+// the 40 left shows in the amount only. The coinage summary, made by the same
+// choice, draws the same notes and coins.
+TEST_F(CashListTest, BothReportsCountInTheNotesAndCoinsTheClerkChose) {
+    payBankLoan("MH002", 9990, "NMB Bank", "Dar es Salaam", "LN-88");
+    writePeriodFile();
+    setListOption(kReportCashList, database::kOptionDenominations, 0xFF);
+    const auto laidOut = [this](std::int32_t type) {
+        std::unique_ptr<PERIODREP> report =
+            newPayRunReport(ui, code, folder, listParam(type, "CRDB Loan"));
+        if (report && report->readFile(org)) {
+            report->arrange();
+            report->layOut();
+        }
+        return report;
+    };
+
+    const auto cash = laidOut(kReportCashList);
+    ASSERT_TRUE(cash) << messages();
+    Texts headings;
+    for (const auto& column : cash->columns())
+        headings.push_back(column.heading);
+    EXPECT_EQ(headings,
+              (Texts{"", "Employee\nNumber", "Name", "10000 sh", "5000 sh", "2000 sh", "1000 sh",
+                     "500 sh", "200 sh", "100 sh", "50 sh", "Amount", "ID Number", "Signature"}));
+    ASSERT_EQ(cash->rows().size(), 1u);
+    EXPECT_EQ(cellsOf(*cash, 0), (Texts{"1.", "MH002", "Banda, Grace", "0", "1", "2", "0", "1", "2",
+                                        "0", "1", "9,990"}));
+
+    const auto coinage = laidOut(kReportCoinage);
+    ASSERT_TRUE(coinage) << messages();
+    std::vector<Texts> rows;
+    for (std::size_t r = 0; r < coinage->rows().size(); ++r)
+        rows.push_back(cellsOf(*coinage, r));
+    EXPECT_EQ(rows, (std::vector<Texts>{{"1.", "5000", "1", "5,000"},
+                                        {"2.", "2000", "2", "4,000"},
+                                        {"3.", "500", "1", "500"},
+                                        {"4.", "200", "2", "400"},
+                                        {"5.", "50", "1", "50"}}));
+    RecordingCanvas canvas;
+    ASSERT_TRUE(coinage->print(canvas, common::PRINTERREC{}));
+    EXPECT_FALSE(canvas.findText("9,950").empty());
+    EXPECT_TRUE(canvas.findText("9,990").empty());
+}
+
+// A table from before the option, or one holding none of the ten, pays
+// out in all ten.
+TEST_F(CashListTest, NoChoiceOfNotesAndCoinsCountsInAllTen) {
+    for (const int chosen : {0, 0x400}) {
+        setListOption(kReportCashList, database::kOptionDenominations, chosen);
+        const auto report =
+            newPayRunReport(ui, code, folder, listParam(kReportCashList, "Net Pay"));
+        const auto* cash = dynamic_cast<const CASHLIST*>(report.get());
+        ASSERT_NE(cash, nullptr);
+        EXPECT_EQ(cash->denominations(),
+                  (Denominations{10000, 5000, 2000, 1000, 500, 200, 100, 50, 20, 10}))
+            << chosen;
     }
 }
 

@@ -49,6 +49,30 @@ TEST(CoinCountTest, AnotherListOfNotesAndCoinsIsCountedTheSameWay) {
         EXPECT_EQ(countCoins(c.amount, c.denominations), c.counts) << c.amount;
 }
 
+TEST(CoinCountTest, TheChosenNotesAndCoinsAreTheDefaultListsBitsFromTheLargest) {
+    struct Case {
+        int chosen;
+        Denominations denominations;
+    };
+    const Denominations all{10000, 5000, 2000, 1000, 500, 200, 100, 50, 20, 10};
+    const Case cases[] = {
+        {0x3FF, all},
+        {0xFF, {10000, 5000, 2000, 1000, 500, 200, 100, 50}}, // no 20 or 10
+        {0x1, {10000}},
+        {0x200, {10}},
+        {0x2A2, {5000, 200, 50, 10}}, // bits 1, 5, 7 and 9
+        // A bit beyond the ten is no note of the list.
+        {0x7FF, all},
+        {0x500, {20}},
+        // Nothing chosen of the ten: all of them, as before the option.
+        {0, all},
+        {0x400, all},
+        {-1, all},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(chosenDenominations(c.chosen), c.denominations) << c.chosen;
+}
+
 TEST(CoinCountTest, TheSummaryAddsTheCountsPerDenomination) {
     const std::vector<Counts> counts{{1, 0, 2}, {0, 3, 1}};
     EXPECT_EQ(coinTotals(counts, {100, 50, 20}),

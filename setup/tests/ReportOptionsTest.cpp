@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelo::setup {
@@ -29,6 +30,7 @@ const std::string kChooseSort = "Please choose how to sort the report.";
 const std::string kChooseFooter = "Please choose who signs the payslips.";
 const std::string kChooseBreakdown = "Please choose the breakdown of the control account.";
 const std::string kChooseGrouping = "Please choose the grouping of the muster roll.";
+const std::string kChooseDenomination = "Please tick at least one note or coin to pay out.";
 
 class ReportOptionsTest : public ::testing::Test {
 protected:
@@ -674,6 +676,129 @@ TEST_F(ReportOptionsTest, TheTableIsOpenOnlyWhileAnOperationRuns) {
     ASSERT_TRUE(options.getSortKey(ui, dialog));
     EXPECT_FALSE(options.isOpen());
     EXPECT_EQ(stored(12, "Sort Key"), 1);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// The check boxes of Cash List Options, largest first.
+const std::vector<std::pair<std::string, std::string>> kCoinBoxes = {
+    {"Denomination10000", "10000 sh"}, {"Denomination5000", "5000 sh"},
+    {"Denomination2000", "2000 sh"},   {"Denomination1000", "1000 sh"},
+    {"Denomination500", "500 sh"},     {"Denomination200", "200 sh"},
+    {"Denomination100", "100 sh"},     {"Denomination50", "50 sh"},
+    {"Denomination20", "20 sh"},       {"Denomination10", "10 sh"},
+};
+
+TEST_F(ReportOptionsTest, TheCashListsBoxesAreItsColumnsLargestFirst) {
+    ASSERT_EQ(std::size(cloptionsdlg::Denominations), kCoinBoxes.size());
+    for (std::size_t i = 0; i < kCoinBoxes.size(); ++i) {
+        EXPECT_EQ(cloptionsdlg::Denominations[i].name, kCoinBoxes[i].first);
+        EXPECT_EQ(cloptionsdlg::Denominations[i].text, kCoinBoxes[i].second);
+    }
+}
+
+// A new table holds no choice of notes and coins: every box is ticked.
+TEST_F(ReportOptionsTest, CashListOptionsStartWithEveryNoteAndCoin) {
+    CLOPTIONS read{.sortKey = 9, .denominations = 0};
+    ASSERT_TRUE(options.readCLOptions(ui, read));
+    EXPECT_EQ(read.sortKey, kSortByNumber);
+    EXPECT_EQ(read.denominations, 0x3FF);
+    FakeDialogView dialog;
+    ASSERT_TRUE(options.displayCLOptions(ui, dialog));
+    EXPECT_TRUE(dialog.isChecked(cloptionsdlg::SortByNumber));
+    EXPECT_FALSE(dialog.isChecked(cloptionsdlg::SortByName));
+    for (const auto& [box, text] : kCoinBoxes)
+        EXPECT_TRUE(dialog.isChecked(box)) << text;
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReportOptionsTest, CashListOptionsKeepTheNotesAndCoinsAndTheOrder) {
+    const struct {
+        int stored; // as the table holds it
+        int shown;  // as the boxes tick it
+        const char* why;
+    } cases[] = {
+        {0xFF, 0xFF, "no 20 or 10 sh"},    {0x200, 0x200, "10 sh alone"},
+        {0x3FF, 0x3FF, "all ten"},         {0, 0x3FF, "no choice"},
+        {0x400, 0x3FF, "none of the ten"}, {0x4F0, 0xF0, "the ten's bits only"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        store(61, "Denominations", c.stored);
+        FakeDialogView dialog;
+        ASSERT_TRUE(options.displayCLOptions(ui, dialog));
+        for (std::size_t bit = 0; bit < kCoinBoxes.size(); ++bit)
+            EXPECT_EQ(dialog.isChecked(kCoinBoxes[bit].first), ((c.shown >> bit) & 1) != 0)
+                << kCoinBoxes[bit].second;
+        dialog.setChecked(cloptionsdlg::SortByNumber, false);
+        dialog.setChecked(cloptionsdlg::SortByName, true);
+        ASSERT_TRUE(options.getCLOptions(ui, dialog));
+        EXPECT_EQ(stored(61, "Denominations"), c.shown);
+        EXPECT_EQ(stored(61, "Sort Key"), 1);
+        store(61, "Sort Key", 0);
+    }
+    // Unticking the 20 and 10 shilling coins of a new table in the form.
+    store(61, "Denominations", 0);
+    FakeDialogView dialog;
+    ASSERT_TRUE(options.displayCLOptions(ui, dialog));
+    dialog.setChecked("Denomination20", false);
+    dialog.setChecked("Denomination10", false);
+    ASSERT_TRUE(options.getCLOptions(ui, dialog));
+    EXPECT_EQ(stored(61, "Denominations"), 0xFF);
+    EXPECT_EQ(stored(61, "Sort Key"), 0);
+    // The cheque list has no such option.
+    EXPECT_EQ(stored(63, "Denominations"), 0);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(options.isOpen());
+}
+
+TEST_F(ReportOptionsTest, CashListOptionsRoundTripAsPlainOperations) {
+    for (const CLOPTIONS& written :
+         {CLOPTIONS{kSortByName, 0x1}, CLOPTIONS{kSortByNumber, 0x155}, CLOPTIONS{}}) {
+        ASSERT_TRUE(options.storeCLOptions(ui, written));
+        CLOPTIONS read{.sortKey = 9, .denominations = 0};
+        ASSERT_TRUE(options.readCLOptions(ui, read));
+        EXPECT_EQ(read.sortKey, written.sortKey);
+        EXPECT_EQ(read.denominations, written.denominations);
+    }
+    // Bits beyond the ten are not kept.
+    ASSERT_TRUE(options.storeCLOptions(ui, {kSortByNumber, 0xC03}));
+    EXPECT_EQ(stored(61, "Denominations"), 0x3);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReportOptionsTest, CashListOptionsRefuseToPayOutInNothing) {
+    store(61, "Denominations", 0x30);
+    for (const int none : {0, 0x400, 0x7C00}) {
+        EXPECT_FALSE(options.storeCLOptions(ui, {kSortByNumber, none})) << none;
+        expectMessage(kChooseDenomination, MessageIcon::Information);
+    }
+    EXPECT_FALSE(options.storeCLOptions(ui, {kNoChoice, 0x3FF}));
+    expectMessage(kChooseSort, MessageIcon::Information);
+
+    FakeDialogView dialog;
+    ASSERT_TRUE(options.displayCLOptions(ui, dialog));
+    dialog.setFocus(cloptionsdlg::SortByNumber);
+    dialog.setChecked("Denomination500", false);
+    dialog.setChecked("Denomination200", false);
+    EXPECT_FALSE(options.getCLOptions(ui, dialog));
+    expectMessage(kChooseDenomination, MessageIcon::Information);
+    EXPECT_EQ(dialog.focus(), cloptionsdlg::DenominationsGroup);
+    EXPECT_EQ(stored(61, "Denominations"), 0x30);
+
+    // A missing sort is told first and keeps the focus where it was.
+    FakeDialogView both;
+    ASSERT_TRUE(options.displayCLOptions(ui, both));
+    both.setFocus(cloptionsdlg::SortByNumber);
+    both.setChecked(cloptionsdlg::SortByNumber, false);
+    both.setChecked("Denomination500", false);
+    both.setChecked("Denomination200", false);
+    EXPECT_FALSE(options.getCLOptions(ui, both));
+    expectMessage(kChooseSort, MessageIcon::Information);
+    EXPECT_EQ(both.focus(), cloptionsdlg::SortByNumber);
+
+    dialog.setChecked("Denomination10", true);
+    ASSERT_TRUE(options.getCLOptions(ui, dialog));
+    EXPECT_EQ(stored(61, "Denominations"), 0x200);
     EXPECT_TRUE(ui.messages.empty());
 }
 
