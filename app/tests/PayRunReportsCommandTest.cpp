@@ -6,6 +6,7 @@
 #include "setup/ReportWizard.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <filesystem>
@@ -58,6 +59,28 @@ TEST_F(PayRunReportsCommandTest, EachReportOpensItsPreviewThroughItsWizard) {
         window->runCommand(cmd::Close);
         EXPECT_EQ(window->commandContext().reportCode, 0);
     }
+}
+
+// Earnings > Basic Pay makes the basic pay report of code 37.
+TEST_F(PayRunReportsCommandTest, AnEarningsReportOfBasicPayIsTheBasicPayReport) {
+    host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) { click(d, "Next"); });
+    host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) {
+        auto* fields = d.findChild<QListWidget*>(QStringLiteral("FieldList"));
+        ASSERT_NE(fields, nullptr);
+        const auto found = fields->findItems(QStringLiteral("Basic Pay"), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        fields->setCurrentItem(found.front());
+        click(d, "Next");
+    });
+    host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) { click(d, "OkButton"); });
+    window->runCommand(1221);
+    EXPECT_TRUE(host.steps.empty());
+    auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
+    ASSERT_NE(preview, nullptr) << ui->lastText();
+    EXPECT_EQ(window->commandContext().reportCode, common::kReportBasicPay);
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Basic Pay Report"));
+    // The demo's 24 employees, 23 to a landscape page.
+    EXPECT_EQ(pageCaption(), QStringLiteral("Page 1 of 2"));
 }
 
 TEST_F(PayRunReportsCommandTest, TheSummaryExportsItsTableAsCsv) {
