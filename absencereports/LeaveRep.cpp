@@ -112,6 +112,15 @@ bool LEAVEREP::readFile(const common::ORGREC& org) {
         return false;
     setReadStamp(common::ReadStamp::now());
     data_ = std::move(year);
+    entriesByEmployee_.clear();
+    for (const LeaveEntry& entry : data_.entries)
+        entriesByEmployee_[common::employeeKey(entry.empNum)].push_back(&entry);
+    for (auto& [key, entries] : entriesByEmployee_) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const LeaveEntry* a, const LeaveEntry* b) {
+                             return dateKey(a->fromDate) < dateKey(b->fromDate);
+                         });
+    }
     employees_.clear();
     for (const LeaveEmployee& employee : data_.employees) {
         if (isSelected(employee, param_.groupBy, param_.groupName))
@@ -153,16 +162,18 @@ bool LEAVEREP::inRange(common::date day) const {
            day.month <= param_.toMonth;
 }
 
+const std::vector<const LeaveEntry*>& LEAVEREP::entriesOf(std::string_view empNum) const {
+    static const std::vector<const LeaveEntry*> none;
+    const auto found = entriesByEmployee_.find(common::employeeKey(empNum));
+    return found == entriesByEmployee_.end() ? none : found->second;
+}
+
 std::vector<const LeaveEntry*> LEAVEREP::entriesInRange(std::string_view empNum) const {
-    const std::string key = common::employeeKey(empNum);
     std::vector<const LeaveEntry*> entries;
-    for (const LeaveEntry& entry : data_.entries) {
-        if (inRange(entry.fromDate) && common::employeeKey(entry.empNum) == key)
-            entries.push_back(&entry);
+    for (const LeaveEntry* entry : entriesOf(empNum)) {
+        if (inRange(entry->fromDate))
+            entries.push_back(entry);
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const LeaveEntry* a, const LeaveEntry* b) {
-        return dateKey(a->fromDate) < dateKey(b->fromDate);
-    });
     return entries;
 }
 

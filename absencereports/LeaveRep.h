@@ -8,6 +8,7 @@
 #include "common/WorkingFolder.h"
 #include "engine/Code4.h"
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,7 +64,9 @@ protected:
     virtual void layOutLines() = 0;
 
     bool inRange(common::date day) const;
-    // The employee's entries dated in the month range, in date order.
+    // The employee's entries of the year, in date order.
+    const std::vector<const LeaveEntry*>& entriesOf(std::string_view empNum) const;
+    // Those dated in the month range.
     std::vector<const LeaveEntry*> entriesInRange(std::string_view empNum) const;
     void addLine(std::vector<std::string> cells, std::vector<double> figures, LineStyle style);
     // Portrait or landscape A4 with the rows a page holds.
@@ -82,6 +85,9 @@ private:
     common::REPORTPARAM param_;
     LeaveYear data_;
     std::vector<LeaveEmployee> employees_;
+    // Each employee's entries by his key (common::employeeKey), so that a
+    // line does not walk the whole year.
+    std::map<std::string, std::vector<const LeaveEntry*>> entriesByEmployee_;
     std::vector<LineStyle> styles_;
 };
 

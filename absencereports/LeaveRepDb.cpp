@@ -187,16 +187,18 @@ bool LEAVEREPDB::merge(common::Ui& ui, const common::ORGREC& org, int lastMonth,
         year.employees.push_back(std::move(employee));
     }
     code_.setErrorCode(0);
-    for (const LeaveEmployee& gone : stored.employees) {
-        if (live.count(common::employeeKey(gone.empNum)))
+    std::set<std::string> gone;
+    for (const LeaveEmployee& employee : stored.employees) {
+        if (live.count(common::employeeKey(employee.empNum)))
             continue;
-        LeaveEmployee kept = gone;
+        gone.insert(common::employeeKey(employee.empNum));
+        LeaveEmployee kept = employee;
         kept.left = true;
         year.employees.push_back(std::move(kept));
-        for (const LeaveEntry& entry : stored.entries) {
-            if (common::employeeKey(entry.empNum) == common::employeeKey(gone.empNum))
-                year.entries.push_back(entry);
-        }
+    }
+    for (const LeaveEntry& entry : stored.entries) {
+        if (gone.count(common::employeeKey(entry.empNum)))
+            year.entries.push_back(entry);
     }
     std::stable_sort(year.employees.begin(), year.employees.end(),
                      [](const LeaveEmployee& a, const LeaveEmployee& b) {

@@ -96,14 +96,13 @@ std::vector<double> LEAVEANALYSIS::absenceOf(std::string_view empNum) const {
 }
 
 LEAVEANALYSIS::Account LEAVEANALYSIS::accountOf(std::string_view empNum) const {
-    const std::string key = common::employeeKey(empNum);
     Account account;
     const int from = param().fromMonth;
     const int to = param().toMonth;
-    for (const LeaveEntry& entry : data().entries) {
+    for (const LeaveEntry* dated : entriesOf(empNum)) {
+        const LeaveEntry& entry = *dated;
         const common::date day = entry.fromDate;
-        if (day.year != param().period.year || day.month > to ||
-            common::employeeKey(entry.empNum) != key)
+        if (day.year != param().period.year || day.month > to)
             continue;
         const bool before = day.month < from;
         if (entry.source == EntrySource::Absence) {
