@@ -143,6 +143,32 @@ TEST_F(LeaveRepDbTest, AFileOfAnotherOrganisationIsRefused) {
     EXPECT_EQ(bytesOf(yearFile()), before);
 }
 
+TEST_F(LeaveRepDbTest, ADamagedFileIsToldAndKept) {
+    ASSERT_TRUE(store.updateFile(ui, org, true));
+    std::string bytes = bytesOf(yearFile());
+    const std::size_t employees = bytes.find("\\begin{employees}");
+    ASSERT_NE(employees, std::string::npos);
+    bytes.replace(employees, 17, "\\begin{staff}    ");
+    {
+        std::ofstream out(yearFile(), std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    org.month = "April";
+    EXPECT_FALSE(store.updateFile(ui, org, true));
+    EXPECT_EQ(ui.lastMessage(), "Unable to open 2025/leaverep.dbf");
+    EXPECT_EQ(bytesOf(yearFile()), bytes);
+}
+
+TEST_F(LeaveRepDbTest, AnUpdateThatClosesNoMonth) {
+    ASSERT_TRUE(store.updateFile(ui, org, false));
+    const LeaveYear year = read("2025/leaverep.dbf");
+    EXPECT_TRUE(year.months.empty());
+    EXPECT_EQ(entriesOf(year, "E001").size(), 5u);
+    // Closing the month afterwards still records it.
+    ASSERT_TRUE(store.updateFile(ui, org, true));
+    EXPECT_EQ(read("2025/leaverep.dbf").months, std::vector<int>{3});
+}
+
 TEST_F(LeaveRepDbTest, DeletingTheInterimFile) {
     ASSERT_TRUE(store.writeInterimFile(ui, org));
     ASSERT_TRUE(std::filesystem::exists(interimFile()));

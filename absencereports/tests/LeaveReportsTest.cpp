@@ -189,6 +189,56 @@ TEST_F(LeaveReportsTest, ThePagePreviewsHeadingsLinesAndFooter) {
         EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
 }
 
+// December closes, the leave accounts carry their balances into 2026 and the
+// absence events go: the year file still gives 2025 as it was.
+TEST_F(LeaveReportsTest, APastYearIsReadFromItsYearFileAfterTheYearEnd) {
+    org.month = "December";
+    ASSERT_TRUE(store.updateFile(ui, org, true));
+    org.month = "January";
+    org.year = 2026;
+    ASSERT_TRUE(leave.updateFile(org, common::UPDATE_YEAR_END));
+    ASSERT_TRUE(absences.purgeAbsence());
+    ui.clear();
+    common::REPORTPARAM past = param(common::kReportAnnualLeaveAnalysis);
+    const auto report = open(past);
+    ASSERT_TRUE(report) << ui.lastMessage();
+    EXPECT_FALSE(std::filesystem::exists(folder.resolve("2026/leaverep.int")));
+    expectExport(*report, "annual_leave_year.txt");
+
+    common::REPORTPARAM now = param(common::kReportAnnualLeaveAnalysis);
+    now.period.year = 2026;
+    const auto next = open(now);
+    ASSERT_TRUE(next) << ui.lastMessage();
+    ASSERT_EQ(next->rows().size(), 4u);
+    // The balances carried, E004 gone before; the bookings of 2025 are no
+    // part of 2026.
+    const Texts expected[] = {
+        {"E001", "Mushi, Anna", "5.00", "0.00", "0.00", "0.00", "0.00", "5.00"},
+        {"E002", "Banda, Peter", "11.00", "0.00", "0.00", "0.00", "0.00", "11.00"},
+        {"E003", "Kileo, Grace", "0.75", "0.00", "0.00", "0.00", "0.00", "0.75"},
+        {"", "Grand Total", "16.75", "0.00", "0.00", "0.00", "0.00", "16.75"}};
+    for (std::size_t r = 0; r < 4; ++r)
+        EXPECT_EQ(next->rows()[r].cells, expected[r]) << r;
+}
+
+TEST_F(LeaveReportsTest, ManyLinesTakeSeveralPages) {
+    for (int day = 1; day <= 28; ++day) {
+        absence("E001", ymd(2025, 11, day), ymd(2025, 11, day), 0.5f, "Sick Leave");
+        absence("E002", ymd(2025, 11, day), ymd(2025, 11, day), 0.5f, "Authorised Absence");
+    }
+    const auto report = open(param(common::kReportAbsenceLeaveDetails));
+    ASSERT_TRUE(report) << ui.lastMessage();
+    // 10 + 8 + 7 + 4 entries before, 56 more: 85 lines, 46 to a page.
+    EXPECT_EQ(report->rows().size(), 85u);
+    EXPECT_EQ(report->pageCount(), 2);
+    testsupport::RecordingCanvas canvas;
+    common::PRINTERREC printer;
+    ASSERT_TRUE(report->print(canvas, printer));
+    const Texts second = canvas.textsOnPage(2);
+    EXPECT_NE(std::find(second.begin(), second.end(), "Page 2 of 2"), second.end());
+    EXPECT_NE(std::find(second.begin(), second.end(), "Emp. No."), second.end());
+}
+
 TEST_F(LeaveReportsTest, OnlyTheLeaveCodesMakeAReport) {
     for (const std::int32_t type : {21, 26, 31})
         EXPECT_FALSE(makeLeaveReport(ui, code, folder, param(type))) << type;
