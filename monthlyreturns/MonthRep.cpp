@@ -3,6 +3,7 @@
 #include "common/Calendar.h"
 #include "common/CsvExport.h"
 #include "common/Money.h"
+#include "monthlyreturns/MonthControl.h"
 
 #include <algorithm>
 #include <cctype>
@@ -152,6 +153,8 @@ bool MONTHREP::readFile(const common::ORGREC& org) {
     }
     file_ = std::move(file);
     employees_ = monthTotals(file_);
+    if (!readPeriods(org))
+        return false;
     setReadStamp(common::ReadStamp::now());
     return true;
 }
@@ -545,7 +548,8 @@ std::vector<std::string> WCFREP::footLines() const {
 
 // ---------------------------------------------------------------------------
 
-std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, const common::WorkingFolder& folder,
+std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, engine::Code4& code,
+                                         const common::WorkingFolder& folder,
                                          const common::REPORTPARAM& param) {
     switch (param.reportType) {
     case common::kReportPayeReturn:
@@ -556,6 +560,8 @@ std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, const common::WorkingFo
         return std::make_unique<SDLREP>(ui, folder, param);
     case kReportWcfReturn:
         return std::make_unique<WCFREP>(ui, folder, param);
+    case common::kReportMonthControlAccount:
+        return std::make_unique<MONTHCONTROLACREP>(ui, code, folder, param);
     default:
         return nullptr;
     }
@@ -565,7 +571,7 @@ std::unique_ptr<MONTHREP> prepareMonthReturn(common::Ui& ui, common::Ui& owner, 
                                              const common::WorkingFolder& folder,
                                              const common::REPORTPARAM& param,
                                              const common::ORGREC& org) {
-    std::unique_ptr<MONTHREP> report = newMonthReturn(ui, folder, param);
+    std::unique_ptr<MONTHREP> report = newMonthReturn(ui, code, folder, param);
     if (!report)
         return nullptr;
     if (report->requireFile(org)) {

@@ -90,6 +90,8 @@ protected:
     // What an employee lacks for this return ("TIN", "NSSF number" ...).
     virtual std::vector<std::string> missingOf(const MONTHEMP& e) const;
     virtual bool hasTotals() const { return true; }
+    // What a return reads beyond the month's file, once that is read.
+    virtual bool readPeriods(const common::ORGREC&) { return true; }
     // Lines under the totals of the last page, above the missing numbers.
     virtual std::vector<std::string> footLines() const { return {}; }
     virtual common::Orientation paperOrientation() const { return common::Orientation::Landscape; }
@@ -186,9 +188,10 @@ protected:
     std::vector<std::string> footLines() const override;
 };
 
-// The monthly return of `param.reportType` (71, 72, 73 or 74); none for
-// another code.
-std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, const common::WorkingFolder& folder,
+// The monthly report of `param.reportType` (71, 72, 73, 74 or 202); none
+// for another code.
+std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, engine::Code4& code,
+                                         const common::WorkingFolder& folder,
                                          const common::REPORTPARAM& param);
 
 // What the main program does for a monthly return command: the return

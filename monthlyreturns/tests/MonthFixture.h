@@ -240,22 +240,33 @@ struct MonthFixture : ::testing::Test {
         r.totalDeductions = p.paye + p.nssf;
         r.totalPay = p.gross;
         r.netPay = p.gross - p.paye - p.nssf;
+        r.itemsOf(common::EARNINGS) = {
+            payrunreports::ReportItem{definitions()[common::EARNINGS][2], p.gross - p.basic, {}}};
         return r;
     }
 
-    static payrunreports::ReportItemDefs builtInDefinitions() {
-        payrunreports::ReportItemDefs defs;
-        const auto def = [](std::int32_t id, const char* name) {
-            auto d = std::make_shared<payrunreports::ReportItemDef>();
-            d->id = id;
-            d->name = name;
-            d->reportType = name;
-            d->function = "Use Built-In Function";
-            d->builtIn = 1;
-            return std::shared_ptr<const payrunreports::ReportItemDef>(d);
-        };
-        defs[common::EARNINGS] = {def(1, "Basic Pay"), def(2, "Overtime")};
-        defs[common::DEDUCTIONS] = {def(3, "Rent")};
+    static std::shared_ptr<const payrunreports::ReportItemDef>
+    def(std::int32_t id, const char* name, const char* type, const char* function, int builtIn) {
+        auto d = std::make_shared<payrunreports::ReportItemDef>();
+        d->id = id;
+        d->name = name;
+        d->reportType = type;
+        d->function = function;
+        d->builtIn = builtIn;
+        return d;
+    }
+
+    // Basic pay, overtime and rent, and one allowance keyed per employee.
+    static payrunreports::ReportItemDefs definitions() {
+        static const payrunreports::ReportItemDefs defs = [] {
+            payrunreports::ReportItemDefs d;
+            const char* builtIn = "Use Built-In Function";
+            d[common::EARNINGS] = {def(1, "Basic Pay", "Basic Pay", builtIn, 1),
+                                   def(2, "Overtime", "Overtime", builtIn, 1),
+                                   def(4, "Transport Allowance", "Default", "Key in", 0)};
+            d[common::DEDUCTIONS] = {def(3, "Rent", "Rent", "Defined in Master File", 1)};
+            return d;
+        }();
         return defs;
     }
 
@@ -278,7 +289,7 @@ struct MonthFixture : ::testing::Test {
         ASSERT_TRUE(payrunreports::writePreamble(w, payrunreports::fileTitle(payFreq, org),
                                                  org.folder, path));
         ASSERT_TRUE(payrunreports::writeHeader(w, h));
-        ASSERT_TRUE(payrunreports::writeDefinitions(w, builtInDefinitions()));
+        ASSERT_TRUE(payrunreports::writeDefinitions(w, definitions()));
         ASSERT_TRUE(w.writeTag(payrunreports::kRecordsBlock, common::TagKind::BlockStart));
         for (const Pay& p : pays)
             ASSERT_TRUE(payrunreports::writeRecord(w, record(p)));

@@ -1,4 +1,5 @@
 #include "MonthFixture.h"
+#include "monthlyreturns/MonthControl.h"
 #include "monthlyreturns/WcfDb.h"
 #include "testsupport/RecordingCanvas.h"
 
@@ -40,14 +41,15 @@ struct Golden {
 };
 
 TEST_F(MonthRepTest, TextAndCsvExports) {
-    for (const Golden& g :
-         std::vector<Golden>{{common::kReportPayeReturn, 2, "paye-feb.txt", "paye-feb.csv"},
-                             {common::kReportNssfReturn, 2, "nssf-feb.txt", "nssf-feb.csv"},
-                             {common::kReportSdlReturn, 2, "sdl-feb.txt", "sdl-feb.csv"},
-                             {common::kReportPayeReturn, 3, "paye-mar.txt", "paye-mar.csv"},
-                             {common::kReportNssfReturn, 3, "nssf-mar.txt", "nssf-mar.csv"},
-                             {common::kReportSdlReturn, 3, "sdl-mar.txt", "sdl-mar.csv"},
-                             {kReportWcfReturn, 2, "wcf-feb.txt", "wcf-feb.csv"}}) {
+    for (const Golden& g : std::vector<Golden>{
+             {common::kReportPayeReturn, 2, "paye-feb.txt", "paye-feb.csv"},
+             {common::kReportNssfReturn, 2, "nssf-feb.txt", "nssf-feb.csv"},
+             {common::kReportSdlReturn, 2, "sdl-feb.txt", "sdl-feb.csv"},
+             {common::kReportPayeReturn, 3, "paye-mar.txt", "paye-mar.csv"},
+             {common::kReportNssfReturn, 3, "nssf-mar.txt", "nssf-mar.csv"},
+             {common::kReportSdlReturn, 3, "sdl-mar.txt", "sdl-mar.csv"},
+             {kReportWcfReturn, 2, "wcf-feb.txt", "wcf-feb.csv"},
+             {common::kReportMonthControlAccount, 2, "control-feb.txt", "control-feb.csv"}}) {
         SCOPED_TRACE(g.text);
         const auto report = open(g.code, g.month);
         ASSERT_TRUE(report) << messages();
@@ -71,13 +73,15 @@ TEST_F(MonthRepTest, CaptionsAndPaper) {
              {common::kReportNssfReturn, "NSSF Monthly Contribution Schedule",
               common::Orientation::Landscape},
              {common::kReportSdlReturn, "SDL Monthly Return", common::Orientation::Portrait},
-             {kReportWcfReturn, "WCF Monthly Return", common::Orientation::Landscape}}) {
+             {kReportWcfReturn, "WCF Monthly Return", common::Orientation::Landscape},
+             {common::kReportMonthControlAccount, "Payroll Control Account",
+              common::Orientation::Portrait}}) {
         const auto report = open(c.code, 2);
         ASSERT_TRUE(report) << messages();
         EXPECT_EQ(report->caption(), c.caption);
         EXPECT_EQ(report->orientation(), c.orientation) << c.caption;
     }
-    EXPECT_FALSE(newMonthReturn(ui, folder, param(common::kReportPayslips, 2)));
+    EXPECT_FALSE(newMonthReturn(ui, code, folder, param(common::kReportPayslips, 2)));
 }
 
 TEST_F(MonthRepTest, TheNumbersMissingAreMarkedAndListed) {
@@ -135,6 +139,30 @@ TEST_F(MonthRepTest, TheWcfRateComesFromTheYearsTableWhenThereIsOne) {
     const auto& wcf = dynamic_cast<const WCFREP&>(*report);
     EXPECT_EQ(wcf.rate(), 1.25);
     EXPECT_EQ(wcf.levy(), 3750); // 1.25 % of 300,000
+}
+
+// February's pay, by hand: basic 1,900,000 and allowances 162,503 make
+// 2,062,503, which goes to PAYE 132,700, NSSF 176,250 and net pay
+// 1,753,553.
+TEST_F(MonthRepTest, TheMonthsControlAccountSumsEveryPeriodFile) {
+    const auto report = open(common::kReportMonthControlAccount, 2);
+    ASSERT_TRUE(report) << messages();
+    const auto& total = dynamic_cast<const MONTHCONTROLACREP&>(*report).total();
+    EXPECT_EQ(total.basicPay, 1900000);
+    ASSERT_EQ(total.itemsOf(common::EARNINGS).size(), 1u);
+    EXPECT_EQ(total.itemsOf(common::EARNINGS)[0].amount, 162503);
+    EXPECT_EQ(total.totalPay, 2062503);
+    EXPECT_EQ(total.paye, 132700);
+    EXPECT_EQ(total.nssfEmployee, 176250);
+    EXPECT_EQ(total.netPay, 1753553);
+    EXPECT_EQ(total.totalDeductions + total.netPay, total.totalPay);
+}
+
+TEST_F(MonthRepTest, AControlAccountWhosePeriodFileIsGoneSaysWhich) {
+    std::filesystem::remove(folder.resolve("2025/wk0221.dbf"));
+    EXPECT_FALSE(open(common::kReportMonthControlAccount, 2));
+    ASSERT_EQ(ui.messages.size(), 1u) << messages();
+    EXPECT_EQ(ui.messages[0].text, "Can't find \"" + folder.resolve("2025/wk0221.dbf") + "\"");
 }
 
 TEST_F(MonthRepTest, ThePayeReturnPage) {
