@@ -46,10 +46,13 @@ bool writeEntry(common::TaggedWriter& w, const LeaveEntry& e) {
 
 bool readEmployee(common::TaggedReader& r, LeaveEmployee& e) {
     int left = 0;
-    return readText(r, e.empNum) && readText(r, e.lastName) && readText(r, e.otherNames) &&
-           readText(r, e.unitPath) && readText(r, e.stationName) && readText(r, e.payGroupName) &&
-           readText(r, e.bankName) && r.readDouble(e.leaveEntitlement) && r.readInt(left) &&
-           r.findTag({}, TagKind::GroupEnd) && ((e.left = left != 0), true);
+    if (!readText(r, e.empNum) || !readText(r, e.lastName) || !readText(r, e.otherNames) ||
+        !readText(r, e.unitPath) || !readText(r, e.stationName) || !readText(r, e.payGroupName) ||
+        !readText(r, e.bankName) || !r.readDouble(e.leaveEntitlement) || !r.readInt(left) ||
+        !r.findTag({}, TagKind::GroupEnd))
+        return false;
+    e.left = left != 0;
+    return true;
 }
 
 bool readEntry(common::TaggedReader& r, LeaveEntry& e) {

@@ -183,6 +183,24 @@ TEST_F(LeaveRepDbTest, AMissingTableFailsTheCheck) {
     EXPECT_EQ(ui.lastMessage(), "Can't open database/absence.dbf");
 }
 
+// Cut anywhere before its entries end, the year does not read; nothing
+// crashes on the way.
+TEST_F(LeaveRepDbTest, EveryCutOfTheYearFailsToRead) {
+    ASSERT_TRUE(store.updateFile(ui, org, true));
+    const std::string bytes = bytesOf(yearFile());
+    const std::size_t end = bytes.find("\\end{entries}");
+    ASSERT_NE(end, std::string::npos);
+    for (std::size_t size = 0; size < end; ++size) {
+        common::TaggedReader reader = common::TaggedReader::fromBytes(bytes.substr(0, size));
+        LeaveYear year;
+        EXPECT_FALSE(reader.skipFileId() && readLeaveYear(reader, year)) << size;
+    }
+    common::TaggedReader whole = common::TaggedReader::fromBytes(bytes);
+    LeaveYear year;
+    EXPECT_TRUE(whole.skipFileId() && readLeaveYear(whole, year));
+    EXPECT_EQ(year.employees.size(), 4u);
+}
+
 TEST(LeaveRepFormat, DateKeys) {
     const struct {
         const char* text;
