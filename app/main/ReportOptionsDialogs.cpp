@@ -9,6 +9,8 @@
 #include "setup/Users.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace kelo::app {
 
@@ -37,7 +40,7 @@ void addSortGroup(FormDialog& dialog, const char* group, const char* byName, con
 // them and keeps the dialog open when they are refused.
 void runOptions(const DialogContext& context, FormDialog& dialog, int helpContext,
                 const std::function<bool(common::Ui&, DialogView&)>& display,
-                const std::function<bool(common::Ui&, const DialogView&)>& store) {
+                const std::function<bool(common::Ui&, DialogView&)>& store) {
     common::Ui& ui = context.session.ui();
     dialog.addButtons(
         QStringLiteral("OK"), [&] { return store(ui, dialog.view()); }, &context.help, helpContext);
@@ -124,6 +127,33 @@ void runMusterRollOptions(const DialogContext& context) {
         [&](common::Ui& ui, const DialogView& view) { return logic.getMROptions(ui, view); });
 }
 
+void runCashListOptions(const DialogContext& context) {
+    namespace ids = setup::cloptionsdlg;
+    OPTIONSDLG& logic = context.session.options();
+    FormDialog dialog(context.parent, "CashListOptionsDialog", QStringLiteral("Cash List Options"));
+    addSortGroup(dialog, ids::SortGroup, ids::SortByName, ids::SortByNumber,
+                 QStringLiteral("&Employee Number"));
+    // Two columns of five keep the form short, read down like the cash
+    // list's headings across. Ten boxes of figures have no letters for Alt
+    // keys; the group's reaches the first.
+    auto* group = new QGroupBox(QStringLiteral("Notes and coins &paid out"), &dialog);
+    group->setObjectName(QString::fromLatin1(ids::DenominationsGroup));
+    auto* grid = new QGridLayout(group);
+    constexpr int kRows = static_cast<int>(std::size(ids::Denominations) + 1) / 2;
+    int index = 0;
+    for (const ids::DenominationBox& box : ids::Denominations) {
+        auto* check = new QCheckBox(QString::fromLatin1(box.text), group);
+        check->setObjectName(QString::fromLatin1(box.name));
+        grid->addWidget(check, index % kRows, index / kRows);
+        ++index;
+    }
+    dialog.mainLayout()->addWidget(group);
+    runOptions(
+        context, dialog, helpctx::CashListOptions,
+        [&](common::Ui& ui, DialogView& view) { return logic.displayCLOptions(ui, view); },
+        [&](common::Ui& ui, DialogView& view) { return logic.getCLOptions(ui, view); });
+}
+
 // The chosen report's options; the setup class tells the user when there
 // is none.
 void runChosenOptions(const DialogContext& context, FormDialog& list) {
@@ -142,6 +172,9 @@ void runChosenOptions(const DialogContext& context, FormDialog& list) {
         break;
     case common::kReportMusterRoll:
         runMusterRollOptions(inner);
+        break;
+    case common::kReportCashList:
+        runCashListOptions(inner);
         break;
     default: {
         const int row = list.view().selectedRow(setup::reportoptionsdlg::List);

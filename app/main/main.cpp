@@ -113,8 +113,8 @@ private:
 };
 
 // Pictures Report Options with the option dialogs of a sorted report, the
-// payslips, the control account and the muster roll, each chosen as the
-// user does; every other dialog as the screenshot host does.
+// payslips, the control account, the muster roll and the cash list, each
+// chosen as the user does; every other dialog as the screenshot host does.
 class ReportOptionsPictureHost : public DialogHost {
 public:
     explicit ReportOptionsPictureHost(ScreenshotHost& pictures) : pictures_(pictures) {}
@@ -124,7 +124,8 @@ public:
         pictures_.save(dialog, dialog.objectName());
         auto* list = dialog.findChild<QListWidget*>(QStringLiteral("ReportList"));
         auto* options = dialog.findChild<QAbstractButton*>(QStringLiteral("Options"));
-        for (const char* report : {"Cash List", "Payslips", "Control Account", "Muster Roll"}) {
+        for (const char* report :
+             {"Cheque List", "Payslips", "Control Account", "Muster Roll", "Cash List"}) {
             const QList<QListWidgetItem*> found =
                 list ? list->findItems(QString::fromLatin1(report), Qt::MatchExactly)
                      : QList<QListWidgetItem*>{};

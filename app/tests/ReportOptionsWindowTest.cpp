@@ -1,5 +1,5 @@
 // Organisation > Options > Reports on the demo folder: the report list and
-// its four option dialogs, scripted by object name and read back through
+// its five option dialogs, scripted by object name and read back through
 // OPTIONSDLG.
 #include "app/demo/DemoFolder.h"
 #include "app/main/MainWindow.h"
@@ -15,6 +15,7 @@
 #include "testsupport/TempDir.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -119,8 +120,8 @@ TEST_F(ReportOptionsWindowTest, TheMenuOpensTheFullListWithTheFirstReportChosen)
 
 TEST_F(ReportOptionsWindowTest, TheSortOfOneReportIsStoredAndNoOtherChanges) {
     const int chequeSort = sortKey(kChequeList);
-    editOptions(QStringLiteral("Cash List"), "SortOptionsDialog", [](QDialog& d) {
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Sort Options"));
+    editOptions(QStringLiteral("Cash List"), "CashListOptionsDialog", [](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Cash List Options"));
         EXPECT_EQ(titleOf(d, "SortGroup"), QStringLiteral("Sort By"));
         EXPECT_TRUE(ticked(d, "SortByNumber"));
         EXPECT_FALSE(ticked(d, "SortByName"));
@@ -132,12 +133,77 @@ TEST_F(ReportOptionsWindowTest, TheSortOfOneReportIsStoredAndNoOtherChanges) {
     EXPECT_EQ(sortKey(kChequeList), chequeSort);
 
     // Shown again as stored; Cancel keeps it.
-    editOptions(QStringLiteral("Cash List"), "SortOptionsDialog", [](QDialog& d) {
+    editOptions(QStringLiteral("Cash List"), "CashListOptionsDialog", [](QDialog& d) {
         EXPECT_TRUE(ticked(d, "SortByName"));
         click(d, "SortByNumber");
         click(d, "CancelButton");
     });
     EXPECT_EQ(sortKey(kCashList), setup::kSortByName);
+}
+
+// The cash list's boxes, largest first, as its column headings read.
+const char* const kCoinBoxes[][2] = {
+    {"Denomination10000", "10000 sh"}, {"Denomination5000", "5000 sh"},
+    {"Denomination2000", "2000 sh"},   {"Denomination1000", "1000 sh"},
+    {"Denomination500", "500 sh"},     {"Denomination200", "200 sh"},
+    {"Denomination100", "100 sh"},     {"Denomination50", "50 sh"},
+    {"Denomination20", "20 sh"},       {"Denomination10", "10 sh"},
+};
+
+QString textOf(QDialog& dialog, const char* button) {
+    auto* target = dialog.findChild<QAbstractButton*>(QString::fromLatin1(button));
+    return target ? target->text() : QStringLiteral("<missing>");
+}
+
+TEST_F(ReportOptionsWindowTest, TheCashListPaysOutInTheNotesAndCoinsTicked) {
+    editOptions(QStringLiteral("Cash List"), "CashListOptionsDialog", [](QDialog& d) {
+        EXPECT_EQ(titleOf(d, "DenominationsGroup"), QStringLiteral("Notes and coins &paid out"));
+        for (const auto& [box, text] : kCoinBoxes) {
+            EXPECT_EQ(textOf(d, box), QString::fromLatin1(text));
+            EXPECT_TRUE(ticked(d, box)) << box;
+        }
+        click(d, "Denomination20");
+        click(d, "Denomination10");
+        click(d, "OkButton");
+    });
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+    setup::CLOPTIONS stored;
+    ASSERT_TRUE(options().readCLOptions(*ui, stored));
+    EXPECT_EQ(stored.denominations, 0xFF);
+    EXPECT_EQ(stored.sortKey, setup::kSortByNumber);
+
+    editOptions(QStringLiteral("Cash List"), "CashListOptionsDialog", [](QDialog& d) {
+        for (std::size_t i = 0; i < std::size(kCoinBoxes); ++i)
+            EXPECT_EQ(ticked(d, kCoinBoxes[i][0]), i < 8) << kCoinBoxes[i][0];
+        click(d, "CancelButton");
+    });
+}
+
+TEST_F(ReportOptionsWindowTest, NoNoteOrCoinTickedIsRefusedWithTheFocusOnTheGroup) {
+    editOptions(QStringLiteral("Cash List"), "CashListOptionsDialog", [this](QDialog& d) {
+        for (const auto& [box, text] : kCoinBoxes)
+            check(d, box, false);
+        bool finished = false;
+        const QMetaObject::Connection watch =
+            QObject::connect(&d, &QDialog::finished, [&finished] { finished = true; });
+        click(d, "OkButton");
+        EXPECT_EQ(ui->texts,
+                  std::vector<std::string>{"Please tick at least one note or coin to pay out."});
+        EXPECT_FALSE(finished);
+        auto* group = d.findChild<QGroupBox*>(QStringLiteral("DenominationsGroup"));
+        ASSERT_NE(group, nullptr);
+        QWidget* focused = d.focusWidget();
+        EXPECT_TRUE(focused && (focused == group || group->isAncestorOf(focused)))
+            << (focused ? focused->objectName().toStdString() : "none");
+        click(d, "Denomination5000");
+        click(d, "OkButton");
+        EXPECT_TRUE(finished);
+        QObject::disconnect(watch);
+    });
+    setup::CLOPTIONS stored;
+    ASSERT_TRUE(options().readCLOptions(*ui, stored));
+    EXPECT_EQ(stored.denominations, 0x2);
+    EXPECT_EQ(ui->texts.size(), 1u);
 }
 
 TEST_F(ReportOptionsWindowTest, PayslipOptionsAreStoredAndTheSignatureTitleFollowsDuplicate) {
@@ -356,14 +422,16 @@ std::string sharedAltKeys(QDialog& dialog) {
 TEST_F(ReportOptionsWindowTest, EveryControlHasItsOwnAltKey) {
     host.then("ReportOptionsDialog", [](QDialog& d) {
         EXPECT_EQ(sharedAltKeys(d), "");
-        for (const char* report : {"Earnings", "Payslips", "Control Account", "Muster Roll"}) {
+        for (const char* report :
+             {"Earnings", "Payslips", "Control Account", "Muster Roll", "Cash List"}) {
             choose(d, QString::fromLatin1(report));
             click(d, "Options");
         }
         click(d, "Close");
     });
-    for (const char* dialog : {"SortOptionsDialog", "PayslipOptionsDialog",
-                               "ControlAccountOptionsDialog", "MusterRollOptionsDialog"})
+    for (const char* dialog :
+         {"SortOptionsDialog", "PayslipOptionsDialog", "ControlAccountOptionsDialog",
+          "MusterRollOptionsDialog", "CashListOptionsDialog"})
         host.then(QString::fromLatin1(dialog), [](QDialog& d) {
             EXPECT_EQ(sharedAltKeys(d), "") << d.objectName().toStdString();
             d.reject();
@@ -373,8 +441,9 @@ TEST_F(ReportOptionsWindowTest, EveryControlHasItsOwnAltKey) {
 }
 
 TEST(ReportOptionsHelp, EveryDialogsHelpContextHasItsPage) {
-    for (int context : {helpctx::ReportOptions, helpctx::SortOptions, helpctx::PayslipOptions,
-                        helpctx::ControlAccountOptions, helpctx::MusterRollOptions}) {
+    for (int context :
+         {helpctx::ReportOptions, helpctx::SortOptions, helpctx::PayslipOptions,
+          helpctx::ControlAccountOptions, helpctx::MusterRollOptions, helpctx::CashListOptions}) {
         const fs::path page = fs::path(KELO_HELP_FOLDER) / (std::to_string(context) + ".html");
         EXPECT_TRUE(fs::exists(page)) << page;
     }
@@ -390,6 +459,7 @@ TEST_F(ReportOptionsWindowTest, EachOptionDialogHasItsHelpPage) {
         {"Payslips", "PayslipOptionsDialog", "732.html"},
         {"Control Account", "ControlAccountOptionsDialog", "733.html"},
         {"Muster Roll", "MusterRollOptionsDialog", "734.html"},
+        {"Cash List", "CashListOptionsDialog", "735.html"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dialog);
