@@ -285,6 +285,22 @@ bool PERIODREP::readFile(const common::ORGREC& org) {
     return true;
 }
 
+bool PERIODREP::takeFile(PeriodFile file) {
+    setReadStamp(common::ReadStamp::now());
+    header_ = std::move(file.header);
+    definitions_ = std::move(file.definitions);
+    records_.clear();
+    for (REPORTREC& rec : file.records) {
+        if (inGroup(rec, param_.groupBy, param_.groupName) && admits(rec))
+            records_.push_back(std::move(rec));
+    }
+    if (records_.empty()) {
+        ui().error("Sorry, report has no records\nand will not be printed.");
+        return false;
+    }
+    return true;
+}
+
 void PERIODREP::sort() {
     if (sortKey_ == 1)
         sortByName();

@@ -88,6 +88,11 @@ public:
     int sortKey() const { return sortKey_; }
 
 protected:
+    // Keeps the selected records of `file` that the report admits, as
+    // readFile does, for reports whose records are put together elsewhere
+    // (the year's muster roll and control account). False after the same
+    // "no records" message.
+    bool takeFile(PeriodFile file);
     // Whether a selected record enters the report.
     virtual bool admits(const REPORTREC& rec) const;
     // The option of this report in the options table; 0 when it has none.
