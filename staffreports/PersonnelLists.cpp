@@ -3,6 +3,7 @@
 #include "common/Calendar.h"
 #include "payrunreports/PeriodRep.h"
 #include "payrunreports/SummaryTable.h"
+#include "staffreports/ListPage.h"
 
 #include <utility>
 
@@ -16,29 +17,9 @@ using common::align::SingleLine;
 using common::align::VCenter;
 using common::align::WordWrap;
 using payrunreports::arial;
+using namespace listpage;
 
-constexpr double kTopMargin = 16;
-constexpr double kLeftMargin = 20;
-constexpr double kPrintableHeight = 170;
-constexpr double kColumnGap = 4;
 constexpr int kRowsPerPage = 26;
-
-// Distances below the top margin.
-constexpr double kFrameTop = 18;
-constexpr double kFrameBottom = 160;
-constexpr double kHeadingRule = 28;
-constexpr double kHeadingTop = 19;
-constexpr double kHeadingHeight = 10.5;
-constexpr double kRowsTop = 29.5;
-constexpr double kRowHeight = 5;
-constexpr double kFooterTop = 163;
-
-// Distances right of the left margin.
-constexpr double kNumberLeft = 2;
-constexpr double kNumberWidth = 8;
-constexpr double kFirstColumn = 10;
-
-const common::Pen kFramePen{common::PenStyle::Solid, 0, common::Color{}};
 
 std::string numberText(int number) {
     return std::to_string(number) + ".";
@@ -63,8 +44,7 @@ StaffList::StaffList(common::Ui& ui, engine::Code4& code, const common::WorkingF
     : STATICREP(ui, code, folder, param),
       rules_(std::move(rules)),
       numbered_(numbered) {
-    setGeometry(common::PageGeometry::landscape(kTopMargin, kLeftMargin, printableWidth,
-                                                kPrintableHeight, kColumnGap));
+    setGeometry(listGeometry(printableWidth));
     setRowsPerPage(kRowsPerPage);
     setFooterOffset(kFooterTop);
     std::vector<common::ReportColumn> placed;
@@ -102,14 +82,7 @@ std::vector<common::HeadingLine> StaffList::headingLines(const common::ReportPag
 
 void StaffList::drawBody(common::Canvas& canvas, const common::ReportPage& page, double) const {
     const common::PageGeometry& g = geometry();
-    canvas.setPen(kFramePen);
-    canvas.drawRect({g.leftMargin, g.y(kFrameTop), g.printableWidth, kFrameBottom - kFrameTop});
-    canvas.drawLine(g.leftMargin, g.y(kHeadingRule), g.right(), g.y(kHeadingRule));
-    double rule = 0;
-    for (double step : rules_) {
-        rule += step;
-        canvas.drawLine(g.x(rule), g.y(kFrameTop), g.x(rule), g.y(kFrameBottom));
-    }
+    drawListFrame(canvas, g, rules_);
     canvas.setFont(arial(10, true));
     drawHeadings(canvas, g.y(kHeadingTop), kHeadingHeight, WordWrap);
 

@@ -7,9 +7,9 @@
 #include "database/StaticDb.h"
 #include "database/UnitsDb.h"
 #include "payrunreports/SummaryTable.h"
+#include "staffreports/ListPage.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace kelo::staffreports {
 
@@ -22,42 +22,21 @@ using common::align::SingleLine;
 using common::align::VCenter;
 using common::align::WordWrap;
 using payrunreports::arial;
+using namespace listpage;
 
-constexpr double kTopMargin = 16;
-constexpr double kLeftMargin = 20;
 constexpr double kPrintableWidth = 250;
-constexpr double kPrintableHeight = 170;
-constexpr double kColumnGap = 4;
 constexpr int kRowsPerPage = 25;
-
-constexpr double kFrameTop = 18;
-constexpr double kFrameBottom = 160;
-constexpr double kHeadingRule = 28;
-constexpr double kHeadingTop = 19;
-constexpr double kHeadingHeight = 10.5;
-constexpr double kRowsTop = 29.5;
-constexpr double kRowHeight = 5;
-constexpr double kFooterTop = 163;
 constexpr std::size_t kFirstCount = 4;
-
 constexpr double kRules[] = {53, 45, 45, 23, 21, 23, 21};
-const common::Pen kFramePen{common::PenStyle::Solid, 0, common::Color{}};
-
-bool lessIgnoringCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) <
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 std::vector<common::ReportColumn> postColumns() {
-    std::vector<common::ReportColumn> columns{{"", 8, Left, true, 2}};
+    std::vector<common::ReportColumn> columns{{"", kNumberWidth, Left, true, kNumberLeft}};
     const std::pair<const char*, double> rest[] = {
         {"Job Title", 41},       {"Administrative\nUnit", 41},
         {"Grade", 41},           {"Permanent\nPosts", 19},
         {"Contract\nPosts", 17}, {"Temporary\nPosts", 19},
         {"Casual\nPosts", 17},   {"Total", 15}};
-    double left = 10;
+    double left = kFirstColumn;
     for (std::size_t i = 0; i < std::size(rest); ++i) {
         columns.push_back(
             {rest[i].first, rest[i].second, i + 1 >= kFirstCount ? Right : Left, true, left});
@@ -87,8 +66,7 @@ POSTSREP::POSTSREP(common::Ui& ui, engine::Code4& code, const common::WorkingFol
       code_(code),
       folder_(folder),
       param_(param) {
-    setGeometry(common::PageGeometry::landscape(kTopMargin, kLeftMargin, kPrintableWidth,
-                                                kPrintableHeight, kColumnGap));
+    setGeometry(listGeometry(kPrintableWidth));
     setRowsPerPage(kRowsPerPage);
     setFooterOffset(kFooterTop);
     setColumns(postColumns());
@@ -190,14 +168,7 @@ std::vector<common::HeadingLine> POSTSREP::headingLines(const common::ReportPage
 
 void POSTSREP::drawBody(common::Canvas& canvas, const common::ReportPage& page, double) const {
     const common::PageGeometry& g = geometry();
-    canvas.setPen(kFramePen);
-    canvas.drawRect({g.leftMargin, g.y(kFrameTop), g.printableWidth, kFrameBottom - kFrameTop});
-    canvas.drawLine(g.leftMargin, g.y(kHeadingRule), g.right(), g.y(kHeadingRule));
-    double rule = 0;
-    for (double step : kRules) {
-        rule += step;
-        canvas.drawLine(g.x(rule), g.y(kFrameTop), g.x(rule), g.y(kFrameBottom));
-    }
+    drawListFrame(canvas, g, kRules);
     canvas.setFont(arial(10, true));
     drawHeadings(canvas, g.y(kHeadingTop), kHeadingHeight, WordWrap);
     canvas.setFont(arial(10));

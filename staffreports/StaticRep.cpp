@@ -5,10 +5,10 @@
 #include "database/OptionsDb.h"
 #include "payrunreports/PeriodFormat.h"
 #include "payrunreports/ReportOption.h"
+#include "staffreports/ListPage.h"
 #include "staffreports/StaticRepDb.h"
 
 #include <algorithm>
-#include <cctype>
 #include <unordered_map>
 
 namespace kelo::staffreports {
@@ -16,13 +16,6 @@ namespace kelo::staffreports {
 namespace {
 
 constexpr const char* kRecordsBlock = "records";
-
-bool lessIgnoringCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) <
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 bool onUnitPath(std::string_view unitPath, std::string_view unit) {
     std::size_t start = 0;
