@@ -29,6 +29,25 @@ void addItems(std::vector<payrunreports::ReportItem>& month,
 
 } // namespace
 
+bool readPeriodFile(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+                    const std::string& path, const common::ORGREC& org,
+                    payrunreports::PeriodFile& out) {
+    payrunreports::PERIODDBEX reader(ui, code, folder);
+    if (!reader.open(ui, path, org))
+        return false;
+    payrunreports::PeriodFile file;
+    file.header = reader.header();
+    file.definitions = reader.definitions();
+    payrunreports::REPORTREC rec;
+    while (reader.readRecord(ui, rec))
+        file.records.push_back(std::move(rec));
+    if (!reader.isOpen())
+        return false;
+    reader.close();
+    out = std::move(file);
+    return true;
+}
+
 void addControlTotal(payrunreports::ControlTotal& m, const payrunreports::ControlTotal& p) {
     m.basicPay += p.basicPay;
     m.overtimePay += p.overtimePay;
@@ -59,17 +78,10 @@ MONTHCONTROLACREP::MONTHCONTROLACREP(common::Ui& ui, engine::Code4& code,
 bool MONTHCONTROLACREP::readPeriods(const common::ORGREC& org) {
     payrunreports::ControlTotal month;
     for (const MONTHPERIOD& period : file().periods) {
-        payrunreports::PERIODDBEX reader(ui(), code_, periodFolder_);
-        if (!reader.open(ui(), period.source, org))
+        payrunreports::PeriodFile data;
+        if (!readPeriodFile(ui(), code_, periodFolder_, period.source, org, data))
             return false;
-        std::vector<payrunreports::REPORTREC> records;
-        payrunreports::REPORTREC rec;
-        while (reader.readRecord(ui(), rec))
-            records.push_back(std::move(rec));
-        if (!reader.isOpen())
-            return false;
-        reader.close();
-        addControlTotal(month, payrunreports::sumRecords(records, 0, records.size()));
+        addControlTotal(month, payrunreports::sumRecords(data.records, 0, data.records.size()));
     }
     total_ = std::move(month);
     return true;

@@ -3,11 +3,18 @@
 #include "engine/Code4.h"
 #include "monthlyreturns/MonthRep.h"
 #include "payrunreports/ControlTotals.h"
+#include "payrunreports/PeriodRecords.h"
 
 #include <string>
 #include <vector>
 
 namespace kelo::monthlyreturns {
+
+// A period's report file read whole, after the identity and organisation
+// checks. False after a message naming the file.
+bool readPeriodFile(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
+                    const std::string& path, const common::ORGREC& org,
+                    payrunreports::PeriodFile& out);
 
 // Adds one period's control total into the month's: the amounts field by
 // field, each item under its name, a name met first in a later period (or

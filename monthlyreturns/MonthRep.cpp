@@ -4,6 +4,7 @@
 #include "common/CsvExport.h"
 #include "common/Money.h"
 #include "monthlyreturns/MonthControl.h"
+#include "monthlyreturns/MonthMuster.h"
 
 #include <algorithm>
 #include <cctype>
@@ -562,6 +563,8 @@ std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, engine::Code4& code,
         return std::make_unique<WCFREP>(ui, folder, param);
     case common::kReportMonthControlAccount:
         return std::make_unique<MONTHCONTROLACREP>(ui, code, folder, param);
+    case common::kReportMonthMusterRoll:
+        return std::make_unique<MONTHMUSTERROLL>(ui, code, folder, param);
     default:
         return nullptr;
     }

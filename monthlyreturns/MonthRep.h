@@ -188,7 +188,7 @@ protected:
     std::vector<std::string> footLines() const override;
 };
 
-// The monthly report of `param.reportType` (71, 72, 73, 74 or 202); none
+// The monthly report of `param.reportType` (71-74, 202 or 205); none
 // for another code.
 std::unique_ptr<MONTHREP> newMonthReturn(common::Ui& ui, engine::Code4& code,
                                          const common::WorkingFolder& folder,

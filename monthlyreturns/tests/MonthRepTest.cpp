@@ -1,5 +1,6 @@
 #include "MonthFixture.h"
 #include "monthlyreturns/MonthControl.h"
+#include "monthlyreturns/MonthMuster.h"
 #include "monthlyreturns/WcfDb.h"
 #include "testsupport/RecordingCanvas.h"
 
@@ -49,7 +50,8 @@ TEST_F(MonthRepTest, TextAndCsvExports) {
              {common::kReportNssfReturn, 3, "nssf-mar.txt", "nssf-mar.csv"},
              {common::kReportSdlReturn, 3, "sdl-mar.txt", "sdl-mar.csv"},
              {kReportWcfReturn, 2, "wcf-feb.txt", "wcf-feb.csv"},
-             {common::kReportMonthControlAccount, 2, "control-feb.txt", "control-feb.csv"}}) {
+             {common::kReportMonthControlAccount, 2, "control-feb.txt", "control-feb.csv"},
+             {common::kReportMonthMusterRoll, 2, "muster-feb.txt", "muster-feb.csv"}}) {
         SCOPED_TRACE(g.text);
         const auto report = open(g.code, g.month);
         ASSERT_TRUE(report) << messages();
@@ -75,7 +77,9 @@ TEST_F(MonthRepTest, CaptionsAndPaper) {
              {common::kReportSdlReturn, "SDL Monthly Return", common::Orientation::Portrait},
              {kReportWcfReturn, "WCF Monthly Return", common::Orientation::Landscape},
              {common::kReportMonthControlAccount, "Payroll Control Account",
-              common::Orientation::Portrait}}) {
+              common::Orientation::Portrait},
+             {common::kReportMonthMusterRoll, "Payroll Muster Roll",
+              common::Orientation::Landscape}}) {
         const auto report = open(c.code, 2);
         ASSERT_TRUE(report) << messages();
         EXPECT_EQ(report->caption(), c.caption);
@@ -163,6 +167,50 @@ TEST_F(MonthRepTest, AControlAccountWhosePeriodFileIsGoneSaysWhich) {
     EXPECT_FALSE(open(common::kReportMonthControlAccount, 2));
     ASSERT_EQ(ui.messages.size(), 1u) << messages();
     EXPECT_EQ(ui.messages[0].text, "Can't find \"" + folder.resolve("2025/wk0221.dbf") + "\"");
+}
+
+TEST(MergeMusterColumnsTest, NewHeadingsStandAfterTheOnesTheyFollow) {
+    using payrunreports::MusterColumn;
+    const auto headings = [](const std::vector<MusterColumn>& columns) {
+        std::string out;
+        for (const MusterColumn& c : columns)
+            out += c.heading + (c.always ? "*" : "") + " ";
+        return out;
+    };
+    std::vector<MusterColumn> month;
+    mergeMusterColumns(month, {{"Basic Pay", true}, {"Transport"}, {"Gross Pay", true}});
+    mergeMusterColumns(month, {{"Basic Pay", true},
+                               {"Shift Bonus"},
+                               {"Gross Pay", true},
+                               {"Canteen"},
+                               {"Net Pay", true}});
+    mergeMusterColumns(month, {{"Transport", true}, {"Housing"}});
+    EXPECT_EQ(headings(month),
+              "Basic Pay* Shift Bonus Transport* Housing Gross Pay* Canteen Net Pay* ");
+}
+
+// Njau's two weeks of February added up: 100,000 basic and 25,000 then
+// 37,503 allowance; Kileo's 150,000 twice.
+TEST_F(MonthRepTest, TheMonthsMusterRollAddsEachEmployeesPeriodsUp) {
+    const auto report = open(common::kReportMonthMusterRoll, 2);
+    ASSERT_TRUE(report) << messages();
+    const auto& roll = dynamic_cast<const MONTHMUSTERROLL&>(*report);
+    ASSERT_EQ(roll.lines().size(), 4u);
+    const auto amount = [&](std::size_t line, const std::string& heading) {
+        const auto& columns = roll.musterColumns();
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (columns[c].heading == heading)
+                return roll.lines()[line].amounts[c];
+        ADD_FAILURE() << heading;
+        return -1.0;
+    };
+    EXPECT_EQ(roll.lines()[1].empNum, "W001");
+    EXPECT_EQ(amount(1, "Basic Pay"), 300000);
+    EXPECT_EQ(roll.lines()[3].empNum, "W002");
+    EXPECT_EQ(amount(3, "Basic Pay"), 200000);
+    EXPECT_EQ(amount(3, "Transport Allowance"), 62503);
+    EXPECT_EQ(amount(3, "NSSF"), 26250);
+    EXPECT_EQ(amount(3, "Net Pay"), 236253);
 }
 
 TEST_F(MonthRepTest, ThePayeReturnPage) {
