@@ -2,6 +2,7 @@
 // added to each store from its kept period file.
 
 #include "BenchPayroll.h"
+#include "annualreturns/AnnualDb.h"
 #include "monthlyreturns/MonthDb.h"
 #include "payrunreports/PeriodDb.h"
 
@@ -15,24 +16,91 @@ using bench::Payroll;
 
 namespace {
 
-void BM_MonthlyReturnsUpdate(benchmark::State& state) {
-    Payroll payroll(state.range(0));
+// The year's store as it stands before March closes: January and February
+// of the same payroll. Each timed update starts again from these bytes, for
+// the store keeps a period it already has.
+class AnnualBaseline {
+public:
+    explicit AnnualBaseline(Payroll& payroll)
+        : path_(payroll.folder.resolve(annualreturns::ANNUALDB::storeFilePath(2025))) {
+        annualreturns::ANNUALDB annual(payroll.ui, payroll.code, payroll.folder);
+        annualreturns::ANNUALFILE file;
+        if (!annual.updateFile(payroll.ui, common::MONTHLY, payroll.org, true) ||
+            !annual.readFile(payroll.ui, annualreturns::ANNUALDB::storeFilePath(2025), payroll.org,
+                             file) ||
+            file.periods.size() != 1)
+            fail("the annual store was not made: " + payroll.ui.lastMessage());
+        annualreturns::ANNUALPERIOD february = file.periods[0];
+        file.periods[0].month = 1;
+        file.periods[0].header.periodTitle = "January 2025";
+        february.month = 2;
+        february.header.periodTitle = "February 2025";
+        file.periods.push_back(std::move(february));
+        if (!annual.writeFile(payroll.ui, annualreturns::ANNUALDB::storeFilePath(2025), payroll.org,
+                              file))
+            fail("the annual store was not written: " + payroll.ui.lastMessage());
+        std::filesystem::copy_file(path_, path_ + ".base",
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    void restore() const {
+        std::filesystem::copy_file(path_ + ".base", path_,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void keepClosedPeriod(Payroll& payroll) {
     payrunreports::PERIODDB period(payroll.ui, payroll.code, payroll.folder);
     if (!period.writeFile(payroll.ui, common::MONTHLY, payroll.org, true) ||
         !database::PAYLOGDB(payroll.code, payroll.folder)
              .updatePayLog(payroll.ui, common::MONTHLY, payroll.org))
         fail("the closed period was not kept: " + payroll.ui.lastMessage());
+}
+
+void updateAnnual(Payroll& payroll) {
+    annualreturns::ANNUALDB annual(payroll.ui, payroll.code, payroll.folder);
+    if (!annual.checkFiles(payroll.ui, payroll.org) ||
+        !annual.updateFile(payroll.ui, common::MONTHLY, payroll.org, true))
+        fail("the annual store was not updated: " + payroll.ui.lastMessage());
+}
+
+void BM_MonthlyReturnsUpdate(benchmark::State& state) {
+    Payroll payroll(state.range(0));
+    keepClosedPeriod(payroll);
     monthlyreturns::MONTHDB monthly(payroll.ui, payroll.code, payroll.folder);
+    const AnnualBaseline annual(payroll);
     for (auto _ : state) {
+        state.PauseTiming();
+        annual.restore();
+        state.ResumeTiming();
         // The month end's order: check, then add the period.
         if (!monthly.checkFiles(payroll.ui, payroll.org) ||
             !monthly.updateFile(payroll.ui, common::MONTHLY, payroll.org, true))
             fail("the monthly store was not updated: " + payroll.ui.lastMessage());
+        updateAnnual(payroll);
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(
         payroll.folder.resolve(monthlyreturns::MONTHDB::monthFilePath(2025, 3))));
 }
 BENCHMARK(BM_MonthlyReturnsUpdate)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The annual store alone: March added to a year holding January and February.
+void BM_AnnualReturnsUpdate(benchmark::State& state) {
+    Payroll payroll(state.range(0));
+    keepClosedPeriod(payroll);
+    const AnnualBaseline annual(payroll);
+    for (auto _ : state) {
+        state.PauseTiming();
+        annual.restore();
+        state.ResumeTiming();
+        updateAnnual(payroll);
+    }
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(annual.path()));
+}
+BENCHMARK(BM_AnnualReturnsUpdate)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
