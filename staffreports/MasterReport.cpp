@@ -61,6 +61,10 @@ public:
         lines_.push_back({Kind::Text, {}, std::move(value)});
         return *this;
     }
+    Lines& more(std::string value) {
+        lines_.push_back({Kind::More, {}, std::move(value)});
+        return *this;
+    }
     std::vector<MasterLine> take() { return std::move(lines_); }
 
 private:
@@ -84,8 +88,9 @@ std::vector<MasterLine> personLines(const PERSREPREC& r, bool leaver) {
         .field("E-mail:", r.email)
         .field("Home Phone:", r.homePhone)
         .field("Mobile:", r.mobile)
-        .field("Postal Address:", r.poBox.empty() ? std::string() : "P.O. Box " + r.poBox)
-        .text(r.town + " " + r.postCode);
+        .field("Postal Address:", r.poBox.empty() ? std::string() : "P.O. Box " + r.poBox);
+    if (!r.town.empty() || !r.postCode.empty())
+        l.more(r.town + " " + r.postCode);
     bool first = true;
     for (const std::string& line : r.resAddress) {
         if (line.empty())
@@ -93,7 +98,7 @@ std::vector<MasterLine> personLines(const PERSREPREC& r, bool leaver) {
         if (first)
             l.field("Residential Addr:", line);
         else
-            l.text(line);
+            l.more(line);
         first = false;
     }
     if (first)
@@ -248,6 +253,12 @@ void MASTERREPORT::drawBody(common::Canvas& canvas, const common::ReportPage& pa
             case Kind::Text:
                 canvas.setFont(arial(10));
                 canvas.drawText({left, top, half, kLineHeight}, line.value, Left | SingleLine);
+                top += kLineHeight;
+                break;
+            case Kind::More:
+                canvas.setFont(arial(10));
+                canvas.drawText({left + kLabelWidth, top, half - kLabelWidth, kLineHeight},
+                                line.value, Left | SingleLine);
                 top += kLineHeight;
                 break;
             }

@@ -8,9 +8,9 @@
 namespace kelo::staffreports {
 
 // One line of a master report: a section's heading, a label with its value,
-// or a value alone under the label before it.
+// a text alone, or a further line of the value above.
 struct MasterLine {
-    enum class Kind { Heading, Field, Text };
+    enum class Kind { Heading, Field, Text, More };
     Kind kind = Kind::Field;
     std::string label;
     std::string value;

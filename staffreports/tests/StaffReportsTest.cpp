@@ -280,6 +280,9 @@ TEST(MasterPage, SectionsWordTheStatusAndPayAsTheyApply) {
     rec.coopMemberNum[1] = "W-17";
     rec.payeApplies = 1;
     rec.useTopTaxRate = 1;
+    rec.poBox = "1234";
+    rec.town = "Mbeya";
+    rec.resAddress = {"Plot 7", "", "Uzunguni", ""};
     using Kind = MasterLine::Kind;
     const auto has = [](const std::vector<MasterLine>& lines, const MasterLine& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -293,6 +296,10 @@ TEST(MasterPage, SectionsWordTheStatusAndPayAsTheyApply) {
     EXPECT_TRUE(has(leaver.left, {Kind::Field, "Remarks:", "Moved to Arusha"}));
     EXPECT_TRUE(has(leaver.left, {Kind::Field, "Leave Entitlement:", "28.00 days"}));
     EXPECT_FALSE(has(leaver.left, {Kind::Heading, "Reports To:", ""}));
+    EXPECT_TRUE(has(leaver.left, {Kind::Field, "Postal Address:", "P.O. Box 1234"}));
+    EXPECT_TRUE(has(leaver.left, {Kind::More, "", "Mbeya "}));
+    EXPECT_TRUE(has(leaver.left, {Kind::Field, "Residential Addr:", "Plot 7"}));
+    EXPECT_TRUE(has(leaver.left, {Kind::More, "", "Uzunguni"}));
     const std::vector<MasterLine>& pay = leaver.right;
     EXPECT_TRUE(has(pay, {Kind::Field, "Payment Basis:", "Daily"}));
     EXPECT_TRUE(has(pay, {Kind::Field, "Daily Rate:", "Tsh 25,000"}));
