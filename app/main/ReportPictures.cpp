@@ -2,46 +2,84 @@
 #include "app/main/AutomationHosts.h"
 #include "app/main/MainWindow.h"
 #include "app/main/ReportPreview.h"
-#include "payrunreports/Payslips.h"
-#include "payrunreports/PeriodDb.h"
-#include "payrunreports/PeriodDbEx.h"
+#include "payrunreports/PayRunReports.h"
 #include "setup/Orgs.h"
 #include "setup/ReportWizard.h"
 
 #include <QApplication>
 
+#include <optional>
+#include <string>
+
 namespace kelo::app {
 
-// The payslips of the current period for everyone, as the wizard's
-// defaults give them, on the first and second page.
-void pictureReportPreview(MainWindow& window, ScreenshotHost& pictures) {
-    constexpr int kPayslips = 34;
-    // The wizard's first page, pictured and cancelled.
-    window.runCommand(cmd::Payslips);
+namespace {
+
+// Opens the report of `code` on the wizard's defaults, with the pay field
+// (the fund of a pension fund report) or report kind a clerk would choose;
+// false when it does not open.
+bool openDefaultReport(MainWindow& window, std::int32_t code,
+                       const std::optional<std::string>& field = std::nullopt) {
     Session& session = window.session();
     common::Ui& ui = session.ui();
     const common::ORGREC org = *session.orgs().getOpenOrg();
-    const setup::ReportWizard defaults(ui, session.code(), session.folder(), org, kPayslips);
-    const common::REPORTPARAM param = defaults.param();
-    payrunreports::PERIODDB writer(ui, session.code(), session.folder());
-    payrunreports::PERIODDBEX reader(ui, session.code(), session.folder());
-    if (!payrunreports::preparePeriodFile(ui, writer, reader, param, org))
-        return;
-    auto report =
-        std::make_unique<payrunreports::PAYSLIPSREP>(ui, session.code(), session.folder(), param);
-    if (!report->readFile(org))
-        return;
-    report->sort();
-    report->layOut();
-    if (!window.openReport(std::move(report), kPayslips, "Payslips"))
-        return;
+    setup::ReportWizard wizard(ui, session.code(), session.folder(), org, code);
+    if (code == common::kReportMusterRoll || code == common::kReportControlAccount)
+        wizard.applyReportKind(false);
+    if (code == common::kReportPensionFund && !wizard.applyFund(*field))
+        return false;
+    if (code != common::kReportPensionFund && field &&
+        !(wizard.loadFieldChoices() && wizard.applyPayField(*field)))
+        return false;
+    const common::REPORTPARAM param = wizard.param();
+    auto report = payrunreports::openPayRunReport(ui, session.code(), session.folder(), param, org);
+    if (!report)
+        return false;
+    const std::string caption = report->caption();
+    const bool opened = window.openReport(std::move(report), param.reportType, caption);
     QApplication::processEvents();
-    pictures.save(window, QStringLiteral("ReportPreview"));
-    window.runCommand(cmd::Next);
-    window.runCommand(1706);
-    QApplication::processEvents();
-    pictures.save(window, QStringLiteral("ReportPreview-Page2"));
-    window.runCommand(cmd::Close);
+    return opened;
+}
+
+} // namespace
+
+// The payslips of the current period for everyone, as the wizard's
+// defaults give them, on the first and second page; then the first page of
+// each other pay-run report.
+void pictureReportPreview(MainWindow& window, ScreenshotHost& pictures) {
+    // The wizard's first page, pictured and cancelled.
+    window.runCommand(cmd::Payslips);
+    if (openDefaultReport(window, common::kReportPayslips)) {
+        pictures.save(window, QStringLiteral("ReportPreview"));
+        window.runCommand(cmd::Next);
+        window.runCommand(1706);
+        QApplication::processEvents();
+        pictures.save(window, QStringLiteral("ReportPreview-Page2"));
+        window.runCommand(cmd::Close);
+    }
+    struct Picture {
+        std::int32_t code;
+        std::optional<std::string> field;
+        const char* name;
+    };
+    const Picture others[] = {
+        {common::kReportPayrollSummary, std::nullopt, "Summary"},
+        {common::kReportMusterRoll, std::nullopt, "MusterRoll"},
+        {common::kReportControlAccount, std::nullopt, "ControlAccount"},
+        {common::kReportEarnings, "Basic Pay", "BasicPay"},
+        {common::kReportDeductions, "Rent", "Deductions"},
+        {common::kReportCashList, "Net Pay", "CashList"},
+        {common::kReportCoinage, "Net Pay", "Coinage"},
+        {common::kReportChequeList, "Net Pay", "ChequeList"},
+        {common::kReportBankTransfer, "Net Pay", "BankTransferReport"},
+        {common::kReportPensionFund, "PSSSF", "PensionFund"},
+    };
+    for (const Picture& picture : others) {
+        if (!openDefaultReport(window, picture.code, picture.field))
+            continue;
+        pictures.save(window, QStringLiteral("ReportPreview-") + QString::fromLatin1(picture.name));
+        window.runCommand(cmd::Close);
+    }
 }
 
 } // namespace kelo::app
