@@ -69,6 +69,116 @@ TEST_F(StaticRepDbTest, TheActiveFileNamesEveryCodeInEmployeeNumberOrder) {
     EXPECT_EQ(records[0].unitPath, "Head Office");
 }
 
+TEST_F(StaticRepDbTest, AnItemHoldsItsValuesInTheirOrderAndForms) {
+    change("E001", [](common::STATICREC& m, database::PERSONNELREC& p) {
+        m.payBasis = common::kPayBasisDaily;
+        m.dailyRate = 22727.5;
+        m.hoursPerDay = 7.5f;
+        m.leaveEntitlement = 2.5f;
+        m.residentialAddress = {"Plot 7", "", "", "Oysterbay"};
+        m.terminated = 1;
+        m.terminationDate = {2025, 31, 3};
+        m.terminationReason = "Retirement";
+        m.terminationComment = "Long service";
+        m.coop2 = 1;
+        p.coopMemberNum = {"", "W-17"};
+        m.pensionFund1 = 1;
+        p.pensionMemberNum = {"P-9", ""};
+        p.tin = "123-456-789";
+    });
+    ASSERT_TRUE(writeActive());
+    common::TaggedReader r(resolved("2025/active.dbf"));
+    ASSERT_TRUE(r.skipFileId());
+    ASSERT_TRUE(r.findTag("header", common::TagKind::GroupStart));
+    std::string value;
+    ASSERT_TRUE(r.readValue(value));
+    EXPECT_EQ(value, "2025");
+    ASSERT_TRUE(r.readValue(value));
+    EXPECT_EQ(value, "Kilimo Traders Ltd");
+    ASSERT_TRUE(r.findTag({}, common::TagKind::GroupEnd));
+    ASSERT_TRUE(r.findTag("records", common::TagKind::BlockStart));
+    ASSERT_TRUE(r.findTag("item", common::TagKind::GroupStart));
+    std::vector<std::string> values;
+    while (r.readValue(value)) {
+        values.push_back(value);
+        if (r.findTag({}, common::TagKind::GroupEnd))
+            break;
+    }
+    const std::vector<std::string> expected{"1",
+                                            "E001",
+                                            "Mushi",
+                                            "Anna",
+                                            "",
+                                            "",
+                                            "",
+                                            "",
+                                            "", // number, names, person
+                                            "29",
+                                            "2",
+                                            "1972", // born
+                                            "Director",
+                                            "Senior Management",
+                                            "0",
+                                            "Head Office",
+                                            "Dar es Salaam",
+                                            "1",
+                                            "7",
+                                            "2001", // started
+                                            "1",
+                                            "31",
+                                            "3",
+                                            "2025",
+                                            "Retirement",
+                                            "Long service", // left
+                                            "",
+                                            "",     // no supervisor
+                                            "2.50", // leave, at least four wide
+                                            "",
+                                            "",
+                                            "",
+                                            "",
+                                            "",
+                                            "",
+                                            "",
+                                            "", // office to post code
+                                            "Plot 7",
+                                            "",
+                                            "",
+                                            "Oysterbay", // residence
+                                            "0",
+                                            "0",
+                                            "Office Staff",
+                                            "",
+                                            "",
+                                            "", // monthly, cash
+                                            "1",
+                                            "22728",
+                                            "7.50",
+                                            "176.00", // daily rate in whole shillings
+                                            "0",
+                                            "0",
+                                            "0",
+                                            "0", // time, overtime
+                                            "0",
+                                            "0",
+                                            "0",
+                                            "0", // housing
+                                            "0",
+                                            "0",
+                                            "0",
+                                            "123-456-789",
+                                            "", // statutory
+                                            "",
+                                            "",
+                                            "Walimu SACCOS",
+                                            "W-17", // co-operatives
+                                            "PSSSF",
+                                            "P-9",
+                                            "",
+                                            ""}; // pension funds
+    EXPECT_EQ(values, expected);
+}
+
 TEST_F(StaticRepDbTest, ASupervisorMissingFromThePersonnelFileHasNoName) {
     change("E005", [](common::STATICREC&, database::PERSONNELREC& p) { p.supervisor = "X999"; });
     ASSERT_TRUE(writeActive());
