@@ -1,5 +1,6 @@
 #include "MonthFixture.h"
 #include "payrunreports/PeriodDbEx.h"
+#include "payrunreports/tests/ReadableView.h"
 
 #include <filesystem>
 
@@ -63,6 +64,12 @@ TEST_F(MonthDbTest, EachClosedPeriodIsKeptInItsMonthInFrequencyAndDateOrder) {
     EXPECT_EQ(njau.sdl, 5500);
     EXPECT_EQ(njau.stationName, "Dar es Salaam");
     EXPECT_EQ(read("2025/Marret.dbf").periods.size(), 2u);
+}
+
+// The file's bytes are fixed: months closed years ago must still read.
+TEST_F(MonthDbTest, TheMonthsFileAsWritten) {
+    expectGoldenFile(payrunreports::testing::readableView(bytesOf(resolved("2025/Febret.dbf"))),
+                     "Febret.txt");
 }
 
 TEST_F(MonthDbTest, ClosingAPeriodAgainReplacesItsCopy) {
