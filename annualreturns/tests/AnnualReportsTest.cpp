@@ -149,6 +149,9 @@ TEST_F(AnnualReportsTest, MusterRollSumsEachEmployeeOverTheRange) {
     const std::optional<std::string> text = report.exportText();
     ASSERT_TRUE(text);
     expectGolden(*text, "musterroll_january_february.txt");
+    const std::optional<std::string> csv = report.exportCsv();
+    ASSERT_TRUE(csv);
+    expectGolden(*csv, "musterroll_january_february.csv");
 }
 
 TEST_F(AnnualReportsTest, ControlAccountTextExport) {
