@@ -3,6 +3,8 @@
 
 #include "BenchPayroll.h"
 #include "annualreturns/AnnualDb.h"
+#include "annualreturns/AnnualReports.h"
+#include "common/Calendar.h"
 #include "monthlyreturns/MonthDb.h"
 #include "payrunreports/PeriodDb.h"
 
@@ -101,6 +103,44 @@ void BM_AnnualReturnsUpdate(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(annual.path()));
 }
 BENCHMARK(BM_AnnualReturnsUpdate)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The year's control account over twelve closed months: the store read,
+// the months summed per employee and the totals made.
+void BM_AnnualControlAccountRead(benchmark::State& state) {
+    Payroll payroll(state.range(0));
+    keepClosedPeriod(payroll);
+    annualreturns::ANNUALDB annual(payroll.ui, payroll.code, payroll.folder);
+    const std::string store = annualreturns::ANNUALDB::storeFilePath(2025);
+    annualreturns::ANNUALFILE file;
+    if (!annual.updateFile(payroll.ui, common::MONTHLY, payroll.org, true) ||
+        !annual.readFile(payroll.ui, store, payroll.org, file))
+        fail("the annual store was not made: " + payroll.ui.lastMessage());
+    const annualreturns::ANNUALPERIOD march = file.periods[0];
+    file.periods.clear();
+    for (int month = 1; month <= 12; ++month) {
+        annualreturns::ANNUALPERIOD p = march;
+        p.month = month;
+        p.header.periodTitle = common::monthName(month) + " 2025";
+        file.periods.push_back(std::move(p));
+    }
+    if (!annual.writeFile(payroll.ui, store, payroll.org, file))
+        fail("the annual store was not written: " + payroll.ui.lastMessage());
+    payroll.org.month = "January";
+    payroll.org.year = 2026;
+    common::REPORTPARAM param =
+        common::newReportParam(common::kReportYearControlAccount, payroll.org);
+    param.period.year = 2025;
+    for (auto _ : state) {
+        annualreturns::CONTROLACREP report(payroll.ui, payroll.code, payroll.folder, param);
+        if (!report.readFile(payroll.org))
+            fail("the control account was not read: " + payroll.ui.lastMessage());
+        report.arrange();
+        benchmark::DoNotOptimize(report.totals());
+    }
+    state.counters["bytes"] =
+        static_cast<double>(std::filesystem::file_size(payroll.folder.resolve(store)));
+}
+BENCHMARK(BM_AnnualControlAccountRead)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
