@@ -1,0 +1,84 @@
+#include "procedures/LiveGuard.h"
+
+#include "database/AbsenceDb.h"
+#include "database/DbTable.h"
+#include "database/LeaveDb.h"
+#include "database/OrgDb.h"
+#include "database/PayLogDb.h"
+#include "database/StaticDb.h"
+#include "engine/Data4.h"
+#include "procedures/RecoveryPoint.h"
+
+#include <filesystem>
+
+namespace kelo::procedures {
+
+LiveMonthEndGuard::LiveMonthEndGuard(engine::Code4& code, const common::WorkingFolder& folder)
+    : code_(code),
+      folder_(folder) {}
+
+std::vector<std::string> LiveMonthEndGuard::exclusiveTables() {
+    std::vector<std::string> tables{database::STATDB::kPath};
+    for (common::PAYFREQ payFreq : common::kPayFreqs)
+        tables.emplace_back(common::transactionsTablePath(payFreq));
+    tables.insert(tables.end(), {database::ABSENCEDB::kPath, database::LEAVEDB::kPath,
+                                 database::PAYLOGDB::kPath});
+    return tables;
+}
+
+std::string LiveMonthEndGuard::busyTable(const common::ORGREC& org) {
+    for (const std::string& table : exclusiveTables()) {
+        if (heldByOther(table))
+            return table;
+    }
+    return rowHeldByOther(org) ? std::string(database::ORGDB::kPath) : std::string();
+}
+
+// A table missing or damaged is no other user's; the step that needs it
+// tells its own failure.
+bool LiveMonthEndGuard::heldByOther(const std::string& relativePath) {
+    const unsigned char savedMode = code_.accessMode;
+    code_.accessMode = engine::OPEN4DENY_RW;
+    auto table = engine::Data4::open(code_, folder_.resolve(relativePath));
+    code_.accessMode = savedMode;
+    const bool busy = !table && code_.errorCode() == engine::e4access;
+    if (table)
+        table->close();
+    code_.setErrorCode(0);
+    return busy;
+}
+
+bool LiveMonthEndGuard::rowHeldByOther(const common::ORGREC& org) {
+    database::ORGDB table(code_, folder_);
+    bool busy = false;
+    if (table.openFile() && table.findByName(org.name)) {
+        engine::Data4& data = *table.data();
+        busy = data.lock(data.recNo()) != engine::r4success;
+        data.unlock();
+    } else {
+        busy = database::isLockedByOther(code_);
+    }
+    table.closeFile();
+    code_.setErrorCode(0);
+    return busy;
+}
+
+bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
+    orgPath_ = folder_.current();
+    RecoveryPoint::Marker marker{org, {}, true};
+    if (org.month == "June") {
+        marker.newStatutoryFolder =
+            folder_.resolve("../system/" + std::to_string(org.fiscalYear + 1));
+        std::error_code error;
+        marker.statutoryFolderExisted = std::filesystem::exists(marker.newStatutoryFolder, error);
+    }
+    return RecoveryPoint(folder_.dataFolder(), orgPath_).make(marker);
+}
+
+void LiveMonthEndGuard::end() {
+    if (!orgPath_.empty())
+        RecoveryPoint(folder_.dataFolder(), orgPath_).drop();
+    orgPath_.clear();
+}
+
+} // namespace kelo::procedures

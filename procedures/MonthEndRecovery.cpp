@@ -1,0 +1,70 @@
+#include "procedures/MonthEndRecovery.h"
+
+#include "procedures/RecoveryPoint.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace kelo::procedures {
+
+namespace fs = std::filesystem;
+
+namespace recoverytext {
+
+std::string interrupted(const common::ORGREC& org) {
+    return "The month end of " + org.month + " " + std::to_string(org.year) + " for " + org.name +
+           " was interrupted before it finished. The organisation's files have been put back as "
+           "they were before it started, so nothing is half done. Please run the month end "
+           "again.";
+}
+
+std::string notRestored(const common::ORGREC& org) {
+    return "The month end of " + org.month + " " + std::to_string(org.year) + " for " + org.name +
+           " was interrupted before it finished, and the organisation's files could not be put "
+           "back yet (a file may be in use by another user). Do not use this organisation until "
+           "the program has been started again and has put them back.";
+}
+
+} // namespace recoverytext
+
+bool recoverMonthEnd(common::Ui& ui, const std::string& dataFolder, const std::string& orgPath,
+                     const SaveOrgRow& save) {
+    const RecoveryPoint point(dataFolder, orgPath);
+    std::error_code error;
+    if (!fs::exists(point.path(), error))
+        return false;
+    const auto marker = point.marker();
+    if (!marker) {
+        point.drop(); // a copy that never finished: nothing had changed
+        return false;
+    }
+    bool restored = false;
+    {
+        common::WaitCursor wait(ui);
+        restored = point.restore(*marker) && save(marker->org);
+    }
+    if (!restored) {
+        ui.error(recoverytext::notRestored(marker->org));
+        return false;
+    }
+    point.drop();
+    ui.information(recoverytext::interrupted(marker->org));
+    return true;
+}
+
+int recoverMonthEnds(common::Ui& ui, const std::string& dataFolder, const SaveOrgRow& save) {
+    // Named first: putting one back removes its entry.
+    std::vector<std::string> orgPaths;
+    std::error_code error;
+    for (fs::directory_iterator it(fs::path(dataFolder) / kRecoveryFolder, error), end;
+         !error && it != end; it.increment(error))
+        orgPaths.push_back((fs::path(dataFolder) / it->path().filename()).string());
+    int recovered = 0;
+    for (const std::string& orgPath : orgPaths) {
+        if (recoverMonthEnd(ui, dataFolder, orgPath, save))
+            ++recovered;
+    }
+    return recovered;
+}
+
+} // namespace kelo::procedures

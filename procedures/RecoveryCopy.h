@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace kelo::procedures {
+
+// Copies the folder `from` with everything in it to `to` (made afresh) and
+// flushes every copied file and folder to the disk; false when any part
+// failed.
+bool copyTreeDurably(const std::string& from, const std::string& to);
+
+} // namespace kelo::procedures

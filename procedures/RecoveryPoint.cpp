@@ -1,0 +1,66 @@
+#include "procedures/RecoveryPoint.h"
+
+#include "common/AtomicFile.h"
+#include "procedures/RecoveryCopy.h"
+#include "procedures/RecoveryMarker.h"
+
+#include <filesystem>
+
+namespace kelo::procedures {
+
+namespace fs = std::filesystem;
+
+RecoveryPoint::RecoveryPoint(const std::string& dataFolder, const std::string& orgPath)
+    : orgPath_(fs::path(orgPath).lexically_normal().string()) {
+    if (!orgPath_.empty() && orgPath_.back() == '/')
+        orgPath_.pop_back();
+    path_ = (fs::path(dataFolder) / kRecoveryFolder / fs::path(orgPath_).filename()).string();
+}
+
+std::string RecoveryPoint::markerPath() const {
+    return path_ + "/marker.txt";
+}
+
+std::string RecoveryPoint::filesPath() const {
+    return path_ + "/files";
+}
+
+bool RecoveryPoint::make(const Marker& marker) {
+    std::error_code error;
+    fs::remove_all(path_, error);
+    fs::create_directories(path_, error);
+    const bool made = !error && copyTreeDurably(orgPath_, filesPath()) &&
+                      common::replaceFileAtomically(markerPath(), writeMarker(marker));
+    if (!made)
+        fs::remove_all(path_, error);
+    return made;
+}
+
+std::optional<RecoveryPoint::Marker> RecoveryPoint::marker() const {
+    return readMarker(markerPath());
+}
+
+bool RecoveryPoint::restore(const Marker& marker) const {
+    const std::string restoring = orgPath_ + ".restoring";
+    std::error_code error;
+    fs::remove_all(restoring, error);
+    if (!copyTreeDurably(filesPath(), restoring))
+        return false;
+    fs::remove_all(orgPath_, error);
+    if (error)
+        return false;
+    fs::rename(restoring, orgPath_, error);
+    if (error)
+        return false;
+    if (!marker.newStatutoryFolder.empty() && !marker.statutoryFolderExisted)
+        fs::remove_all(marker.newStatutoryFolder, error);
+    return true;
+}
+
+void RecoveryPoint::drop() const {
+    std::error_code error;
+    fs::remove(markerPath(), error);
+    fs::remove_all(path_, error);
+}
+
+} // namespace kelo::procedures
