@@ -146,6 +146,8 @@ WizardPlan wizardPlan(std::int32_t code) {
         return {"View NSSF Report", {P::ReturnMonth}};
     case 73:
         return {"View SDL Report", {P::ReturnMonth}};
+    case 74:
+        return {"View WCF Report", {P::ReturnMonth}};
     case 76:
         return {"View Low Interest Benefit Report", fieldReport};
     case 80:

@@ -1,12 +1,20 @@
 // The report commands: the parameters wizard, the report's preparation and
 // reading, and the preview.
+#include "app/main/ReportCommands.h"
+
+#include "absencereports/LeaveReportRun.h"
+#include "annualreturns/AnnualReports.h"
 #include "app/main/MainWindow.h"
 #include "app/main/ReportWizardDialog.h"
 #include "app/ports/QtUi.h"
+#include "monthlyreturns/MonthRep.h"
 #include "payrunreports/BankTransfer.h"
 #include "payrunreports/PayRunReports.h"
 #include "setup/Orgs.h"
 #include "setup/ReportWizard.h"
+#include "staffreports/StaffReports.h"
+#include "yeartodate/EmpPaySum.h"
+#include "yeartodate/YtdDb.h"
 
 #include <algorithm>
 #include <iterator>
@@ -22,8 +30,16 @@ struct ReportCommand {
 
 // The Report menu's commands and the codes their wizards start from.
 constexpr ReportCommand kReportCommands[] = {
+    {1201, common::kReportPosts},
+    {1202, common::kReportEmployees},
+    {1203, common::kReportLeavers},
+    {1204, common::kReportEmployeeMaster},
+    {1205, common::kReportLeaverMaster},
+    {1206, common::kReportLengthOfService},
+    {1207, common::kReportHierarchy},
     {1211, common::kReportPayslips},
     {1212, common::kReportPayrollSummary},
+    {1214, common::kReportEmployeePaySummary},
     {1213, common::kReportMusterRoll},
     {1215, common::kReportControlAccount},
     {1221, common::kReportEarnings},
@@ -39,7 +55,29 @@ constexpr ReportCommand kReportCommands[] = {
     {1247, common::kReportCoop},
     {1248, common::kReportPensionFund},
     {1249, common::kReportLowInterestBenefit},
+    {1241, common::kReportPayeReturn},
+    {1242, common::kReportNssfReturn},
+    {1243, common::kReportSdlReturn},
+    {1244, monthlyreturns::kReportWcfReturn},
+    {1261, common::kReportAbsenceAnalysis},
+    {1262, common::kReportAnnualLeaveAnalysis},
+    {1263, common::kReportAbsenceLeaveDetails},
+    {1264, common::kReportLeaveBooked},
 };
+
+bool isStaffReport(std::int32_t code) {
+    return (code >= common::kReportEmployees && code <= common::kReportHierarchy) ||
+           code == common::kReportPosts;
+}
+
+bool isMonthReport(std::int32_t code) {
+    return (code >= common::kReportPayeReturn && code <= monthlyreturns::kReportWcfReturn) ||
+           code == common::kReportMonthControlAccount || code == common::kReportMonthMusterRoll;
+}
+
+bool isLeaveReport(std::int32_t code) {
+    return code >= common::kReportAbsenceAnalysis && code <= common::kReportLeaveBooked;
+}
 
 // The wizard of the bank transfer file starts from Barclays.
 constexpr std::int32_t kBankFileWizard = common::kReportBarclaysFile;
@@ -55,6 +93,42 @@ std::optional<std::int32_t> reportCodeOf(int commandId) {
     return found->code;
 }
 
+std::unique_ptr<common::REPORTBASE> openFamilyReport(Session& session, common::Ui& ui,
+                                                     const common::REPORTPARAM& param,
+                                                     const common::ORGREC& org) {
+    if (isStaffReport(param.reportType))
+        return staffreports::prepareStaffReport(ui, ui, session.code(), session.folder(), param,
+                                                org);
+    if (param.reportType == common::kReportEmployeePaySummary) {
+        yeartodate::YTDDB store(ui, session.code(), session.folder());
+        auto report =
+            std::make_unique<yeartodate::EMPPAYSUM>(ui, session.code(), session.folder(), param);
+        if (!yeartodate::preparePaySummary(ui, store, *report, org))
+            return nullptr;
+        return report;
+    }
+    if (param.reportType == common::kReportYearControlAccount ||
+        param.reportType == common::kReportYearMusterRoll) {
+        const common::WaitCursor wait(ui);
+        auto report =
+            annualreturns::openAnnualReport(ui, session.code(), session.folder(), param, org);
+        if (!report)
+            return nullptr;
+        report->arrange();
+        report->layOut();
+        return report;
+    }
+    if (isMonthReport(param.reportType))
+        return monthlyreturns::prepareMonthReturn(ui, ui, session.code(), session.folder(), param,
+                                                  org);
+    if (isLeaveReport(param.reportType)) {
+        absencereports::LEAVEREPDB store(ui, session.code(), session.folder());
+        return absencereports::openLeaveReport(ui, store, session.code(), session.folder(), param,
+                                               org);
+    }
+    return payrunreports::openPayRunReport(ui, session.code(), session.folder(), param, org);
+}
+
 void MainWindow::viewReport(int commandId) {
     const std::optional<std::int32_t> code = reportCodeOf(commandId);
     if (document_ || !code)
@@ -67,8 +141,7 @@ void MainWindow::viewReport(int commandId) {
     if (runReportWizard(dialogContext(), wizard)) {
         // The wizard's pages may have made another report of it.
         const common::REPORTPARAM& param = wizard.param();
-        std::unique_ptr<payrunreports::PERIODREP> report =
-            payrunreports::openPayRunReport(ui, session.code(), session.folder(), param, org);
+        std::unique_ptr<common::REPORTBASE> report = openFamilyReport(session, ui, param, org);
         if (report) {
             const std::string caption = report->caption();
             openReport(std::move(report), param.reportType, caption);

@@ -1,8 +1,8 @@
 // The screenshot run's pictures of the Report Preview window.
 #include "app/main/AutomationHosts.h"
 #include "app/main/MainWindow.h"
+#include "app/main/ReportCommands.h"
 #include "app/main/ReportPreview.h"
-#include "payrunreports/PayRunReports.h"
 #include "setup/Orgs.h"
 #include "setup/ReportWizard.h"
 
@@ -32,7 +32,7 @@ bool openDefaultReport(MainWindow& window, std::int32_t code,
         !(wizard.loadFieldChoices() && wizard.applyPayField(*field)))
         return false;
     const common::REPORTPARAM param = wizard.param();
-    auto report = payrunreports::openPayRunReport(ui, session.code(), session.folder(), param, org);
+    auto report = openFamilyReport(session, ui, param, org);
     if (!report)
         return false;
     const std::string caption = report->caption();
@@ -73,6 +73,18 @@ void pictureReportPreview(MainWindow& window, ScreenshotHost& pictures) {
         {common::kReportChequeList, "Net Pay", "ChequeList"},
         {common::kReportBankTransfer, "Net Pay", "BankTransferReport"},
         {common::kReportPensionFund, "PSSSF", "PensionFund"},
+        {common::kReportAbsenceAnalysis, std::nullopt, "AbsenceAnalysis"},
+        {common::kReportPosts, std::nullopt, "Posts"},
+        {common::kReportPayeReturn, std::nullopt, "PayeReturn"},
+        {common::kReportNssfReturn, std::nullopt, "NssfReturn"},
+        {common::kReportSdlReturn, std::nullopt, "SdlReturn"},
+        {common::kReportEmployeePaySummary, std::nullopt, "EmployeePaySummary"},
+        {common::kReportEmployees, std::nullopt, "Employees"},
+        {common::kReportLengthOfService, std::nullopt, "LengthOfService"},
+        {common::kReportHierarchy, std::nullopt, "Hierarchy"},
+        {common::kReportEmployeeMaster, std::nullopt, "EmployeeMaster"},
+        {common::kReportAnnualLeaveAnalysis, std::nullopt, "AnnualLeaveAnalysis"},
+        {common::kReportAbsenceLeaveDetails, std::nullopt, "AbsenceLeaveDetails"},
     };
     for (const Picture& picture : others) {
         if (!openDefaultReport(window, picture.code, picture.field))

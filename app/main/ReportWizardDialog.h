@@ -2,9 +2,6 @@
 
 #include "app/main/DialogContext.h"
 
-#include <cstdint>
-#include <optional>
-
 namespace kelo::setup {
 class ReportWizard;
 } // namespace kelo::setup
@@ -18,10 +15,6 @@ class ScreenshotHost;
 // Back and Next when the wizard has more than one page. True when the
 // clerk finished it with OK; the parameters are then the wizard's.
 bool runReportWizard(const DialogContext& context, setup::ReportWizard& wizard);
-
-// The report code a Report menu command opens its wizard with; none for the
-// other commands.
-std::optional<std::int32_t> reportCodeOf(int commandId);
 
 // The screenshot run's pictures of every wizard page, each in a report
 // that has it, as "ReportWizardDialog-<page>".

@@ -19,12 +19,13 @@ bool isRecordWindow(DocumentKind kind) {
 }
 
 bool reportSavesText(int code) {
-    return isOneOf(code, {11, 12, 13, 16, 31, 34, 37, 55, 56, 64, 71, 72, 73, 80, 81, 82}) ||
-           inRange(code, 201, 206);
+    return isOneOf(code, {11, 12, 13, 16, 31, 34, 37, 55, 56, 64, 71, 72, 73, 74, 80, 81, 82}) ||
+           inRange(code, 22, 25) || inRange(code, 201, 206);
 }
 // Reports laid out as a table of columns, one line per employee.
 bool reportSavesCsv(int code) {
-    return isOneOf(code, {31, 37, 61, 63, 64, 76, 204}) || inRange(code, 41, 45) ||
+    return isOneOf(code, {11, 12, 13, 16, 21, 31, 37, 61, 63, 64, 76, 202, 204, 205}) ||
+           inRange(code, 71, 74) || inRange(code, 22, 25) || inRange(code, 41, 45) ||
            inRange(code, 51, 57);
 }
 bool reportPrints(int code) {
@@ -99,8 +100,15 @@ bool CommandRules::isAvailable(int id) {
     if (id == cmd::Transactions)
         return true;
     // The pay-run reports and the bank transfer file.
-    if (isOneOf(id, {1211, 1212, 1213, 1215, 1245, 1247, 1248, 1249, cmd::BankTransferFile}) ||
+    if (isOneOf(id,
+                {1211, 1212, 1213, 1214, 1215, 1245, 1247, 1248, 1249, cmd::BankTransferFile}) ||
         inRange(id, 1221, 1225) || inRange(id, 1231, 1234))
+        return true;
+    // The personnel reports and the absence and leave analyses.
+    if (inRange(id, 1201, 1207) || inRange(id, 1261, 1264))
+        return true;
+    // The monthly returns.
+    if (inRange(id, 1241, 1244))
         return true;
     // The Report Preview window's commands.
     if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv,

@@ -73,6 +73,7 @@ const std::vector<CommandTexts>& allTexts() {
         {1241, "&PAYE...", "Display the monthly PAYE return", ""},
         {1242, "&NSSF...", "Display the monthly NSSF return", ""},
         {1243, "&SDL...", "Display the monthly SDL return", ""},
+        {1244, "&WCF...", "Display the monthly Workers Compensation Fund return", ""},
         {1245, "&Lump Sums Tax...", "Display the lump sums tax report", ""},
         {1247, "&Co-operatives...", "Display the co-operative report", ""},
         {1248, "Pension &Funds...", "Display the pension fund report", ""},
@@ -156,7 +157,8 @@ Popup reportPopup(int menuType) {
     const MenuEntry overview = submenu("&Overview", {1212, 1215, 1213, 1214});
     const MenuEntry breakdown = submenu("&Breakdown", {1221, 1222, 1223, 1224, 1225, 1249});
     const MenuEntry payments = submenu("Payments to &Employees", {1231, 1232, 1233, 1234});
-    const MenuEntry monthly = submenu("Monthly &Returns", {1241, 1242, 1243, 1245, 1247, 1248});
+    const MenuEntry monthly =
+        submenu("Monthly &Returns", {1241, 1242, 1243, 1244, 1245, 1247, 1248});
     const MenuEntry annual = submenu("A&nnual Returns", {1251, 1252, 1253});
     const MenuEntry leave = submenu("&Absence and Leave", {1261, 1262, 1263, 1264});
     switch (menuType) {

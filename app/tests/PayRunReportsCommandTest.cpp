@@ -83,6 +83,110 @@ TEST_F(PayRunReportsCommandTest, AnEarningsReportOfBasicPayIsTheBasicPayReport) 
     EXPECT_EQ(pageCaption(), QStringLiteral("Page 1 of 2"));
 }
 
+// The absence and leave analyses of the demo year, through their wizards.
+TEST_F(PayRunReportsCommandTest, TheLeaveReportsOpenThroughTheirWizards) {
+    struct Case {
+        int command;
+        std::int32_t code;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {1261, common::kReportAbsenceAnalysis, "Absence Analysis"},
+        {1262, common::kReportAnnualLeaveAnalysis, "Annual Leave Analysis"},
+        {1263, common::kReportAbsenceLeaveDetails, "Absence and Leave Details"},
+    };
+    for (const Case& c : cases) {
+        answerWizard(c.code);
+        ui->texts.clear();
+        window->runCommand(c.command);
+        EXPECT_TRUE(host.steps.empty()) << c.command;
+        auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
+        ASSERT_NE(preview, nullptr) << c.command << " " << ui->lastText();
+        EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
+        EXPECT_EQ(window->commandContext().reportCode, c.code);
+        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+        window->runCommand(cmd::Close);
+    }
+}
+
+// The personnel reports and the employee pay summary on the demo folder.
+TEST_F(PayRunReportsCommandTest, ThePersonnelReportsAndThePaySummaryOpenThroughTheirWizards) {
+    struct Case {
+        int command;
+        std::int32_t code;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {1202, common::kReportEmployees, "Employees Roll"},
+        {1206, common::kReportLengthOfService, "Length of Service Report"},
+        {1207, common::kReportHierarchy, "Employee Hierarchy Report"},
+        {1204, common::kReportEmployeeMaster, nullptr},
+        {1214, common::kReportEmployeePaySummary, "Employee Pay Summary"},
+    };
+    for (const Case& c : cases) {
+        answerWizard(c.code);
+        ui->texts.clear();
+        window->runCommand(c.command);
+        EXPECT_TRUE(host.steps.empty()) << c.command;
+        auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
+        ASSERT_NE(preview, nullptr) << c.command << " " << ui->lastText();
+        if (c.caption) {
+            EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
+        }
+        EXPECT_EQ(window->commandContext().reportCode, c.code);
+        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+        window->runCommand(cmd::Close);
+    }
+}
+
+// The returns of the open month, from its working period files.
+TEST_F(PayRunReportsCommandTest, TheMonthlyReturnsOfTheOpenMonthOpen) {
+    struct Case {
+        int command;
+        std::int32_t code;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {1241, common::kReportPayeReturn, "PAYE Monthly Return"},
+        {1242, common::kReportNssfReturn, "NSSF Monthly Contribution Schedule"},
+        {1243, common::kReportSdlReturn, "SDL Monthly Return"},
+        {1244, 74, "WCF Monthly Return"},
+    };
+    for (const Case& c : cases) {
+        answerWizard(c.code);
+        ui->texts.clear();
+        window->runCommand(c.command);
+        EXPECT_TRUE(host.steps.empty()) << c.command;
+        auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
+        ASSERT_NE(preview, nullptr) << c.command << " " << ui->lastText();
+        EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
+        EXPECT_EQ(window->commandContext().reportCode, c.code);
+        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+        window->runCommand(cmd::Close);
+    }
+}
+
+// The muster roll and control account of the whole year so far: the demo's
+// open month is all the year holds.
+TEST_F(PayRunReportsCommandTest, TheYearsMusterRollAndControlAccountOpen) {
+    for (const int command : {1213, 1215}) {
+        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) {
+            click(d, "KindYear");
+            click(d, "Next");
+        });
+        answerWizard(command == 1213 ? common::kReportYearMusterRoll
+                                     : common::kReportYearControlAccount);
+        ui->texts.clear();
+        window->runCommand(command);
+        EXPECT_TRUE(host.steps.empty()) << command;
+        ASSERT_NE(window->documentWindow(), nullptr) << command << " " << ui->lastText();
+        EXPECT_EQ(window->commandContext().reportCode, command == 1213
+                                                           ? common::kReportYearMusterRoll
+                                                           : common::kReportYearControlAccount);
+        window->runCommand(cmd::Close);
+    }
+}
+
 TEST_F(PayRunReportsCommandTest, TheSummaryExportsItsTableAsCsv) {
     answerWizard(31);
     window->runCommand(1212);
