@@ -2,19 +2,14 @@
 // reading, and the preview.
 #include "app/main/ReportCommands.h"
 
-#include "absencereports/LeaveReportRun.h"
-#include "annualreturns/AnnualReports.h"
 #include "app/main/MainWindow.h"
 #include "app/main/ReportWizardDialog.h"
 #include "app/ports/QtUi.h"
 #include "monthlyreturns/MonthRep.h"
 #include "payrunreports/BankTransfer.h"
-#include "payrunreports/PayRunReports.h"
+#include "reporting/OpenReport.h"
 #include "setup/Orgs.h"
 #include "setup/ReportWizard.h"
-#include "staffreports/StaffReports.h"
-#include "yeartodate/EmpPaySum.h"
-#include "yeartodate/YtdDb.h"
 
 #include <algorithm>
 #include <iterator>
@@ -65,20 +60,6 @@ constexpr ReportCommand kReportCommands[] = {
     {1264, common::kReportLeaveBooked},
 };
 
-bool isStaffReport(std::int32_t code) {
-    return (code >= common::kReportEmployees && code <= common::kReportHierarchy) ||
-           code == common::kReportPosts;
-}
-
-bool isMonthReport(std::int32_t code) {
-    return (code >= common::kReportPayeReturn && code <= monthlyreturns::kReportWcfReturn) ||
-           code == common::kReportMonthControlAccount || code == common::kReportMonthMusterRoll;
-}
-
-bool isLeaveReport(std::int32_t code) {
-    return code >= common::kReportAbsenceAnalysis && code <= common::kReportLeaveBooked;
-}
-
 // The wizard of the bank transfer file starts from Barclays.
 constexpr std::int32_t kBankFileWizard = common::kReportBarclaysFile;
 
@@ -96,37 +77,7 @@ std::optional<std::int32_t> reportCodeOf(int commandId) {
 std::unique_ptr<common::REPORTBASE> openFamilyReport(Session& session, common::Ui& ui,
                                                      const common::REPORTPARAM& param,
                                                      const common::ORGREC& org) {
-    if (isStaffReport(param.reportType))
-        return staffreports::prepareStaffReport(ui, ui, session.code(), session.folder(), param,
-                                                org);
-    if (param.reportType == common::kReportEmployeePaySummary) {
-        yeartodate::YTDDB store(ui, session.code(), session.folder());
-        auto report =
-            std::make_unique<yeartodate::EMPPAYSUM>(ui, session.code(), session.folder(), param);
-        if (!yeartodate::preparePaySummary(ui, store, *report, org))
-            return nullptr;
-        return report;
-    }
-    if (param.reportType == common::kReportYearControlAccount ||
-        param.reportType == common::kReportYearMusterRoll) {
-        const common::WaitCursor wait(ui);
-        auto report =
-            annualreturns::openAnnualReport(ui, session.code(), session.folder(), param, org);
-        if (!report)
-            return nullptr;
-        report->arrange();
-        report->layOut();
-        return report;
-    }
-    if (isMonthReport(param.reportType))
-        return monthlyreturns::prepareMonthReturn(ui, ui, session.code(), session.folder(), param,
-                                                  org);
-    if (isLeaveReport(param.reportType)) {
-        absencereports::LEAVEREPDB store(ui, session.code(), session.folder());
-        return absencereports::openLeaveReport(ui, store, session.code(), session.folder(), param,
-                                               org);
-    }
-    return payrunreports::openPayRunReport(ui, session.code(), session.folder(), param, org);
+    return reporting::openReport(ui, session.code(), session.folder(), param, org);
 }
 
 void MainWindow::viewReport(int commandId) {
