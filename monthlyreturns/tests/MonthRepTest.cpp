@@ -1,7 +1,7 @@
 #include "MonthFixture.h"
+#include "database/WcfDb.h"
 #include "monthlyreturns/MonthControl.h"
 #include "monthlyreturns/MonthMuster.h"
-#include "monthlyreturns/WcfDb.h"
 #include "testsupport/RecordingCanvas.h"
 
 #include <cstdio>
@@ -121,19 +121,15 @@ TEST_F(MonthRepTest, TheWcfLevyIsTheRateOfTheMonthsGrossRoundedDown) {
 }
 
 TEST_F(MonthRepTest, TheWcfRateComesFromTheYearsTableWhenThereIsOne) {
-    EXPECT_EQ(WCFDB(code, folder).rateOf(2024), kDefaultWcfRate);
-    WCFDB table(code, folder);
-    const database::Schema schema = WCFDB::tableSchema();
-    auto data = engine::Data4::create(code, folder.resolve(table.yearPath(2024)), schema.fields,
-                                      schema.tags);
-    ASSERT_TRUE(data);
-    ASSERT_EQ(data->appendStart(), engine::r4success);
-    data->blank();
-    WCFDB::store(*data, 1.25);
-    ASSERT_EQ(data->append(), engine::r4success);
-    data->close();
+    database::WCFDB table(code, folder);
+    EXPECT_EQ(table.rateOf(2024), 0.5); // the year's folder has no WCF table yet
+    // The year's table edited as the WCF Rate dialog stores it.
+    ASSERT_TRUE(table.newFile(ui, "../system/2023", 2024));
+    ASSERT_TRUE(table.openFile(2024, true));
+    ASSERT_TRUE(table.updateRec({1.25f}));
+    table.closeFile();
     EXPECT_EQ(table.rateOf(2024), 1.25);
-    EXPECT_EQ(table.rateOf(2023), kDefaultWcfRate);
+    EXPECT_EQ(table.rateOf(2023), 0.5);
     // A period closed now carries the year's rate.
     org.month = "May";
     closePeriod(common::MONTHLY, {kSalim});
@@ -229,9 +225,7 @@ TEST_F(MonthRepTest, ManyEmployeesCarryTheirTotalsOver) {
     std::vector<Pay> pays;
     std::vector<std::string> numbers(40);
     for (int i = 0; i < 40; ++i) {
-        char empNum[8];
-        std::snprintf(empNum, sizeof empNum, "E%03d", i);
-        numbers[static_cast<std::size_t>(i)] = empNum;
+        numbers[static_cast<std::size_t>(i)] = (i < 10 ? "E00" : "E0") + std::to_string(i);
         pays.push_back(kSalim);
         pays.back().empNum = numbers[static_cast<std::size_t>(i)].c_str();
     }
