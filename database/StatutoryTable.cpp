@@ -45,16 +45,24 @@ bool StatutoryTable::openFile(int year, bool exclusive) {
     return DbTable::openFile(exclusive);
 }
 
+std::string StatutoryTable::sourcePath(std::string_view sourceFolder) const {
+    std::string source(sourceFolder);
+    if (!source.empty() && source.back() != '/' && source.back() != '\\')
+        source += '/';
+    return source + fileName_;
+}
+
+bool StatutoryTable::sourceOpens(std::string_view sourceFolder) const {
+    return openSharedTable(code(), folder().resolve(sourcePath(sourceFolder)), schema()) != nullptr;
+}
+
 bool StatutoryTable::newFile(common::Ui& ui, std::string_view sourceFolder, int year) {
     closeFile();
     year_ = year;
     setRelativePath(yearPath(year));
     if (checkFile(year))
         return true;
-    std::string source(sourceFolder);
-    if (!source.empty() && source.back() != '/' && source.back() != '\\')
-        source += '/';
-    source += fileName_;
+    const std::string source = sourcePath(sourceFolder);
     // A missing source must leave no empty year folder behind either.
     auto probe = openShared(code(), folder().resolve(source));
     code().setErrorCode(0);
@@ -66,6 +74,33 @@ bool StatutoryTable::newFile(common::Ui& ui, std::string_view sourceFolder, int 
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path()).parent_path(), ignored);
     return copyTable(ui, *this, source);
+}
+
+bool StatutoryTable::newRecordFile(common::Ui& ui, int year, const Writer& write) {
+    closeFile();
+    year_ = year;
+    setRelativePath(yearPath(year));
+    if (checkFile(year))
+        return true;
+    common::StatusText status(ui, "Creating " + fileTitle(relativePath()) + "...");
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path()).parent_path(), ignored);
+    const Schema layout = schema();
+    auto table = engine::Data4::create(code(), path(), layout.fields, layout.tags);
+    bool ok = table && table->appendStart() == engine::r4success;
+    if (ok) {
+        table->blank();
+        write(*table);
+        ok = table->append() == engine::r4success;
+    }
+    if (table)
+        ok = table->close() == engine::r4success && ok;
+    if (!ok) {
+        code().setErrorCode(0);
+        removeTable(path());
+        ui.error("Can't create " + relativePath());
+    }
+    return ok;
 }
 
 std::unique_ptr<engine::Data4> StatutoryTable::openForReading(int year) const {

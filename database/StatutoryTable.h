@@ -47,8 +47,19 @@ protected:
     // `write` fills the open table's record (made when the table is empty)
     // under its lock; false, storing nothing, when another user holds it.
     bool storeOpenRecord(const Writer& write);
+    // The table of this name in `sourceFolder` opens with the schema's
+    // columns.
+    bool sourceOpens(std::string_view sourceFolder) const;
+    // For a table with a default of its own: makes the year's table with one
+    // record that `write` fills, creating the year folder when needed. A
+    // year that already has a usable table keeps it.
+    bool newRecordFile(common::Ui& ui, int year, const Writer& write);
 
 private:
+    // `sourceFolder` (absolute, or relative to the working folder) joined
+    // with the table's name.
+    std::string sourcePath(std::string_view sourceFolder) const;
+
     std::string fileName_;
     int year_ = 0;
 };

@@ -6,7 +6,7 @@
 #include "database/PayLogDb.h"
 #include "database/SdlDb.h"
 #include "database/StaticDb.h"
-#include "monthlyreturns/WcfDb.h"
+#include "database/WcfDb.h"
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodDbEx.h"
 #include "payrunreports/PeriodFormat.h"
@@ -352,7 +352,7 @@ bool MONTHDB::readPeriod(common::Ui& ui, const std::string& path, const common::
 
 void MONTHDB::setRates(MONTHPERIOD& period, int fiscalYear) const {
     period.sdlRate = sdlRate(fiscalYear);
-    period.wcfRate = WCFDB(code_, folder_).rateOf(fiscalYear);
+    period.wcfRate = database::WCFDB(code_, folder_).rateOf(fiscalYear);
     code_.setErrorCode(0);
 }
 
