@@ -24,7 +24,7 @@ bool reportSavesText(int code) {
 }
 // Reports laid out as a table of columns, one line per employee.
 bool reportSavesCsv(int code) {
-    return isOneOf(code, {11, 12, 13, 16, 21, 31, 37, 61, 63, 64, 76, 202, 204, 205}) ||
+    return isOneOf(code, {11, 12, 13, 16, 21, 31, 37, 61, 62, 63, 64, 76, 202, 204, 205}) ||
            inRange(code, 71, 74) || inRange(code, 22, 25) || inRange(code, 41, 45) ||
            inRange(code, 51, 57);
 }

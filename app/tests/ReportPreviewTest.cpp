@@ -318,7 +318,7 @@ TEST_F(ReportPreviewTest, FilesPerEmployeeAndCsvOnlyForTheReportsThatHaveThem) {
         bool perEmployee, csv;
     };
     for (const Case c : {Case{34, true, false}, Case{31, false, true}, Case{41, false, true},
-                         Case{62, false, false}, Case{201, false, false}}) {
+                         Case{62, false, true}, Case{201, false, false}}) {
         openTiny(c.code);
         EXPECT_EQ(enabled(cmd::SavePayslipPdfs), c.perEmployee) << c.code;
         EXPECT_EQ(enabled(cmd::SaveAsCsv), c.csv) << c.code;
