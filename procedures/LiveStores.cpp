@@ -5,6 +5,7 @@
 #include "database/PayeDb.h"
 #include "database/PayeParamDb.h"
 #include "database/SdlDb.h"
+#include "database/WcfDb.h"
 
 #include <filesystem>
 
@@ -219,6 +220,10 @@ void LiveMonthEndStores::newPayeParamFile(const std::string& sourceFolder, int f
 
 void LiveMonthEndStores::newSdlFile(const std::string& sourceFolder, int fiscalYear) {
     database::SDLDB(ports_.code, ports_.folder).newFile(ports_.ui, sourceFolder, fiscalYear);
+}
+
+void LiveMonthEndStores::newWcfFile(const std::string& sourceFolder, int fiscalYear) {
+    database::WCFDB(ports_.code, ports_.folder).newFile(ports_.ui, sourceFolder, fiscalYear);
 }
 
 } // namespace kelo::procedures

@@ -90,6 +90,7 @@ public:
     void newNssfFile(const std::string& sourceFolder, int fiscalYear) override;
     void newPayeParamFile(const std::string& sourceFolder, int fiscalYear) override;
     void newSdlFile(const std::string& sourceFolder, int fiscalYear) override;
+    void newWcfFile(const std::string& sourceFolder, int fiscalYear) override;
 
 private:
     LivePorts ports_;

@@ -70,6 +70,7 @@ int MONTHEND::newStatutoryFiles() {
         stores_.newNssfFile(source, year);
         stores_.newPayeParamFile(source, year);
         stores_.newSdlFile(source, year);
+        stores_.newWcfFile(source, year);
     }
     ui_.information(monthendtext::newStatutoryFiles(year));
     return 1;

@@ -75,7 +75,7 @@ public:
     virtual void initMonEndDlg(common::DialogView& caution) = 0;
     // USERS
     virtual bool checkPasswd(common::DialogView& caution) = 0;
-    // PAYEDB, NSSFDB, PAYEPARAMDB, SDLDB of a fiscal year, relative to the
+    // PAYEDB, NSSFDB, PAYEPARAMDB, SDLDB, WCFDB of a fiscal year, relative to the
     // organisation's folder ("../system/2025").
     virtual bool statutoryTableOpens(int fiscalYear) = 0; // the year's PAYE table
     virtual void makeStatutoryFolder(int fiscalYear) = 0;
@@ -83,6 +83,8 @@ public:
     virtual void newNssfFile(const std::string& sourceFolder, int fiscalYear) = 0;
     virtual void newPayeParamFile(const std::string& sourceFolder, int fiscalYear) = 0;
     virtual void newSdlFile(const std::string& sourceFolder, int fiscalYear) = 0;
+    // The default rate when the source has no WCF table.
+    virtual void newWcfFile(const std::string& sourceFolder, int fiscalYear) = 0;
 };
 
 // What keeps a month end safe against a crash and against other users.

@@ -821,4 +821,55 @@ void SDLDLG::cancelDlg() {
     closeFile();
 }
 
+// WCFDLG
+
+WCFDLG::WCFDLG(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder)
+    : WCFDB(code, folder),
+      ui_(ui) {}
+
+WCFDLG::~WCFDLG() = default;
+
+bool WCFDLG::openRate(int year) {
+    // Only a missing table is made: a damaged one is told, not replaced.
+    std::error_code ignored;
+    const std::filesystem::path table = folder().resolve(yearPath(year));
+    if (!std::filesystem::exists(table, ignored) &&
+        std::filesystem::is_directory(table.parent_path(), ignored))
+        newFile(ui_, "../system/" + std::to_string(year - 1), year);
+    return openYear(ui_, *this, year);
+}
+
+bool WCFDLG::storeRate(const database::WCFREC& rate) {
+    if (refused(ui_, mayModify_))
+        return false;
+    if (!validRate(rate.rate)) {
+        ui_.information("WCF rate must be between 0 and 100.");
+        return false;
+    }
+    return storeOne(ui_, *this, rate);
+}
+
+bool WCFDLG::initDlg(DialogView& window, int year) {
+    window.setCaption(yearCaption("WCF Rate", year));
+    if (!openRate(year))
+        return false;
+    database::WCFREC rate;
+    initRec(rate);
+    showRate(window, wcfdlg::Rate, rate.rate, mayModify_);
+    return true;
+}
+
+bool WCFDLG::closeDlg(DialogView& window) {
+    if (mayModify_) {
+        if (!storeRate({readRate(window, wcfdlg::Rate)}))
+            return false;
+    }
+    closeFile();
+    return true;
+}
+
+void WCFDLG::cancelDlg() {
+    closeFile();
+}
+
 } // namespace kelo::setup

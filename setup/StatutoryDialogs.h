@@ -8,11 +8,13 @@
 #include "database/PayeDb.h"
 #include "database/PayeParamDb.h"
 #include "database/SdlDb.h"
+#include "database/WcfDb.h"
 #include "setup/StatutoryIncomesDlgControls.h"
 #include "setup/StatutoryNssfDlgControls.h"
 #include "setup/StatutoryPayeDlgControls.h"
 #include "setup/StatutoryPayeParamDlgControls.h"
 #include "setup/StatutorySdlDlgControls.h"
+#include "setup/StatutoryWcfDlgControls.h"
 
 #include <filesystem>
 #include <vector>
@@ -20,7 +22,7 @@
 namespace kelo::setup {
 
 // The dialogs that edit the statutory tables: the PAYE bands, PAYE
-// parameters, NSSF rates and SDL rate of a fiscal year, and the P10 income
+// parameters, NSSF rates, SDL and WCF rates of a fiscal year, and the P10 income
 // brackets. Each class has two faces:
 // - plain operations (open, read, check and store records) that tell the user
 //   of every refusal and failure through `Ui` and return false; the command
@@ -31,8 +33,8 @@ namespace kelo::setup {
 //   its dialog open.
 // Without the right to modify tax tables (setMayModify(false)) every change
 // is refused with "You do not have the right to modify tax tables." and the
-// forms show their values read-only: the SDL Rate dialog opens for every
-// user.
+// forms show their values read-only: the SDL and WCF Rate dialogs open for
+// every user.
 
 // "Rates Table": the PAYE bands of a fiscal year, rows in physical order
 // (list row i is record i + 1). Band chain: the first band's lower limit is
@@ -192,6 +194,29 @@ public:
 
     bool openRate(int year);
     bool storeRate(const database::SDLREC& rate);
+
+    bool initDlg(common::DialogView& window, int year);
+    bool closeDlg(common::DialogView& window);
+    void cancelDlg();
+
+private:
+    common::Ui& ui_;
+    bool mayModify_ = true;
+};
+
+// "WCF Rate for %d/%d": the employer's Workers Compensation Fund rate, a
+// percentage of gross emoluments. Opened and stored as SDLDLG, but a year
+// folder made before the WCF table existed first gets one, copied from the
+// year before or of the default rate, so that its rate can be reviewed.
+class WCFDLG : public database::WCFDB {
+public:
+    WCFDLG(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder);
+    ~WCFDLG() override;
+
+    void setMayModify(bool may) { mayModify_ = may; }
+
+    bool openRate(int year);
+    bool storeRate(const database::WCFREC& rate);
 
     bool initDlg(common::DialogView& window, int year);
     bool closeDlg(common::DialogView& window);

@@ -5,6 +5,7 @@
 #include "database/PayeDb.h"
 #include "database/PayeParamDb.h"
 #include "database/SdlDb.h"
+#include "database/WcfDb.h"
 
 #include <filesystem>
 
@@ -43,6 +44,7 @@ bool newStatutoryFiles(common::Ui& ui, engine::Code4& code, const common::Workin
     database::NSSFDB(code, folder).newFile(ui, source, fiscalYear);
     database::PAYEPARAMDB(code, folder).newFile(ui, source, fiscalYear);
     database::SDLDB(code, folder).newFile(ui, source, fiscalYear);
+    database::WCFDB(code, folder).newFile(ui, source, fiscalYear);
     ui.information("New PAYE, NSSF and SDL files for the year " + std::to_string(fiscalYear) + "/" +
                    std::to_string(fiscalYear + 1) +
                    " have just been created. Please review them and update if necessary.");

@@ -13,13 +13,14 @@ namespace kelo::setup {
 inline constexpr const char* kSourceFolderName = "source";
 std::string sourceFolderBeside(std::string_view programFolder);
 
-// The PAYE, NSSF, PAYE parameters and SDL tables of `fiscalYear`, made in
+// The PAYE, NSSF, PAYE parameters, SDL and WCF tables of `fiscalYear`, made in
 // "../system/<fiscalYear>" from the previous fiscal year's tables when that
 // year has a PAYE table, else from `sourceFolder` (absolute, or relative to
 // the working folder). False, showing nothing, when the year's PAYE table
 // already opens; otherwise makes the tables, tells the user to review them
 // and returns true. A table that cannot be copied is reported by its own
-// message and does not stop the others. Used after an organisation is
+// message and does not stop the others; the WCF rate falls back to its
+// default where the source has none. Used after an organisation is
 // created or its basic information saved, and at the month end into July.
 bool newStatutoryFiles(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
                        int fiscalYear, std::string_view sourceFolder);

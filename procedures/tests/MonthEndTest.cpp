@@ -220,10 +220,11 @@ TEST_F(MonthEndTest, JuneMakesTheNextFiscalYearsFilesWhenMissing) {
                                             "newNssfFile ../system/2004 2005",
                                             "newPayeParamFile ../system/2004 2005",
                                             "newSdlFile ../system/2004 2005",
+                                            "newWcfFile ../system/2004 2005",
                                             "updateTransactions 2 0"};
     const auto at = std::find(stores.calls.begin(), stores.calls.end(), "incrMonth");
     ASSERT_NE(at, stores.calls.end());
-    EXPECT_EQ(std::vector<std::string>(at, at + 9), expected);
+    EXPECT_EQ(std::vector<std::string>(at, at + 10), expected);
     EXPECT_EQ(messageTexts()[1], "New PAYE, NSSF and SDL files for the year 2005/2006 have just "
                                  "been created. Please review them and update if necessary.");
     EXPECT_EQ(messageTexts()[2], "Month end procedure completed successfully.");
@@ -246,6 +247,7 @@ TEST_F(MonthEndTest, AYearWithoutPredecessorIsMadeFromTheShippedTables) {
     EXPECT_EQ(run(), 0);
     EXPECT_TRUE(called("newPayeFile /opt/kelo/source 2005"));
     EXPECT_TRUE(called("newSdlFile /opt/kelo/source 2005"));
+    EXPECT_TRUE(called("newWcfFile /opt/kelo/source 2005"));
 }
 
 TEST_F(MonthEndTest, OnlyTheMonthIntoJulyMakesStatutoryFiles) {

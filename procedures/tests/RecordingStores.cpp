@@ -237,6 +237,10 @@ void RecordingStores::newSdlFile(const std::string& sourceFolder, int fiscalYear
     log("newSdlFile", sourceFolder + " " + n(fiscalYear));
 }
 
+void RecordingStores::newWcfFile(const std::string& sourceFolder, int fiscalYear) {
+    log("newWcfFile", sourceFolder + " " + n(fiscalYear));
+}
+
 std::string RecordingStores::busyTable(const common::ORGREC&) {
     log("busyTable");
     return busy;

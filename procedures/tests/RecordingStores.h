@@ -76,6 +76,7 @@ public:
     void newNssfFile(const std::string& sourceFolder, int fiscalYear) override;
     void newPayeParamFile(const std::string& sourceFolder, int fiscalYear) override;
     void newSdlFile(const std::string& sourceFolder, int fiscalYear) override;
+    void newWcfFile(const std::string& sourceFolder, int fiscalYear) override;
 
     std::string busyTable(const common::ORGREC&) override;
     bool begin(const common::ORGREC&) override;

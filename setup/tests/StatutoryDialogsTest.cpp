@@ -1,5 +1,5 @@
 // The statutory table dialogs: PAYE bands, income brackets, PAYE parameters,
-// NSSF and SDL rates.
+// NSSF, SDL and WCF rates.
 #include "setup/StatutoryDialogs.h"
 
 #include "common/Money.h"
@@ -668,6 +668,130 @@ TEST_F(StatutoryDialogsTest, TheDialogsDoNotShutOtherUsersOutOfTheYearsFigures) 
     EXPECT_FLOAT_EQ(rates.employeeRate, 10.0f);
     nssf.cancelDlg();
     EXPECT_FALSE(nssf.isOpen());
+}
+
+// --- WCF rate ---
+
+TEST_F(StatutoryDialogsTest, WcfRatesOutsideZeroToHundredAreRefusedAndTheOthersStored) {
+    const struct {
+        const char* text;
+        bool stored;
+        float rate; // what the year's table holds afterwards
+    } cases[] = {{"0", true, 0.0f},     {"100", true, 100.0f}, {"100.01", false, 0.5f},
+                 {"-1", false, 0.5f},   {"", true, 0.0f},      {"abc", false, 0.5f},
+                 {"0.75", true, 0.75f}, {"1.5", true, 1.5f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        // Each case starts from the year's default.
+        fs::remove(folder.statutoryFile(kYear, "wcf.dbf"));
+        ui.clear();
+        WCFDLG wcf(ui, code, folder);
+        ASSERT_TRUE(wcf.initDlg(window, kYear));
+        EXPECT_EQ(window.text(wcfdlg::Rate), "0.50");
+        window.setText(wcfdlg::Rate, c.text);
+        EXPECT_EQ(wcf.closeDlg(window), c.stored);
+        if (c.stored) {
+            EXPECT_TRUE(ui.messages.empty()) << ui.lastMessage();
+            EXPECT_FALSE(wcf.isOpen());
+        } else {
+            expectMessage("WCF rate must be between 0 and 100.", MessageIcon::Information);
+            EXPECT_TRUE(wcf.isOpen()); // the dialog stays
+            wcf.cancelDlg();
+        }
+        database::WCFREC stored;
+        ASSERT_TRUE(database::WCFDB(code, folder).readFile(kYear, stored));
+        EXPECT_FLOAT_EQ(stored.rate, c.rate);
+    }
+}
+
+TEST_F(StatutoryDialogsTest, WcfRateIsShownInTheYearsCaptionAndStored) {
+    WCFDLG wcf(ui, code, folder);
+    ASSERT_TRUE(wcf.initDlg(window, kYear));
+    EXPECT_EQ(window.caption(), "WCF Rate for 2025/2026");
+    EXPECT_EQ(window.text(wcfdlg::Rate), "0.50"); // a new year's default
+    EXPECT_TRUE(window.isEnabled(wcfdlg::Rate));
+    window.setText(wcfdlg::Rate, "0.6");
+    ASSERT_TRUE(wcf.closeDlg(window));
+    EXPECT_DOUBLE_EQ(database::WCFDB(code, folder).rateOf(kYear), 0.6);
+}
+
+TEST_F(StatutoryDialogsTest, WithoutTheRightTheWcfRateOpensReadOnly) {
+    WCFDLG wcf(ui, code, folder);
+    wcf.setMayModify(false);
+    ASSERT_TRUE(wcf.initDlg(window, kYear));
+    EXPECT_FALSE(window.isEnabled(wcfdlg::Rate));
+    window.setText(wcfdlg::Rate, "9");
+    EXPECT_TRUE(wcf.closeDlg(window));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_DOUBLE_EQ(database::WCFDB(code, folder).rateOf(kYear), 0.5);
+    ASSERT_TRUE(wcf.openRate(kYear));
+    EXPECT_FALSE(wcf.storeRate({9}));
+    expectMessage("You do not have the right to modify tax tables.", MessageIcon::Information);
+}
+
+TEST_F(StatutoryDialogsTest, AWcfRateHeldByAnotherUserIsToldAndTheDialogStays) {
+    WCFDLG wcf(ui, code, folder);
+    ASSERT_TRUE(wcf.initDlg(window, kYear));
+    database::WCFDB other(code, folder);
+    ASSERT_TRUE(other.openFile(kYear, false));
+    ASSERT_EQ(other.data()->lock(1), engine::r4success);
+    window.setText(wcfdlg::Rate, "1");
+    EXPECT_FALSE(wcf.closeDlg(window));
+    expectMessage("Can't update ../system/2025/wcf.dbf because another user is using it.",
+                  MessageIcon::Warning);
+    other.data()->unlock();
+    EXPECT_DOUBLE_EQ(database::WCFDB(code, folder).rateOf(kYear), 0.5);
+    ASSERT_TRUE(wcf.closeDlg(window));
+    EXPECT_DOUBLE_EQ(database::WCFDB(code, folder).rateOf(kYear), 1.0);
+}
+
+// A year folder made before the WCF table: the dialog makes the table from
+// the year before, or of the default rate, so that it can be reviewed.
+TEST_F(StatutoryDialogsTest, AYearFolderWithoutTheWcfTableGetsOneWhenTheDialogOpens) {
+    const struct {
+        const char* what;
+        float lastYearsRate; // 0: the year before has no WCF table
+        const char* shown;
+    } cases[] = {{"from the year before", 0.8f, "0.80"}, {"of the default rate", 0.0f, "0.50"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder.resolve("../system/2024"));
+        if (c.lastYearsRate > 0) {
+            database::WCFDB last(code, folder);
+            ASSERT_TRUE(last.newFile(ui, "../nowhere", 2024));
+            ASSERT_TRUE(last.openFile(2024, true));
+            ASSERT_TRUE(last.updateRec({c.lastYearsRate}));
+            last.closeFile();
+        }
+        fs::remove(folder.statutoryFile(kYear, "wcf.dbf"));
+        ui.clear();
+        WCFDLG wcf(ui, code, folder);
+        ASSERT_TRUE(wcf.initDlg(window, kYear));
+        EXPECT_EQ(window.text(wcfdlg::Rate), c.shown);
+        EXPECT_TRUE(ui.messages.empty()) << ui.lastMessage();
+        wcf.cancelDlg();
+        EXPECT_TRUE(fs::exists(folder.statutoryFile(kYear, "wcf.dbf")));
+    }
+}
+
+TEST_F(StatutoryDialogsTest, TheWcfRateOfAMissingOrDamagedYearIsTold) {
+    WCFDLG wcf(ui, code, folder);
+    EXPECT_FALSE(wcf.initDlg(window, 2030)); // no year folder: nothing is made
+    expectMessage("Can't open ../system/2030/wcf.dbf", MessageIcon::Error);
+    EXPECT_FALSE(fs::exists(folder.resolve("../system/2030")));
+    EXPECT_FALSE(wcf.storeRate({4}));
+    expectMessage("Can't open ../system/2030/wcf.dbf", MessageIcon::Error);
+
+    // A table of another layout is not replaced.
+    const std::string path = folder.statutoryFile(kYear, "wcf.dbf");
+    fs::remove(path);
+    ASSERT_NE(engine::Data4::create(code, path, {{"X", 'C', 5, 0}}), nullptr);
+    code.setErrorCode(0);
+    ui.clear();
+    EXPECT_FALSE(wcf.initDlg(window, kYear));
+    EXPECT_FALSE(ui.messages.empty());
+    auto table = database::openSharedTable(code, path, {{{"X", 'C', 5, 0}}, {}});
+    EXPECT_NE(table, nullptr);
 }
 
 } // namespace

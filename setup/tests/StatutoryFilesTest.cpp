@@ -4,13 +4,14 @@
 #include "OrgsFixture.h"
 #include "database/DbTable.h"
 #include "database/SdlDb.h"
+#include "database/WcfDb.h"
 
 namespace kelo::setup::testing {
 namespace {
 
 using StatutoryFilesTest = OrgsFixture;
 
-const char* const kTables[] = {"paye.dbf", "nssf.dbf", "payepara.dbf", "sdl.dbf"};
+const char* const kTables[] = {"paye.dbf", "nssf.dbf", "payepara.dbf", "sdl.dbf", "wcf.dbf"};
 
 TEST_F(StatutoryFilesTest, AYearWithoutTablesGetsThemFromTheShippedSource) {
     ASSERT_TRUE(newStatutoryFiles(ui, code, folder, 2025, KELO_SOURCE_FOLDER));
@@ -34,6 +35,9 @@ TEST_F(StatutoryFilesTest, TheNextYearStartsFromThePreviousYearsFigures) {
         database::SDLDB sdl(code, folder);
         ASSERT_TRUE(sdl.openFile(2025, false));
         ASSERT_TRUE(sdl.updateRec({3.5f}));
+        database::WCFDB wcf(code, folder);
+        ASSERT_TRUE(wcf.openFile(2025, false));
+        ASSERT_TRUE(wcf.updateRec({1.5f}));
     }
     ui.clear();
     // Working from an organisation folder, with no shipped source at hand.
@@ -48,6 +52,19 @@ TEST_F(StatutoryFilesTest, TheNextYearStartsFromThePreviousYearsFigures) {
     database::SDLREC rate;
     ASSERT_TRUE(sdl.readFile(2026, rate));
     EXPECT_FLOAT_EQ(rate.rate, 3.5f);
+    EXPECT_EQ(database::WCFDB(code, folder).rateOf(2026), 1.5);
+}
+
+// A data folder made before the WCF table: the new year gets the default.
+TEST_F(StatutoryFilesTest, ALastYearWithoutTheWcfTableGivesTheDefaultRate) {
+    ASSERT_TRUE(newStatutoryFiles(ui, code, folder, 2025, KELO_SOURCE_FOLDER));
+    fs::remove(data("system/2025/wcf.dbf"));
+    ui.clear();
+    ASSERT_TRUE(newStatutoryFiles(ui, code, folder, 2026, "/no/such/source"));
+    ASSERT_EQ(ui.messages.size(), 1u) << ui.messages.front().text;
+    database::WCFREC rate;
+    ASSERT_TRUE(database::WCFDB(code, folder).readFile(2026, rate));
+    EXPECT_FLOAT_EQ(rate.rate, 0.5f);
 }
 
 TEST_F(StatutoryFilesTest, AMissingSourceIsReportedByEachTableAndTheMessageStillFollows) {
