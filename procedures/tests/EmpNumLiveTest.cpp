@@ -1,0 +1,287 @@
+#include "procedures/EmpNumLive.h"
+
+#include "absencereports/LeaveRepDb.h"
+#include "annualreturns/AnnualDb.h"
+#include "monthlyreturns/MonthDb.h"
+#include "payrunreports/tests/PeriodFixture.h"
+#include "yeartodate/YtdDb.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kelo::procedures {
+namespace {
+
+using common::MessageIcon;
+using payrunreports::testing::bytesOf;
+using payrunreports::testing::readableView;
+
+constexpr const char* kStatic = "database/static.dbf";
+constexpr const char* kMonpay = "database/monpay.dbf";
+constexpr const char* kAbsence = "database/absence.dbf";
+constexpr const char* kLeave = "database/leave.dbf";
+
+using Names = std::vector<std::string>;
+
+// The worked March payroll closed into every report store, with MH001's
+// absences and leave account, and MH001 as MH002's supervisor.
+struct EmpNumLiveTest : payrunreports::testing::PeriodFixture {
+    void SetUp() override {
+        PeriodFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        Employee banda = PeriodFixture::banda();
+        banda.personnel.supervisor = "MH001";
+        hire(banda);
+        database::ABSENCEDB absence(code, folder, ui);
+        for (int i = 0; i < 3; ++i) {
+            database::ABSENCEROW row;
+            row.fromDate = row.toDate = common::date{2025, static_cast<std::uint8_t>(3 + i), 2};
+            row.days = 1;
+            row.reason = "Sick Leave";
+            ASSERT_TRUE(absence.appendRec(i == 1 ? "MH003" : "MH001", row, i == 2));
+        }
+        database::LEAVEDB leave(code, folder, ui);
+        for (const Employee& e : {mwakyusa(), kileo()})
+            ASSERT_TRUE(leave.addEmployee(e.rec, 2025));
+        database::LEAVEROW earned;
+        earned.date = common::date{2025, 28, 2};
+        earned.kind = database::kLeaveEarned;
+        earned.days = 1.75f;
+        ASSERT_TRUE(leave.appendRec("MH001", earned));
+        closeMarch();
+        ASSERT_TRUE(ui.messages.empty()) << messages();
+    }
+
+    // What the month end does with the monthly period and every store.
+    void closeMarch() {
+        payrunreports::PERIODDB period(owner, code, folder);
+        ASSERT_TRUE(period.checkFiles(ui, common::MONTHLY, org)) << messages();
+        ASSERT_TRUE(period.writeFile(ui, common::MONTHLY, org, true)) << messages();
+        ASSERT_TRUE(database::PAYLOGDB(code, folder).updatePayLog(ui, common::MONTHLY, org));
+        monthlyreturns::MONTHDB month(owner, code, folder);
+        ASSERT_TRUE(month.checkFiles(ui, org) && month.updateFile(ui, common::MONTHLY, org, true))
+            << messages();
+        annualreturns::ANNUALDB annual(owner, code, folder);
+        ASSERT_TRUE(annual.checkFiles(ui, org) && annual.updateFile(ui, common::MONTHLY, org, true))
+            << messages();
+        ASSERT_TRUE(
+            yeartodate::YTDDB(owner, code, folder).updateFile(ui, common::MONTHLY, org, true))
+            << messages();
+        absencereports::LEAVEREPDB leaveRep(owner, code, folder);
+        ASSERT_TRUE(leaveRep.checkFiles(ui) && leaveRep.updateFile(ui, org, true)) << messages();
+    }
+
+    // The report stores of 2025, relative to the organisation folder.
+    static std::vector<std::string> storeFiles() {
+        return {monthlyreturns::MONTHDB::monthFilePath(2025, 3),
+                annualreturns::ANNUALDB::storeFilePath(2025), yeartodate::YTDDB::filePath(2025),
+                absencereports::LEAVEREPDB::yearFilePath(2025)};
+    }
+
+    // The employee number column of every live row, in record order.
+    Names column(const char* relativePath, const char* name = "EMPNO") {
+        Names out;
+        auto table = engine::Data4::open(code, folder.resolve(relativePath));
+        EXPECT_TRUE(table) << relativePath;
+        if (!table)
+            return out;
+        for (int rc = table->top(); rc == engine::r4success && !table->eof(); rc = table->skip()) {
+            if (!table->deleted())
+                out.push_back(table->field(name)->trimmed());
+        }
+        code.setErrorCode(0);
+        return out;
+    }
+
+    // Every file of the organisation's folder, byte for byte.
+    std::map<std::string, std::string> snapshot() {
+        std::map<std::string, std::string> files;
+        const std::filesystem::path root = folder.resolve(".");
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file())
+                files[std::filesystem::relative(entry.path(), root).string()] =
+                    bytesOf(entry.path().string());
+        }
+        return files;
+    }
+
+    // Another user can lock the whole table: nobody holds a lock on it.
+    bool freeOfLocks(const char* relativePath) {
+        engine::Code4 otherCode;
+        auto other = engine::Data4::open(otherCode, folder.resolve(relativePath));
+        return other && other->lockAll() == engine::r4success;
+    }
+
+    EmpNumStatus change(const std::string& oldEmpNum, const std::string& newEmpNum) {
+        LiveEmpNumStores stores(ui, code, folder);
+        return changeEmployeeNumber(ui, stores, org, oldEmpNum, newEmpNum);
+    }
+};
+
+TEST_F(EmpNumLiveTest, EveryTableAndStoreTakesTheNewNumber) {
+    for (const std::string& file : storeFiles()) {
+        const std::string view = readableView(bytesOf(folder.resolve(file)));
+        ASSERT_NE(view.find("MH001|"), std::string::npos) << file;
+        ASSERT_EQ(view.find("MH101|"), std::string::npos) << file;
+    }
+    ASSERT_EQ(column(kStatic), (Names{"MH001", "MH002", "MH003", "MH004"}));
+    ASSERT_EQ(column(kMonpay), (Names{"MH003", "MH002", "MH001", "MH004", "MH005"}));
+
+    EXPECT_EQ(change("mh001", "MH101"), EmpNumStatus::Changed);
+    ASSERT_EQ(ui.messages.size(), 2u) << messages();
+    EXPECT_EQ(ui.messages[0].text, "Are you sure you want to change the employee number for\n"
+                                   "Mwakyusa, Emmanuel from MH001 to MH101?");
+    EXPECT_EQ(ui.messages[1].text, "The employee number has been changed.");
+
+    // The rows stay where they were, under the new number; the supervisor
+    // of MH002 follows.
+    EXPECT_EQ(column(kStatic), (Names{"MH101", "MH002", "MH003", "MH004"}));
+    EXPECT_EQ(column(kStatic, "SUPERVISOR"), (Names{"", "MH101", "", ""}));
+    EXPECT_EQ(column(kMonpay), (Names{"MH003", "MH002", "MH101", "MH004", "MH005"}));
+    EXPECT_EQ(column(kAbsence), (Names{"MH101", "MH003", "MH101"}));
+    EXPECT_EQ(column(kLeave), (Names{"MH101", "MH003", "MH101"}));
+
+    // And the indexes find them by it.
+    database::STATDB staff(code, folder);
+    ASSERT_TRUE(staff.openFile());
+    EXPECT_FALSE(staff.seekEmpNum("MH001"));
+    ASSERT_TRUE(staff.seekEmpNum("mh101"));
+    common::STATICREC rec;
+    ASSERT_TRUE(staff.initRec(rec));
+    EXPECT_EQ(rec.lastName, "Mwakyusa");
+    EXPECT_DOUBLE_EQ(rec.salary, 1000000);
+    staff.closeFile();
+    database::VARDB pay(code, folder);
+    ASSERT_TRUE(pay.openFile(common::MONTHLY));
+    pay.orderByEmpNum1();
+    EXPECT_FALSE(pay.seekEmpNum("MH001"));
+    EXPECT_TRUE(pay.seekEmpNum("MH101"));
+    pay.closeFile();
+    std::vector<database::ABSENCEROW> absences;
+    ASSERT_TRUE(database::ABSENCEDB(code, folder, ui).readRows("MH101", false, absences));
+    EXPECT_EQ(absences.size(), 1u);
+    ASSERT_TRUE(database::ABSENCEDB(code, folder, ui).readRows("MH101", true, absences));
+    EXPECT_EQ(absences.size(), 1u);
+    std::vector<database::LEAVEROW> leave;
+    ASSERT_TRUE(database::LEAVEDB(code, folder, ui).readRows("MH101", leave));
+    ASSERT_EQ(leave.size(), 2u);
+    EXPECT_FLOAT_EQ(leave[1].days, 1.75f);
+
+    for (const std::string& file : storeFiles()) {
+        const std::string view = readableView(bytesOf(folder.resolve(file)));
+        EXPECT_EQ(view.find("MH001|"), std::string::npos) << file;
+        EXPECT_NE(view.find("MH101|"), std::string::npos) << file;
+    }
+    for (const char* path : {kStatic, kMonpay, kAbsence, kLeave})
+        EXPECT_TRUE(freeOfLocks(path)) << path;
+    EXPECT_TRUE(code.autoUnlock);
+    EXPECT_EQ(code.errorCode(), 0);
+}
+
+TEST_F(EmpNumLiveTest, AnEmployeeNoStoreHoldsLeavesThemAsTheyWere) {
+    // MH009 joined after March was closed: no store holds him.
+    Employee late = kileo();
+    late.rec.empNum = "MH009";
+    hire(late);
+    std::map<std::string, std::string> before;
+    for (const std::string& file : storeFiles())
+        before[file] = bytesOf(folder.resolve(file));
+
+    EXPECT_EQ(change("MH009", "MH109"), EmpNumStatus::Changed);
+    EXPECT_EQ(ui.lastMessage(), "The employee number has been changed.");
+    ASSERT_EQ(ui.messages.size(), 2u) << messages();
+    EXPECT_EQ(column(kStatic), (Names{"MH001", "MH002", "MH003", "MH004", "MH109"}));
+    EXPECT_EQ(column(kMonpay), (Names{"MH003", "MH002", "MH001", "MH004", "MH005"}));
+    for (const std::string& file : storeFiles())
+        EXPECT_TRUE(bytesOf(folder.resolve(file)) == before[file]) << file;
+}
+
+struct LockCase {
+    const char* path;
+    bool wholeTable;
+    bool autoUnlock; // the caller's setting, which must survive
+};
+
+class EmpNumLockTest : public EmpNumLiveTest, public ::testing::WithParamInterface<LockCase> {};
+
+TEST_P(EmpNumLockTest, AnotherUsersLockChangesNothing) {
+    const LockCase& c = GetParam();
+    const auto before = snapshot();
+    {
+        engine::Code4 otherCode;
+        auto other = engine::Data4::open(otherCode, folder.resolve(c.path));
+        ASSERT_TRUE(other);
+        long row = 0; // MH001's first row in the table
+        for (int rc = other->top(); rc == engine::r4success && !other->eof() && row == 0;
+             rc = other->skip()) {
+            if (other->field("EMPNO")->trimmed() == "MH001")
+                row = other->recNo();
+        }
+        ASSERT_NE(row, 0);
+        ASSERT_EQ(c.wholeTable ? other->lockAll() : other->lock(row), engine::r4success);
+
+        code.autoUnlock = c.autoUnlock;
+        EXPECT_EQ(change("MH001", "MH101"), EmpNumStatus::NotChanged);
+        EXPECT_EQ(code.autoUnlock, c.autoUnlock);
+        ASSERT_EQ(ui.messages.size(), 3u) << messages();
+        EXPECT_EQ(ui.messages[1].text,
+                  std::string("Can't update ") + c.path + " because another user is using it.");
+        EXPECT_EQ(ui.messages[1].icon, MessageIcon::Warning);
+        EXPECT_EQ(ui.messages[2].text, "The employee number has not been changed.");
+        EXPECT_EQ(ui.messages[2].icon, MessageIcon::Information);
+        EXPECT_EQ(code.errorCode(), 0);
+    }
+    EXPECT_TRUE(snapshot() == before);
+    for (const char* path : {kStatic, kMonpay, kAbsence, kLeave})
+        EXPECT_TRUE(freeOfLocks(path)) << path;
+
+    // Once the other user lets go, the same change goes through.
+    ui.clear();
+    EXPECT_EQ(change("MH001", "MH101"), EmpNumStatus::Changed) << messages();
+    EXPECT_EQ(column(kStatic).front(), "MH101");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachTable, EmpNumLockTest,
+    ::testing::Values(LockCase{kStatic, false, true}, LockCase{kStatic, true, false},
+                      LockCase{kMonpay, false, false}, LockCase{kMonpay, true, true},
+                      LockCase{kAbsence, false, true}, LockCase{kAbsence, true, false},
+                      LockCase{kLeave, false, false}, LockCase{kLeave, true, true}));
+
+TEST_F(EmpNumLiveTest, ATableAnotherUserHoldsAloneIsNamed) {
+    const auto before = snapshot();
+    engine::Code4 otherCode;
+    otherCode.accessMode = engine::OPEN4DENY_RW;
+    auto other = engine::Data4::open(otherCode, folder.resolve(kAbsence));
+    ASSERT_TRUE(other);
+
+    EXPECT_EQ(change("MH001", "MH101"), EmpNumStatus::NotChanged);
+    ASSERT_EQ(ui.messages.size(), 3u) << messages();
+    EXPECT_EQ(ui.messages[1].text, "database/absence.dbf is currently in use by another user.");
+    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Error);
+    EXPECT_EQ(ui.messages[2].text, "The employee number has not been changed.");
+    EXPECT_TRUE(code.autoUnlock);
+    EXPECT_TRUE(snapshot() == before);
+}
+
+TEST_F(EmpNumLiveTest, ANumberTakenMeanwhileIsRefusedUnderTheLocks) {
+    // Looked at again under the locks, as another user may have taken the
+    // number or removed the employee since the dialog's checks.
+    const auto before = snapshot();
+    EXPECT_FALSE(renumberEmployeeFiles(ui, code, folder, {"MH001", "mh003", common::MONTHLY}));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Record with this employee number already exists. Please enter "
+                                   "a different new employee number.");
+    EXPECT_FALSE(renumberEmployeeFiles(ui, code, folder, {"MH009", "MH109", common::MONTHLY}));
+    EXPECT_EQ(ui.lastMessage(), "No record with this employee number exists.");
+    EXPECT_TRUE(snapshot() == before);
+    for (const char* path : {kStatic, kMonpay, kAbsence, kLeave})
+        EXPECT_TRUE(freeOfLocks(path)) << path;
+}
+
+} // namespace
+} // namespace kelo::procedures
