@@ -7,7 +7,6 @@
 #include "database/PayLogDb.h"
 #include "database/StaticDb.h"
 #include "engine/Data4.h"
-#include "procedures/RecoveryPoint.h"
 
 #include <filesystem>
 
@@ -64,7 +63,11 @@ bool LiveMonthEndGuard::rowHeldByOther(const common::ORGREC& org) {
 }
 
 bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
-    orgPath_ = folder_.current();
+    point_ = std::make_unique<RecoveryPoint>(folder_.dataFolder(), folder_.current());
+    if (!point_->hold()) {
+        point_.reset();
+        return false;
+    }
     RecoveryPoint::Marker marker{org, {}, true};
     if (org.month == "June") {
         marker.newStatutoryFolder =
@@ -72,13 +75,17 @@ bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
         std::error_code error;
         marker.statutoryFolderExisted = std::filesystem::exists(marker.newStatutoryFolder, error);
     }
-    return RecoveryPoint(folder_.dataFolder(), orgPath_).make(marker);
+    if (point_->make(marker))
+        return true;
+    point_.reset();
+    return false;
 }
 
 void LiveMonthEndGuard::end() {
-    if (!orgPath_.empty())
-        RecoveryPoint(folder_.dataFolder(), orgPath_).drop();
-    orgPath_.clear();
+    if (!point_)
+        return;
+    point_->drop();
+    point_.reset(); // lets the hold go
 }
 
 } // namespace kelo::procedures

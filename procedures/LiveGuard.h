@@ -3,7 +3,9 @@
 #include "common/WorkingFolder.h"
 #include "engine/Code4.h"
 #include "procedures/MonthEndStores.h"
+#include "procedures/RecoveryPoint.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,7 +34,7 @@ private:
 
     engine::Code4& code_;
     const common::WorkingFolder& folder_;
-    std::string orgPath_; // of the month end under way
+    std::unique_ptr<RecoveryPoint> point_; // of the month end under way
 };
 
 } // namespace kelo::procedures

@@ -31,7 +31,9 @@ bool recoverMonthEnd(common::Ui& ui, const std::string& dataFolder, const std::s
                      const SaveOrgRow& save) {
     const RecoveryPoint point(dataFolder, orgPath);
     std::error_code error;
-    if (!fs::exists(point.path(), error))
+    // A month end running now, here or on another workstation, is no
+    // interrupted one.
+    if (!fs::exists(point.path(), error) || point.heldElsewhere())
         return false;
     const auto marker = point.marker();
     if (!marker) {
@@ -57,8 +59,11 @@ int recoverMonthEnds(common::Ui& ui, const std::string& dataFolder, const SaveOr
     std::vector<std::string> orgPaths;
     std::error_code error;
     for (fs::directory_iterator it(fs::path(dataFolder) / kRecoveryFolder, error), end;
-         !error && it != end; it.increment(error))
-        orgPaths.push_back((fs::path(dataFolder) / it->path().filename()).string());
+         !error && it != end; it.increment(error)) {
+        std::error_code kindError;
+        if (it->is_directory(kindError)) // not the holds beside them
+            orgPaths.push_back((fs::path(dataFolder) / it->path().filename()).string());
+    }
     int recovered = 0;
     for (const std::string& orgPath : orgPaths) {
         if (recoverMonthEnd(ui, dataFolder, orgPath, save))

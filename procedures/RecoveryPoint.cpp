@@ -57,6 +57,33 @@ bool RecoveryPoint::restore(const Marker& marker) const {
     return true;
 }
 
+std::string RecoveryPoint::lockPath() const {
+    return path_ + ".lock";
+}
+
+bool RecoveryPoint::hold() {
+    std::error_code error;
+    fs::create_directories(fs::path(path_).parent_path(), error);
+    if (!lock_.open(lockPath(), true) && !lock_.create(lockPath()))
+        return false;
+    if (lock_.lock(0, 1, engine::TableFile::LockKind::Exclusive))
+        return true;
+    lock_.close();
+    return false;
+}
+
+void RecoveryPoint::release() {
+    lock_.close();
+}
+
+bool RecoveryPoint::heldElsewhere() const {
+    engine::TableFile probe;
+    if (!probe.open(lockPath(), true))
+        return false;
+    return probe.tryLock(0, 1, engine::TableFile::LockKind::Exclusive) ==
+           engine::TableFile::LockResult::Busy;
+}
+
 void RecoveryPoint::drop() const {
     std::error_code error;
     fs::remove(markerPath(), error);

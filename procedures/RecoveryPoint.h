@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/OrgRecords.h"
+#include "engine/TableFile.h"
 
 #include <optional>
 #include <string>
@@ -40,12 +41,22 @@ public:
     // The marker first, then the copy.
     void drop() const;
 
+    // Held for as long as the month end that made the recovery point runs,
+    // so that another workstation opening the organisation meanwhile leaves
+    // it alone; a killed program holds nothing. False when another program
+    // holds it.
+    bool hold();
+    void release();
+    bool heldElsewhere() const;
+
 private:
     std::string markerPath() const;
     std::string filesPath() const;
+    std::string lockPath() const;
 
     std::string orgPath_;
     std::string path_;
+    engine::TableFile lock_;
 };
 
 // The data folder's folder of recovery points.

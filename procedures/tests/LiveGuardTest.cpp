@@ -92,6 +92,22 @@ TEST_F(LiveGuardTest, ACompletedMonthEndLeavesNoRecoveryPoint) {
     EXPECT_FALSE(fs::exists(dir.file("data/monthend/org01")));
 }
 
+TEST_F(LiveGuardTest, AMonthEndUnderWayIsLeftAlone) {
+    LiveMonthEndGuard guard(code, folder);
+    ASSERT_TRUE(guard.begin(org()));
+    writeFile(orgPath + "/database/static.dbf", "rolled");
+    const auto during = snapshot(orgPath);
+    const auto save = [](const common::ORGREC&) { return true; };
+    EXPECT_EQ(recoverMonthEnds(ui, folder.dataFolder(), save), 0);
+    EXPECT_TRUE(snapshot(orgPath) == during);
+    EXPECT_TRUE(ui.messages.empty());
+    LiveMonthEndGuard second(code, folder);
+    EXPECT_FALSE(second.begin(org()));
+    guard.end();
+    EXPECT_EQ(recoverMonthEnds(ui, folder.dataFolder(), save), 0);
+    EXPECT_TRUE(snapshot(orgPath) == during);
+}
+
 // What the steps do to the organisation's files and row, through the
 // organisation object for its row.
 void changeFiles(setup::ORGS& orgs, const std::string& orgPath, const std::string& call) {

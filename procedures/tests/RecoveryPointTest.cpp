@@ -197,6 +197,18 @@ TEST_F(RecoveryPointTest, ACopyWithoutMarkerIsThrownAwayQuietly) {
     EXPECT_FALSE(fs::exists(point().path()));
 }
 
+TEST_F(RecoveryPointTest, AHeldRecoveryPointIsInUse) {
+    RecoveryPoint running(data(""), data("org03"));
+    ASSERT_TRUE(running.hold());
+    ASSERT_TRUE(running.make(marker()));
+    EXPECT_TRUE(point().heldElsewhere());
+    EXPECT_FALSE(recoverMonthEnd(ui, data(""), data("org03"), [](const auto&) { return true; }));
+    EXPECT_TRUE(running.marker());
+    running.release();
+    EXPECT_FALSE(point().heldElsewhere());
+    EXPECT_EQ(recoverMonthEnds(ui, data(""), [](const auto&) { return true; }), 1);
+}
+
 TEST_F(RecoveryPointTest, NothingToRecoverIsQuiet) {
     EXPECT_EQ(recoverMonthEnds(ui, data(""), [](const auto&) { return true; }), 0);
     EXPECT_TRUE(ui.messages.empty());
