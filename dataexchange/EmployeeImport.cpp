@@ -1,0 +1,359 @@
+#include "dataexchange/EmployeeImport.h"
+
+#include "common/CsvExport.h"
+#include "common/Text.h"
+#include "database/LeaveDb.h"
+#include "database/StaticDb.h"
+#include "database/TableUse.h"
+#include "database/VarDb.h"
+#include "dataexchange/CsvText.h"
+#include "engine/Data4.h"
+#include "staffrecords/EmployeeFiles.h"
+#include "staffrecords/StaffRules.h"
+#include "staffrecords/StatFrm.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace kelo::dataexchange {
+
+namespace {
+
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+// Keeps what the employee form would have shown, instead of showing it.
+class KeptMessages : public common::Ui {
+public:
+    common::Answer message(const std::string& text, common::MessageIcon, common::MessageButtons,
+                           const std::string&, std::optional<common::Answer>) override {
+        texts.push_back(text);
+        return common::Answer::Ok;
+    }
+    void beep() override {}
+    void setStatusText(const std::string&) override {}
+    void beginWait() override {}
+    void endWait() override {}
+    std::optional<std::string> chooseSaveFile(const common::FileChoice&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> chooseOpenFile(const common::FileChoice&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+
+    std::string all() const {
+        std::string joined;
+        for (const std::string& text : texts)
+            joined += (joined.empty() ? "" : " ") + text;
+        return joined;
+    }
+
+    std::vector<std::string> texts;
+};
+
+// Puts the engine's automatic unlocking back as it was.
+class AutoUnlockOff {
+public:
+    explicit AutoUnlockOff(engine::Code4& code) : code_(code), saved_(code.autoUnlock) {
+        code_.autoUnlock = false;
+    }
+    ~AutoUnlockOff() { code_.autoUnlock = saved_; }
+    AutoUnlockOff(const AutoUnlockOff&) = delete;
+    AutoUnlockOff& operator=(const AutoUnlockOff&) = delete;
+
+private:
+    engine::Code4& code_;
+    bool saved_;
+};
+
+staffrecords::PostFacts postFactsOf(const EmployeeRow& row, const EmployeeLists& lists) {
+    staffrecords::PostFacts facts;
+    facts.attached = row.personnel.unit != 0 && row.personnel.job != 0;
+    const auto job = lists.gradeOfJob.find(row.personnel.job);
+    if (job != lists.gradeOfJob.end()) {
+        const auto grade = lists.gradeRecs.find(job->second);
+        if (grade != lists.gradeRecs.end())
+            facts.grade = staffrecords::salaryRangeOf(grade->second, row.rec.payFreq);
+    }
+    return facts;
+}
+
+std::string nameIn(const std::vector<database::LookupEntry>& list, long code) {
+    for (const database::LookupEntry& entry : list) {
+        if (entry.code == code)
+            return entry.name;
+    }
+    return {};
+}
+
+// The employee numbers of the personnel file, as keys; nullopt when it
+// cannot be read.
+std::optional<std::set<std::string>> storedNumbers(engine::Code4& code,
+                                                   const common::WorkingFolder& folder) {
+    database::STATDB staff(code, folder);
+    if (!staff.openFile()) {
+        code.setErrorCode(0);
+        return std::nullopt;
+    }
+    std::set<std::string> keys;
+    engine::Data4& data = *staff.data();
+    for (int rc = data.top(); rc == engine::r4success && !data.eof(); rc = data.skip()) {
+        common::STATICREC rec;
+        if (!data.deleted() && staff.initRec(rec))
+            keys.insert(common::employeeKey(common::trim(rec.empNum)));
+    }
+    staff.closeFile();
+    return keys;
+}
+
+} // namespace
+
+EmployeeImport::EmployeeImport(engine::Code4& code, const common::WorkingFolder& folder)
+    : code_(code),
+      folder_(folder) {}
+
+void EmployeeImport::refuse(long row, std::string column, std::string message) {
+    preview_.refusals.push_back({row, std::move(column), std::move(message)});
+}
+
+const ImportPreview& EmployeeImport::read(std::string_view bytes) {
+    preview_ = ImportPreview{};
+    rows_.clear();
+    rowNumbers_.clear();
+    CsvFault fault;
+    const std::optional<CsvTable> table = readCsv(bytes, fault);
+    if (!table) {
+        refuse(0, "", fault.message);
+        return preview_;
+    }
+    const std::vector<CsvRecord>& records = table->records;
+
+    // The layout's column of each position of the file.
+    std::vector<std::size_t> layoutOf;
+    std::set<std::size_t> seen;
+    for (const std::string& header : records.front().fields) {
+        const std::optional<std::size_t> index = columnIndex(header);
+        if (!index) {
+            refuse(1, common::trim(header),
+                   quoted(common::trim(header)) + " is not a column of the employee list.");
+        } else if (!seen.insert(*index).second) {
+            refuse(1, common::trim(header),
+                   "The column " + quoted(common::trim(header)) + " appears twice.");
+        }
+        layoutOf.push_back(index.value_or(0));
+    }
+    const std::vector<EmployeeColumn>& columns = employeeColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].required && !seen.contains(i))
+            refuse(1, columns[i].header,
+                   "The column " + quoted(columns[i].header) + " is missing.");
+    }
+    if (!preview_.refusals.empty())
+        return preview_;
+    if (records.size() == 1) {
+        refuse(0, "", "The file holds no employees.");
+        return preview_;
+    }
+
+    std::string failure;
+    const std::optional<EmployeeLists> lists = EmployeeLists::read(code_, folder_, failure);
+    const std::optional<std::set<std::string>> stored = storedNumbers(code_, folder_);
+    if (!lists || !stored) {
+        refuse(0, "", lists ? "Can't open " + std::string(database::STATDB::kPath) : failure);
+        return preview_;
+    }
+
+    // Each number's first row, for the numbers twice in the file and the
+    // supervisors named.
+    std::map<std::string, long> firstRow;
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const CsvRecord& record = records[r];
+        EmployeeRow row;
+        const std::size_t before = preview_.refusals.size();
+        if (record.fields.size() > layoutOf.size())
+            refuse(record.row, "", "This row has more fields than the header row.");
+        // Read in the layout's order, so that a branch is sought among its
+        // bank's branches.
+        std::vector<std::pair<std::size_t, std::string_view>> cells;
+        for (std::size_t f = 0; f < layoutOf.size(); ++f)
+            cells.emplace_back(layoutOf[f], f < record.fields.size()
+                                                ? std::string_view(record.fields[f])
+                                                : std::string_view());
+        std::sort(cells.begin(), cells.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [index, text] : cells) {
+            if (auto message = readColumn(index, text, *lists, row))
+                refuse(record.row, columns[index].header, std::move(*message));
+        }
+        rows_.push_back(row);
+        rowNumbers_.push_back(record.row);
+        const std::string key = common::employeeKey(common::trim(row.rec.empNum));
+        if (!common::trim(row.rec.empNum).empty() && !firstRow.contains(key))
+            firstRow[key] = record.row;
+        if (preview_.refusals.size() != before)
+            continue;
+
+        const auto jobGrade = lists->gradeOfJob.find(row.personnel.job);
+        if (row.personnel.grade != 0 && jobGrade != lists->gradeOfJob.end() &&
+            jobGrade->second != row.personnel.grade) {
+            refuse(record.row, "Grade",
+                   "The job " + quoted(nameIn(lists->jobs, row.personnel.job)) +
+                       " is of the grade " + quoted(nameIn(lists->grades, jobGrade->second)) + ".");
+            continue;
+        }
+        if (const staffrecords::StaffFault ruled =
+                staffrecords::checkRecord(row.rec, postFactsOf(row, *lists))) {
+            refuse(record.row, columnOfField(ruled->field), ruled->message);
+            continue;
+        }
+        if (firstRow[key] != record.row) {
+            refuse(record.row, "Employee Number",
+                   "The employee number " + quoted(common::trim(row.rec.empNum)) +
+                       " is also on row " + std::to_string(firstRow[key]) + ".");
+        } else if (stored->contains(key)) {
+            refuse(record.row, "Employee Number",
+                   "An employee numbered " + quoted(common::trim(row.rec.empNum)) +
+                       " is already in the personnel file.");
+        }
+    }
+    preview_.rows = rows_.size();
+
+    // Supervisors may be among the employees of the file.
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const std::string supervisor = common::trim(rows_[i].personnel.supervisor);
+        if (supervisor.empty())
+            continue;
+        const std::string key = common::employeeKey(supervisor);
+        if (key == common::employeeKey(common::trim(rows_[i].rec.empNum)))
+            refuse(rowNumbers_[i], "Supervisor", "An employee cannot supervise himself.");
+        else if (!stored->contains(key) && !firstRow.contains(key))
+            refuse(rowNumbers_[i], "Supervisor",
+                   "There is no employee numbered " + quoted(supervisor) + ".");
+    }
+    std::stable_sort(preview_.refusals.begin(), preview_.refusals.end(),
+                     [](const ImportRefusal& a, const ImportRefusal& b) { return a.row < b.row; });
+    return preview_;
+}
+
+bool EmployeeImport::filesFree(common::Ui& ui) {
+    AutoUnlockOff noAutoUnlock(code_);
+    std::vector<std::unique_ptr<database::DbTable>> tables;
+    auto staff = std::make_unique<database::STATDB>(code_, folder_);
+    bool opened = staff->openFile();
+    tables.push_back(std::move(staff));
+    std::set<common::PAYFREQ> payFreqs;
+    for (const EmployeeRow& row : rows_)
+        payFreqs.insert(row.rec.payFreq);
+    for (common::PAYFREQ payFreq : payFreqs) {
+        if (!opened)
+            break;
+        auto transactions = std::make_unique<database::VARDB>(code_, folder_);
+        opened = transactions->openFile(payFreq);
+        tables.push_back(std::move(transactions));
+    }
+    KeptMessages quiet;
+    if (opened) {
+        auto leave = std::make_unique<database::LEAVEDB>(code_, folder_, quiet);
+        opened = leave->openFile();
+        tables.push_back(std::move(leave));
+    }
+    if (!opened) {
+        ui.error(database::openFailureText(code_, tables.back()->relativePath()));
+        code_.setErrorCode(0);
+        return false;
+    }
+    for (const auto& table : tables)
+        code_.lockAddAll(*table->data());
+    const int rc = code_.lockGroup();
+    const bool free = rc == engine::r4success;
+    if (!free) {
+        if (rc == engine::r4locked || database::isLockedByOther(code_))
+            ui.warning(kImportLockedText);
+        else
+            ui.error(database::TableUse::cantUpdateMessage(*tables.front()));
+    }
+    for (const auto& table : tables) {
+        table->data()->unlock();
+        table->closeFile();
+    }
+    code_.setErrorCode(0);
+    return free;
+}
+
+bool EmployeeImport::commit(common::Ui& ui, const common::ORGREC& org) {
+    if (!preview_.accepted())
+        return false;
+    common::WaitCursor wait(ui);
+    common::StatusText status(ui, "Importing employees...");
+    if (!filesFree(ui))
+        return false;
+
+    KeptMessages kept;
+    staffrecords::STATFRM form(kept, code_, folder_);
+    std::vector<const EmployeeRow*> added;
+    bool ok = true;
+    for (std::size_t i = 0; i < rows_.size() && ok; ++i) {
+        kept.texts.clear();
+        const bool stored = form.addEmployee(org, rows_[i].rec, rows_[i].personnel);
+        if (stored)
+            added.push_back(&rows_[i]);
+        if (!stored || !kept.texts.empty()) {
+            refuse(rowNumbers_[i], "",
+                   kept.texts.empty() ? "Can't add this employee." : kept.all());
+            ok = false;
+        }
+    }
+    if (!ok) {
+        // All or none: those already added go again, with their records.
+        for (auto it = added.rbegin(); it != added.rend(); ++it) {
+            if (!staffrecords::removeEmployee(kept, form, (*it)->rec.empNum, (*it)->rec.payFreq))
+                ui.error("Can't remove the employee " + (*it)->rec.empNum +
+                         " added by the import: " + kept.all());
+        }
+    }
+    form.closeFile();
+    code_.setErrorCode(0);
+    return ok;
+}
+
+std::optional<std::string> exportEmployees(engine::Code4& code, const common::WorkingFolder& folder,
+                                           std::string& failure) {
+    const std::optional<EmployeeLists> lists = EmployeeLists::read(code, folder, failure);
+    if (!lists)
+        return std::nullopt;
+    database::STATDB staff(code, folder);
+    if (!staff.openFile()) {
+        failure = database::openFailureText(code, database::STATDB::kPath);
+        code.setErrorCode(0);
+        return std::nullopt;
+    }
+    staff.orderByEmpNum();
+    common::CsvExport csv;
+    const std::vector<EmployeeColumn>& columns = employeeColumns();
+    std::vector<std::string> fields;
+    for (const EmployeeColumn& column : columns)
+        fields.emplace_back(column.header);
+    csv.row(fields);
+    engine::Data4& data = *staff.data();
+    for (int rc = data.top(); rc == engine::r4success && !data.eof(); rc = data.skip()) {
+        EmployeeRow row;
+        if (data.deleted() || !staff.initRec(row.rec) || !staff.initRec(row.personnel) ||
+            row.rec.separated)
+            continue;
+        fields.clear();
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            fields.push_back(columnText(i, row, *lists));
+        csv.row(fields);
+    }
+    staff.closeFile();
+    code.setErrorCode(0);
+    return csv.bytes();
+}
+
+} // namespace kelo::dataexchange
