@@ -4,6 +4,7 @@
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
 #include "app/main/OrganisationDialogs.h"
+#include "app/main/ProcedureDialogs.h"
 #include "app/main/ReportCommands.h"
 #include "app/main/ReportOptionsDialogs.h"
 #include "app/main/StartDialogs.h"
@@ -160,6 +161,9 @@ void MainWindow::runCommand(int id) {
         break;
     case cmd::Restore:
         restore();
+        break;
+    case cmd::ChangeEmpNum:
+        runChangeEmpNum(dialogs);
         break;
     case cmd::HelpContents:
         help_.show(0);

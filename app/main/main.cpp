@@ -153,6 +153,7 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
                    cmd::PayrollOptions, cmd::GeneralOptions, cmd::ChangePassword, cmd::Users,
                    cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::Restore, cmd::About})
         window.runCommand(id);
+    window.runCommand(cmd::ChangeEmpNum);
     ReportOptionsPictureHost reports(host);
     runReportOptions({window.session(), reports, window.help(), &window});
     RowPictureHost rows(host);

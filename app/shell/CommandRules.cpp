@@ -110,6 +110,9 @@ bool CommandRules::isAvailable(int id) {
     // The monthly returns.
     if (inRange(id, 1241, 1244))
         return true;
+    // The procedures.
+    if (id == cmd::ChangeEmpNum)
+        return true;
     // The Report Preview window's commands.
     if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv,
                      cmd::Print, cmd::GoToPage, cmd::Payslips}) ||
