@@ -150,5 +150,35 @@ TEST_F(TaxPayrollTest, P10MonthsAreThePeriodFilesAndTheBracketsHoldEveryone) {
     testing::expectGolden(*p10.exportCsv(), "p10_2025.csv");
 }
 
+// March is open: the interim files add it from the working period file.
+TEST_F(TaxPayrollTest, InterimFilesAddTheOpenPeriodAndFollowItsSources) {
+    org.month = "March";
+    common::REPORTPARAM firstHalf = yearParam(common::kReportP9);
+    firstHalf.toMonth = 6;
+    EXPECT_TRUE(TAXREPDB::requireFile(folder, firstHalf, org));
+    TAXREPDB db(owner, code, folder);
+    ASSERT_TRUE(db.writeInterimFiles(ui, org)) << messages();
+    EXPECT_FALSE(TAXREPDB::requireFile(folder, firstHalf, org));
+    EXPECT_FALSE(std::filesystem::exists(folder.resolve("2025/p9.dbf")));
+
+    TAXFILE p9;
+    ASSERT_TRUE(db.readFile(ui, TaxFile::P9, "2025/p9.int", org, p9));
+    ASSERT_EQ(p9.periods.size(), 1u); // the weekly payroll has nobody yet
+    EXPECT_EQ(p9.periods[0].month, 3);
+    EXPECT_EQ(p9.periods[0].header.periodTitle, "March 2025");
+    ASSERT_EQ(p9.periods[0].employees.size(), 3u);
+    EXPECT_EQ(p9.periods[0].employees[0].empNum, "MH001");
+    EXPECT_EQ(p9.periods[0].employees[0].paye, 147050);
+
+    // A change to the personnel file makes the open period stale.
+    const std::string staticPath = folder.resolve("database/static.dbf");
+    std::filesystem::last_write_time(staticPath, std::filesystem::last_write_time(staticPath) +
+                                                     std::chrono::hours(1));
+    EXPECT_TRUE(TAXREPDB::requireFile(folder, firstHalf, org));
+    db.delInterimFiles(org);
+    EXPECT_FALSE(std::filesystem::exists(folder.resolve("2025/p9.int")));
+    EXPECT_FALSE(std::filesystem::exists(folder.resolve("2025/p10.int")));
+}
+
 } // namespace
 } // namespace kelo::taxreports

@@ -2,7 +2,9 @@
 // hand-added sums, the half years, and the entry the program calls.
 
 #include "TaxFixture.h"
+#include "testsupport/RecordingCanvas.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace kelo::taxreports {
@@ -53,6 +55,29 @@ TEST_F(TaxReportsTest, Itx215GoldenTextAndCsvWithTotals) {
     EXPECT_EQ(report.totalsThrough(report.pageCount())[5], 300000);
     expectGolden(*report.exportText(), "itx215_jan_jun.txt");
     expectGolden(*report.exportCsv(), "itx215_jan_jun.csv");
+}
+
+TEST_F(TaxReportsTest, PrintingTheP9DrawsEachEmployeesPageUnderHisName) {
+    closeJanuaryAndFebruary();
+    P9REP report(ui, folder, param(common::kReportP9, 1, 6));
+    ASSERT_TRUE(report.readFile(org));
+    report.layOut();
+    testsupport::RecordingCanvas canvas;
+    common::PRINTERREC all;
+    all.pageRange = 0;
+    all.copies = 1;
+    ASSERT_TRUE(report.print(canvas, all));
+    EXPECT_EQ(canvas.pagesStarted, 3);
+    const std::vector<std::string> second = canvas.textsOnPage(2);
+    const auto has = [&](const std::string& text) {
+        return std::find(second.begin(), second.end(), text) != second.end();
+    };
+    EXPECT_TRUE(has("Kilimo Traders Ltd"));
+    EXPECT_TRUE(has("Kileo, Neema  (No. WK001)  T.I.N.: 987-654-321"));
+    EXPECT_TRUE(has("600,000.00")); // February's two weeks
+    EXPECT_TRUE(has("Page 2 of 3"));
+    EXPECT_FALSE(has("Banda, Joseph  (No. MH002)  T.I.N.: (missing)"));
+    EXPECT_EQ(canvas.findText("Banda, Joseph  (No. MH002)  T.I.N.: (missing)").front().page, 1);
 }
 
 TEST_F(TaxReportsTest, OneMonthRangeKeepsOnlyThatMonth) {
