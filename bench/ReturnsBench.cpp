@@ -7,6 +7,7 @@
 #include "common/Calendar.h"
 #include "monthlyreturns/MonthDb.h"
 #include "payrunreports/PeriodDb.h"
+#include "taxreports/TaxRepDb.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -69,6 +70,21 @@ void updateAnnual(Payroll& payroll) {
         fail("the annual store was not updated: " + payroll.ui.lastMessage());
 }
 
+// The tax files start each run without March: a period already kept is not
+// added again.
+void clearTax(const Payroll& payroll) {
+    for (const taxreports::TaxFile kind : {taxreports::TaxFile::P9, taxreports::TaxFile::P10})
+        std::filesystem::remove(
+            payroll.folder.resolve(taxreports::TAXREPDB::filePath(kind, payroll.org.year)));
+}
+
+void updateTax(Payroll& payroll) {
+    taxreports::TAXREPDB tax(payroll.ui, payroll.code, payroll.folder);
+    if (!tax.checkFiles(payroll.ui, payroll.org) ||
+        !tax.updateFiles(payroll.ui, common::MONTHLY, payroll.org, true))
+        fail("the tax files were not updated: " + payroll.ui.lastMessage());
+}
+
 void BM_MonthlyReturnsUpdate(benchmark::State& state) {
     Payroll payroll(state.range(0));
     keepClosedPeriod(payroll);
@@ -77,12 +93,14 @@ void BM_MonthlyReturnsUpdate(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         annual.restore();
+        clearTax(payroll);
         state.ResumeTiming();
         // The month end's order: check, then add the period.
         if (!monthly.checkFiles(payroll.ui, payroll.org) ||
             !monthly.updateFile(payroll.ui, common::MONTHLY, payroll.org, true))
             fail("the monthly store was not updated: " + payroll.ui.lastMessage());
         updateAnnual(payroll);
+        updateTax(payroll);
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(
         payroll.folder.resolve(monthlyreturns::MONTHDB::monthFilePath(2025, 3))));
@@ -103,6 +121,21 @@ void BM_AnnualReturnsUpdate(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(annual.path()));
 }
 BENCHMARK(BM_AnnualReturnsUpdate)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The tax files alone: March of N employees added to the P9 and P10 files.
+void BM_TaxReturnsUpdate(benchmark::State& state) {
+    Payroll payroll(state.range(0));
+    keepClosedPeriod(payroll);
+    for (auto _ : state) {
+        state.PauseTiming();
+        clearTax(payroll);
+        state.ResumeTiming();
+        updateTax(payroll);
+    }
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(
+        payroll.folder.resolve(taxreports::TAXREPDB::filePath(taxreports::TaxFile::P9, 2025))));
+}
+BENCHMARK(BM_TaxReturnsUpdate)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The year's control account over twelve closed months: the store read,
 // the months summed per employee and the totals made.
