@@ -1,0 +1,149 @@
+#include "database/GradesDb.h"
+#include "database/OrgDb.h"
+#include "database/PayFieldsFile.h"
+#include "database/PayLogDb.h"
+#include "engine/Data4.h"
+#include "payrunreports/tests/PeriodFixture.h"
+#include "procedures/LiveGuard.h"
+#include "procedures/LiveStores.h"
+#include "procedures/MonthEnd.h"
+#include "testsupport/FakeDialogView.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kelo::procedures {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The user who knows the password: OK at once.
+class AcceptingCaution : public CautionHost {
+public:
+    bool runCaution(MONENDDLG& form) override {
+        testsupport::FakeDialogView view;
+        form.initMonEndDlg(view);
+        text = view.text(setup::cautiondlg::Text);
+        return true;
+    }
+    std::string text;
+};
+
+// The worked March payroll of a monthly organisation, open in the program
+// with its row in the organisations table and every frequency's table.
+struct LiveMonthEndTest : payrunreports::testing::PeriodFixture {
+    void SetUp() override {
+        PeriodFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        makeOtherPayrolls();
+        makeGrade();
+        addOrgRow();
+        orgs = std::make_unique<setup::ORGS>(ui, code, folder);
+        users = std::make_unique<setup::USERS>(code, folder);
+        openOrg();
+        ui.clear();
+    }
+
+    void makeOtherPayrolls() {
+        const common::PayItemDefs defs = monthlyDefs();
+        for (common::PAYFREQ payFreq : {common::WEEKLY, common::BIWEEKLY, common::IRREGULAR}) {
+            ASSERT_TRUE(database::writePayFields(folder, org.folder, payFreq,
+                                                 database::payFieldsComment(payFreq),
+                                                 database::fieldTablesOf(defs)));
+            database::VARDB pay(code, folder);
+            ASSERT_TRUE(pay.setDefinitions(defs));
+            ASSERT_TRUE(pay.createFile(ui, payFreq));
+        }
+    }
+
+    void makeGrade() {
+        database::GRADESDB grades(code, folder);
+        ASSERT_TRUE(grades.createFile(ui));
+        ASSERT_TRUE(grades.openFile());
+        database::GRADEREC grade;
+        grade.name = "TGS B";
+        ASSERT_TRUE(grades.appendRecord(grade));
+        grades.closeFile();
+    }
+
+    void addOrgRow() {
+        database::ORGDB table(code, folder);
+        ASSERT_TRUE(table.createFile(ui));
+        ASSERT_TRUE(table.openFile());
+        engine::Data4& data = *table.data();
+        data.appendStart();
+        data.blank();
+        table.storeRec(org);
+        ASSERT_EQ(data.append(), engine::r4success);
+        table.closeFile();
+    }
+
+    void openOrg() {
+        testsupport::FakeDialogView list;
+        ASSERT_EQ(orgs->initOrgList(list, "Open Organisation"), 1);
+        list.selectRow(setup::orglistdlg::List, 0);
+        ASSERT_EQ(orgs->openSelOrg(list), 1);
+    }
+
+    int runMonthEnd() {
+        LiveMonthEndStores stores(
+            {ui, code, folder, *orgs, *users, setup::systemDrive(), setup::systemClock()});
+        LiveMonthEndGuard guard(code, folder);
+        ui.answers.push_back(common::Answer::No);
+        MONTHEND monthEnd(ui, stores, guard, caution, dir.file("source"));
+        return monthEnd.monthEnd();
+    }
+
+    bool exists(const std::string& relative) const { return fs::exists(folder.resolve(relative)); }
+
+    std::unique_ptr<setup::ORGS> orgs;
+    std::unique_ptr<setup::USERS> users;
+    AcceptingCaution caution;
+};
+
+TEST_F(LiveMonthEndTest, ClosesMarchIntoEveryStoreAndOpensApril) {
+    EXPECT_EQ(runMonthEnd(), 0) << messages();
+    EXPECT_EQ(ui.lastMessage(), "Month end procedure completed successfully.");
+    EXPECT_EQ(caution.text, "Running the month end procedure will close data entry for March "
+                            "2025.  Subsequent payroll and personnel entries will appear in "
+                            "April 2025.");
+    const common::ORGREC& open = *orgs->getOpenOrg();
+    EXPECT_EQ(open.month, "April");
+    EXPECT_EQ(open.year, 2025);
+    EXPECT_EQ(open.weekEndDay, 4); // 7, 14, 21, 28, then 4 April
+    EXPECT_EQ(open.fortnightEndDay, 11);
+    EXPECT_EQ(open.irregEndDay, 1);
+    for (const std::string& kept :
+         {payrunreports::PERIODDB::periodFilePath(common::MONTHLY, org, true),
+          monthlyreturns::MONTHDB::monthFilePath(2025, 3),
+          annualreturns::ANNUALDB::storeFilePath(2025), yeartodate::YTDDB::filePath(2025),
+          absencereports::LEAVEREPDB::yearFilePath(2025)})
+        EXPECT_TRUE(exists(kept)) << kept;
+    EXPECT_TRUE(database::PAYLOGDB(code, folder)
+                    .getPeriodFile(common::MONTHLY, common::date{2025, 0, 3})
+                    .has_value());
+    EXPECT_FALSE(fs::exists(folder.resolve("../monthend/org01")));
+    database::ORGDB table(code, folder);
+    common::ORGREC stored;
+    ASSERT_TRUE(table.openFile() && table.findByName(org.name));
+    table.loadRec(stored);
+    EXPECT_EQ(stored.month, "April");
+    EXPECT_EQ(stored.monthEditable, 0);
+}
+
+TEST_F(LiveMonthEndTest, AnotherUsersTransactionsWindowStopsItUnchanged) {
+    engine::Code4 otherUser;
+    auto held = engine::Data4::open(otherUser, folder.resolve("database/monpay.dbf"));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(runMonthEnd(), -1);
+    EXPECT_EQ(ui.messages[1].text,
+              "The month end cannot start because database/monpay.dbf is in use by another "
+              "user. Nothing has been changed. Please try again when it is free.");
+    EXPECT_EQ(orgs->getOpenOrg()->month, "March");
+    EXPECT_FALSE(exists(payrunreports::PERIODDB::periodFilePath(common::MONTHLY, org, true)));
+}
+
+} // namespace
+} // namespace kelo::procedures
