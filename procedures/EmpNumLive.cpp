@@ -13,6 +13,7 @@
 #include "engine/EngineCodes.h"
 #include "engine/Field4.h"
 #include "monthlyreturns/MonthDb.h"
+#include "taxreports/TaxRepDb.h"
 #include "yeartodate/YtdDb.h"
 
 #include <array>
@@ -235,8 +236,9 @@ bool LiveEmpNumStores::renumberAnnualReturns(const common::EMPNUMREC& change,
     return annualreturns::ANNUALDB(ui_, code_, folder_).updateEmpNum(ui_, change, org);
 }
 
-bool LiveEmpNumStores::renumberTaxReports(const common::EMPNUMREC&, const common::ORGREC&) {
-    return true;
+bool LiveEmpNumStores::renumberTaxReports(const common::EMPNUMREC& change,
+                                          const common::ORGREC& org) {
+    return taxreports::TAXREPDB(ui_, code_, folder_).updateEmpNum(ui_, change, org);
 }
 
 bool LiveEmpNumStores::renumberYearToDate(const common::EMPNUMREC& change,

@@ -19,9 +19,7 @@ namespace kelo::procedures {
 bool renumberEmployeeFiles(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
                            const common::EMPNUMREC& change);
 
-// The number change's calls on the program's files. The tax report store
-// is not part of the program yet: its renumbering succeeds with nothing to
-// do.
+// The number change's calls on the program's files.
 class LiveEmpNumStores final : public EmpNumStores {
 public:
     // `ui` is the window's and the status bar's.

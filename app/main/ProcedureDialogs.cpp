@@ -40,6 +40,7 @@ void runChangeEmpNum(const DialogContext& context) {
     dialog.setOnCancel([&change] { change.cancelEmpNumDlg(); });
     if (!change.initEmpNumDlg(dialog.view()))
         return;
+    fitCaption(dialog);
     // Accepted, the dialog is hidden while the files are renumbered.
     if (context.host.exec(dialog) == QDialog::Accepted)
         change.run(request);

@@ -4,6 +4,7 @@
 #include "annualreturns/AnnualDb.h"
 #include "monthlyreturns/MonthDb.h"
 #include "payrunreports/tests/PeriodFixture.h"
+#include "taxreports/TaxRepDb.h"
 #include "yeartodate/YtdDb.h"
 
 #include <filesystem>
@@ -68,6 +69,9 @@ struct EmpNumLiveTest : payrunreports::testing::PeriodFixture {
         annualreturns::ANNUALDB annual(owner, code, folder);
         ASSERT_TRUE(annual.checkFiles(ui, org) && annual.updateFile(ui, common::MONTHLY, org, true))
             << messages();
+        taxreports::TAXREPDB tax(owner, code, folder);
+        ASSERT_TRUE(tax.checkFiles(ui, org) && tax.updateFiles(ui, common::MONTHLY, org, true))
+            << messages();
         ASSERT_TRUE(
             yeartodate::YTDDB(owner, code, folder).updateFile(ui, common::MONTHLY, org, true))
             << messages();
@@ -78,8 +82,9 @@ struct EmpNumLiveTest : payrunreports::testing::PeriodFixture {
     // The report stores of 2025, relative to the organisation folder.
     static std::vector<std::string> storeFiles() {
         return {monthlyreturns::MONTHDB::monthFilePath(2025, 3),
-                annualreturns::ANNUALDB::storeFilePath(2025), yeartodate::YTDDB::filePath(2025),
-                absencereports::LEAVEREPDB::yearFilePath(2025)};
+                annualreturns::ANNUALDB::storeFilePath(2025),
+                taxreports::TAXREPDB::filePath(taxreports::TaxFile::P9, 2025),
+                yeartodate::YTDDB::filePath(2025), absencereports::LEAVEREPDB::yearFilePath(2025)};
     }
 
     // The employee number column of every live row, in record order.
