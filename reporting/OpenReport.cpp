@@ -5,6 +5,7 @@
 #include "monthlyreturns/MonthRep.h"
 #include "payrunreports/PayRunReports.h"
 #include "staffreports/StaffReports.h"
+#include "taxreports/TaxReports.h"
 #include "yeartodate/EmpPaySum.h"
 #include "yeartodate/YtdDb.h"
 
@@ -51,6 +52,8 @@ std::unique_ptr<common::REPORTBASE> openReport(common::Ui& ui, engine::Code4& co
         report->layOut();
         return report;
     }
+    if (param.reportType >= common::kReportP9 && param.reportType <= common::kReportItx215)
+        return taxreports::prepareTaxReturn(ui, ui, code, folder, param, org);
     if (isMonthReport(param.reportType))
         return monthlyreturns::prepareMonthReturn(ui, ui, code, folder, param, org);
     if (isLeaveReport(param.reportType)) {

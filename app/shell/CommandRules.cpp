@@ -99,6 +99,9 @@ bool CommandRules::isAvailable(int id) {
         return true;
     if (id == cmd::Transactions)
         return true;
+    // Beyond the old menu, beside the SDL rate.
+    if (id == cmd::WcfRate)
+        return true;
     // The pay-run reports and the bank transfer file.
     if (isOneOf(id,
                 {1211, 1212, 1213, 1214, 1215, 1245, 1247, 1248, 1249, cmd::BankTransferFile}) ||
@@ -107,8 +110,8 @@ bool CommandRules::isAvailable(int id) {
     // The personnel reports and the absence and leave analyses.
     if (inRange(id, 1201, 1207) || inRange(id, 1261, 1264))
         return true;
-    // The monthly returns.
-    if (inRange(id, 1241, 1244))
+    // The monthly and annual returns.
+    if (inRange(id, 1241, 1244) || inRange(id, 1251, 1253))
         return true;
     // The procedures.
     if (id == cmd::ChangeEmpNum)

@@ -166,6 +166,20 @@ TEST_F(PayRunReportsCommandTest, TheMonthlyReturnsOfTheOpenMonthOpen) {
     }
 }
 
+// The annual tax returns of the year so far: the open month only.
+TEST_F(PayRunReportsCommandTest, TheTaxReturnsOpenThroughTheirWizards) {
+    for (const std::int32_t code : {common::kReportP9, common::kReportP10, common::kReportItx215}) {
+        answerWizard(code);
+        ui->texts.clear();
+        window->runCommand(1251 + code - common::kReportP9);
+        EXPECT_TRUE(host.steps.empty()) << code;
+        ASSERT_NE(window->documentWindow(), nullptr) << code << " " << ui->lastText();
+        EXPECT_EQ(window->commandContext().reportCode, code);
+        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+        window->runCommand(cmd::Close);
+    }
+}
+
 // The muster roll and control account of the whole year so far: the demo's
 // open month is all the year holds.
 TEST_F(PayRunReportsCommandTest, TheYearsMusterRollAndControlAccountOpen) {
