@@ -30,6 +30,7 @@ LiveMonthEndStores::LiveMonthEndStores(const LivePorts& ports)
       periodEx_(ports.ui, ports.code, ports.folder),
       month_(ports.ui, ports.code, ports.folder),
       annual_(ports.ui, ports.code, ports.folder),
+      tax_(ports.ui, ports.code, ports.folder),
       ytd_(ports.ui, ports.code, ports.folder),
       staff_(ports.ui, ports.code, ports.folder),
       leaveRep_(ports.ui, ports.code, ports.folder) {}
@@ -96,16 +97,17 @@ void LiveMonthEndStores::delAnnualInterimFile(const common::ORGREC& org) {
     annual_.delInterimFile(org);
 }
 
-// The tax report store is not in this program yet.
-bool LiveMonthEndStores::checkTaxFiles(const common::ORGREC&) {
-    return true;
+bool LiveMonthEndStores::checkTaxFiles(const common::ORGREC& org) {
+    return tax_.checkFiles(ports_.ui, org);
 }
 
-bool LiveMonthEndStores::updateTaxFiles(common::PAYFREQ, const common::ORGREC&) {
-    return true;
+bool LiveMonthEndStores::updateTaxFiles(common::PAYFREQ payFreq, const common::ORGREC& org) {
+    return tax_.updateFiles(ports_.ui, payFreq, org, true);
 }
 
-void LiveMonthEndStores::delTaxInterimFiles(const common::ORGREC&) {}
+void LiveMonthEndStores::delTaxInterimFiles(const common::ORGREC& org) {
+    tax_.delInterimFiles(org);
+}
 
 bool LiveMonthEndStores::checkYtdFiles(const common::ORGREC& org) {
     return ytd_.checkFiles(ports_.ui, org);

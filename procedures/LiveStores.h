@@ -18,6 +18,7 @@
 #include "setup/Users.h"
 #include "staffrecords/VarDbEx.h"
 #include "staffreports/StaticRepDb.h"
+#include "taxreports/TaxRepDb.h"
 #include "yeartodate/YtdDb.h"
 
 namespace kelo::procedures {
@@ -35,10 +36,7 @@ struct LivePorts {
     setup::BackupClock& clock;
 };
 
-// The month end's calls on the stores of the program. The tax report store
-// is not part of this program yet: its calls do what a store with nothing
-// to keep would (the check passes, the update succeeds, nothing is thrown
-// away).
+// The month end's calls on the stores of the program.
 class LiveMonthEndStores final : public MonthEndStores {
 public:
     explicit LiveMonthEndStores(const LivePorts& ports);
@@ -103,6 +101,7 @@ private:
     payrunreports::PERIODDBEX periodEx_;
     monthlyreturns::MONTHDB month_;
     annualreturns::ANNUALDB annual_;
+    taxreports::TAXREPDB tax_;
     yeartodate::YTDDB ytd_;
     staffreports::STATICREPDB staff_;
     absencereports::LEAVEREPDB leaveRep_;

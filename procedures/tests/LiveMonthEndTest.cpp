@@ -119,7 +119,9 @@ TEST_F(LiveMonthEndTest, ClosesMarchIntoEveryStoreAndOpensApril) {
          {payrunreports::PERIODDB::periodFilePath(common::MONTHLY, org, true),
           monthlyreturns::MONTHDB::monthFilePath(2025, 3),
           annualreturns::ANNUALDB::storeFilePath(2025), yeartodate::YTDDB::filePath(2025),
-          absencereports::LEAVEREPDB::yearFilePath(2025)})
+          absencereports::LEAVEREPDB::yearFilePath(2025),
+          taxreports::TAXREPDB::filePath(taxreports::TaxFile::P9, 2025),
+          taxreports::TAXREPDB::filePath(taxreports::TaxFile::P10, 2025)})
         EXPECT_TRUE(exists(kept)) << kept;
     EXPECT_TRUE(database::PAYLOGDB(code, folder)
                     .getPeriodFile(common::MONTHLY, common::date{2025, 0, 3})
