@@ -11,6 +11,7 @@
 #include "database/PensionsDb.h"
 #include "database/StationsDb.h"
 #include "database/UnitsDb.h"
+#include "dataexchange/ImportPreview.h"
 #include "staffrecords/FieldsRules.h"
 #include "staffrecords/StatFrmLookups.h"
 
@@ -33,10 +34,6 @@ struct Column {
     std::function<std::string(const EmployeeRow&, const EmployeeLists&)> write;
     std::function<Fault(std::string_view, const EmployeeLists&, EmployeeRow&)> read;
 };
-
-std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
 
 std::string joined(const std::vector<std::string>& names) {
     std::string all;

@@ -21,57 +21,6 @@ namespace kelo::dataexchange {
 
 namespace {
 
-std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
-// Keeps what the employee form would have shown, instead of showing it.
-class KeptMessages : public common::Ui {
-public:
-    common::Answer message(const std::string& text, common::MessageIcon, common::MessageButtons,
-                           const std::string&, std::optional<common::Answer>) override {
-        texts.push_back(text);
-        return common::Answer::Ok;
-    }
-    void beep() override {}
-    void setStatusText(const std::string&) override {}
-    void beginWait() override {}
-    void endWait() override {}
-    std::optional<std::string> chooseSaveFile(const common::FileChoice&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseOpenFile(const common::FileChoice&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-
-    std::string all() const {
-        std::string joined;
-        for (const std::string& text : texts)
-            joined += (joined.empty() ? "" : " ") + text;
-        return joined;
-    }
-
-    std::vector<std::string> texts;
-};
-
-// Puts the engine's automatic unlocking back as it was.
-class AutoUnlockOff {
-public:
-    explicit AutoUnlockOff(engine::Code4& code) : code_(code), saved_(code.autoUnlock) {
-        code_.autoUnlock = false;
-    }
-    ~AutoUnlockOff() { code_.autoUnlock = saved_; }
-    AutoUnlockOff(const AutoUnlockOff&) = delete;
-    AutoUnlockOff& operator=(const AutoUnlockOff&) = delete;
-
-private:
-    engine::Code4& code_;
-    bool saved_;
-};
-
 staffrecords::PostFacts postFactsOf(const EmployeeRow& row, const EmployeeLists& lists) {
     staffrecords::PostFacts facts;
     facts.attached = row.personnel.unit != 0 && row.personnel.job != 0;
@@ -134,26 +83,11 @@ const ImportPreview& EmployeeImport::read(std::string_view bytes) {
     }
     const std::vector<CsvRecord>& records = table->records;
 
-    // The layout's column of each position of the file.
-    std::vector<std::size_t> layoutOf;
-    std::set<std::size_t> seen;
-    for (const std::string& header : records.front().fields) {
-        const std::optional<std::size_t> index = columnIndex(header);
-        if (!index) {
-            refuse(1, common::trim(header),
-                   quoted(common::trim(header)) + " is not a column of the employee list.");
-        } else if (!seen.insert(*index).second) {
-            refuse(1, common::trim(header),
-                   "The column " + quoted(common::trim(header)) + " appears twice.");
-        }
-        layoutOf.push_back(index.value_or(0));
-    }
     const std::vector<EmployeeColumn>& columns = employeeColumns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].required && !seen.contains(i))
-            refuse(1, columns[i].header,
-                   "The column " + quoted(columns[i].header) + " is missing.");
-    }
+    std::vector<LayoutColumn> layout;
+    for (const EmployeeColumn& column : columns)
+        layout.push_back({column.header, column.required});
+    const std::vector<std::size_t> columnOf = matchHeader(records.front(), layout, preview_);
     if (!preview_.refusals.empty())
         return preview_;
     if (records.size() == 1) {
@@ -176,19 +110,12 @@ const ImportPreview& EmployeeImport::read(std::string_view bytes) {
         const CsvRecord& record = records[r];
         EmployeeRow row;
         const std::size_t before = preview_.refusals.size();
-        if (record.fields.size() > layoutOf.size())
-            refuse(record.row, "", "This row has more fields than the header row.");
-        // Read in the layout's order, so that a branch is sought among its
-        // bank's branches.
-        std::vector<std::pair<std::size_t, std::string_view>> cells;
-        for (std::size_t f = 0; f < layoutOf.size(); ++f)
-            cells.emplace_back(layoutOf[f], f < record.fields.size()
-                                                ? std::string_view(record.fields[f])
-                                                : std::string_view());
-        std::sort(cells.begin(), cells.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (const auto& [index, text] : cells) {
-            if (auto message = readColumn(index, text, *lists, row))
+        const std::vector<std::string> fields =
+            fieldsByColumn(record, columnOf, columns.size(), preview_);
+        // In the layout's order, so that a branch is sought among its bank's
+        // branches.
+        for (std::size_t index = 0; index < columns.size(); ++index) {
+            if (auto message = readColumn(index, fields[index], *lists, row))
                 refuse(record.row, columns[index].header, std::move(*message));
         }
         rows_.push_back(row);
@@ -242,7 +169,6 @@ const ImportPreview& EmployeeImport::read(std::string_view bytes) {
 }
 
 bool EmployeeImport::filesFree(common::Ui& ui) {
-    AutoUnlockOff noAutoUnlock(code_);
     std::vector<std::unique_ptr<database::DbTable>> tables;
     auto staff = std::make_unique<database::STATDB>(code_, folder_);
     bool opened = staff->openFile();
@@ -268,22 +194,10 @@ bool EmployeeImport::filesFree(common::Ui& ui) {
         code_.setErrorCode(0);
         return false;
     }
+    std::vector<database::DbTable*> open;
     for (const auto& table : tables)
-        code_.lockAddAll(*table->data());
-    const int rc = code_.lockGroup();
-    const bool free = rc == engine::r4success;
-    if (!free) {
-        if (rc == engine::r4locked || database::isLockedByOther(code_))
-            ui.warning(kImportLockedText);
-        else
-            ui.error(database::TableUse::cantUpdateMessage(*tables.front()));
-    }
-    for (const auto& table : tables) {
-        table->data()->unlock();
-        table->closeFile();
-    }
-    code_.setErrorCode(0);
-    return free;
+        open.push_back(table.get());
+    return tablesFree(ui, code_, open, kImportLockedText);
 }
 
 bool EmployeeImport::commit(common::Ui& ui, const common::ORGREC& org) {

@@ -4,6 +4,7 @@
 #include "common/Ui.h"
 #include "common/WorkingFolder.h"
 #include "dataexchange/EmployeeColumns.h"
+#include "dataexchange/ImportPreview.h"
 #include "engine/Code4.h"
 
 #include <optional>
@@ -12,25 +13,6 @@
 #include <vector>
 
 namespace kelo::dataexchange {
-
-// Why a row of the file is refused: its row as a spreadsheet numbers it (the
-// header is row 1; 0 for the file as a whole), the column's header ("" when
-// no one column is at fault) and the message.
-struct ImportRefusal {
-    long row = 0;
-    std::string column;
-    std::string message;
-
-    friend bool operator==(const ImportRefusal&, const ImportRefusal&) = default;
-};
-
-// What the clerk sees before anything is written.
-struct ImportPreview {
-    std::size_t rows = 0; // the employees the file holds
-    std::vector<ImportRefusal> refusals;
-
-    bool accepted() const { return rows > 0 && refusals.empty(); }
-};
 
 // The message when another user holds a table the import writes.
 inline constexpr const char* kImportLockedText =

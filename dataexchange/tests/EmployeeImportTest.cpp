@@ -225,7 +225,7 @@ TEST_F(EmployeeImportTest, RefusesEachFaultAndWritesNothing) {
         {"unknown column",
          "Employee Number,Last Name,Other Names,Unit,Job,Station,Pay Frequency,Pay Basis,Shoe "
          "Size\r\nMH010,Mushi,Neema,Head Office,Clerk,Mbeya,Monthly,Salary,42\r\n",
-         {{1, "Shoe Size", "\"Shoe Size\" is not a column of the employee list."}}},
+         {{1, "Shoe Size", "\"Shoe Size\" is not a column of this list."}}},
         {"column twice",
          "Employee Number,Last Name,Other Names,Unit,Job,Station,Pay Frequency,Pay Basis,"
          "Salary,salary\r\n",

@@ -1,0 +1,345 @@
+#include "dataexchange/BalanceImport.h"
+
+#include "common/Money.h"
+#include "common/Text.h"
+#include "database/PayFieldsFile.h"
+#include "database/StaticDb.h"
+#include "database/VarDb.h"
+#include "staffrecords/StatFrmLookups.h"
+#include "staffrecords/VarFrm.h"
+
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+namespace kelo::dataexchange {
+
+namespace {
+
+namespace choices = staffrecords::statfrmlists;
+
+enum Col : std::size_t {
+    kEmpNum,
+    kItem,
+    kBalance,
+    kPaymentsLeft,
+    kInterestRate,
+    kTaxableBenefit,
+    kEmployerContribution,
+    kEmployeeBalance,
+    kEmployerBalance,
+    kColumnCount
+};
+
+// The columns each kind of item takes, beside the number and the item.
+const std::map<staffrecords::ParamDialog, std::set<std::size_t>>& columnsOfKind() {
+    using staffrecords::ParamDialog;
+    static const std::map<ParamDialog, std::set<std::size_t>> kinds{
+        {ParamDialog::Loan, {kBalance, kPaymentsLeft, kInterestRate, kTaxableBenefit}},
+        {ParamDialog::Savings, {kBalance, kInterestRate}},
+        {ParamDialog::PensionFund, {kEmployerContribution, kEmployeeBalance, kEmployerBalance}},
+        {ParamDialog::CoopBalance, {kBalance}},
+    };
+    return kinds;
+}
+
+struct Employee {
+    common::PAYFREQ payFreq = common::MONTHLY;
+    bool separated = false;
+};
+
+std::optional<std::map<std::string, Employee>> employeesByKey(engine::Code4& code,
+                                                              const common::WorkingFolder& folder) {
+    database::STATDB staff(code, folder);
+    if (!staff.openFile()) {
+        code.setErrorCode(0);
+        return std::nullopt;
+    }
+    std::map<std::string, Employee> all;
+    engine::Data4& data = *staff.data();
+    for (int rc = data.top(); rc == engine::r4success && !data.eof(); rc = data.skip()) {
+        common::STATICREC rec;
+        if (!data.deleted() && staff.initRec(rec))
+            all[common::employeeKey(common::trim(rec.empNum))] = {rec.payFreq, rec.separated != 0};
+    }
+    staff.closeFile();
+    return all;
+}
+
+} // namespace
+
+const std::vector<LayoutColumn>& balanceColumns() {
+    static const std::vector<LayoutColumn> columns{
+        {"Employee Number", true},
+        {"Item", true},
+        {"Balance", false},
+        {"Payments Left", false},
+        {"Interest Rate", false},
+        {"Taxable Benefit", false},
+        {"Employer Contribution", false},
+        {"Employee Balance", false},
+        {"Employer Balance", false},
+    };
+    return columns;
+}
+
+BalanceImport::BalanceImport(engine::Code4& code, const common::WorkingFolder& folder)
+    : code_(code),
+      folder_(folder) {}
+
+bool BalanceImport::readRow(const CsvRecord& record, const std::vector<std::string>& fields,
+                            BalanceRow& row) {
+    const auto& columns = balanceColumns();
+    bool ok = true;
+    const auto refuse = [&](std::size_t column, std::string message) {
+        preview_.refusals.push_back({record.row, columns[column].header, std::move(message)});
+        ok = false;
+    };
+    const auto amount = [&](std::size_t column) {
+        double value = 0;
+        if (!common::parseAmount(common::trim(fields[column]), value))
+            refuse(column, quoted(common::trim(fields[column])) + " is not a number.");
+        return value;
+    };
+    const auto kinds = columnsOfKind();
+    const auto kind = staffrecords::dialogOf(common::PayItem{nullptr, row.params, 0, 0});
+    const std::set<std::size_t>& taken = kinds.at(kind);
+    for (std::size_t c = kBalance; c < kColumnCount; ++c) {
+        if (!taken.contains(c) && !common::trim(fields[c]).empty())
+            refuse(c, quoted(columns[c].header) + " does not apply to " + quoted(row.item) + ".");
+    }
+    if (!ok)
+        return false;
+    if (auto* loan = std::get_if<common::LoanParams>(&row.params)) {
+        loan->balance = amount(kBalance);
+        const double left = amount(kPaymentsLeft);
+        if (ok && (left != std::floor(left) || left > 1e6))
+            refuse(kPaymentsLeft, quoted(common::trim(fields[kPaymentsLeft])) +
+                                      " is not a whole number of payments.");
+        loan->paymentsLeft = static_cast<std::int32_t>(left);
+        loan->interestRate = static_cast<float>(amount(kInterestRate));
+        // An outstanding loan, not a new one keyed as principal.
+        loan->newLoan = 0;
+        const std::string taxable = common::trim(fields[kTaxableBenefit]);
+        if (common::equalsIgnoreCase(taxable, "Yes"))
+            loan->taxableBenefit = 1;
+        else if (taxable.empty() || common::equalsIgnoreCase(taxable, "No"))
+            loan->taxableBenefit = 0;
+        else
+            refuse(kTaxableBenefit, quoted(taxable) + " is not one of: No, Yes.");
+    } else if (auto* savings = std::get_if<common::SavingsParams>(&row.params)) {
+        savings->balance = amount(kBalance);
+        savings->interestRate = static_cast<float>(amount(kInterestRate));
+    } else if (auto* pension = std::get_if<common::PensionParams>(&row.params)) {
+        pension->employerContribution = amount(kEmployerContribution);
+        pension->employeeBalance = amount(kEmployeeBalance);
+        pension->employerBalance = amount(kEmployerBalance);
+    } else if (auto* coop = std::get_if<common::CoopParams>(&row.params)) {
+        coop->balance = amount(kBalance);
+    }
+    return ok;
+}
+
+const ImportPreview& BalanceImport::read(std::string_view bytes) {
+    preview_ = ImportPreview{};
+    rows_.clear();
+    rowNumbers_.clear();
+    CsvFault fault;
+    const std::optional<CsvTable> table = readCsv(bytes, fault);
+    if (!table) {
+        preview_.refusals.push_back({0, "", fault.message});
+        return preview_;
+    }
+    const auto& columns = balanceColumns();
+    const std::vector<std::size_t> columnOf =
+        matchHeader(table->records.front(), columns, preview_);
+    if (!preview_.refusals.empty())
+        return preview_;
+    if (table->records.size() == 1) {
+        preview_.refusals.push_back({0, "", "The file holds no balances."});
+        return preview_;
+    }
+    const auto employees = employeesByKey(code_, folder_);
+    if (!employees) {
+        preview_.refusals.push_back({0, "", "Can't open " + std::string(database::STATDB::kPath)});
+        return preview_;
+    }
+    std::map<common::PAYFREQ, common::PayItemDefs> defsOf;
+    std::map<std::pair<std::string, std::size_t>, long> firstRow;
+    for (std::size_t r = 1; r < table->records.size(); ++r) {
+        const CsvRecord& record = table->records[r];
+        const std::size_t before = preview_.refusals.size();
+        const std::vector<std::string> fields =
+            fieldsByColumn(record, columnOf, columns.size(), preview_);
+        if (preview_.refusals.size() != before)
+            continue;
+        BalanceRow row;
+        row.empNum = common::trim(fields[kEmpNum]);
+        row.item = common::trim(fields[kItem]);
+        const auto employee = employees->find(common::employeeKey(row.empNum));
+        if (employee == employees->end()) {
+            preview_.refusals.push_back(
+                {record.row, columns[kEmpNum].header,
+                 "There is no employee numbered " + quoted(row.empNum) + "."});
+            continue;
+        }
+        if (employee->second.separated) {
+            preview_.refusals.push_back(
+                {record.row, columns[kEmpNum].header,
+                 "The employee " + quoted(row.empNum) + " has left the payroll."});
+            continue;
+        }
+        row.payFreq = employee->second.payFreq;
+        if (!defsOf.contains(row.payFreq)) {
+            KeptMessages quiet;
+            common::PayItemDefs defs;
+            if (!database::loadPayItemDefs(quiet, folder_, row.payFreq, defs)) {
+                preview_.refusals.push_back({record.row, "", quiet.all()});
+                continue;
+            }
+            defsOf[row.payFreq] = std::move(defs);
+        }
+        const common::PayItemDefs& defs = defsOf[row.payFreq];
+        std::optional<std::size_t> index;
+        for (std::size_t i = 0; i < defs.deductions.size(); ++i) {
+            if (common::equalsIgnoreCase(common::trim(defs.deductions[i]->itemName), row.item))
+                index = i;
+        }
+        const std::string payroll = choices::kPayFreqs.at(static_cast<std::size_t>(row.payFreq));
+        if (!index) {
+            preview_.refusals.push_back({record.row, columns[kItem].header,
+                                         "There is no deduction named " + quoted(row.item) +
+                                             " on the " + payroll + " payroll."});
+            continue;
+        }
+        row.index = *index;
+        row.item = common::trim(defs.deductions[*index]->itemName);
+        row.params = common::newPayItem(defs.deductions[*index], common::DEDUCTIONS).params;
+        if (!columnsOfKind().contains(
+                staffrecords::dialogOf(common::PayItem{nullptr, row.params, 0, 0}))) {
+            preview_.refusals.push_back(
+                {record.row, columns[kItem].header, quoted(row.item) + " keeps no balance."});
+            continue;
+        }
+        if (!readRow(record, fields, row))
+            continue;
+        const std::pair<std::string, std::size_t> key{
+            common::employeeKey(row.empNum) + std::to_string(row.payFreq), row.index};
+        if (const auto first = firstRow.find(key); first != firstRow.end()) {
+            preview_.refusals.push_back({record.row, columns[kItem].header,
+                                         quoted(row.item) + " of " + quoted(row.empNum) +
+                                             " is also on row " + std::to_string(first->second) +
+                                             "."});
+            continue;
+        }
+        firstRow[key] = record.row;
+        rows_.push_back(std::move(row));
+        rowNumbers_.push_back(record.row);
+    }
+    preview_.rows = table->records.size() - 1;
+    return preview_;
+}
+
+bool BalanceImport::commit(common::Ui& ui, const common::ORGREC& org) {
+    if (!preview_.accepted())
+        return false;
+    common::WaitCursor wait(ui);
+    common::StatusText status(ui, "Importing balances...");
+
+    // Each payroll's table with its definitions: for the lock check, and for
+    // the records as they were, to put back should one balance be refused.
+    struct Payroll {
+        std::unique_ptr<database::VARDB> table;
+        std::map<std::string, common::VARIATIONSREC> before;
+    };
+    std::map<common::PAYFREQ, Payroll> payrolls;
+    std::vector<database::DbTable*> tables;
+    for (const BalanceRow& row : rows_) {
+        Payroll& payroll = payrolls[row.payFreq];
+        if (!payroll.table) {
+            KeptMessages quiet;
+            common::PayItemDefs defs;
+            payroll.table = std::make_unique<database::VARDB>(code_, folder_);
+            if (!database::loadPayItemDefs(quiet, folder_, row.payFreq, defs) ||
+                !payroll.table->setDefinitions(defs) || !payroll.table->openFile(row.payFreq)) {
+                ui.error(
+                    database::openFailureText(code_, common::transactionsTablePath(row.payFreq)));
+                code_.setErrorCode(0);
+                return false;
+            }
+            payroll.table->orderByEmpNum1();
+            tables.push_back(payroll.table.get());
+        }
+        const std::string key = common::employeeKey(row.empNum);
+        common::VARIATIONSREC rec;
+        if (!payroll.before.contains(key) && payroll.table->seekEmpNum(row.empNum) &&
+            payroll.table->initRec(rec))
+            payroll.before[key] = rec;
+    }
+    if (!tablesFree(ui, code_, tables, kBalancesLockedText))
+        return false;
+    for (auto& [payFreq, payroll] : payrolls)
+        payroll.table->closeFile();
+
+    KeptMessages kept;
+    bool ok = true;
+    std::set<std::pair<common::PAYFREQ, std::string>> changed;
+    for (auto& [payFreq, payroll] : payrolls) {
+        common::ORGREC payrollOrg = org;
+        payrollOrg.payFreq = payFreq;
+        staffrecords::VARFRM form(kept, code_, folder_);
+        if (!form.checkFiles(payrollOrg) || !form.open(payrollOrg)) {
+            preview_.refusals.push_back({0, "", kept.all()});
+            ok = false;
+            break;
+        }
+        kept.texts.clear();
+        for (std::size_t i = 0; i < rows_.size() && ok; ++i) {
+            const BalanceRow& row = rows_[i];
+            if (row.payFreq != payFreq)
+                continue;
+            changed.insert({payFreq, common::employeeKey(row.empNum)});
+            bool set = false;
+            if (const auto* loan = std::get_if<common::LoanParams>(&row.params))
+                set = form.setLoan(row.empNum, row.index, *loan);
+            else if (const auto* savings = std::get_if<common::SavingsParams>(&row.params))
+                set = form.setSavings(row.empNum, row.index, *savings);
+            else if (const auto* pension = std::get_if<common::PensionParams>(&row.params))
+                set = form.setPensionParams(row.empNum, row.index, *pension);
+            else if (const auto* coop = std::get_if<common::CoopParams>(&row.params))
+                set = form.setCoopBalance(row.empNum, row.index, coop->balance);
+            if (!set || !kept.texts.empty()) {
+                preview_.refusals.push_back(
+                    {rowNumbers_[i], "",
+                     kept.texts.empty() ? "Can't set this balance." : kept.all()});
+                ok = false;
+            }
+        }
+        form.close();
+        if (!ok)
+            break;
+    }
+    if (!ok) {
+        // All or none: the records changed go back as they were.
+        for (auto& [payFreq, payroll] : payrolls) {
+            if (!payroll.table->openFile(payFreq)) {
+                ui.error(database::openFailureText(code_, payroll.table->relativePath()));
+                continue;
+            }
+            payroll.table->orderByEmpNum1();
+            for (const auto& [key, rec] : payroll.before) {
+                if (changed.contains({payFreq, key}) &&
+                    !(payroll.table->seekEmpNum(rec.empNum) && payroll.table->updateFields(rec)))
+                    ui.error("Can't put back the payroll record of " + rec.empNum);
+            }
+            payroll.table->closeFile();
+        }
+    }
+    code_.setErrorCode(0);
+    return ok;
+}
+
+} // namespace kelo::dataexchange
