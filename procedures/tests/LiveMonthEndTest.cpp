@@ -87,6 +87,18 @@ struct LiveMonthEndTest : payrunreports::testing::PeriodFixture {
         ASSERT_EQ(orgs->openSelOrg(list), 1);
     }
 
+    // The organisation as the program finds it in another month.
+    void reopenIn(const char* month, std::int32_t year, std::int32_t fiscalYear) {
+        common::ORGREC row = *orgs->getOpenOrg();
+        row.month = month;
+        row.year = year;
+        row.fiscalYear = fiscalYear;
+        ASSERT_TRUE(setup::saveOrgRec(code, folder, row));
+        orgs = std::make_unique<setup::ORGS>(ui, code, folder);
+        openOrg();
+        ui.clear();
+    }
+
     int runMonthEnd() {
         LiveMonthEndStores stores(
             {ui, code, folder, *orgs, *users, setup::systemDrive(), setup::systemClock()});
@@ -145,6 +157,36 @@ TEST_F(LiveMonthEndTest, AnotherUsersTransactionsWindowStopsItUnchanged) {
               "user. Nothing has been changed. Please try again when it is free.");
     EXPECT_EQ(orgs->getOpenOrg()->month, "March");
     EXPECT_FALSE(exists(payrunreports::PERIODDB::periodFilePath(common::MONTHLY, org, true)));
+}
+
+TEST_F(LiveMonthEndTest, JuneIntoJulyMakesTheNewFiscalYearsTables) {
+    reopenIn("June", 2025, 2024);
+    EXPECT_EQ(runMonthEnd(), 0) << messages();
+    EXPECT_EQ(ui.messages[1].text, "New PAYE, NSSF and SDL files for the year 2025/2026 have just "
+                                   "been created. Please review them and update if necessary.");
+    EXPECT_EQ(orgs->getOpenOrg()->month, "July");
+    EXPECT_EQ(orgs->getOpenOrg()->fiscalYear, 2025);
+    for (const char* table : {"paye.dbf", "nssf.dbf", "payepara.dbf", "sdl.dbf"})
+        EXPECT_TRUE(exists(std::string("../system/2025/") + table)) << table;
+}
+
+TEST_F(LiveMonthEndTest, DecemberIntoJanuaryStartsTheYear) {
+    // December of the fiscal year whose tax tables there are.
+    reopenIn("December", 2024, 2024);
+    fs::create_directories(folder.resolve("2024"));
+    EXPECT_EQ(runMonthEnd(), 0) << messages();
+    EXPECT_EQ(ui.lastMessage(), "Month end procedure completed successfully.");
+    EXPECT_EQ(orgs->getOpenOrg()->month, "January");
+    EXPECT_EQ(orgs->getOpenOrg()->year, 2025);
+    EXPECT_TRUE(exists(payrunreports::PERIODDB::periodFilePath(
+        common::MONTHLY,
+        [] {
+            common::ORGREC december;
+            december.month = "December";
+            december.year = 2024;
+            return december;
+        }(),
+        true)));
 }
 
 } // namespace
