@@ -405,11 +405,11 @@ bool P10REP::readFiles(const common::ORGREC& org) {
 }
 
 std::vector<TaxColumn> P10REP::taxColumns() const {
-    return {{"Particulars", 45, false},
-            {"Employees", 20, false},
-            {"Gross Pay", 32, true},
-            {"Taxable Pay", 32, true},
-            {"PAYE", 32, true}};
+    return {{"Particulars", 62, false},
+            {"Employees", 18, false},
+            {"Gross Pay", 30, true},
+            {"Taxable Pay", 30, true},
+            {"PAYE", 30, true}};
 }
 
 std::vector<std::string> P10REP::titles(const common::ReportPage&) const {
@@ -470,7 +470,7 @@ void ITX215REP::sort() {
 }
 
 std::vector<TaxColumn> ITX215REP::taxColumns() const {
-    return {{"Employee No.", 22, false}, {"Name", 45, false},       {"T.I.N.", 24, false},
+    return {{"Employee No.", 22, false}, {"Name", 40, false},       {"T.I.N.", 24, false},
             {"Gross Pay", 28, true},     {"Taxable Pay", 28, true}, {"PAYE\nWithheld", 26, true}};
 }
 
