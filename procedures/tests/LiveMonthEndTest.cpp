@@ -178,15 +178,7 @@ TEST_F(LiveMonthEndTest, DecemberIntoJanuaryStartsTheYear) {
     EXPECT_EQ(ui.lastMessage(), "Month end procedure completed successfully.");
     EXPECT_EQ(orgs->getOpenOrg()->month, "January");
     EXPECT_EQ(orgs->getOpenOrg()->year, 2025);
-    EXPECT_TRUE(exists(payrunreports::PERIODDB::periodFilePath(
-        common::MONTHLY,
-        [] {
-            common::ORGREC december;
-            december.month = "December";
-            december.year = 2024;
-            return december;
-        }(),
-        true)));
+    EXPECT_TRUE(exists("2024/mon12.dbf"));
 }
 
 } // namespace
