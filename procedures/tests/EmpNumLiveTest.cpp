@@ -5,9 +5,13 @@
 #include "monthlyreturns/MonthDb.h"
 #include "payrunreports/tests/PeriodFixture.h"
 #include "taxreports/TaxRepDb.h"
+#include "testsupport/ChildProcess.h"
 #include "yeartodate/YtdDb.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -121,6 +125,17 @@ struct EmpNumLiveTest : payrunreports::testing::PeriodFixture {
         return other && other->lockAll() == engine::r4success;
     }
 
+    // Where record `recNo` of a table ends in its file, from the header's
+    // lengths.
+    std::uintmax_t recordEnd(const char* relativePath, long recNo) {
+        std::ifstream in(folder.resolve(relativePath), std::ios::binary);
+        unsigned char header[12] = {};
+        in.read(reinterpret_cast<char*>(header), sizeof header);
+        const std::uintmax_t headerLength = header[8] | (header[9] << 8);
+        const std::uintmax_t recordLength = header[10] | (header[11] << 8);
+        return headerLength + static_cast<std::uintmax_t>(recNo) * recordLength;
+    }
+
     EmpNumStatus change(const std::string& oldEmpNum, const std::string& newEmpNum) {
         LiveEmpNumStores stores(ui, code, folder);
         return changeEmployeeNumber(ui, stores, org, oldEmpNum, newEmpNum);
@@ -203,6 +218,65 @@ TEST_F(EmpNumLiveTest, AnEmployeeNoStoreHoldsLeavesThemAsTheyWere) {
     EXPECT_EQ(column(kMonpay), (Names{"MH003", "MH002", "MH001", "MH004", "MH005"}));
     for (const std::string& file : storeFiles())
         EXPECT_TRUE(bytesOf(folder.resolve(file)) == before[file]) << file;
+}
+
+TEST_F(EmpNumLiveTest, AWriteFailingHalfWayPutsBackWhatWasWritten) {
+    // MH009's personnel and transactions rows stand early in their files and
+    // his absence far into its own, behind 300 of MH003's: a child that may
+    // not write that far renumbers the first two, then fails on the third.
+    Employee late = kileo();
+    late.rec.empNum = "MH009";
+    hire(late);
+    {
+        common::PayItemDefs defs;
+        ASSERT_TRUE(database::loadPayItemDefs(ui, folder, common::MONTHLY, defs));
+        database::VARDB pay(code, folder);
+        ASSERT_TRUE(pay.setDefinitions(defs) && pay.openFile(common::MONTHLY));
+        common::VARIATIONSREC rec = common::newVariationsRec(pay.definitions());
+        rec.empNum = "MH009";
+        ASSERT_TRUE(pay.appendRec(rec));
+    }
+    database::ABSENCEDB absence(code, folder, ui);
+    database::ABSENCEROW row;
+    row.fromDate = row.toDate = common::date{2025, 10, 3};
+    row.days = 1;
+    row.reason = "Sick Leave";
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(absence.appendRec("MH003", row, false));
+    ASSERT_TRUE(absence.appendRec("MH009", row, false));
+    ASSERT_EQ(column(kStatic).back(), "MH009");
+    ASSERT_EQ(column(kMonpay).back(), "MH009");
+    const long absenceRows = static_cast<long>(column(kAbsence).size());
+    ASSERT_EQ(column(kAbsence).back(), "MH009");
+    const std::uintmax_t limit = std::max(recordEnd(kStatic, 5), recordEnd(kMonpay, 6)) + 1024;
+    ASSERT_LT(limit, recordEnd(kAbsence, absenceRows - 1));
+
+    const int status = testsupport::runWithFileSizeLimit(limit, [&] {
+        testsupport::RecordingUi childUi;
+        if (renumberEmployeeFiles(childUi, code, folder, {"MH009", "MH109", common::MONTHLY}))
+            return 1;
+        if (childUi.messages.size() != 1 ||
+            childUi.lastMessage() != "Can't update database/absence.dbf" ||
+            childUi.messages[0].icon != MessageIcon::Error)
+            return 2;
+        return code.autoUnlock && code.errorCode() == 0 ? 0 : 3;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(column(kStatic), (Names{"MH001", "MH002", "MH003", "MH004", "MH009"}));
+    EXPECT_EQ(column(kMonpay), (Names{"MH003", "MH002", "MH001", "MH004", "MH005", "MH009"}));
+    EXPECT_EQ(column(kAbsence).back(), "MH009");
+    database::STATDB staff(code, folder);
+    ASSERT_TRUE(staff.openFile());
+    EXPECT_TRUE(staff.seekEmpNum("MH009"));
+    EXPECT_FALSE(staff.seekEmpNum("MH109"));
+    staff.closeFile();
+    for (const char* path : {kStatic, kMonpay, kAbsence, kLeave})
+        EXPECT_TRUE(freeOfLocks(path)) << path;
+
+    // Without the limit the same change goes through.
+    EXPECT_TRUE(renumberEmployeeFiles(ui, code, folder, {"MH009", "MH109", common::MONTHLY}))
+        << messages();
+    EXPECT_EQ(column(kAbsence).back(), "MH109");
 }
 
 struct LockCase {
