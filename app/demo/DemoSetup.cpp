@@ -6,6 +6,7 @@
 #include "database/PayeParamDb.h"
 #include "database/SdlDb.h"
 #include "database/UsersDb.h"
+#include "database/WcfDb.h"
 #include "engine/Code4.h"
 #include "setup/Orgs.h"
 #include "setup/TreeDialogs.h"
@@ -153,7 +154,8 @@ bool makeStatutoryTables(CountingUi& ui, engine::Code4& code, const common::Work
         return false;
     // Each table that could not be made has told the user already.
     for (const char* table : {database::PAYEDB::kFileName, database::NSSFDB::kFileName,
-                              database::PAYEPARAMDB::kFileName, database::SDLDB::kFileName}) {
+                              database::PAYEPARAMDB::kFileName, database::SDLDB::kFileName,
+                              database::WCFDB::kFileName}) {
         if (!database::isValid(code, folder, folder.statutoryFile(year, table)))
             return false;
     }

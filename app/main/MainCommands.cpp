@@ -138,6 +138,9 @@ void MainWindow::runCommand(int id) {
     case cmd::SdlRates:
         runSdlRate(dialogs);
         break;
+    case cmd::WcfRate:
+        runWcfRate(dialogs);
+        break;
     case cmd::IncomeBrackets:
         runIncomeBrackets(dialogs);
         break;

@@ -351,4 +351,18 @@ void runSdlRate(const DialogContext& context) {
         [&] { return logic.closeDlg(dialog.view()); }, [&] { logic.cancelDlg(); });
 }
 
+void runWcfRate(const DialogContext& context) {
+    Session& session = context.session;
+    setup::WCFDLG logic(session.ui(), session.code(), session.folder());
+    // As the SDL rate: every user may open it, only those who may modify
+    // tax tables change it.
+    logic.setMayModify(mayModify(session));
+    FormDialog dialog(context.parent, "WcfRateDialog", QString());
+    addNumber(dialog, setup::wcfdlg::Rate, QStringLiteral("&Employer (%)"));
+    const int year = fiscalYear(session);
+    runRecord(
+        context, dialog, helpctx::WcfRate, [&] { return logic.initDlg(dialog.view(), year); },
+        [&] { return logic.closeDlg(dialog.view()); }, [&] { logic.cancelDlg(); });
+}
+
 } // namespace kelo::app

@@ -102,6 +102,9 @@ bool CommandRules::isAvailable(int id) {
     // Beyond the old menu, beside the SDL rate.
     if (id == cmd::WcfRate)
         return true;
+    // Beyond the old menu, beside the SDL rate.
+    if (id == cmd::WcfRate)
+        return true;
     // The pay-run reports and the bank transfer file.
     if (isOneOf(id,
                 {1211, 1212, 1213, 1214, 1215, 1245, 1247, 1248, 1249, cmd::BankTransferFile}) ||

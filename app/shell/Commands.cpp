@@ -108,6 +108,7 @@ const std::vector<CommandTexts>& allTexts() {
         {1406, "&Banks...", "Edit bank and bank branch names and codes", ""},
         {1407, "&Change Password...", "Change your password", ""},
         {1408, "&Users...", "Edit the list of users who can access the program", ""},
+        {1409, "&WCF Rate...", "Edit the Workers Compensation Fund rate", ""},
         {1501, "&Backup...", "Back up files for this organisation", ""},
         {1502, "&Restore...", "Restore files for this organisation from backup", ""},
         {1511, "&Change Employee Number...", "Change the employee number of an existing employee",
@@ -203,9 +204,9 @@ Popup systemPopup(int menuType) {
     case common::kPersonnelMenu:
         return {"&System", commands({1407})};
     case common::kPayrollMenu:
-        return {"&System", commands({1401, 1403, 1402, 1404, 0, 1406, 1405, 0, 1407})};
+        return {"&System", commands({1401, 1403, 1402, 1404, 1409, 0, 1406, 1405, 0, 1407})};
     default:
-        return {"&System", commands({1401, 1403, 1402, 1404, 0, 1406, 1405, 0, 1408, 1407})};
+        return {"&System", commands({1401, 1403, 1402, 1404, 1409, 0, 1406, 1405, 0, 1408, 1407})};
     }
 }
 
@@ -386,7 +387,7 @@ int helpContextOf(int id, DocumentKind document) {
         return 163;
     if (inRange(id, 1301, 1306) || inRange(id, 1311, 1318) || inRange(id, 1323, 1325))
         return 165;
-    if (inRange(id, 1401, 1408))
+    if (inRange(id, 1401, 1409))
         return 166;
     if (inRange(id, 1501, 1503) || id == 1511 || id == 1512 || id == 1514)
         return 164;

@@ -62,6 +62,7 @@ inline constexpr int IncomeBrackets = 1405;
 inline constexpr int Banks = 1406;
 inline constexpr int ChangePassword = 1407;
 inline constexpr int Users = 1408;
+inline constexpr int WcfRate = 1409; // beyond the old menu
 inline constexpr int Backup = 1501;
 inline constexpr int Restore = 1502;
 inline constexpr int ChangeEmpNum = 1511;
@@ -148,6 +149,7 @@ inline constexpr int NssfRates = 781;
 inline constexpr int PayeParameters = 782;
 inline constexpr int IncomeBrackets = 793; // and its row dialog
 inline constexpr int SdlRate = 795;
+inline constexpr int WcfRate = 796; // its own page beside the SDL rate's
 } // namespace helpctx
 
 } // namespace kelo::app

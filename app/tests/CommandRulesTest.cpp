@@ -61,12 +61,13 @@ TEST(CommandRules, TheLookupListsAreAvailableWithTheRightToSetUpTheOrganisation)
 }
 
 TEST(CommandRules, TheTaxTableDialogsAreAvailable) {
-    for (int id :
-         {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::IncomeBrackets})
+    for (int id : {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::WcfRate,
+                   cmd::IncomeBrackets})
         EXPECT_TRUE(CommandRules::isAvailable(id)) << id;
     CommandContext context{fullRights(common::kPayrollMenu), DocumentKind::None, 0};
     context.user.modifyTaxTables = 0;
     EXPECT_TRUE(CommandRules::mayRun(cmd::SdlRates, context));
+    EXPECT_TRUE(CommandRules::mayRun(cmd::WcfRate, context));
     EXPECT_FALSE(CommandRules::mayRun(cmd::PayeRates, context));
 }
 
@@ -105,12 +106,12 @@ TEST(CommandRules, MenusOfEachTypeCarryTheirOwnCommands) {
         std::vector<int> present, absent;
     };
     const std::vector<Case> cases{
-        {common::kFullMenu, {1001, 1002, 1009, 1201, 1264, 1305, 1401, 1408, 1512}, {}},
+        {common::kFullMenu, {1001, 1002, 1009, 1201, 1264, 1305, 1401, 1408, 1409, 1512}, {}},
         {common::kPersonnelMenu,
          {1001, 1004, 1201, 1207, 1261, 1303, 1315, 1323, 1407, 1511, 1514},
-         {1002, 1003, 1005, 1204, 1211, 1241, 1305, 1317, 1324, 1401, 1408, 1512}},
+         {1002, 1003, 1005, 1204, 1211, 1241, 1305, 1317, 1324, 1401, 1408, 1409, 1512}},
         {common::kPayrollMenu,
-         {1002, 1003, 1005, 1202, 1211, 1253, 1305, 1318, 1324, 1406, 1512},
+         {1002, 1003, 1005, 1202, 1211, 1253, 1305, 1318, 1324, 1406, 1409, 1512},
          {1001, 1004, 1201, 1204, 1207, 1261, 1302, 1303, 1311, 1408, 1511}},
     };
     for (const Case& c : cases) {
@@ -160,6 +161,7 @@ TEST(CommandRules, HelpContextsFollowTheCommandGroups) {
         {1244, DocumentKind::None, 0},           {1264, DocumentKind::None, 163},
         {1306, DocumentKind::None, 165},         {1316, DocumentKind::None, 165},
         {1322, DocumentKind::None, 0},           {1408, DocumentKind::None, 166},
+        {1409, DocumentKind::None, 166},         {1410, DocumentKind::None, 0},
         {1503, DocumentKind::None, 164},         {1513, DocumentKind::None, 0},
         {1603, DocumentKind::None, 167},         {1602, DocumentKind::None, 0},
     };

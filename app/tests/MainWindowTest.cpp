@@ -266,6 +266,7 @@ TEST_F(MainWindowTest, AUserWithoutTaxTableRightsSeesThemGrayed) {
         EXPECT_FALSE(menuEnabled(id)) << id;
     }
     EXPECT_TRUE(CommandRules::rightsAllow(cmd::SdlRates, main.commandContext().user));
+    EXPECT_TRUE(CommandRules::rightsAllow(cmd::WcfRate, main.commandContext().user));
     EXPECT_FALSE(CommandRules::rightsAllow(cmd::PayeRates, main.commandContext().user));
     EXPECT_EQ(main.menuAction(cmd::Personnel), nullptr);
     EXPECT_EQ(main.findChild<QAction*>("keyF5"), nullptr);

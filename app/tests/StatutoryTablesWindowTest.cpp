@@ -1,5 +1,5 @@
 // The System menu's tax table dialogs on the demo folder: PAYE rates and
-// income brackets with their row dialogs, PAYE parameters, NSSF and SDL
+// income brackets with their row dialogs, PAYE parameters, NSSF, SDL and WCF
 // rates, scripted by object name.
 #include "app/demo/DemoFolder.h"
 #include "app/main/MainWindow.h"
@@ -12,6 +12,7 @@
 #include "database/PayeDb.h"
 #include "database/PayeParamDb.h"
 #include "database/SdlDb.h"
+#include "database/WcfDb.h"
 #include "setup/Users.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
@@ -20,6 +21,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -100,7 +103,7 @@ protected:
 };
 
 TEST_F(StatutoryTablesWindowTest, TheTaxTableCommandsAreOn) {
-    for (int id : {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates,
+    for (int id : {cmd::PayeRates, cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::WcfRate,
                    cmd::IncomeBrackets}) {
         ASSERT_NE(window->menuAction(id), nullptr) << id;
         EXPECT_TRUE(window->menuAction(id)->isEnabled()) << id;
@@ -360,6 +363,60 @@ TEST_F(StatutoryTablesWindowTest, ParametersAndRatesAreChangedAndStored) {
     EXPECT_FLOAT_EQ(sdl.rate, 4.5f);
 }
 
+TEST_F(StatutoryTablesWindowTest, TheWcfRateIsInTheSystemMenuAfterTheSdlRate) {
+    QAction* action = window->menuAction(cmd::WcfRate);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), QStringLiteral("&WCF Rate..."));
+    EXPECT_EQ(commandTexts(cmd::WcfRate).helpText, "Edit the Workers Compensation Fund rate");
+    QMenu* system = nullptr;
+    for (QAction* top : window->menuBar()->actions())
+        if (top->text() == QStringLiteral("&System"))
+            system = top->menu();
+    ASSERT_NE(system, nullptr);
+    const QList<QAction*> items = system->actions();
+    const qsizetype sdl = items.indexOf(window->menuAction(cmd::SdlRates));
+    ASSERT_GE(sdl, 0);
+    EXPECT_EQ(items.indexOf(action), sdl + 1);
+}
+
+// The demo year was made with the default rate; the edited rate is what the
+// WCF return of a period closed afterwards reads.
+TEST_F(StatutoryTablesWindowTest, TheWcfRateIsShownStoredAndRefusedOutsideZeroToHundred) {
+    host.then("WcfRateDialog", [](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("WCF Rate for 2026/2027"));
+        EXPECT_EQ(textOf(d, "Rate"), QStringLiteral("0.50"));
+        EXPECT_TRUE(enabled(d, "Rate"));
+        type(d, "Rate", QStringLiteral("100.5"));
+        click(d, "OkButton"); // refused: the dialog stays
+        type(d, "Rate", QStringLiteral("0.75"));
+        click(d, "OkButton");
+    });
+    host.then("WcfRateDialog", [](QDialog& d) {
+        EXPECT_EQ(textOf(d, "Rate"), QStringLiteral("0.75"));
+        type(d, "Rate", QStringLiteral("2"));
+        click(d, "CancelButton");
+    });
+    window->runCommand(cmd::WcfRate);
+    window->runCommand(cmd::WcfRate);
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_EQ(ui->texts, (std::vector<std::string>{"WCF rate must be between 0 and 100."}));
+    database::WCFREC wcf;
+    ASSERT_TRUE(database::WCFDB(session().code(), session().folder()).readFile(kFiscalYear, wcf));
+    EXPECT_FLOAT_EQ(wcf.rate, 0.75f);
+}
+
+TEST_F(StatutoryTablesWindowTest, AYearFolderWithoutTheWcfTableOpensWithTheDefaultRate) {
+    fs::remove(session().folder().statutoryFile(kFiscalYear, "wcf.dbf"));
+    host.then("WcfRateDialog", [](QDialog& d) {
+        EXPECT_EQ(textOf(d, "Rate"), QStringLiteral("0.50"));
+        click(d, "OkButton");
+    });
+    window->runCommand(cmd::WcfRate);
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+    EXPECT_TRUE(fs::exists(session().folder().statutoryFile(kFiscalYear, "wcf.dbf")));
+}
+
 TEST_F(StatutoryTablesWindowTest, AMissingYearTableIsToldAndNoDialogOpens) {
     fs::remove(session().folder().statutoryFile(kFiscalYear, "sdl.dbf"));
     const std::size_t shown = host.shown.size();
@@ -400,11 +457,24 @@ TEST_F(StatutoryTablesWindowTest, WithoutTheRightOnlyTheSdlRateOpensAndOnlyToBeR
     database::SDLREC sdl;
     ASSERT_TRUE(database::SDLDB(session().code(), session().folder()).readFile(kFiscalYear, sdl));
     EXPECT_FLOAT_EQ(sdl.rate, 3.5f);
+
+    ASSERT_TRUE(window->menuAction(cmd::WcfRate)->isEnabled());
+    host.then("WcfRateDialog", [](QDialog& d) {
+        EXPECT_EQ(textOf(d, "Rate"), QStringLiteral("0.50"));
+        EXPECT_FALSE(enabled(d, "Rate"));
+        type(d, "Rate", QStringLiteral("9"));
+        click(d, "OkButton");
+    });
+    window->runCommand(cmd::WcfRate);
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+    EXPECT_DOUBLE_EQ(database::WCFDB(session().code(), session().folder()).rateOf(kFiscalYear),
+                     0.5);
 }
 
 TEST(StatutoryTableHelp, EveryDialogsHelpContextHasItsPage) {
     for (int context : {helpctx::PayeRates, helpctx::NssfRates, helpctx::PayeParameters,
-                        helpctx::IncomeBrackets, helpctx::SdlRate})
+                        helpctx::IncomeBrackets, helpctx::SdlRate, helpctx::WcfRate})
         EXPECT_TRUE(fs::exists(fs::path(KELO_HELP_FOLDER) / (std::to_string(context) + ".html")))
             << context;
 }
