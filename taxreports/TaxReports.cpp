@@ -163,8 +163,8 @@ void TAXREP::layOutRows() {
     edges_.assign(1, 0);
     amounts_.clear();
     for (const TaxColumn& c : taxColumns()) {
-        placed.push_back(
-            {c.heading, c.width, c.amount ? Right : Left, true, edges_.back() + kColumnGap / 2});
+        placed.push_back({c.heading, c.width, c.amount || c.count ? Right : Left, true,
+                          edges_.back() + kColumnGap / 2});
         amounts_.push_back(c.amount);
         edges_.push_back(edges_.back() + c.width + kColumnGap);
     }
@@ -406,7 +406,7 @@ bool P10REP::readFiles(const common::ORGREC& org) {
 
 std::vector<TaxColumn> P10REP::taxColumns() const {
     return {{"Particulars", 62, false},
-            {"Employees", 18, false},
+            {"Employees", 18, false, true},
             {"Gross Pay", 30, true},
             {"Taxable Pay", 30, true},
             {"PAYE", 30, true}};

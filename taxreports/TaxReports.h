@@ -47,6 +47,7 @@ struct TaxColumn {
     std::string heading;
     double width = 0;
     bool amount = false;
+    bool count = false; // a number of employees: right-aligned, not money
 };
 
 // The tax returns' page: the employer's name and the return's titles
