@@ -43,18 +43,24 @@ std::string joined(const std::vector<std::string>& names) {
 }
 
 template <typename Member>
-Column textColumn(const char* header, const char* field, Member member, bool required = false) {
+Column textColumn(const char* header, const char* field, Member member, std::size_t width,
+                  bool required = false) {
     return {{header, field, required},
             [member](const EmployeeRow& r, const EmployeeLists&) { return member(r); },
-            [member](std::string_view t, const EmployeeLists&, EmployeeRow& r) -> Fault {
+            [member, width](std::string_view t, const EmployeeLists&, EmployeeRow& r) -> Fault {
                 member(r) = common::trim(t);
+                // The form takes no more than the stored column holds.
+                if (common::fitText(member(r), width).size() < member(r).size())
+                    return quoted(member(r)) + " is longer than the " + std::to_string(width) +
+                           " characters the field holds.";
                 return std::nullopt;
             }};
 }
 
-#define REC_TEXT(header, name, ...)                                                                \
+#define REC_TEXT(header, name, width, ...)                                                         \
     textColumn(                                                                                    \
-        header, #name, [](auto& r) -> auto& { return r.rec.name; } __VA_OPT__(, ) __VA_ARGS__)
+        header, #name, [](auto& r) -> auto& { return r.rec.name; },                                \
+        common::StaticWidths::width __VA_OPT__(, ) __VA_ARGS__)
 
 Column amount(const char* header, const char* field, double common::STATICREC::*member) {
     return {{header, field, false},
@@ -272,21 +278,22 @@ Column branch() {
 Column address(const char* header, std::size_t line) {
     return textColumn(
         header,
-        "residentialAddress", [line](auto& r) -> auto& { return r.rec.residentialAddress[line]; });
+        "residentialAddress", [line](auto& r) -> auto& { return r.rec.residentialAddress[line]; },
+        common::StaticWidths::kResidentialAddressWidth);
 }
 
 const std::vector<Column>& columns() {
     using S = common::STATICREC;
     using P = database::PERSONNELREC;
     static const std::vector<Column> all{
-        REC_TEXT("Employee Number", empNum, true),
-        REC_TEXT("Last Name", lastName, true),
-        REC_TEXT("Other Names", otherNames, true),
+        REC_TEXT("Employee Number", empNum, kEmpNumWidth, true),
+        REC_TEXT("Last Name", lastName, kLastNameWidth, true),
+        REC_TEXT("Other Names", otherNames, kOtherNamesWidth, true),
         listedText("Title", "title", choices::kTitles, &S::title),
         listedText("Gender", "gender", choices::kGenders, &S::gender),
         listedText("Marital Status", "maritalStatus", choices::kMaritalStatuses, &S::maritalStatus),
         listedText("Nationality", "nationality", choices::kNationalities, &S::nationality),
-        REC_TEXT("ID Number", idNum),
+        REC_TEXT("ID Number", idNum, kIdNumWidth),
         {{"Birth Date", "birthDate", false},
          [](const EmployeeRow& r, const EmployeeLists&) {
              return common::formatDate(r.personnel.birthDate);
@@ -299,17 +306,18 @@ const std::vector<Column>& columns() {
         lookup("Station", "station", "station", &EmployeeLists::stations, REC_CODE(station), true),
         lookup("Pay Group", "payGroup", "pay group", &EmployeeLists::payGroups,
                PERSONNEL(payGroup)),
-        textColumn("Supervisor", "supervisor", PERSONNEL(supervisor)),
+        textColumn("Supervisor", "supervisor", PERSONNEL(supervisor),
+                   database::PersonnelWidths::kSupervisorWidth),
         dateColumn("Start Date", "startDate", &S::startDate),
         hours("Leave Entitlement", "leaveEntitlement", &S::leaveEntitlement),
-        REC_TEXT("Office", office),
-        REC_TEXT("Office Phone", officePhone),
-        REC_TEXT("Email", email),
-        REC_TEXT("Home Phone", homePhone),
-        REC_TEXT("Mobile", mobile),
-        REC_TEXT("P.O. Box", poBox),
-        REC_TEXT("Town", town),
-        REC_TEXT("Post Code", postCode),
+        REC_TEXT("Office", office, kOfficeWidth),
+        REC_TEXT("Office Phone", officePhone, kOfficePhoneWidth),
+        REC_TEXT("Email", email, kEmailWidth),
+        REC_TEXT("Home Phone", homePhone, kHomePhoneWidth),
+        REC_TEXT("Mobile", mobile, kMobileWidth),
+        REC_TEXT("P.O. Box", poBox, kPoBoxWidth),
+        REC_TEXT("Town", town, kTownWidth),
+        REC_TEXT("Post Code", postCode, kPostCodeWidth),
         address("Address Line 1", 0),
         address("Address Line 2", 1),
         address("Address Line 3", 2),
@@ -318,7 +326,7 @@ const std::vector<Column>& columns() {
         choice("Payment Mode", "payMethod", choices::kPayMethods, REC_CODE(payMethod)),
         bank(),
         branch(),
-        REC_TEXT("Account Number", accountNum),
+        REC_TEXT("Account Number", accountNum, kAccountNumWidth),
         choice("Pay Basis", "payBasis", kPayBases, REC_CODE(payBasis), true),
         amount("Salary", "salary", &S::salary),
         amount("Daily Rate", "dailyRate", &S::dailyRate),
@@ -340,26 +348,31 @@ const std::vector<Column>& columns() {
         choice("Deduct PAYE", "payeApplies", kYesNo, REC_CODE(payeApplies)),
         choice("Use Top Tax Rate", "useTopTaxRate", kYesNo, REC_CODE(useTopTaxRate)),
         choice("Deduct NSSF", "nssfMember", kYesNo, REC_CODE(nssfMember)),
-        textColumn("TIN", "tin", PERSONNEL(tin)),
-        textColumn("NSSF Number", "nssfNum", PERSONNEL(nssfNum)),
+        textColumn("TIN", "tin", PERSONNEL(tin), database::PersonnelWidths::kTinWidth),
+        textColumn("NSSF Number", "nssfNum", PERSONNEL(nssfNum),
+                   database::PersonnelWidths::kNssfNumWidth),
         lookup("Co-operative 1", "coop1", "co-operative", &EmployeeLists::coops, REC_CODE(coop1)),
         textColumn(
             "Co-operative 1 Member Number", "coopMemberNum",
-            [](auto& r) -> auto& { return r.personnel.coopMemberNum[0]; }),
+            [](auto& r) -> auto& { return r.personnel.coopMemberNum[0]; },
+            database::PersonnelWidths::kMemberNumWidth),
         lookup("Co-operative 2", "coop2", "co-operative", &EmployeeLists::coops, REC_CODE(coop2)),
         textColumn(
             "Co-operative 2 Member Number", "coopMemberNum",
-            [](auto& r) -> auto& { return r.personnel.coopMemberNum[1]; }),
+            [](auto& r) -> auto& { return r.personnel.coopMemberNum[1]; },
+            database::PersonnelWidths::kMemberNumWidth),
         lookup("Pension Fund 1", "pensionFund1", "pension fund", &EmployeeLists::funds,
                REC_CODE(pensionFund1)),
         textColumn(
             "Pension Fund 1 Member Number", "pensionMemberNum",
-            [](auto& r) -> auto& { return r.personnel.pensionMemberNum[0]; }),
+            [](auto& r) -> auto& { return r.personnel.pensionMemberNum[0]; },
+            database::PersonnelWidths::kMemberNumWidth),
         lookup("Pension Fund 2", "pensionFund2", "pension fund", &EmployeeLists::funds,
                REC_CODE(pensionFund2)),
         textColumn(
             "Pension Fund 2 Member Number", "pensionMemberNum",
-            [](auto& r) -> auto& { return r.personnel.pensionMemberNum[1]; }),
+            [](auto& r) -> auto& { return r.personnel.pensionMemberNum[1]; },
+            database::PersonnelWidths::kMemberNumWidth),
     };
     return all;
 }

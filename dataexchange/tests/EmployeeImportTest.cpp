@@ -245,6 +245,11 @@ TEST_F(EmployeeImportTest, RefusesEachFaultAndWritesNothing) {
         {"a blank the employee form refuses",
          h + "MH010,,Neema,Head Office,Clerk,Mbeya,Monthly,Salary,200000,8,195,01/03/2025\r\n",
          {{2, "Last Name", staffrecords::testing::blank("Last Name")}}},
+        {"a text longer than its field",
+         h + "MH010,Mwakyusamwakalingaaa,Neema,Head Office,Clerk,Mbeya,Monthly,Salary,200000,8,195,"
+             "01/03/2025\r\n",
+         {{2, "Last Name",
+           "\"Mwakyusamwakalingaaa\" is longer than the 19 characters the field holds."}}},
         {"no post",
          h + "MH010,Mushi,Neema,,,Mbeya,Monthly,Salary,200000,8,195,01/03/2025\r\n",
          {{2, "Unit", "This employee is not attached to any post."}}},
@@ -342,7 +347,7 @@ TEST_F(EmployeeImportTest, RoundTripIntoANewOrganisationGivesTheSameRecords) {
         header + "\r\n" +
         "MH010,Mushi,Neema Anna,Ms.,Female,Single,Tanzanian,19900101-1,03/1990,Head Office,"
         "Clerk,Grade C,Contract,Mbeya,Office Staff,MH001,01/03/2025,21.50,Block B,022 211,"
-        "neema@example.tz,,0754 100 200,P.O. Box 12,Mbeya,53100,House 4,Uyole,,,Monthly,"
+        "neema@example.tz,,0754 100 200,12,Mbeya,53100,House 4,Uyole,,,Monthly,"
         "Bank Transfer,CRDB Bank,Tukuyu,0152001,Salary,200000.50,0,0,8,195,Days Absent,Yes,"
         "1600,,Yes,50000,20000,5000,Yes,No,Yes,123-456-789,200100,Walimu SACCOS,W-1,Afya SACCOS,"
         "A-2,PSSSF,P-3,,\r\n"
