@@ -1,3 +1,5 @@
+#include "FolderSnapshot.h"
+#include "KillingStores.h"
 #include "database/GradesDb.h"
 #include "database/OrgDb.h"
 #include "database/PayFieldsFile.h"
@@ -7,6 +9,8 @@
 #include "procedures/LiveGuard.h"
 #include "procedures/LiveStores.h"
 #include "procedures/MonthEnd.h"
+#include "procedures/MonthEndRecovery.h"
+#include "testsupport/ChildProcess.h"
 #include "testsupport/FakeDialogView.h"
 
 #include <filesystem>
@@ -108,6 +112,47 @@ struct LiveMonthEndTest : payrunreports::testing::PeriodFixture {
         return monthEnd.monthEnd();
     }
 
+    // The month end in a child process, killed as its store call numbered
+    // `killAt` starts (never with 0): 0 when it completed, -1 when killed.
+    int monthEndInChild(int killAt) {
+        return testsupport::runInChild([&] {
+            LiveMonthEndStores live(
+                {ui, code, folder, *orgs, *users, setup::systemDrive(), setup::systemClock()});
+            testing::KillingStores stores(live, killAt);
+            LiveMonthEndGuard guard(code, folder);
+            ui.answers.push_back(common::Answer::No);
+            MONTHEND monthEnd(ui, stores, guard, caution, dir.file("source"));
+            return monthEnd.monthEnd() == 0 ? 0 : 1;
+        });
+    }
+
+    // Every file of the data folder but the month end's own recovery points.
+    std::map<std::string, std::string> dataFiles() const {
+        auto files = testing::snapshot(dir.path());
+        std::erase_if(files, [](const auto& file) { return file.first.rfind("monthend", 0) == 0; });
+        // The organisations table's change counter rises with every write
+        // of the row, as other users' handles need to see the row change.
+        std::string& organisations = files["system/settings/org.dbf"];
+        if (organisations.size() > 16)
+            organisations.replace(12, 4, 4, '\0');
+        return files;
+    }
+
+    // The data folder as it was, each file written over in place, as the
+    // open handles of this process expect.
+    void putBack(const std::map<std::string, std::string>& files) {
+        for (const auto& [name, bytes] : dataFiles()) {
+            if (!files.count(name))
+                fs::remove_all(dir.file(name));
+        }
+        for (const auto& [name, bytes] : files) {
+            if (bytes == "<folder>")
+                fs::create_directories(dir.file(name));
+            else
+                testing::writeFile(dir.file(name), bytes);
+        }
+    }
+
     bool exists(const std::string& relative) const { return fs::exists(folder.resolve(relative)); }
 
     std::unique_ptr<setup::ORGS> orgs;
@@ -179,6 +224,41 @@ TEST_F(LiveMonthEndTest, DecemberIntoJanuaryStartsTheYear) {
     EXPECT_EQ(orgs->getOpenOrg()->month, "January");
     EXPECT_EQ(orgs->getOpenOrg()->year, 2025);
     EXPECT_TRUE(exists("2024/mon12.dbf"));
+}
+
+// The names of the files that differ, for a failure's message.
+std::string differences(const std::map<std::string, std::string>& a,
+                        const std::map<std::string, std::string>& b) {
+    std::string names;
+    for (const auto& [name, bytes] : a) {
+        const auto it = b.find(name);
+        if (it == b.end() || it->second != bytes)
+            names += " " + name;
+    }
+    for (const auto& [name, bytes] : b) {
+        if (!a.count(name))
+            names += " -" + name;
+    }
+    return names;
+}
+
+TEST_F(LiveMonthEndTest, AKilledMonthEndIsPutBackAndRunsAgainAsIfNeverKilled) {
+    const auto initial = dataFiles();
+    ASSERT_EQ(monthEndInChild(0), 0);
+    const auto finished = dataFiles();
+    ASSERT_FALSE(finished == initial);
+    const auto save = [this](const common::ORGREC& row) {
+        return setup::saveOrgRec(code, folder, row);
+    };
+    // The run makes 52 store calls, the recovery point coming after the third.
+    for (int killAt : {4, 8, 12, 14, 20, 29, 33, 40, 45, 47, 50, 52}) {
+        putBack(initial);
+        EXPECT_EQ(monthEndInChild(killAt), -1) << killAt;
+        EXPECT_TRUE(recoverMonthEnd(ui, folder.dataFolder(), folder.current(), save)) << killAt;
+        EXPECT_TRUE(dataFiles() == initial) << killAt << differences(dataFiles(), initial);
+        EXPECT_EQ(monthEndInChild(0), 0) << killAt;
+        EXPECT_TRUE(dataFiles() == finished) << killAt << differences(dataFiles(), finished);
+    }
 }
 
 } // namespace
