@@ -12,6 +12,15 @@ std::string quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
+std::string refusalLine(const ImportRefusal& refusal) {
+    if (refusal.row == 0)
+        return refusal.message;
+    std::string line = "Row " + std::to_string(refusal.row);
+    if (!refusal.column.empty())
+        line += ", " + refusal.column;
+    return line + ": " + refusal.message;
+}
+
 std::vector<std::size_t> matchHeader(const CsvRecord& header,
                                      const std::vector<LayoutColumn>& layout,
                                      ImportPreview& preview) {

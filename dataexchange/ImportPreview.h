@@ -31,6 +31,11 @@ struct ImportPreview {
     bool accepted() const { return rows > 0 && refusals.empty(); }
 };
 
+// The refusal as one line for the command line and the preview list:
+// "Row 3, Start Date: <message>", "Row 2: <message>" without a column, the
+// message alone for the file as a whole.
+std::string refusalLine(const ImportRefusal& refusal);
+
 // A column a layout knows, and whether a file must have it.
 struct LayoutColumn {
     const char* header;

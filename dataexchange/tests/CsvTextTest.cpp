@@ -1,5 +1,7 @@
 #include "dataexchange/CsvText.h"
 
+#include "dataexchange/ImportPreview.h"
+
 #include <gtest/gtest.h>
 
 namespace kelo::dataexchange {
@@ -75,6 +77,18 @@ TEST(CsvText, RefusesWhatIsNoCsv) {
         EXPECT_FALSE(readCsv(bytes, fault)) << message;
         EXPECT_EQ(fault.message, message);
     }
+}
+
+TEST(ImportPreview, RefusalLines) {
+    const std::vector<std::pair<ImportRefusal, std::string>> cases{
+        {{3, "Start Date", "\"2025-13-01\" is not a date (dd/mm/yyyy)."},
+         "Row 3, Start Date: \"2025-13-01\" is not a date (dd/mm/yyyy)."},
+        {{2, "", "This row has more fields than the header row."},
+         "Row 2: This row has more fields than the header row."},
+        {{0, "", "The file is empty."}, "The file is empty."},
+    };
+    for (const auto& [refusal, line] : cases)
+        EXPECT_EQ(refusalLine(refusal), line);
 }
 
 } // namespace

@@ -154,6 +154,50 @@ TEST_F(EmployeeImportTest, ImportsNewEmployeesAsKeyed) {
     }
 }
 
+TEST_F(EmployeeImportTest, FiveHundredEmployeesReadBackFieldByField) {
+    {
+        database::POSTSDB posts(code, folder);
+        ASSERT_TRUE(posts.openFile());
+        ASSERT_TRUE(
+            posts.appendRecord({kFinance, staffrecords::testing::kManager, {500, 0, 0, 0}}));
+        posts.closeFile();
+    }
+    std::string bytes = "Employee Number,Last Name,Other Names,Unit,Job,Station,Pay Frequency,"
+                        "Pay Basis,Salary,Hours per Day,Hours per Month,Start Date,Mobile,"
+                        "Payment Mode,Bank,Branch,Account Number,TIN\r\n";
+    for (int i = 0; i < 500; ++i) {
+        const std::string n = std::to_string(1000 + i);
+        bytes += "E" + n + ",Surname" + n + ",Given " + n +
+                 ",Finance,Manager,Dar es Salaam,Monthly,Salary," + std::to_string(2000000 + i) +
+                 ",8,195," + std::to_string(1 + i % 28) + "/" + std::to_string(1 + i % 12) +
+                 "/2024,0754 " + n + ",Bank Transfer,NMB Bank,Mbeya,ACC" + n + ",TIN-" + n + "\r\n";
+    }
+    EmployeeImport import(code, folder);
+    ASSERT_TRUE(import.read(bytes).accepted());
+    ASSERT_TRUE(import.commit(ui, org)) << ui.lastMessage();
+    EXPECT_EQ(employeeCount(), 503);
+    for (int i = 0; i < 500; ++i) {
+        const std::string n = std::to_string(1000 + i);
+        const auto e = stored("E" + n);
+        ASSERT_TRUE(e) << n;
+        EXPECT_EQ(e->rec.lastName, "Surname" + n);
+        EXPECT_EQ(e->rec.otherNames, "Given " + n);
+        EXPECT_EQ(e->personnel.unit, kFinance);
+        EXPECT_EQ(e->personnel.job, staffrecords::testing::kManager);
+        EXPECT_EQ(e->rec.station, staffrecords::testing::kDarStation);
+        EXPECT_EQ(e->rec.salary, 2000000 + i);
+        EXPECT_EQ(e->rec.startDate, staffrecords::testing::ymd(2024, 1 + i % 12, 1 + i % 28));
+        EXPECT_EQ(e->rec.mobile, "0754 " + n);
+        EXPECT_EQ(e->rec.payMethod, common::kPayByBankTransfer);
+        EXPECT_EQ(e->rec.bankName, "NMB Bank");
+        EXPECT_EQ(e->rec.branchName, "Mbeya");
+        EXPECT_EQ(e->rec.accountNum, "ACC" + n);
+        EXPECT_EQ(e->personnel.tin, "TIN-" + n);
+    }
+    EXPECT_TRUE(hasTransactions("E1499", common::MONTHLY));
+    EXPECT_EQ(leaveRows("E1499"), 1u);
+}
+
 TEST_F(EmployeeImportTest, ReadsEveryEncodingAndSeparator) {
     const std::string header = kHeader;
     const std::string row =
