@@ -226,6 +226,7 @@ bool EmployeeImport::commit(common::Ui& ui, const common::ORGREC& org) {
     if (!ok) {
         // All or none: those already added go again, with their records.
         for (auto it = added.rbegin(); it != added.rend(); ++it) {
+            kept.texts.clear();
             if (!staffrecords::removeEmployee(kept, form, (*it)->rec.empNum, (*it)->rec.payFreq))
                 ui.error("Can't remove the employee " + (*it)->rec.empNum +
                          " added by the import: " + kept.all());
