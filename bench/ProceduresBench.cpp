@@ -120,7 +120,7 @@ void BM_RecoveryPoint(benchmark::State& state) {
     Payroll payroll(state.range(0));
     procedures::RecoveryPoint point(payroll.folder.dataFolder(), payroll.folder.current());
     for (auto _ : state) {
-        if (!point.make({payroll.org, {}, true}))
+        if (!point.make({payroll.org, {}, true, {}}))
             fail("no recovery point");
         point.drop();
     }

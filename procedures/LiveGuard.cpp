@@ -7,6 +7,8 @@
 #include "database/PayLogDb.h"
 #include "database/StaticDb.h"
 #include "engine/Data4.h"
+#include "procedures/MonthEndRecovery.h"
+#include "setup/Backup.h"
 
 #include <filesystem>
 
@@ -68,12 +70,15 @@ bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
         point_.reset();
         return false;
     }
-    RecoveryPoint::Marker marker{org, {}, true};
+    RecoveryPoint::Marker marker{org, {}, true, {}};
     if (org.month == "June") {
         marker.newStatutoryFolder =
             folder_.resolve("../system/" + std::to_string(org.fiscalYear + 1));
         std::error_code error;
         marker.statutoryFolderExisted = std::filesystem::exists(marker.newStatutoryFolder, error);
+        for (std::filesystem::directory_iterator it(marker.newStatutoryFolder, error), end;
+             !error && it != end; it.increment(error))
+            marker.statutoryFiles.push_back(it->path().filename().string());
     }
     if (point_->make(marker))
         return true;
@@ -86,6 +91,12 @@ void LiveMonthEndGuard::end() {
         return;
     point_->drop();
     point_.reset(); // lets the hold go
+}
+
+int recoverMonthEnds(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder) {
+    return recoverMonthEnds(ui, folder.dataFolder(), [&](const common::ORGREC& org) {
+        return setup::saveOrgRec(code, folder, org);
+    });
 }
 
 } // namespace kelo::procedures

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Ui.h"
 #include "common/WorkingFolder.h"
 #include "engine/Code4.h"
 #include "procedures/MonthEndStores.h"
@@ -36,5 +37,11 @@ private:
     const common::WorkingFolder& folder_;
     std::unique_ptr<RecoveryPoint> point_; // of the month end under way
 };
+
+// For the program when it starts and before it opens an organisation: every
+// interrupted month end of the data folder put back (procedures/
+// MonthEndRecovery.h), each organisation's row written through the
+// organisations table; how many were.
+int recoverMonthEnds(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder);
 
 } // namespace kelo::procedures

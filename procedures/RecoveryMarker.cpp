@@ -1,10 +1,12 @@
 #include "procedures/RecoveryMarker.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <fstream>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace kelo::procedures {
 
@@ -16,6 +18,7 @@ constexpr const char* kFirstLine = "Kelo Roster month end under way";
 constexpr const char* kLastLine = "end";
 constexpr const char* kStatutoryFolder = "newStatutoryFolder";
 constexpr const char* kStatutoryExisted = "statutoryFolderExisted";
+constexpr const char* kStatutoryFiles = "statutoryFiles"; // names separated by '|'
 
 const std::array<std::pair<const char*, std::string ORGREC::*>, 14> kTexts{{
     {"name", &ORGREC::name},
@@ -114,6 +117,17 @@ bool takeRecord(const Values& values, ORGREC& org) {
     return ok;
 }
 
+std::vector<std::string> splitNames(const std::string& text) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t bar = std::min(text.find('|', start), text.size());
+        names.push_back(text.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return names;
+}
+
 } // namespace
 
 std::string writeMarker(const RecoveryPoint::Marker& marker) {
@@ -130,6 +144,10 @@ std::string writeMarker(const RecoveryPoint::Marker& marker) {
         line(name, std::to_string(marker.org.*field));
     line(kStatutoryFolder, marker.newStatutoryFolder);
     line(kStatutoryExisted, marker.statutoryFolderExisted ? "1" : "0");
+    std::string names;
+    for (const std::string& name : marker.statutoryFiles)
+        names += (names.empty() ? "" : "|") + name;
+    line(kStatutoryFiles, names);
     return text + kLastLine + "\n";
 }
 
@@ -142,6 +160,7 @@ std::optional<RecoveryPoint::Marker> readMarker(const std::string& path) {
         return std::nullopt;
     marker.newStatutoryFolder = values.at(kStatutoryFolder);
     marker.statutoryFolderExisted = existed != 0;
+    marker.statutoryFiles = splitNames(values[kStatutoryFiles]);
     return marker;
 }
 

@@ -4,6 +4,7 @@
 #include "procedures/RecoveryCopy.h"
 #include "procedures/RecoveryMarker.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace kelo::procedures {
@@ -52,9 +53,28 @@ bool RecoveryPoint::restore(const Marker& marker) const {
     fs::rename(restoring, orgPath_, error);
     if (error)
         return false;
-    if (!marker.newStatutoryFolder.empty() && !marker.statutoryFolderExisted)
-        fs::remove_all(marker.newStatutoryFolder, error);
+    removeNewStatutoryFiles(marker);
     return true;
+}
+
+void RecoveryPoint::removeNewStatutoryFiles(const Marker& marker) {
+    std::error_code error;
+    if (marker.newStatutoryFolder.empty())
+        return;
+    if (!marker.statutoryFolderExisted) {
+        fs::remove_all(marker.newStatutoryFolder, error);
+        return;
+    }
+    std::vector<fs::path> made;
+    for (fs::directory_iterator it(marker.newStatutoryFolder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (std::find(marker.statutoryFiles.begin(), marker.statutoryFiles.end(), name) ==
+            marker.statutoryFiles.end())
+            made.push_back(it->path());
+    }
+    for (const fs::path& file : made)
+        fs::remove_all(file, error);
 }
 
 std::string RecoveryPoint::lockPath() const {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelo::procedures {
 
@@ -27,6 +28,7 @@ public:
         common::ORGREC org;
         std::string newStatutoryFolder; // absolute; empty unless the month is June
         bool statutoryFolderExisted = true;
+        std::vector<std::string> statutoryFiles; // the names it held then
     };
 
     // Copies the folder and writes the marker; false (and nothing left
@@ -35,7 +37,7 @@ public:
     // The marker of a month end under way; nullopt when there is none.
     std::optional<Marker> marker() const;
     // Puts the copied folder back in place of the organisation's folder, and
-    // removes a statutory folder the month end made. The marker stays until
+    // removes the statutory folder, or the files in it, the month end made. The marker stays until
     // drop(), so an interrupted restore is made again.
     bool restore(const Marker& marker) const;
     // The marker first, then the copy.
@@ -53,6 +55,7 @@ private:
     std::string markerPath() const;
     std::string filesPath() const;
     std::string lockPath() const;
+    static void removeNewStatutoryFiles(const Marker& marker);
 
     std::string orgPath_;
     std::string path_;

@@ -108,6 +108,28 @@ TEST_F(LiveGuardTest, AMonthEndUnderWayIsLeftAlone) {
     EXPECT_TRUE(snapshot(orgPath) == during);
 }
 
+TEST_F(LiveGuardTest, StartUpPutsBackEveryInterruptedMonthEnd) {
+    const auto before = snapshot(orgPath);
+    {
+        LiveMonthEndGuard guard(code, folder);
+        ASSERT_TRUE(guard.begin(org()));
+        orgs->incrPeriodEndDay(common::WEEKLY, 1);
+        orgs->incrMonth();
+        writeFile(orgPath + "/database/static.dbf", "rolled");
+        // The program dies here: the guard's hold goes with it, the marker stays.
+    }
+    EXPECT_EQ(recoverMonthEnds(ui, code, folder), 1);
+    EXPECT_TRUE(snapshot(orgPath) == before);
+    const common::ORGREC row = storedRow();
+    EXPECT_EQ(row.month, "March");
+    EXPECT_EQ(row.weekEndDay, 1);
+    EXPECT_EQ(row.weekEndEditable, 1);
+    EXPECT_EQ(ui.lastMessage(),
+              "The month end of March 2025 for Acme Ltd was interrupted before it finished. The "
+              "organisation's files have been put back as they were before it started, so "
+              "nothing is half done. Please run the month end again.");
+}
+
 // What the steps do to the organisation's files and row, through the
 // organisation object for its row.
 void changeFiles(setup::ORGS& orgs, const std::string& orgPath, const std::string& call) {

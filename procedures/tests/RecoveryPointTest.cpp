@@ -97,7 +97,7 @@ protected:
     std::string data(const std::string& path) const { return dir.file("data/" + path); }
     std::string org(const std::string& path) const { return data("org03/" + path); }
     RecoveryPoint point() const { return RecoveryPoint(data(""), data("org03")); }
-    RecoveryPoint::Marker marker() const { return {sampleOrg(), data("system/2025"), false}; }
+    RecoveryPoint::Marker marker() const { return {sampleOrg(), data("system/2025"), false, {}}; }
     // What the month end's steps do to the folder.
     void changeEverything() {
         writeFile(org("database/static.dbf"), "rolled");
@@ -141,11 +141,27 @@ TEST_F(RecoveryPointTest, RestorePutsEveryByteBack) {
 TEST_F(RecoveryPointTest, AStatutoryYearThatExistedStays) {
     auto existed = marker();
     existed.statutoryFolderExisted = true;
+    existed.statutoryFiles = {"paye.dbf"};
     writeFile(data("system/2025/paye.dbf"), "bands");
     ASSERT_TRUE(point().make(existed));
     changeEverything();
     ASSERT_TRUE(point().restore(existed));
     EXPECT_TRUE(fs::exists(data("system/2025/paye.dbf")));
+}
+
+TEST_F(RecoveryPointTest, OnlyTheStatutoryFilesTheMonthEndMadeGo) {
+    writeFile(data("system/2025/readme.txt"), "kept");
+    auto existed = marker();
+    existed.statutoryFolderExisted = true;
+    existed.statutoryFiles = {"readme.txt"};
+    ASSERT_TRUE(point().make(existed));
+    changeEverything();
+    const auto read = point().marker();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->statutoryFiles, std::vector<std::string>{"readme.txt"});
+    ASSERT_TRUE(point().restore(*read));
+    EXPECT_FALSE(fs::exists(data("system/2025/paye.dbf")));
+    EXPECT_TRUE(fs::exists(data("system/2025/readme.txt")));
 }
 
 TEST_F(RecoveryPointTest, DropRemovesMarkerAndCopy) {
