@@ -3,6 +3,7 @@
 #include "app/main/DocumentWindow.h"
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
+#include "app/main/MonthEndDialogs.h"
 #include "app/main/OrganisationDialogs.h"
 #include "app/main/ProcedureDialogs.h"
 #include "app/main/ReportCommands.h"
@@ -32,6 +33,9 @@ bool MainWindow::startUp() {
     // A table that cannot be read must never pass for the empty table of a
     // first start, whose new organisation would take the first folder.
     const bool readable = orgs.checkTable();
+    // An interrupted month end is put back before any organisation opens.
+    if (readable)
+        recoverMonthEnds(dialogs);
     const bool isFirst = readable && orgs.orgCount() == 0;
     const bool opened = readable && (isFirst ? orgs.isFirstStart() && runNewOrg(dialogs)
                                              : runOrgList(dialogs, OrgListPurpose::Open));
@@ -168,6 +172,10 @@ void MainWindow::runCommand(int id) {
     case cmd::ChangeEmpNum:
         runChangeEmpNum(dialogs);
         break;
+    case cmd::MonthEnd:
+        runMonthEnd(dialogs);
+        afterOrganisationChange();
+        break;
     case cmd::HelpContents:
         help_.show(0);
         break;
@@ -182,6 +190,7 @@ void MainWindow::runCommand(int id) {
 }
 
 void MainWindow::openOrganisation() {
+    recoverMonthEnds(dialogContext());
     if (runOrgList(dialogContext(), OrgListPurpose::Open))
         afterOrganisationChange();
 }

@@ -117,7 +117,7 @@ bool CommandRules::isAvailable(int id) {
     if (inRange(id, 1241, 1244) || inRange(id, 1251, 1253))
         return true;
     // The procedures.
-    if (id == cmd::ChangeEmpNum)
+    if (isOneOf(id, {cmd::ChangeEmpNum, cmd::MonthEnd}))
         return true;
     // The Report Preview window's commands.
     if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv,

@@ -53,14 +53,13 @@ TEST_F(DemoFolderWindowTest, OpensOnTheDemoOrganisationAndMonth) {
 
 // Pointing at a grayed command says why it is grayed.
 TEST_F(DemoFolderWindowTest, AGrayedCommandSaysWhyInTheStatusBar) {
-    QAction* monthEnd = window->menuAction(1514);
-    ASSERT_NE(monthEnd, nullptr);
-    ASSERT_FALSE(monthEnd->isEnabled());
-    QMenu* menu = qobject_cast<QMenu*>(monthEnd->parent());
+    QAction* close = window->menuAction(cmd::Close);
+    ASSERT_NE(close, nullptr);
+    ASSERT_FALSE(close->isEnabled());
+    QMenu* menu = qobject_cast<QMenu*>(close->parent());
     ASSERT_NE(menu, nullptr);
-    emit menu->hovered(monthEnd);
-    EXPECT_TRUE(window->statusPart(1)->text().endsWith(
-        QStringLiteral("(Not available in this version yet.)")))
+    emit menu->hovered(close);
+    EXPECT_TRUE(window->statusPart(1)->text().endsWith(QStringLiteral("(Needs an open window.)")))
         << window->statusPart(1)->text().toStdString();
 }
 

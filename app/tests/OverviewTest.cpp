@@ -82,7 +82,6 @@ TEST(WhyGrayed, SaysWhichRightOrStateGraysACommand) {
         {"nothing open to close", cmd::Close, DocumentKind::None, "Needs an open window."},
         {"a window open", cmd::OpenOrg, DocumentKind::Personnel, "Close the open window first."},
         {"not in this window", cmd::Add, DocumentKind::PayrollMaster, "Not in this window."},
-        {"not built yet", cmd::MonthEnd, DocumentKind::None, "Not available in this version yet."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/main/DialogContext.h"
+
+namespace kelo::app {
+
+// Procedure > Month End: the Caution dialog (752, help 151) and the month
+// end over the program's stores; -1 when cancelled or unsuccessful,
+// otherwise its number of errors.
+int runMonthEnd(const DialogContext& context);
+
+// At start-up and before an organisation opens: every interrupted month end
+// of the data folder put back, the user told.
+void recoverMonthEnds(const DialogContext& context);
+
+} // namespace kelo::app

@@ -1,0 +1,107 @@
+// The month end's Qt face on the demo folder: the Caution dialog with its
+// help page and password, the backup question, and the next month.
+#include "app/main/MonthEndDialogs.h"
+#include "app/shell/CommandRules.h"
+#include "app/shell/Commands.h"
+#include "app/tests/DemoWindowFixture.h"
+#include "app/tests/ScriptedHosts.h"
+#include "setup/Orgs.h"
+#include "setup/Users.h"
+
+#include <QAction>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace kelo::app {
+namespace {
+
+using testing::click;
+using testing::type;
+
+class MonthEndWindowTest : public testing::DemoWindowFixture {
+protected:
+    DialogContext context() { return {session(), host, window->help(), window.get()}; }
+    const common::ORGREC& org() { return *session().orgs().getOpenOrg(); }
+    // The weekly and biweekly payrolls' period ends run up to the last
+    // periods of November's 30 days, as the clerk's period ends would.
+    void SetUp() override {
+        DemoWindowFixture::SetUp();
+        setup::ORGS& orgs = session().orgs();
+        while (org().weekEndDay + 7 <= 30)
+            orgs.incrPeriodEndDay(common::WEEKLY, 0);
+        while (org().fortnightEndDay + 14 <= 30)
+            orgs.incrPeriodEndDay(common::BIWEEKLY, 0);
+    }
+};
+
+TEST_F(MonthEndWindowTest, TheCautionAndTheBackupQuestionLeadToTheNextMonth) {
+    ASSERT_EQ(org().month, "November");
+    host.then(QStringLiteral("CautionDialog"), [this](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Month End Procedure"));
+        auto* text = d.findChild<QLabel*>(QString::fromLatin1(setup::cautiondlg::Text));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text(), QStringLiteral("Running the month end procedure will close data "
+                                               "entry for November 2026.  Subsequent payroll and "
+                                               "personnel entries will appear in December 2026."));
+        click(d, "HelpButton");
+        EXPECT_EQ(window->help().currentPage().toStdString(), "151.html");
+        type(d, setup::cautiondlg::Password, QStringLiteral("guess"));
+        click(d, "OkButton");
+        EXPECT_NE(d.result(), QDialog::Accepted); // still open
+        EXPECT_EQ(ui->lastText(), "Access denied.");
+        type(d, setup::cautiondlg::Password, QString::fromLatin1(demo::kDemoPassword));
+        ui->answers.push_back(QMessageBox::No); // the backup question that follows
+        click(d, "OkButton");
+    });
+    ui->texts.clear();
+    EXPECT_EQ(runMonthEnd(context()), 0) << ui->lastText();
+    EXPECT_TRUE(host.steps.empty());
+    ASSERT_EQ(ui->texts.size(), 3u) << ui->lastText();
+    EXPECT_EQ(ui->texts[1], "Do you wish to back up your data?");
+    EXPECT_EQ(ui->lastText(), "Month end procedure completed successfully.");
+    EXPECT_EQ(org().month, "December");
+}
+
+TEST_F(MonthEndWindowTest, TheProcedureMenuRunsItAndTheStatusBarShowsTheNewMonth) {
+    EXPECT_TRUE(CommandRules::isAvailable(cmd::MonthEnd));
+    QAction* item = window->menuAction(cmd::MonthEnd);
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(item->isEnabled());
+    host.then(QStringLiteral("CautionDialog"), [this](QDialog& d) {
+        type(d, setup::cautiondlg::Password, QString::fromLatin1(demo::kDemoPassword));
+        ui->answers.push_back(QMessageBox::No);
+        click(d, "OkButton");
+    });
+    ui->texts.clear();
+    item->trigger();
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_EQ(ui->lastText(), "Month end procedure completed successfully.");
+    EXPECT_EQ(org().month, "December");
+    EXPECT_TRUE(window->statusPart(4)->text().contains(QStringLiteral("December")))
+        << window->statusPart(4)->text().toStdString();
+}
+
+TEST_F(MonthEndWindowTest, CancelledCautionChangesNothing) {
+    host.then(QStringLiteral("CautionDialog"), [](QDialog& d) { click(d, "CancelButton"); });
+    ui->texts.clear();
+    EXPECT_EQ(runMonthEnd(context()), -1);
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+    EXPECT_EQ(org().month, "November");
+}
+
+TEST_F(MonthEndWindowTest, CancelledBackupQuestionCancels) {
+    host.then(QStringLiteral("CautionDialog"), [](QDialog& d) {
+        type(d, setup::cautiondlg::Password, QString::fromLatin1(demo::kDemoPassword));
+        click(d, "OkButton");
+    });
+    ui->texts.clear();
+    ui->answers.push_back(QMessageBox::Cancel);
+    EXPECT_EQ(runMonthEnd(context()), -1);
+    EXPECT_EQ(ui->lastText(), "Month end procedure cancelled.");
+    EXPECT_EQ(org().month, "November");
+}
+
+} // namespace
+} // namespace kelo::app
