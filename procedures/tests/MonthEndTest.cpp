@@ -1,6 +1,7 @@
 #include "procedures/MonthEnd.h"
 
 #include "RecordingStores.h"
+#include "procedures/PasswordCaution.h"
 #include "testsupport/RecordingUi.h"
 
 #include <algorithm>
@@ -393,6 +394,24 @@ TEST_F(MonthEndTest, WrongPasswordIsRefusedByTheUsersCheck) {
     EXPECT_EQ(run(), -1);
     EXPECT_TRUE(called("checkPasswd guess"));
     EXPECT_FALSE(called("busyTable"));
+}
+
+TEST_F(MonthEndTest, WithoutAWindowThePasswordGivenIsTyped) {
+    PasswordCaution typed("secret");
+    ui.answers.push_back(Answer::No);
+    MONTHEND monthEnd(ui, stores, stores, typed, "source");
+    EXPECT_EQ(monthEnd.monthEnd(), 0);
+    EXPECT_EQ(stores.calls[0], "initMonEndDlg");
+    EXPECT_EQ(stores.calls[1], "checkPasswd secret");
+}
+
+TEST_F(MonthEndTest, WithoutAWindowARefusedPasswordStopsQuietly) {
+    PasswordCaution typed("guess");
+    stores.failing = {"checkPasswd"};
+    MONTHEND monthEnd(ui, stores, stores, typed, "source");
+    EXPECT_EQ(monthEnd.monthEnd(), -1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(stores.calls.back(), "checkPasswd guess");
 }
 
 TEST_F(MonthEndTest, WaitCursorIsOffForEveryMessage) {
