@@ -66,7 +66,9 @@ bool LiveMonthEndGuard::rowHeldByOther(const common::ORGREC& org) {
 
 bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
     point_ = std::make_unique<RecoveryPoint>(folder_.dataFolder(), folder_.current());
-    if (!point_->hold()) {
+    // Another month end under way, or an interrupted one not put back yet,
+    // whose copy is the only way back: neither may be replaced.
+    if (!point_->hold() || point_->marker()) {
         point_.reset();
         return false;
     }

@@ -26,8 +26,10 @@ std::string newStatutoryFiles(int fiscalYear);
 // A table another user holds stops the month end before anything changes.
 std::string tableInUse(const std::string& table);
 inline constexpr const char* NoRecoveryPoint =
-    "The month end cannot start because a copy of the organisation's files, from which they "
-    "could be restored if it were interrupted, could not be made. Check that the disk has room.";
+    "The month end cannot start because the copy of the organisation's files that would let it "
+    "be undone could not be made: the disk may be full, another month end of the organisation "
+    "may be running, or an earlier one that was interrupted has not been put back yet (start the "
+    "program again to put it back).";
 } // namespace monthendtext
 
 // The Caution dialog before a month end (resource 752, help context 151):

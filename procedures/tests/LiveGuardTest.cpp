@@ -130,6 +130,19 @@ TEST_F(LiveGuardTest, StartUpPutsBackEveryInterruptedMonthEnd) {
               "nothing is half done. Please run the month end again.");
 }
 
+TEST_F(LiveGuardTest, AnInterruptedMonthEndNotPutBackIsNeverCopiedOver) {
+    {
+        LiveMonthEndGuard crashed(code, folder);
+        ASSERT_TRUE(crashed.begin(org()));
+        // The program dies here.
+    }
+    writeFile(orgPath + "/database/static.dbf", "half rolled");
+    const auto copy = snapshot(dir.file("data/monthend"));
+    LiveMonthEndGuard next(code, folder);
+    EXPECT_FALSE(next.begin(org()));
+    EXPECT_TRUE(snapshot(dir.file("data/monthend")) == copy);
+}
+
 // What the steps do to the organisation's files and row, through the
 // organisation object for its row.
 void changeFiles(setup::ORGS& orgs, const std::string& orgPath, const std::string& call) {
