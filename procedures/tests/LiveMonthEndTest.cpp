@@ -13,9 +13,13 @@
 #include "testsupport/ChildProcess.h"
 #include "testsupport/FakeDialogView.h"
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
+#include <sys/time.h>
 
 namespace kelo::procedures {
 namespace {
@@ -33,6 +37,19 @@ public:
     }
     std::string text;
 };
+
+void killNow(int) {
+    ::raise(SIGKILL);
+}
+
+// The process is killed after `delay`, as by a power cut.
+void killLater(std::chrono::microseconds delay) {
+    std::signal(SIGALRM, killNow);
+    itimerval timer{};
+    timer.it_value.tv_sec = static_cast<time_t>(delay.count() / 1000000);
+    timer.it_value.tv_usec = static_cast<suseconds_t>(delay.count() % 1000000);
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
+}
 
 // The worked March payroll of a monthly organisation, open in the program
 // with its row in the organisations table and every frequency's table.
@@ -114,8 +131,16 @@ struct LiveMonthEndTest : payrunreports::testing::PeriodFixture {
 
     // The month end in a child process, killed as its store call numbered
     // `killAt` starts (never with 0): 0 when it completed, -1 when killed.
-    int monthEndInChild(int killAt) {
+    // With `killAfter`, the child is killed that long after it starts,
+    // wherever it is, in the middle of a write as well.
+    int monthEndInChild(int killAt, std::chrono::microseconds killAfter = {}) {
         return testsupport::runInChild([&] {
+            if (!orgs) { // opened here, its handles the child's own
+                orgs = std::make_unique<setup::ORGS>(ui, code, folder);
+                openOrg();
+            }
+            if (killAfter.count() > 0)
+                killLater(killAfter);
             LiveMonthEndStores live(
                 {ui, code, folder, *orgs, *users, setup::systemDrive(), setup::systemClock()});
             testing::KillingStores stores(live, killAt);
@@ -250,6 +275,7 @@ TEST_F(LiveMonthEndTest, AKilledMonthEndIsPutBackAndRunsAgainAsIfNeverKilled) {
     const auto save = [this](const common::ORGREC& row) {
         return setup::saveOrgRec(code, folder, row);
     };
+    orgs.reset(); // each child opens the organisation for itself
     // The run makes 52 store calls, the recovery point coming after the third.
     for (int killAt : {4, 8, 12, 14, 20, 29, 33, 40, 45, 47, 50, 52}) {
         putBack(initial);
@@ -258,6 +284,38 @@ TEST_F(LiveMonthEndTest, AKilledMonthEndIsPutBackAndRunsAgainAsIfNeverKilled) {
         EXPECT_TRUE(dataFiles() == initial) << killAt << differences(dataFiles(), initial);
         EXPECT_EQ(monthEndInChild(0), 0) << killAt;
         EXPECT_TRUE(dataFiles() == finished) << killAt << differences(dataFiles(), finished);
+    }
+}
+
+TEST_F(LiveMonthEndTest, KilledAtRandomMomentsItIsNeverLeftHalfRolled) {
+    const auto initial = dataFiles();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(monthEndInChild(0), 0);
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
+    const auto finished = dataFiles();
+    const auto save = [this](const common::ORGREC& row) {
+        return setup::saveOrgRec(code, folder, row);
+    };
+    // A child sharing this process's handle of the organisations table
+    // would share its locks too, and a child killed holding the row's lock
+    // would leave it held; each child opens the organisation for itself.
+    orgs.reset();
+    std::mt19937 random(2126);
+    std::uniform_int_distribution<long> moment(1, took.count() * 5 / 4);
+    for (int trial = 0; trial < 40; ++trial) {
+        putBack(initial);
+        const std::chrono::microseconds killAfter(moment(random));
+        monthEndInChild(0, killAfter);
+        recoverMonthEnd(ui, folder.dataFolder(), folder.current(), save);
+        // Put back whole, never started, or finished whole.
+        const auto after = dataFiles();
+        EXPECT_TRUE(after == initial || after == finished)
+            << killAfter.count() << differences(after, initial);
+        if (after == initial) {
+            EXPECT_EQ(monthEndInChild(0), 0) << killAfter.count();
+        }
+        EXPECT_TRUE(dataFiles() == finished) << killAfter.count();
     }
 }
 
