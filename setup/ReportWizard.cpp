@@ -24,8 +24,10 @@ bool isMusterOrControl(std::int32_t code) {
     return code == common::kReportMusterRoll || code == common::kReportControlAccount;
 }
 
-bool isYearKind(std::int32_t code) {
-    return code == common::kReportYearMusterRoll || code == common::kReportYearControlAccount;
+// The kinds whose pages are not those of the pay period.
+bool isOtherKind(std::int32_t code) {
+    return code == common::kReportYearMusterRoll || code == common::kReportYearControlAccount ||
+           code == common::kReportMonthMusterRoll || code == common::kReportMonthControlAccount;
 }
 
 } // namespace
@@ -42,7 +44,7 @@ ReportWizard::ReportWizard(common::Ui& ui, engine::Code4& code, const common::Wo
 
 WizardPlan ReportWizard::plan() const {
     WizardPlan plan = wizardPlan(command_);
-    if (isMusterOrControl(command_) && isYearKind(param_.reportType)) {
+    if (isMusterOrControl(command_) && isOtherKind(param_.reportType)) {
         plan.pages = wizardPlan(param_.reportType).pages;
         plan.pages.insert(plan.pages.begin(), P::ReportKind);
     }
@@ -356,14 +358,18 @@ bool ReportWizard::applyProcessDate(long year, int month, long day) {
     return true;
 }
 
-void ReportWizard::applyReportKind(bool wholeYear) {
+void ReportWizard::applyReportKind(ReportKind kind) {
     fault_ = WizardField::None;
+    const auto pick = [kind](std::int32_t period, std::int32_t month, std::int32_t year) {
+        return kind == ReportKind::Year ? year : kind == ReportKind::Month ? month : period;
+    };
     if (command_ == common::kReportMusterRoll)
-        param_.reportType =
-            wholeYear ? common::kReportYearMusterRoll : common::kReportPeriodMusterRoll;
+        param_.reportType = pick(common::kReportPeriodMusterRoll, common::kReportMonthMusterRoll,
+                                 common::kReportYearMusterRoll);
     else if (command_ == common::kReportControlAccount)
         param_.reportType =
-            wholeYear ? common::kReportYearControlAccount : common::kReportPeriodControlAccount;
+            pick(common::kReportPeriodControlAccount, common::kReportMonthControlAccount,
+                 common::kReportYearControlAccount);
 }
 
 } // namespace kelo::setup

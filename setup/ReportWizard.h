@@ -26,7 +26,7 @@ enum class WizardPage {
     PayField,    // fieldName, and for earnings and deductions the report code
     Fund,        // the co-operative (55) or pension fund (56)
     ProcessDate, // processDate and the bank (91 to 94) of a bank transfer file
-    ReportKind,  // muster roll 204/206, control account 201/203
+    ReportKind,  // muster roll 204/205/206, control account 201/202/203
 };
 
 struct WizardPlan {
@@ -195,9 +195,10 @@ public:
     void initProcessDatePage(common::DialogView& page);
     bool closeProcessDatePage(common::DialogView& page);
 
-    // Report kind of the muster roll or control account: the whole year
-    // (206, 203) or the pay period (204, 201).
-    void applyReportKind(bool wholeYear);
+    // Report kind of the muster roll or control account: the pay period
+    // (204, 201), a month of closed periods (205, 202) or the year (206, 203).
+    enum class ReportKind { PayPeriod, Month, Year };
+    void applyReportKind(ReportKind kind);
     void initReportKindPage(common::DialogView& page);
     bool closeReportKindPage(common::DialogView& page);
 

@@ -86,5 +86,6 @@ inline constexpr const char* Year = "ProcessYear";   // edit "Year", 4 digits
 // "Report kind" of the muster roll and the control account.
 namespace kelo::setup::reportkindpage {
 inline constexpr const char* PayPeriod = "KindPayPeriod"; // radio "&Pay period"
+inline constexpr const char* Month = "KindMonth";         // radio "&Month"
 inline constexpr const char* WholeYear = "KindYear";      // radio "&Year"
 } // namespace kelo::setup::reportkindpage

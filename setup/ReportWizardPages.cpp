@@ -376,14 +376,21 @@ bool ReportWizard::closeProcessDatePage(DialogView& page) {
 
 void ReportWizard::initReportKindPage(DialogView& page) {
     namespace c = reportkindpage;
-    const bool wholeYear = param_.reportType == common::kReportYearMusterRoll ||
-                           param_.reportType == common::kReportYearControlAccount;
-    page.setChecked(c::PayPeriod, !wholeYear);
+    const std::int32_t type = param_.reportType;
+    const bool wholeYear =
+        type == common::kReportYearMusterRoll || type == common::kReportYearControlAccount;
+    const bool month =
+        type == common::kReportMonthMusterRoll || type == common::kReportMonthControlAccount;
+    page.setChecked(c::PayPeriod, !wholeYear && !month);
+    page.setChecked(c::Month, month);
     page.setChecked(c::WholeYear, wholeYear);
 }
 
 bool ReportWizard::closeReportKindPage(DialogView& page) {
-    applyReportKind(page.isChecked(reportkindpage::WholeYear));
+    namespace c = reportkindpage;
+    applyReportKind(page.isChecked(c::WholeYear) ? ReportKind::Year
+                    : page.isChecked(c::Month)   ? ReportKind::Month
+                                                 : ReportKind::PayPeriod);
     return true;
 }
 

@@ -103,12 +103,16 @@ WizardPlan wizardPlan(std::int32_t code) {
         return {"View Muster Roll", periodSelection};
     case 206:
         return {"View Muster Roll", yearSelection};
+    case 205:
+        return {"View Muster Roll", {P::ReturnMonth}};
     case 33:
         return {"View Payroll Control Account", kindThenPeriod};
     case 201:
         return {"View Payroll Control Account", periodSelection};
     case 203:
         return {"View Payroll Control Account", yearSelection};
+    case 202:
+        return {"View Payroll Control Account", {P::ReturnMonth}};
     case 34:
         return {"View Payslips", periodSelection};
     case 57:

@@ -25,7 +25,7 @@ bool openDefaultReport(MainWindow& window, std::int32_t code,
     const common::ORGREC org = *session.orgs().getOpenOrg();
     setup::ReportWizard wizard(ui, session.code(), session.folder(), org, code);
     if (code == common::kReportMusterRoll || code == common::kReportControlAccount)
-        wizard.applyReportKind(false);
+        wizard.applyReportKind(setup::ReportWizard::ReportKind::PayPeriod);
     if (code == common::kReportPensionFund && !wizard.applyFund(*field))
         return false;
     if (code != common::kReportPensionFund && field &&

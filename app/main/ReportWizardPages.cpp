@@ -124,6 +124,7 @@ void buildReportKind(FormDialog& dialog, setup::ReportWizard& wizard) {
     namespace c = setup::reportkindpage;
     dialog.beginGroup("ReportKindFrame", QStringLiteral("Report kind"));
     dialog.addRadio(c::PayPeriod, QStringLiteral("&Pay period"));
+    dialog.addRadio(c::Month, QStringLiteral("&Month"));
     dialog.addRadio(c::WholeYear, QStringLiteral("&Year"));
     dialog.endGroup();
     wizard.initPage(dialog.view());

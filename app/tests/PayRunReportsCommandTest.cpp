@@ -201,6 +201,26 @@ TEST_F(PayRunReportsCommandTest, TheYearsMusterRollAndControlAccountOpen) {
     }
 }
 
+// The month's muster roll and control account, from the monthly returns'
+// store: the open month's working period files.
+TEST_F(PayRunReportsCommandTest, TheMonthsMusterRollAndControlAccountOpen) {
+    for (const int command : {1213, 1215}) {
+        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) {
+            click(d, "KindMonth");
+            click(d, "Next");
+        });
+        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) { click(d, "OkButton"); });
+        ui->texts.clear();
+        window->runCommand(command);
+        EXPECT_TRUE(host.steps.empty()) << command;
+        ASSERT_NE(window->documentWindow(), nullptr) << command << " " << ui->lastText();
+        EXPECT_EQ(window->commandContext().reportCode, command == 1213
+                                                           ? common::kReportMonthMusterRoll
+                                                           : common::kReportMonthControlAccount);
+        window->runCommand(cmd::Close);
+    }
+}
+
 TEST_F(PayRunReportsCommandTest, TheSummaryExportsItsTableAsCsv) {
     answerWizard(31);
     window->runCommand(1212);

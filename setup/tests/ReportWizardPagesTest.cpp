@@ -302,7 +302,7 @@ TEST_F(ReportWizardPages, AnotherYearsFileMustPassTheIdentityCheck) {
     EXPECT_EQ(leavers.param().period.year, 2023);
 
     ReportWizard annual = wizard(32);
-    annual.applyReportKind(true);
+    annual.applyReportKind(ReportWizard::ReportKind::Year);
     EXPECT_FALSE(annual.applyYearRange(2023, 1, 12));
     expectMessage("File  \"" + dir.file("org01/2023/annualreturns.dbf") +
                       "\" has been renamed or moved. Its original name and location were "

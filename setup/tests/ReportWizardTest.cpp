@@ -59,6 +59,7 @@ TEST(ReportWizardPlan, TitleAndPagesPerReportCode) {
         {71, "View PAYE Report", {P::ReturnMonth}},
         {72, "View NSSF Report", {P::ReturnMonth}},
         {73, "View SDL Report", {P::ReturnMonth}},
+        {74, "View WCF Report", {P::ReturnMonth}},
         {76, "View Low Interest Benefit Report", field},
         {80, "View P9 Report", {P::YearRange}},
         {81, "View P10 Report", {P::YearRange}},
@@ -66,8 +67,10 @@ TEST(ReportWizardPlan, TitleAndPagesPerReportCode) {
         {85, "View Employee Pay Summary", yearSel},
         {92, "Save Bank Transfer File", {P::PayPeriod, P::PayField, P::ProcessDate}},
         {94, "Save Bank Transfer File", {P::PayPeriod, P::PayField, P::ProcessDate}},
+        {202, "View Payroll Control Account", {P::ReturnMonth}},
+        {205, "View Muster Roll", {P::ReturnMonth}},
         {0, "", {}},
-        {202, "", {}},
+        {207, "", {}},
         {999, "", {}},
     };
     for (const PlanCase& c : cases) {
@@ -219,30 +222,40 @@ TEST_F(ReportWizardFlow, NextBackAndOkCheckThePageFirst) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(ReportWizardFlow, ReportKindChoosesThePeriodOrTheYearReport) {
+TEST_F(ReportWizardFlow, ReportKindChoosesThePeriodTheMonthOrTheYearReport) {
+    namespace c = reportkindpage;
     struct Case {
         std::int32_t code;
-        bool wholeYear;
+        const char* kind; // the radio button ticked
         std::int32_t becomes;
-        P second;
+        std::vector<P> pages;
     };
-    for (const Case& c : {Case{32, false, 204, P::PayPeriod}, Case{32, true, 206, P::YearRange},
-                          Case{33, false, 201, P::PayPeriod}, Case{33, true, 203, P::YearRange}}) {
-        ReportWizard w = wizard(c.code);
+    const Case cases[] = {
+        {32, c::PayPeriod, 204, {P::ReportKind, P::PayPeriod, P::Selection}},
+        {32, c::Month, 205, {P::ReportKind, P::ReturnMonth}},
+        {32, c::WholeYear, 206, {P::ReportKind, P::YearRange, P::Selection}},
+        {33, c::PayPeriod, 201, {P::ReportKind, P::PayPeriod, P::Selection}},
+        {33, c::Month, 202, {P::ReportKind, P::ReturnMonth}},
+        {33, c::WholeYear, 203, {P::ReportKind, P::YearRange, P::Selection}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.code) + " " + k.kind);
+        ReportWizard w = wizard(k.code);
         FakeDialogView kind;
         w.initPage(kind);
-        EXPECT_TRUE(kind.isChecked(reportkindpage::PayPeriod));
-        EXPECT_FALSE(kind.isChecked(reportkindpage::WholeYear));
-        kind.setChecked(reportkindpage::PayPeriod, !c.wholeYear);
-        kind.setChecked(reportkindpage::WholeYear, c.wholeYear);
+        EXPECT_TRUE(kind.isChecked(c::PayPeriod));
+        EXPECT_FALSE(kind.isChecked(c::Month));
+        EXPECT_FALSE(kind.isChecked(c::WholeYear));
+        for (const char* radio : {c::PayPeriod, c::Month, c::WholeYear})
+            kind.setChecked(radio, std::string(radio) == k.kind);
         ASSERT_TRUE(w.leavePage(kind, WizardMove::Next));
-        EXPECT_EQ(w.param().reportType, c.becomes) << c.code;
-        EXPECT_EQ(w.plan().pages, (std::vector<P>{P::ReportKind, c.second, P::Selection}));
-        EXPECT_EQ(w.currentPage(), c.second);
+        EXPECT_EQ(w.param().reportType, k.becomes);
+        EXPECT_EQ(w.plan().pages, k.pages);
+        EXPECT_EQ(w.currentPage(), k.pages[1]);
         // Coming back shows the kind chosen.
         FakeDialogView shown;
         w.initReportKindPage(shown);
-        EXPECT_EQ(shown.isChecked(reportkindpage::WholeYear), c.wholeYear);
+        EXPECT_TRUE(shown.isChecked(k.kind));
     }
 }
 
