@@ -13,6 +13,7 @@
 #include "app/main/TreeDialogs.h"
 #include "app/main/UserDialogs.h"
 #include "app/ports/QtUi.h"
+#include "dataexchange/ImportCommands.h"
 #include "setup/Orgs.h"
 #include "setup/Users.h"
 
@@ -81,6 +82,13 @@ void MainWindow::runCommand(int id) {
     case cmd::LumpSums:
     case cmd::Refunds:
         openPayFieldsWindow(static_cast<common::FIELDSTABLE>(id - cmd::Earnings));
+        break;
+    case cmd::ImportEmployees:
+        dataexchange::importEmployeesFromFile(*ui_, session_->code(), session_->folder(),
+                                              *session_->orgs().getOpenOrg());
+        break;
+    case cmd::ExportEmployees:
+        dataexchange::exportEmployeesToFile(*ui_, session_->code(), session_->folder());
         break;
     case cmd::BankTransferFile:
         saveBankTransferFile();

@@ -36,7 +36,8 @@ bool reportPrints(int code) {
 bool grayedByRights(int id, const common::USERREC& user) {
     const bool fieldDefinitions = inRange(id, cmd::Earnings, cmd::Refunds);
     if (!user.editEmpFiles &&
-        (inRange(id, cmd::Personnel, cmd::AbsenceLeave) || id == cmd::ChangeEmpNum))
+        (inRange(id, cmd::Personnel, cmd::AbsenceLeave) || id == cmd::ChangeEmpNum ||
+         id == cmd::ImportEmployees || id == cmd::ExportEmployees))
         return true;
     if (!user.modifyFields && fieldDefinitions)
         return true;
@@ -62,7 +63,8 @@ bool grayedByRights(int id, const common::USERREC& user) {
 // and the document's own commands stay enabled.
 bool enabledWithDocument(int id, const CommandContext& context) {
     const DocumentKind kind = context.document;
-    if (inRange(id, cmd::Personnel, cmd::Refunds) || inRange(id, 1201, 1599))
+    if (inRange(id, cmd::Personnel, cmd::Refunds) || inRange(id, 1201, 1599) ||
+        id == cmd::ImportEmployees || id == cmd::ExportEmployees)
         return false;
     if (id == cmd::Save)
         return isRecordWindow(kind);
@@ -102,8 +104,8 @@ bool CommandRules::isAvailable(int id) {
     // Beyond the old menu, beside the SDL rate.
     if (id == cmd::WcfRate)
         return true;
-    // Beyond the old menu, beside the SDL rate.
-    if (id == cmd::WcfRate)
+    // The employee list to and from CSV files.
+    if (id == cmd::ImportEmployees || id == cmd::ExportEmployees)
         return true;
     // The pay-run reports and the bank transfer file.
     if (isOneOf(id,

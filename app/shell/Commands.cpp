@@ -30,6 +30,8 @@ const std::vector<CommandTexts>& allTexts() {
         {1016, "Save as P&DF...", "Save the active report as a PDF file", ""},
         {1017, "Save Pa&yslips as PDF Files...",
          "Save each employee's payslip as a PDF file named by employee number", ""},
+        {1019, "&Import Employees...", "Add employees from a CSV file", ""},
+        {1020, "Exp&ort Employees...", "Save the employee list as a CSV file", ""},
         {1018, "Save for Spreads&heet (CSV)...",
          "Save the active report's table as a CSV file for a spreadsheet", ""},
         {1014, "&Close", "Close the active file or report", "Close"},
@@ -143,14 +145,15 @@ std::vector<MenuEntry> commands(std::initializer_list<int> ids) {
 Popup filePopup(int menuType) {
     switch (menuType) {
     case common::kPersonnelMenu:
-        return {"&File",
-                commands({1001, 1004, 0, 1010, 1011, 1016, 1017, 1018, 1012, 0, 1014, 0, 1015})};
+        return {"&File", commands({1001, 1004, 0, 1019, 1020, 0, 1010, 1011, 1016, 1017, 1018, 1012,
+                                   0, 1014, 0, 1015})};
     case common::kPayrollMenu:
         return {"&File", commands({1002, 1003, 0, 1005, 1006, 1007, 1008, 1009, 0, 1010, 1011, 1016,
                                    1017, 1018, 1012, 0, 1014, 0, 1015})};
     default:
-        return {"&File", commands({1001, 1002, 1003, 1004, 0,    1005, 1006, 1007, 1008, 1009, 0,
-                                   1010, 1011, 1016, 1017, 1018, 1012, 0,    1014, 0,    1015})};
+        return {"&File",
+                commands({1001, 1002, 1003, 1004, 0,    1019, 1020, 0,    1005, 1006, 1007, 1008,
+                          1009, 0,    1010, 1011, 1016, 1017, 1018, 1012, 0,    1014, 0,    1015})};
     }
 }
 
@@ -359,7 +362,7 @@ bool documentHandles(DocumentKind document, int id) {
 }
 
 int helpContextOf(int id, DocumentKind document) {
-    if (inRange(id, 1001, 1012) || inRange(id, 1014, 1018))
+    if (inRange(id, 1001, 1012) || inRange(id, 1014, 1020))
         return 160;
     if (inRange(id, 1104, 1106) || id == 1111 || id == 1112 || inRange(id, 1115, 1117))
         return 161;
