@@ -59,8 +59,9 @@ TEST_F(BalanceImportTest, SetsEveryKindOfBalanceThroughThePayrollForm) {
         std::get<common::CoopParams>(mwakyusa.deductions[deduction::kWalimu].params).balance,
         540000);
 
+    const auto bandaRec = stored("MH002");
     const auto& banda =
-        std::get<common::SavingsParams>(stored("MH002").deductions[deduction::kSavings].params);
+        std::get<common::SavingsParams>(bandaRec.deductions[deduction::kSavings].params);
     EXPECT_DOUBLE_EQ(banda.balance, 120000);
     EXPECT_FLOAT_EQ(banda.interestRate, 4);
 }
