@@ -8,6 +8,7 @@
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodDbEx.h"
 #include "payrunreports/PeriodFormat.h"
+#include "payrunreports/StoreFile.h"
 
 #include <filesystem>
 #include <string_view>
@@ -289,22 +290,8 @@ std::string ANNUALDB::interimFilePath(int year) {
 }
 
 bool ANNUALDB::checkFile(common::Ui& ui, const std::string& path, const common::ORGREC& org) const {
-    const std::string resolved = folder_.resolve(path);
-    if (!common::checkFileId(ui, resolved, path))
-        return false;
     common::TaggedReader r;
-    if (!r.open(resolved)) {
-        ui.error("Unable to open " + path);
-        return false;
-    }
-    const std::string writtenFor = payrunreports::writtenForFolder(r.bytes(), path);
-    if (writtenFor.empty() || !common::WorkingFolder::samePath(
-                                  writtenFor, common::WorkingFolder::normalise(org.folder))) {
-        ui.error("File \"" + path + "\" was written for another organisation" +
-                 (writtenFor.empty() ? std::string(".") : " (" + writtenFor + ")."));
-        return false;
-    }
-    return true;
+    return payrunreports::checkStoreFile(ui, folder_, path, org, r);
 }
 
 bool ANNUALDB::checkFiles(common::Ui& ui, const common::ORGREC& org) {

@@ -10,6 +10,7 @@
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodDbEx.h"
 #include "payrunreports/PeriodFormat.h"
+#include "payrunreports/StoreFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -239,21 +240,9 @@ bool MONTHDB::readFile(common::Ui& ui, const std::string& path, const common::OR
 
 bool readMonthFile(common::Ui& ui, const common::WorkingFolder& folder, const std::string& path,
                    const common::ORGREC& org, MONTHFILE& out) {
-    const std::string resolved = folder.resolve(path);
-    if (!common::checkFileId(ui, resolved, path))
-        return false;
     common::TaggedReader r;
-    if (!r.open(resolved)) {
-        ui.error("Unable to open " + path);
+    if (!payrunreports::checkStoreFile(ui, folder, path, org, r))
         return false;
-    }
-    const std::string writtenFor = payrunreports::writtenForFolder(r.bytes(), path);
-    if (writtenFor.empty() || !common::WorkingFolder::samePath(
-                                  writtenFor, common::WorkingFolder::normalise(org.folder))) {
-        ui.error("File \"" + path + "\" was written for another organisation" +
-                 (writtenFor.empty() ? std::string(".") : " (" + writtenFor + ")."));
-        return false;
-    }
     MONTHFILE file;
     MONTHORG& e = file.employer;
     bool ok = r.skipFileId() && r.findTag(kHeaderGroup, TagKind::GroupStart) &&
