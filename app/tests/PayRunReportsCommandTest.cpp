@@ -31,6 +31,10 @@ protected:
     QString pageCaption() const { return window->statusPart(1)->text(); }
 };
 
+// Every report command whose wizard's defaults make a report on the demo
+// folder: the preview opens with the report's caption on its first page,
+// and Close leaves no report open. The monthly and tax returns read the
+// open month's working period files.
 TEST_F(PayRunReportsCommandTest, EachReportOpensItsPreviewThroughItsWizard) {
     window->resize(1000, 800);
     window->show();
@@ -41,20 +45,41 @@ TEST_F(PayRunReportsCommandTest, EachReportOpensItsPreviewThroughItsWizard) {
         const char* caption;
     };
     const Case cases[] = {
-        {1212, 31, 31, "Payroll Summary"},          {1213, 32, 204, "Payroll Muster Roll"},
-        {1215, 33, 201, "Payroll Control Account"}, {1231, 61, 61, "Cash List"},
-        {1233, 64, 64, "Bank Transfer Report"},     {1234, 62, 62, "Coinage Summary"},
+        {1212, 31, 31, "Payroll Summary"},
+        {1213, 32, 204, "Payroll Muster Roll"},
+        {1215, 33, 201, "Payroll Control Account"},
+        {1231, 61, 61, "Cash List"},
+        {1233, 64, 64, "Bank Transfer Report"},
+        {1234, 62, 62, "Coinage Summary"},
+        {1261, 22, 22, "Absence Analysis"},
+        {1262, 23, 23, "Annual Leave Analysis"},
+        {1263, 24, 24, "Absence and Leave Details"},
+        {1202, 11, 11, "Employees Roll"},
+        {1206, 13, 13, "Length of Service Report"},
+        {1207, 16, 16, "Employee Hierarchy Report"},
+        {1204, 14, 14, nullptr}, // captioned by the employee shown
+        {1214, 85, 85, "Employee Pay Summary"},
+        {1241, 71, 71, "PAYE Monthly Return"},
+        {1242, 72, 72, "NSSF Monthly Contribution Schedule"},
+        {1243, 73, 73, "SDL Monthly Return"},
+        {1244, 74, 74, "WCF Monthly Return"},
+        {1251, 80, 80, nullptr},
+        {1252, 81, 81, nullptr},
+        {1253, 82, 82, nullptr},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
         answerWizard(c.wizardCode);
         ui->texts.clear();
         window->runCommand(c.command);
-        EXPECT_TRUE(host.steps.empty()) << c.command;
+        EXPECT_TRUE(host.steps.empty());
         auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
-        ASSERT_NE(preview, nullptr) << c.command << " " << ui->lastText();
-        EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
+        ASSERT_NE(preview, nullptr) << ui->lastText();
+        if (c.caption) {
+            EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
+        }
         EXPECT_EQ(window->commandContext().reportCode, c.reportCode);
-        EXPECT_TRUE(pageCaption().startsWith(QStringLiteral("Page 1 of "))) << c.command;
+        EXPECT_TRUE(pageCaption().startsWith(QStringLiteral("Page 1 of ")));
         EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
         window->runCommand(cmd::Close);
         EXPECT_EQ(window->commandContext().reportCode, 0);
@@ -83,140 +108,33 @@ TEST_F(PayRunReportsCommandTest, AnEarningsReportOfBasicPayIsTheBasicPayReport) 
     EXPECT_EQ(pageCaption(), QStringLiteral("Page 1 of 2"));
 }
 
-// The absence and leave analyses of the demo year, through their wizards.
-TEST_F(PayRunReportsCommandTest, TheLeaveReportsOpenThroughTheirWizards) {
+// The muster roll and control account of the month (the monthly returns'
+// store) and of the year so far (the annual store): the demo's open month
+// is all either holds.
+TEST_F(PayRunReportsCommandTest, TheMonthsAndTheYearsMusterRollAndControlAccountOpen) {
     struct Case {
         int command;
-        std::int32_t code;
-        const char* caption;
+        const char* kind;
+        std::int32_t reportCode;
     };
     const Case cases[] = {
-        {1261, common::kReportAbsenceAnalysis, "Absence Analysis"},
-        {1262, common::kReportAnnualLeaveAnalysis, "Annual Leave Analysis"},
-        {1263, common::kReportAbsenceLeaveDetails, "Absence and Leave Details"},
+        {1213, "KindMonth", common::kReportMonthMusterRoll},
+        {1215, "KindMonth", common::kReportMonthControlAccount},
+        {1213, "KindYear", common::kReportYearMusterRoll},
+        {1215, "KindYear", common::kReportYearControlAccount},
     };
     for (const Case& c : cases) {
-        answerWizard(c.code);
-        ui->texts.clear();
-        window->runCommand(c.command);
-        EXPECT_TRUE(host.steps.empty()) << c.command;
-        auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
-        ASSERT_NE(preview, nullptr) << c.command << " " << ui->lastText();
-        EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
-        EXPECT_EQ(window->commandContext().reportCode, c.code);
-        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
-        window->runCommand(cmd::Close);
-    }
-}
-
-// The personnel reports and the employee pay summary on the demo folder.
-TEST_F(PayRunReportsCommandTest, ThePersonnelReportsAndThePaySummaryOpenThroughTheirWizards) {
-    struct Case {
-        int command;
-        std::int32_t code;
-        const char* caption;
-    };
-    const Case cases[] = {
-        {1202, common::kReportEmployees, "Employees Roll"},
-        {1206, common::kReportLengthOfService, "Length of Service Report"},
-        {1207, common::kReportHierarchy, "Employee Hierarchy Report"},
-        {1204, common::kReportEmployeeMaster, nullptr},
-        {1214, common::kReportEmployeePaySummary, "Employee Pay Summary"},
-    };
-    for (const Case& c : cases) {
-        answerWizard(c.code);
-        ui->texts.clear();
-        window->runCommand(c.command);
-        EXPECT_TRUE(host.steps.empty()) << c.command;
-        auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
-        ASSERT_NE(preview, nullptr) << c.command << " " << ui->lastText();
-        if (c.caption) {
-            EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
-        }
-        EXPECT_EQ(window->commandContext().reportCode, c.code);
-        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
-        window->runCommand(cmd::Close);
-    }
-}
-
-// The returns of the open month, from its working period files.
-TEST_F(PayRunReportsCommandTest, TheMonthlyReturnsOfTheOpenMonthOpen) {
-    struct Case {
-        int command;
-        std::int32_t code;
-        const char* caption;
-    };
-    const Case cases[] = {
-        {1241, common::kReportPayeReturn, "PAYE Monthly Return"},
-        {1242, common::kReportNssfReturn, "NSSF Monthly Contribution Schedule"},
-        {1243, common::kReportSdlReturn, "SDL Monthly Return"},
-        {1244, 74, "WCF Monthly Return"},
-    };
-    for (const Case& c : cases) {
-        answerWizard(c.code);
-        ui->texts.clear();
-        window->runCommand(c.command);
-        EXPECT_TRUE(host.steps.empty()) << c.command;
-        auto* preview = dynamic_cast<ReportPreview*>(window->documentWindow());
-        ASSERT_NE(preview, nullptr) << c.command << " " << ui->lastText();
-        EXPECT_EQ(preview->windowTitle().toStdString(), c.caption);
-        EXPECT_EQ(window->commandContext().reportCode, c.code);
-        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
-        window->runCommand(cmd::Close);
-    }
-}
-
-// The annual tax returns of the year so far: the open month only.
-TEST_F(PayRunReportsCommandTest, TheTaxReturnsOpenThroughTheirWizards) {
-    for (const std::int32_t code : {common::kReportP9, common::kReportP10, common::kReportItx215}) {
-        answerWizard(code);
-        ui->texts.clear();
-        window->runCommand(1251 + code - common::kReportP9);
-        EXPECT_TRUE(host.steps.empty()) << code;
-        ASSERT_NE(window->documentWindow(), nullptr) << code << " " << ui->lastText();
-        EXPECT_EQ(window->commandContext().reportCode, code);
-        EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
-        window->runCommand(cmd::Close);
-    }
-}
-
-// The muster roll and control account of the whole year so far: the demo's
-// open month is all the year holds.
-TEST_F(PayRunReportsCommandTest, TheYearsMusterRollAndControlAccountOpen) {
-    for (const int command : {1213, 1215}) {
-        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) {
-            click(d, "KindYear");
+        SCOPED_TRACE(std::to_string(c.command) + " " + c.kind);
+        host.then(QStringLiteral("ReportWizardDialog"), [&c](QDialog& d) {
+            click(d, c.kind);
             click(d, "Next");
         });
-        answerWizard(command == 1213 ? common::kReportYearMusterRoll
-                                     : common::kReportYearControlAccount);
+        answerWizard(c.reportCode); // the kind's own pages
         ui->texts.clear();
-        window->runCommand(command);
-        EXPECT_TRUE(host.steps.empty()) << command;
-        ASSERT_NE(window->documentWindow(), nullptr) << command << " " << ui->lastText();
-        EXPECT_EQ(window->commandContext().reportCode, command == 1213
-                                                           ? common::kReportYearMusterRoll
-                                                           : common::kReportYearControlAccount);
-        window->runCommand(cmd::Close);
-    }
-}
-
-// The month's muster roll and control account, from the monthly returns'
-// store: the open month's working period files.
-TEST_F(PayRunReportsCommandTest, TheMonthsMusterRollAndControlAccountOpen) {
-    for (const int command : {1213, 1215}) {
-        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) {
-            click(d, "KindMonth");
-            click(d, "Next");
-        });
-        host.then(QStringLiteral("ReportWizardDialog"), [](QDialog& d) { click(d, "OkButton"); });
-        ui->texts.clear();
-        window->runCommand(command);
-        EXPECT_TRUE(host.steps.empty()) << command;
-        ASSERT_NE(window->documentWindow(), nullptr) << command << " " << ui->lastText();
-        EXPECT_EQ(window->commandContext().reportCode, command == 1213
-                                                           ? common::kReportMonthMusterRoll
-                                                           : common::kReportMonthControlAccount);
+        window->runCommand(c.command);
+        EXPECT_TRUE(host.steps.empty());
+        ASSERT_NE(window->documentWindow(), nullptr) << ui->lastText();
+        EXPECT_EQ(window->commandContext().reportCode, c.reportCode);
         window->runCommand(cmd::Close);
     }
 }
