@@ -14,6 +14,7 @@
 #include "database/UnitsDb.h"
 #include "engine/Data4.h"
 #include "payrunreports/PeriodFormat.h"
+#include "payrunreports/StoreFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -90,21 +91,10 @@ bool LEAVEREPDB::checkFiles(common::Ui& ui) {
 
 bool LEAVEREPDB::readFile(common::Ui& ui, const std::string& path, const common::ORGREC& org,
                           LeaveYear& out) {
-    const std::string resolved = folder_.resolve(path);
-    if (!common::checkFileId(ui, resolved, path))
-        return false;
     common::TaggedReader reader;
-    if (!reader.open(resolved)) {
-        ui.error("Unable to open " + path);
+    if (!payrunreports::checkStoreFile(ui, folder_, path, org, reader,
+                                       payrunreports::UnnamedFolder::Accepted))
         return false;
-    }
-    const std::string writtenFor = payrunreports::writtenForFolder(reader.bytes(), path);
-    if (!writtenFor.empty() && !common::WorkingFolder::samePath(
-                                   writtenFor, common::WorkingFolder::normalise(org.folder))) {
-        ui.error("File \"" + path + "\" was written for another organisation (" + writtenFor +
-                 ").");
-        return false;
-    }
     LeaveYear year;
     if (!reader.skipFileId() || !readLeaveYear(reader, year)) {
         ui.error("Unable to open " + path);

@@ -5,7 +5,8 @@
 namespace kelo::payrunreports {
 
 bool checkStoreFile(common::Ui& ui, const common::WorkingFolder& folder, const std::string& path,
-                    const common::ORGREC& org, common::TaggedReader& reader) {
+                    const common::ORGREC& org, common::TaggedReader& reader,
+                    UnnamedFolder unnamed) {
     const std::string resolved = folder.resolve(path);
     if (!common::checkFileId(ui, resolved, path))
         return false;
@@ -14,8 +15,11 @@ bool checkStoreFile(common::Ui& ui, const common::WorkingFolder& folder, const s
         return false;
     }
     const std::string writtenFor = writtenForFolder(reader.bytes(), path);
-    if (writtenFor.empty() || !common::WorkingFolder::samePath(
-                                  writtenFor, common::WorkingFolder::normalise(org.folder))) {
+    const bool foreign = writtenFor.empty()
+                             ? unnamed == UnnamedFolder::Refused
+                             : !common::WorkingFolder::samePath(
+                                   writtenFor, common::WorkingFolder::normalise(org.folder));
+    if (foreign) {
         ui.error("File \"" + path + "\" was written for another organisation" +
                  (writtenFor.empty() ? std::string(".") : " (" + writtenFor + ")."));
         reader.close();

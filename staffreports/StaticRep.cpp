@@ -5,6 +5,7 @@
 #include "database/OptionsDb.h"
 #include "payrunreports/PeriodFormat.h"
 #include "payrunreports/ReportOption.h"
+#include "payrunreports/StoreFile.h"
 #include "staffreports/ListPage.h"
 #include "staffreports/StaticRepDb.h"
 
@@ -161,18 +162,10 @@ bool STATICREP::needActiveFile() const {
 bool STATICREP::openFile(DB db, const common::ORGREC& org) {
     records_.clear();
     const std::string path = personnelFilePath(db, param_.period.year);
-    const std::string resolved = folder_.resolve(path);
-    if (path.empty() || !common::checkFileId(ui(), resolved, path))
-        return false;
     common::TaggedReader reader;
-    if (!reader.open(resolved)) {
-        ui().error("Unable to open " + path);
+    if (path.empty() || !payrunreports::checkStoreFile(ui(), folder_, path, org, reader,
+                                                       payrunreports::UnnamedFolder::Accepted))
         return false;
-    }
-    if (const auto foreign = foreignFileMessage(reader.bytes(), path, org)) {
-        ui().error(*foreign);
-        return false;
-    }
     setReadStamp(common::ReadStamp::now());
     bool damaged = !reader.skipFileId() || !readHeader(reader, fileYear_, orgName_) ||
                    !reader.findTag(kRecordsBlock, common::TagKind::BlockStart);

@@ -15,6 +15,7 @@
 #include "engine/Data4.h"
 #include "payrunreports/PeriodBuild.h"
 #include "payrunreports/PeriodFormat.h"
+#include "payrunreports/StoreFile.h"
 
 #include <filesystem>
 #include <map>
@@ -161,16 +162,6 @@ bool writeClosing(common::TaggedWriter& w) {
 
 } // namespace
 
-std::optional<std::string> foreignFileMessage(std::string_view bytes, std::string_view path,
-                                              const common::ORGREC& org) {
-    const std::string writtenFor = payrunreports::writtenForFolder(bytes, path);
-    if (writtenFor.empty() ||
-        common::WorkingFolder::samePath(writtenFor, common::WorkingFolder::normalise(org.folder)))
-        return std::nullopt;
-    return "File \"" + std::string(path) + "\" was written for another organisation (" +
-           writtenFor + ").";
-}
-
 STATICREPDB::STATICREPDB(common::Ui& owner, engine::Code4& code,
                          const common::WorkingFolder& folder)
     : owner_(owner),
@@ -314,16 +305,9 @@ bool STATICREPDB::writeLeavers(common::Ui& ui, const common::ORGREC& org) {
     common::TaggedReader old;
     if (fs::exists(resolved, error)) {
         // A damaged or foreign file is left as it is for someone to look at.
-        if (!common::checkFileId(ui, resolved, path))
+        if (!payrunreports::checkStoreFile(ui, folder_, path, org, old,
+                                           payrunreports::UnnamedFolder::Accepted))
             return false;
-        if (!old.open(resolved)) {
-            ui.error("Unable to open " + path);
-            return false;
-        }
-        if (const auto foreign = foreignFileMessage(old.bytes(), path, org)) {
-            ui.error(*foreign);
-            return false;
-        }
         int year = 0;
         std::string name;
         if (!old.skipFileId() || !readHeader(old, year, name) ||

@@ -69,9 +69,4 @@ private:
     const common::WorkingFolder& folder_;
 };
 
-// The message for a report file written in another organisation's folder;
-// none when `bytes` were written for `org`'s own.
-std::optional<std::string> foreignFileMessage(std::string_view bytes, std::string_view path,
-                                              const common::ORGREC& org);
-
 } // namespace kelo::staffreports

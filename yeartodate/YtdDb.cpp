@@ -16,6 +16,7 @@
 #include "database/UnitsDb.h"
 #include "database/VarDb.h"
 #include "payrunreports/PeriodFormat.h"
+#include "payrunreports/StoreFile.h"
 
 #include <filesystem>
 #include <map>
@@ -29,31 +30,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr auto kUnnamed = payrunreports::UnnamedFolder::Accepted;
+
 bool exists(const common::WorkingFolder& folder, const std::string& path) {
     std::error_code error;
     return fs::is_regular_file(folder.resolve(path), error);
-}
-
-// The identity check, then the organisation the file names: a file copied
-// from another organisation's folder must not be read or written over.
-bool checkYtdFile(common::Ui& ui, const common::WorkingFolder& folder, const std::string& path,
-                  const common::ORGREC& org, common::TaggedReader& reader) {
-    const std::string resolved = folder.resolve(path);
-    if (!common::checkFileId(ui, resolved, path))
-        return false;
-    if (!reader.open(resolved)) {
-        ui.error("Unable to open " + path);
-        return false;
-    }
-    const std::string writtenFor = payrunreports::writtenForFolder(reader.bytes(), path);
-    if (!writtenFor.empty() && !common::WorkingFolder::samePath(
-                                   writtenFor, common::WorkingFolder::normalise(org.folder))) {
-        ui.error("File \"" + path + "\" was written for another organisation (" + writtenFor +
-                 ").");
-        reader.close();
-        return false;
-    }
-    return true;
 }
 
 // Names looked up once per code: a payroll names few units and jobs many
@@ -169,7 +150,8 @@ bool YTDDB::checkFiles(common::Ui& ui, const common::ORGREC& org) {
     }
     const std::string path = filePath(org.year);
     common::TaggedReader reader;
-    return !exists(folder_, path) || checkYtdFile(ui, folder_, path, org, reader);
+    return !exists(folder_, path) ||
+           payrunreports::checkStoreFile(ui, folder_, path, org, reader, kUnnamed);
 }
 
 bool YTDDB::updateFile(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC& org,
@@ -400,7 +382,7 @@ bool YTDDB::interimIsStale(const common::WorkingFolder& folder, const common::OR
 bool openYtdFile(common::Ui& ui, const common::WorkingFolder& folder, const std::string& path,
                  const common::ORGREC& org, common::TaggedReader& reader, YtdHeader& header,
                  YtdNames& names) {
-    if (!checkYtdFile(ui, folder, path, org, reader))
+    if (!payrunreports::checkStoreFile(ui, folder, path, org, reader, kUnnamed))
         return false;
     if (!reader.skipFileId() || !readHeader(reader, header) || !readNames(reader, names)) {
         reader.close();
