@@ -22,11 +22,8 @@ using common::TagKind;
 
 namespace {
 
-constexpr const char* kYearGroup = "year";
-constexpr const char* kIndexGroup = "periods";
 constexpr const char* kPeriodBlock = "period";
 constexpr const char* kMonthGroup = "month";
-constexpr std::string_view kEnd = "\\eof{}\n";
 
 constexpr std::array<common::PAYFREQ, 4> kFrequencies{common::MONTHLY, common::WEEKLY,
                                                       common::BIWEEKLY, common::IRREGULAR};
@@ -74,52 +71,20 @@ bool exists(const common::WorkingFolder& folder, const std::string& path) {
     return fs::is_regular_file(folder.resolve(path), error);
 }
 
-bool writePreamble(common::TaggedWriter& w, std::string_view orgFolder, const std::string& path,
-                   int year) {
-    return w.writeComment("Annual report file for " + std::to_string(year)) &&
-           w.writeComment("[" + common::WorkingFolder::normalise(orgFolder) + "/" + path + "]") &&
-           w.writeComment({}) && w.writeTag("fileid", TagKind::GroupStart) &&
-           w.writeValue(common::fileKind::AnnualReports) && w.writeValue(path) &&
-           w.writeValue(common::expectedVersion(common::fileKind::AnnualReports)) &&
-           w.writeTag({}, TagKind::GroupEnd) && w.writeTag(kYearGroup, TagKind::GroupStart) &&
-           w.writeInt(year) && w.writeTag({}, TagKind::GroupEnd);
+using payrunreports::PeriodKey;
+
+std::string titleOf(int year) {
+    return "Annual report file for " + std::to_string(year);
 }
 
-// Which periods the file holds, so that an update need not read them all.
-struct PeriodKey {
-    int month = 0;
-    int payFreq = 0;
-    std::string title;
-};
+bool writePreamble(common::TaggedWriter& w, std::string_view orgFolder, const std::string& path,
+                   int year) {
+    return payrunreports::writeYearPreamble(w, common::fileKind::AnnualReports, titleOf(year),
+                                            orgFolder, path, year);
+}
 
 PeriodKey keyOf(const ANNUALPERIOD& p) {
     return {p.month, static_cast<int>(p.header.payFreq), p.header.periodTitle};
-}
-
-bool writeIndex(common::TaggedWriter& w, const std::vector<PeriodKey>& keys) {
-    if (!w.writeTag(kIndexGroup, TagKind::GroupStart) || !w.writeInt(static_cast<int>(keys.size())))
-        return false;
-    for (const PeriodKey& k : keys) {
-        if (!w.writeInt(k.month) || !w.writeInt(k.payFreq) || !w.writeValue(k.title))
-            return false;
-    }
-    return w.writeTag({}, TagKind::GroupEnd);
-}
-
-bool readIndex(common::TaggedReader& r, int& year, std::vector<PeriodKey>& keys) {
-    int count = 0;
-    if (!r.findTag(kYearGroup, TagKind::GroupStart) || !r.readInt(year) ||
-        !r.findTag({}, TagKind::GroupEnd) || !r.findTag(kIndexGroup, TagKind::GroupStart) ||
-        !r.readInt(count) || count < 0)
-        return false;
-    keys.clear();
-    for (int i = 0; i < count; ++i) {
-        PeriodKey k;
-        if (!r.readInt(k.month) || !r.readInt(k.payFreq) || !r.readValue(k.title))
-            return false;
-        keys.push_back(std::move(k));
-    }
-    return r.findTag({}, TagKind::GroupEnd);
 }
 
 bool writeEmployee(common::TaggedWriter& w, const ANNUALEMP& e) {
@@ -208,7 +173,7 @@ bool writeWhole(common::TaggedWriter& w, std::string_view orgFolder, const std::
     std::vector<PeriodKey> keys;
     for (const ANNUALPERIOD& p : file.periods)
         keys.push_back(keyOf(p));
-    if (!writePreamble(w, orgFolder, path, file.year) || !writeIndex(w, keys))
+    if (!writePreamble(w, orgFolder, path, file.year) || !payrunreports::writePeriodIndex(w, keys))
         return false;
     for (const ANNUALPERIOD& p : file.periods) {
         if (!writePeriod(w, p))
@@ -310,7 +275,8 @@ bool ANNUALDB::readFile(common::Ui& ui, const std::string& path, const common::O
     common::TaggedReader r;
     ANNUALFILE file;
     std::vector<PeriodKey> keys;
-    if (!r.open(folder_.resolve(path)) || !r.skipFileId() || !readIndex(r, file.year, keys)) {
+    if (!r.open(folder_.resolve(path)) || !r.skipFileId() ||
+        !payrunreports::readPeriodIndex(r, file.year, keys)) {
         ui.error("Unable to open " + path);
         return false;
     }
@@ -367,41 +333,9 @@ bool ANNUALDB::updateFile(common::Ui& ui, common::PAYFREQ payFreq, const common:
         return false;
     if (period.employees.empty())
         return true;
-
-    // The periods already stored are copied byte for byte: an update costs
-    // one pass over the file, not a reading of every record in it.
-    std::vector<PeriodKey> keys;
-    common::TaggedReader old;
-    std::string_view stored;
-    if (exists(folder_, path)) {
-        if (!checkFile(ui, path, org))
-            return false;
-        int year = 0;
-        if (!old.open(folder_.resolve(path)) || !old.skipFileId() || !readIndex(old, year, keys) ||
-            !old.bytes().ends_with(kEnd)) {
-            ui.error("Unable to open " + path);
-            return false;
-        }
-        for (const PeriodKey& k : keys) {
-            if (k.payFreq == static_cast<int>(period.header.payFreq) &&
-                k.title == period.header.periodTitle)
-                return true;
-        }
-        std::size_t start = old.position();
-        if (start < old.size() && old.bytes()[start] == '\n')
-            ++start;
-        const std::size_t end = old.size() - kEnd.size();
-        stored = old.bytes().substr(start, end > start ? end - start : 0);
-    }
-    keys.push_back(keyOf(period));
-    common::TaggedWriter w(folder_.resolve(path), common::TaggedWriter::Mode::Replace);
-    const bool written = writePreamble(w, org.folder, path, org.year) && writeIndex(w, keys) &&
-                         w.writeRaw(stored) && writePeriod(w, period) && w.writeEof();
-    if (!w.close() || !written) {
-        ui.error("Unable to update " + path);
-        return false;
-    }
-    return true;
+    return payrunreports::addStoredPeriod(
+        ui, folder_, path, org, common::fileKind::AnnualReports, titleOf(org.year), keyOf(period),
+        [&](common::TaggedWriter& w) { return writePeriod(w, period); });
 }
 
 bool ANNUALDB::writeInterimFile(common::Ui& ui, const common::ORGREC& org) {

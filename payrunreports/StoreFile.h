@@ -5,7 +5,10 @@
 #include "common/Ui.h"
 #include "common/WorkingFolder.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kelo::payrunreports {
 
@@ -21,5 +24,31 @@ enum class UnnamedFolder { Refused, Accepted };
 bool checkStoreFile(common::Ui& ui, const common::WorkingFolder& folder, const std::string& path,
                     const common::ORGREC& org, common::TaggedReader& reader,
                     UnnamedFolder unnamed = UnnamedFolder::Refused);
+
+// The stores that keep a calendar year's closed periods (annual returns,
+// P9, P10) open alike: `title` and the identity of a file of `kind`, then
+// the year.
+bool writeYearPreamble(common::TaggedWriter& w, const char* kind, const std::string& title,
+                       std::string_view orgFolder, const std::string& path, int year);
+
+// Which periods a year's store holds, so that an update need not read them all.
+struct PeriodKey {
+    int month = 0;
+    int payFreq = 0;
+    std::string title;
+};
+
+bool writePeriodIndex(common::TaggedWriter& w, const std::vector<PeriodKey>& keys);
+bool readPeriodIndex(common::TaggedReader& r, int& year, std::vector<PeriodKey>& keys);
+
+// Adds the period `key` names to the year's store at `path`, unless it is
+// there already. The periods stored are copied byte for byte: an update
+// costs one pass over the file, not a reading of every record in it.
+// `writePeriod` writes the new one; the file is written beside itself and
+// renamed over the old. False after a message naming the file.
+bool addStoredPeriod(common::Ui& ui, const common::WorkingFolder& folder, const std::string& path,
+                     const common::ORGREC& org, const char* kind, const std::string& title,
+                     const PeriodKey& key,
+                     const std::function<bool(common::TaggedWriter&)>& writePeriod);
 
 } // namespace kelo::payrunreports

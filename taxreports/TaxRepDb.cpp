@@ -22,12 +22,9 @@ using common::TagKind;
 
 namespace {
 
-constexpr const char* kYearGroup = "year";
-constexpr const char* kIndexGroup = "periods";
 constexpr const char* kPeriodBlock = "period";
 constexpr const char* kMonthGroup = "month";
 constexpr const char* kTotalsGroup = "totals";
-constexpr std::string_view kEnd = "\\eof{}\n";
 
 const char* kindOf(TaxFile kind) {
     return kind == TaxFile::P9 ? common::fileKind::P9 : common::fileKind::P10;
@@ -52,52 +49,20 @@ bool exists(const common::WorkingFolder& folder, const std::string& path) {
     return fs::is_regular_file(folder.resolve(path), error);
 }
 
-bool writePreamble(common::TaggedWriter& w, TaxFile kind, std::string_view orgFolder,
-                   const std::string& path, int year) {
-    return w.writeComment(std::string(kindOf(kind)) + " report file for " + std::to_string(year)) &&
-           w.writeComment("[" + common::WorkingFolder::normalise(orgFolder) + "/" + path + "]") &&
-           w.writeComment({}) && w.writeTag("fileid", TagKind::GroupStart) &&
-           w.writeValue(kindOf(kind)) && w.writeValue(path) &&
-           w.writeValue(common::expectedVersion(kindOf(kind))) &&
-           w.writeTag({}, TagKind::GroupEnd) && w.writeTag(kYearGroup, TagKind::GroupStart) &&
-           w.writeInt(year) && w.writeTag({}, TagKind::GroupEnd);
+std::string titleOf(TaxFile kind, int year) {
+    return std::string(kindOf(kind)) + " report file for " + std::to_string(year);
 }
 
-// Which periods a file holds, so that an update need not read them all.
-struct PeriodKey {
-    int month = 0;
-    int payFreq = 0;
-    std::string title;
-};
+bool writePreamble(common::TaggedWriter& w, TaxFile kind, std::string_view orgFolder,
+                   const std::string& path, int year) {
+    return payrunreports::writeYearPreamble(w, kindOf(kind), titleOf(kind, year), orgFolder, path,
+                                            year);
+}
+
+using payrunreports::PeriodKey;
 
 PeriodKey keyOf(const TAXPERIOD& p) {
     return {p.month, static_cast<int>(p.header.payFreq), p.header.periodTitle};
-}
-
-bool writeIndex(common::TaggedWriter& w, const std::vector<PeriodKey>& keys) {
-    if (!w.writeTag(kIndexGroup, TagKind::GroupStart) || !w.writeInt(static_cast<int>(keys.size())))
-        return false;
-    for (const PeriodKey& k : keys) {
-        if (!w.writeInt(k.month) || !w.writeInt(k.payFreq) || !w.writeValue(k.title))
-            return false;
-    }
-    return w.writeTag({}, TagKind::GroupEnd);
-}
-
-bool readIndex(common::TaggedReader& r, int& year, std::vector<PeriodKey>& keys) {
-    int count = 0;
-    if (!r.findTag(kYearGroup, TagKind::GroupStart) || !r.readInt(year) ||
-        !r.findTag({}, TagKind::GroupEnd) || !r.findTag(kIndexGroup, TagKind::GroupStart) ||
-        !r.readInt(count) || count < 0)
-        return false;
-    keys.clear();
-    for (int i = 0; i < count; ++i) {
-        PeriodKey k;
-        if (!r.readInt(k.month) || !r.readInt(k.payFreq) || !r.readValue(k.title))
-            return false;
-        keys.push_back(std::move(k));
-    }
-    return r.findTag({}, TagKind::GroupEnd);
 }
 
 bool writeEmployee(common::TaggedWriter& w, const P9EMP& e) {
@@ -167,7 +132,8 @@ bool writeWhole(common::TaggedWriter& w, TaxFile kind, std::string_view orgFolde
     std::vector<PeriodKey> keys;
     for (const TAXPERIOD& p : file.periods)
         keys.push_back(keyOf(p));
-    if (!writePreamble(w, kind, orgFolder, path, file.year) || !writeIndex(w, keys))
+    if (!writePreamble(w, kind, orgFolder, path, file.year) ||
+        !payrunreports::writePeriodIndex(w, keys))
         return false;
     for (const TAXPERIOD& p : file.periods) {
         if (!writePeriod(w, kind, p))
@@ -243,7 +209,7 @@ bool readTaxFile(common::Ui& ui, const common::WorkingFolder& folder, TaxFile ki
         return false;
     TAXFILE file;
     std::vector<PeriodKey> keys;
-    bool ok = r.skipFileId() && readIndex(r, file.year, keys);
+    bool ok = r.skipFileId() && payrunreports::readPeriodIndex(r, file.year, keys);
     for (std::size_t i = 0; ok && i < keys.size(); ++i) {
         TAXPERIOD p;
         ok = readPeriod(r, kind, p);
@@ -303,38 +269,9 @@ bool TAXREPDB::addPeriod(common::Ui& ui, TaxFile kind, const common::ORGREC& org
                          const TAXPERIOD& period) {
     const std::string path = filePath(kind, org.year);
     common::StatusText status(owner_, "Updating " + path + "...");
-    std::vector<PeriodKey> keys;
-    common::TaggedReader old;
-    std::string_view stored;
-    if (exists(folder_, path)) {
-        int year = 0;
-        if (!payrunreports::checkStoreFile(ui, folder_, path, org, old))
-            return false;
-        if (!old.skipFileId() || !readIndex(old, year, keys) || !old.bytes().ends_with(kEnd)) {
-            ui.error("Unable to open " + path);
-            return false;
-        }
-        for (const PeriodKey& k : keys) {
-            if (k.payFreq == static_cast<int>(period.header.payFreq) &&
-                k.title == period.header.periodTitle)
-                return true;
-        }
-        std::size_t start = old.position();
-        if (start < old.size() && old.bytes()[start] == '\n')
-            ++start;
-        const std::size_t end = old.size() - kEnd.size();
-        stored = old.bytes().substr(start, end > start ? end - start : 0);
-    }
-    keys.push_back(keyOf(period));
-    common::TaggedWriter w(folder_.resolve(path), common::TaggedWriter::Mode::Replace);
-    const bool written = writePreamble(w, kind, org.folder, path, org.year) &&
-                         writeIndex(w, keys) && w.writeRaw(stored) &&
-                         writePeriod(w, kind, period) && w.writeEof();
-    if (!w.close() || !written) {
-        ui.error("Unable to update " + path);
-        return false;
-    }
-    return true;
+    return payrunreports::addStoredPeriod(
+        ui, folder_, path, org, kindOf(kind), titleOf(kind, org.year), keyOf(period),
+        [&](common::TaggedWriter& w) { return writePeriod(w, kind, period); });
 }
 
 bool TAXREPDB::updateFiles(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC& org,
