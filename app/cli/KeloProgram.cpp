@@ -1,0 +1,428 @@
+#include "app/cli/KeloProgram.h"
+
+#include "app/cli/OrgChoiceView.h"
+#include "app/cli/TerminalUi.h"
+#include "app/main/ReportCommands.h"
+#include "app/main/ReportPrinting.h"
+#include "app/main/Session.h"
+#include "app/shell/CommandRules.h"
+#include "app/shell/Commands.h"
+#include "common/ReportBase.h"
+#include "dataexchange/EmployeeImport.h"
+#include "dataexchange/ImportCommands.h"
+#include "procedures/LiveGuard.h"
+#include "reporting/OpenReport.h"
+#include "setup/Orgs.h"
+#include "setup/ReportWizard.h"
+#include "setup/Users.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <termios.h>
+#include <unistd.h>
+
+namespace kelo::app::cli {
+
+namespace {
+
+struct CommandHelp {
+    const char* name;
+    const char* usage;
+    const char* text;
+};
+
+constexpr CommandHelp kCommands[] = {
+    {"report", "report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]",
+     "Writes the report or return of the code CODE, with the parameters the report\n"
+     "wizard proposes, as a PDF, text or CSV file. --period chooses the pay period\n"
+     "or the month of a return instead of the current one."},
+    {"export-employees", "export-employees FILE",
+     "Writes the employee list to the CSV file FILE, whole or not at all."},
+    {"import-employees", "import-employees FILE",
+     "Adds the employees of the CSV file FILE. Every row is checked first; when any\n"
+     "is refused, each refusal is listed and nothing is imported."},
+};
+
+const CommandHelp* findCommand(const std::string& name) {
+    const auto found = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const CommandHelp& c) { return name == c.name; });
+    return found == std::end(kCommands) ? nullptr : found;
+}
+
+std::optional<long> numberOf(const std::string& text) {
+    long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [last, fault] = std::from_chars(text.data(), end, value);
+    if (fault != std::errc() || last != end || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+enum class Format { Pdf, Text, Csv };
+
+// A command with its arguments checked, before anyone logs in.
+struct Command {
+    std::string name;
+    int commandId = 0;
+    std::int32_t reportCode = 0;
+    Format format = Format::Pdf;
+    std::string file;
+    std::optional<std::pair<long, int>> period; // year, month
+};
+
+// The Report menu command that opens the report of `code`.
+std::optional<int> reportCommandOf(std::int32_t code) {
+    for (int id = 1000; id < 2000; ++id)
+        if (reportCodeOf(id) == code)
+            return id;
+    return std::nullopt;
+}
+
+bool parseReport(const std::vector<std::string>& args, Command& command, std::string& error) {
+    std::optional<long> code;
+    bool formatGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue =
+            arg == "--pdf" || arg == "--txt" || arg == "--csv" || arg == "--period";
+        if (takesValue && i + 1 >= args.size()) {
+            error = "Option " + arg + " needs a value.";
+            return false;
+        }
+        if (arg == "--pdf" || arg == "--txt" || arg == "--csv") {
+            if (formatGiven) {
+                error = "Give only one of --pdf, --txt and --csv.";
+                return false;
+            }
+            formatGiven = true;
+            command.format = arg == "--pdf"   ? Format::Pdf
+                             : arg == "--txt" ? Format::Text
+                                              : Format::Csv;
+            command.file = args[++i];
+        } else if (arg == "--period") {
+            const std::string& value = args[++i];
+            const auto year =
+                value.size() == 7 && value[4] == '-' ? numberOf(value.substr(0, 4)) : std::nullopt;
+            const auto month = year ? numberOf(value.substr(5)) : std::nullopt;
+            if (!month || *month < 1 || *month > 12) {
+                error = "The period " + value + " is not a month written YYYY-MM.";
+                return false;
+            }
+            command.period = std::make_pair(*year, static_cast<int>(*month));
+        } else if (!code && arg.rfind("--", 0) != 0) {
+            code = numberOf(arg);
+            if (!code) {
+                error = "The report code " + arg + " is not a number.";
+                return false;
+            }
+        } else {
+            error = "Unknown argument " + arg + " for report.";
+            return false;
+        }
+    }
+    if (!code || !formatGiven) {
+        error = "Usage: kelo report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]";
+        return false;
+    }
+    command.reportCode = static_cast<std::int32_t>(*code);
+    const std::optional<int> id = reportCommandOf(command.reportCode);
+    if (!id) {
+        error = "No report has the code " + std::to_string(*code) + ".";
+        return false;
+    }
+    command.commandId = *id;
+    return true;
+}
+
+bool parseCommand(const Invocation& invocation, Command& command, std::string& error) {
+    command.name = invocation.command;
+    const std::vector<std::string>& args = invocation.arguments;
+    if (command.name == "report")
+        return parseReport(args, command, error);
+    if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
+        error = std::string("Usage: kelo ") + findCommand(command.name)->usage;
+        return false;
+    }
+    command.file = args[0];
+    command.commandId =
+        command.name == "import-employees" ? cmd::ImportEmployees : cmd::ExportEmployees;
+    return true;
+}
+
+// The password from KELO_PASSWORD, else typed at the terminal without echo.
+std::optional<std::string> readPassword() {
+    if (const char* fromEnvironment = std::getenv("KELO_PASSWORD"))
+        return std::string(fromEnvironment);
+    if (!isatty(STDIN_FILENO))
+        return std::nullopt;
+    std::fputs("Password: ", stderr);
+    std::fflush(stderr);
+    termios saved{};
+    const bool quiet = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (quiet) {
+        termios silent = saved;
+        silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    std::string password;
+    const bool read = static_cast<bool>(std::getline(std::cin, password));
+    if (quiet)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::fputs("\n", stderr);
+    if (!read)
+        return std::nullopt;
+    return password;
+}
+
+// One line on the error stream unless the libraries have already said why.
+int fail(TerminalUi& ui, const std::string& text) {
+    if (!ui.hasSaid())
+        ui.say(text);
+    return kFailure;
+}
+
+std::optional<std::string> bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+int runReport(const Command& command, Session& session, TerminalUi& ui) {
+    const common::ORGREC org = *session.orgs().getOpenOrg();
+    setup::ReportWizard wizard(ui, session.code(), session.folder(), org, command.reportCode);
+    if (command.period) {
+        const auto [year, month] = *command.period;
+        const std::vector<setup::WizardPage> pages = setup::wizardPlan(command.reportCode).pages;
+        const auto has = [&](setup::WizardPage page) {
+            return std::find(pages.begin(), pages.end(), page) != pages.end();
+        };
+        bool applied = false;
+        if (has(setup::WizardPage::ReturnMonth))
+            applied = wizard.applyReturnMonth(year, month);
+        else if (has(setup::WizardPage::PayPeriod))
+            applied = wizard.applyPayPeriod(wizard.param().payFreq, year, month,
+                                            wizard.param().period.day);
+        else
+            return fail(ui, "--period does not apply to report " +
+                                std::to_string(command.reportCode) + ".");
+        if (!applied)
+            return fail(ui, "The period is refused.");
+    }
+    const std::unique_ptr<common::REPORTBASE> report =
+        reporting::openReport(ui, session.code(), session.folder(), wizard.param(), org);
+    if (!report)
+        return fail(ui, "The report could not be made.");
+    ui.setChosenFile(command.file);
+    switch (command.format) {
+    case Format::Pdf:
+        if (!savePdfParts(*report, ui, {{command.file, 1, report->pageCount()}}))
+            return fail(ui, "Can't save to " + command.file);
+        return kSuccess;
+    case Format::Text:
+        if (!report->exportText())
+            return fail(ui, "This report has no text export.");
+        if (!report->saveAsTxt(session.folder()))
+            return fail(ui, "Can't save to " + command.file);
+        return kSuccess;
+    case Format::Csv:
+        if (!report->exportCsv())
+            return fail(ui, "This report has no CSV export.");
+        if (!report->saveAsCsv(session.folder()))
+            return fail(ui, "Can't save to " + command.file);
+        return kSuccess;
+    }
+    return kFailure;
+}
+
+int runImport(const Command& command, Session& session, TerminalUi& ui) {
+    const std::optional<std::string> bytes = bytesOf(command.file);
+    if (!bytes)
+        return fail(ui, "Can't open " + command.file);
+    dataexchange::EmployeeImport import(session.code(), session.folder());
+    const dataexchange::ImportPreview& preview = import.read(*bytes);
+    const common::ORGREC org = *session.orgs().getOpenOrg();
+    if (!preview.accepted() || !import.commit(ui, org)) {
+        for (const dataexchange::ImportRefusal& refusal : import.preview().refusals)
+            ui.say(dataexchange::refusalLine(refusal));
+        ui.say("Nothing has been imported.");
+        return kFailure;
+    }
+    const std::size_t count = import.preview().rows;
+    std::cout << (count == 1 ? std::string("1 employee was")
+                             : std::to_string(count) + " employees were")
+              << " imported.\n";
+    return kSuccess;
+}
+
+int runCommand(const Command& command, Session& session, TerminalUi& ui) {
+    CommandContext context;
+    context.user = *session.users().getUser();
+    if (!CommandRules::mayRun(command.commandId, context))
+        return fail(ui, "User " + context.user.userName + " may not run " + command.name +
+                            (command.name == "report" ? " " + std::to_string(command.reportCode)
+                                                      : std::string()) +
+                            ".");
+    if (command.name == "report")
+        return runReport(command, session, ui);
+    if (command.name == "import-employees")
+        return runImport(command, session, ui);
+    ui.setChosenFile(command.file);
+    if (!dataexchange::exportEmployeesToFile(ui, session.code(), session.folder()))
+        return fail(ui, "Can't save to " + command.file);
+    return kSuccess;
+}
+
+// Opens the data folder, logs the user in and opens the organisation as the
+// program's start does, then runs the command.
+int runSession(const Invocation& invocation, const Command& command, long orgNum,
+               const std::string& password, const std::string& programFolder, TerminalUi& ui) {
+    Session session(ui, ProgramPaths::beside(programFolder));
+    std::error_code ignored;
+    session.appConfig().setDataFolder(
+        std::filesystem::absolute(invocation.dataFolder, ignored).string());
+    if (!session.appConfig().openDataDir(ui, session.folder()) || !session.openDataFolder())
+        return fail(ui, "Can't open the data folder " + invocation.dataFolder);
+    session.createModules();
+    setup::USERS& users = session.users();
+    bool passwordSet = true;
+    if (!users.logIn(ui, invocation.user, password, passwordSet))
+        return fail(ui, "Access denied.");
+    if (!passwordSet) {
+        users.logout();
+        return fail(ui, "User " + invocation.user +
+                            " has no password yet; log in to Kelo Roster once to choose one.");
+    }
+    setup::ORGS& orgs = session.orgs();
+    if (!orgs.checkTable())
+        return fail(ui, "The organisations table cannot be read.");
+    procedures::recoverMonthEnds(ui, session.code(), session.folder());
+    OrgChoiceView choice(orgNum);
+    orgs.initOrgList(choice, {});
+    if (choice.selectedRow({}) < 0 || orgs.openSelOrg(choice) != 1)
+        return fail(ui, "There is no organisation " + std::to_string(orgNum) + ".");
+    ui.clearSaid();
+    const int status = runCommand(command, session, ui);
+    users.logout();
+    return status;
+}
+
+} // namespace
+
+bool parseInvocation(const std::vector<std::string>& args, Invocation& invocation,
+                     std::string& error) {
+    std::size_t i = 0;
+    for (; i < args.size() && invocation.command.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            invocation.help = true;
+            continue;
+        }
+        std::string* value = arg == "--data-folder" ? &invocation.dataFolder
+                             : arg == "--user"      ? &invocation.user
+                             : arg == "--org"       ? &invocation.org
+                                                    : nullptr;
+        if (value) {
+            if (i + 1 >= args.size()) {
+                error = "Option " + arg + " needs a value.";
+                return false;
+            }
+            *value = args[++i];
+        } else if (arg.rfind("-", 0) == 0) {
+            error = "Unknown option " + arg + ".";
+            return false;
+        } else {
+            invocation.command = arg;
+        }
+    }
+    for (; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h")
+            invocation.help = true;
+        else
+            invocation.arguments.push_back(args[i]);
+    }
+    if (!invocation.command.empty() && !isCommand(invocation.command)) {
+        error = "Unknown command " + invocation.command + "; kelo --help lists the commands.";
+        return false;
+    }
+    return true;
+}
+
+bool isCommand(const std::string& command) {
+    return findCommand(command) != nullptr;
+}
+
+std::string helpText(const std::string& command) {
+    if (!command.empty()) {
+        const CommandHelp* found = findCommand(command);
+        if (!found)
+            return {};
+        return std::string("Usage: kelo --data-folder FOLDER --org N --user NAME ") + found->usage +
+               "\n\n" + found->text + "\n";
+    }
+    std::string text = "Usage: kelo --data-folder FOLDER --org N --user NAME COMMAND [ARGUMENTS]\n"
+                       "\n"
+                       "Kelo Roster without its windows: runs one command on organisation N of\n"
+                       "the data folder and exits with status 0 on success. The password comes\n"
+                       "from the environment variable KELO_PASSWORD, else from a prompt.\n"
+                       "\n"
+                       "Commands:\n";
+    for (const CommandHelp& c : kCommands)
+        text += std::string("  ") + c.usage + "\n";
+    text += "\nkelo COMMAND --help describes a command.\n";
+    return text;
+}
+
+bool needsGui(const Invocation& invocation) {
+    return invocation.command == "report" &&
+           std::find(invocation.arguments.begin(), invocation.arguments.end(), "--pdf") !=
+               invocation.arguments.end();
+}
+
+int runInvocation(const Invocation& invocation, const std::string& programFolder, TerminalUi& ui) {
+    if (invocation.help) {
+        std::cout << helpText(invocation.command);
+        return kSuccess;
+    }
+    if (invocation.command.empty()) {
+        ui.say("No command given; kelo --help lists the commands.");
+        return kUsage;
+    }
+    Command command;
+    std::string error;
+    if (!parseCommand(invocation, command, error)) {
+        ui.say(error);
+        return kUsage;
+    }
+    const char* missing = invocation.dataFolder.empty() ? "--data-folder"
+                          : invocation.org.empty()      ? "--org"
+                          : invocation.user.empty()     ? "--user"
+                                                        : nullptr;
+    if (missing) {
+        ui.say(std::string("Option ") + missing + " is missing.");
+        return kUsage;
+    }
+    const std::optional<long> orgNum = numberOf(invocation.org);
+    if (!orgNum || *orgNum < 1) {
+        ui.say("The organisation " + invocation.org + " is not a number.");
+        return kUsage;
+    }
+    const std::optional<std::string> password = readPassword();
+    if (!password) {
+        ui.say("No password: set KELO_PASSWORD or run kelo at a terminal.");
+        return kFailure;
+    }
+    return runSession(invocation, command, *orgNum, *password, programFolder, ui);
+}
+
+} // namespace kelo::app::cli

@@ -1,0 +1,58 @@
+#include "app/cli/TerminalUi.h"
+
+#include <cstdio>
+
+namespace kelo::app::cli {
+
+namespace {
+
+// A message of several lines (a list of refused rows) keeps its lines; a
+// single message never ends in a blank one.
+std::string trimmed(const std::string& text) {
+    std::string out = text;
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+} // namespace
+
+void TerminalUi::say(const std::string& text) {
+    std::fprintf(stderr, "kelo: %s\n", trimmed(text).c_str());
+    std::fflush(stderr);
+    said_ = true;
+}
+
+common::Answer TerminalUi::message(const std::string& text, common::MessageIcon /*icon*/,
+                                   common::MessageButtons buttons, const std::string& /*caption*/,
+                                   std::optional<common::Answer> defaultAnswer) {
+    say(text);
+    if (defaultAnswer)
+        return *defaultAnswer;
+    switch (buttons) {
+    case common::MessageButtons::Ok:
+        return common::Answer::Ok;
+    case common::MessageButtons::YesNo:
+        return common::Answer::No;
+    case common::MessageButtons::OkCancel:
+    case common::MessageButtons::YesNoCancel:
+    case common::MessageButtons::RetryCancel:
+        return common::Answer::Cancel;
+    }
+    return common::Answer::Cancel;
+}
+
+std::optional<std::string> TerminalUi::chooseSaveFile(const common::FileChoice& /*choice*/) {
+    return chosen_;
+}
+
+std::optional<std::string> TerminalUi::chooseOpenFile(const common::FileChoice& /*choice*/) {
+    return chosen_;
+}
+
+std::optional<std::string> TerminalUi::chooseFolder(const std::string& /*title*/,
+                                                    const std::string& /*initialFolder*/) {
+    return std::nullopt;
+}
+
+} // namespace kelo::app::cli

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "common/Ui.h"
+
+#include <optional>
+#include <string>
+
+namespace kelo::app::cli {
+
+// The Ui port of the command line: every message is one line on the error
+// stream, questions take their safe answer (the default, else No or
+// Cancel), and a file chooser answers with the file named on the command
+// line.
+class TerminalUi final : public common::Ui {
+public:
+    common::Answer message(const std::string& text, common::MessageIcon icon,
+                           common::MessageButtons buttons, const std::string& caption,
+                           std::optional<common::Answer> defaultAnswer) override;
+    void beep() override {}
+    void setStatusText(const std::string&) override {}
+    void beginWait() override {}
+    void endWait() override {}
+    std::optional<std::string> chooseSaveFile(const common::FileChoice& choice) override;
+    std::optional<std::string> chooseOpenFile(const common::FileChoice& choice) override;
+    std::optional<std::string> chooseFolder(const std::string& title,
+                                            const std::string& initialFolder) override;
+
+    // The file the next chooser answers with; none cancels it.
+    void setChosenFile(std::optional<std::string> file) { chosen_ = std::move(file); }
+    // Whether a message went to the error stream since the last clear.
+    bool hasSaid() const { return said_; }
+    void clearSaid() { said_ = false; }
+    // Writes `text` as one line on the error stream.
+    void say(const std::string& text);
+
+private:
+    std::optional<std::string> chosen_;
+    bool said_ = false;
+};
+
+} // namespace kelo::app::cli

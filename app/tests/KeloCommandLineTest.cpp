@@ -1,0 +1,255 @@
+// kelo run as a process on a demo data folder: each command's success and
+// its failures, each failure one line on the error stream.
+#include "app/demo/DemoFolder.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace kelo::app {
+namespace {
+
+struct KeloRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Line `number` (0 the first) without its line end, CR LF or LF.
+std::string lineOf(const std::string& bytes, int number) {
+    std::istringstream in(bytes);
+    std::string line;
+    for (int i = 0; i <= number && std::getline(in, line); ++i) {
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+constexpr const char* kBom = "\xEF\xBB\xBF";
+
+// One demo folder for all the tests: building it is the slow part, and the
+// commands that write leave the folder as the tests after them expect.
+class KeloCommandLineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new testsupport::TempDir;
+        testsupport::RecordingUi builder;
+        ASSERT_TRUE(demo::buildDemoFolder(builder, dir->file("demo"), KELO_SOURCE_FOLDER))
+            << builder.lastMessage();
+    }
+    static void TearDownTestSuite() {
+        delete dir;
+        dir = nullptr;
+    }
+
+    // kelo with no display, standard input closed and a time limit, so that
+    // a hang or a prompt fails instead of stalling.
+    static KeloRun run(const std::string& environment, const std::string& arguments) {
+        const std::string out = dir->file("out.txt");
+        const std::string err = dir->file("err.txt");
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                    environment + " timeout 120 " + quoted(KELO_CLI) + " " +
+                                    arguments + " </dev/null >" + quoted(out) + " 2>" + quoted(err);
+        const int raw = std::system(command.c_str());
+        KeloRun result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = readBytes(out);
+        result.err = readBytes(err);
+        return result;
+    }
+
+    // A command of `user` on the demo organisation.
+    static KeloRun as(const std::string& user, const std::string& command) {
+        return run("KELO_PASSWORD=" + std::string(demo::kDemoPassword),
+                   "--data-folder " + quoted(dir->file("demo")) + " --org 1 --user " + user + " " +
+                       command);
+    }
+
+    static std::string file(const std::string& name) { return quoted(dir->file(name)); }
+
+    static testsupport::TempDir* dir;
+};
+
+testsupport::TempDir* KeloCommandLineTest::dir = nullptr;
+
+void expectOneLine(const KeloRun& result, int status, const std::string& line) {
+    EXPECT_EQ(result.status, status) << result.err;
+    EXPECT_EQ(result.err, line + "\n");
+}
+
+TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
+    const struct {
+        const char* arguments;
+        const char* shown;
+    } cases[] = {
+        {"--help", "  export-employees FILE\n"},
+        {"report --help", "report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]\n\nWrites"},
+        {"export-employees --help", "export-employees FILE\n\nWrites the employee list"},
+        {"--help import-employees", "import-employees FILE\n\nAdds the employees"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const KeloRun result = run("", c.arguments);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_NE(result.out.find(c.shown), std::string::npos) << result.out;
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(KeloCommandLineTest, AFailureIsOneLineAndAFailureStatus) {
+    const std::string folder = "--data-folder " + quoted(dir->file("demo"));
+    const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
+    const std::string missing = "--data-folder " + quoted(dir->file("missing"));
+    const struct {
+        const char* what;
+        std::string environment;
+        std::string arguments;
+        int status;
+        std::string line;
+    } cases[] = {
+        {"no command", password, folder + " --org 1 --user supervisor", 2,
+         "kelo: No command given; kelo --help lists the commands."},
+        {"unknown command", password, folder + " --org 1 --user supervisor frob", 2,
+         "kelo: Unknown command frob; kelo --help lists the commands."},
+        {"unknown option", password, "--colour export-employees x", 2,
+         "kelo: Unknown option --colour."},
+        {"no organisation", password, folder + " --user supervisor export-employees x", 2,
+         "kelo: Option --org is missing."},
+        {"organisation not a number", password,
+         folder + " --org one --user supervisor export-employees x", 2,
+         "kelo: The organisation one is not a number."},
+        {"no such report", password, folder + " --org 1 --user supervisor report 999 --txt x", 2,
+         "kelo: No report has the code 999."},
+        {"report without a file", password, folder + " --org 1 --user supervisor report 11", 2,
+         "kelo: Usage: kelo report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]"},
+        {"period not a month", password,
+         folder + " --org 1 --user supervisor report 11 --txt x --period 2026-13", 2,
+         "kelo: The period 2026-13 is not a month written YYYY-MM."},
+        {"no data folder there", password,
+         missing + " --org 1 --user supervisor export-employees x", 1,
+         "kelo: Can't open folder " + dir->file("missing")},
+        {"wrong password", "KELO_PASSWORD=wrong",
+         folder + " --org 1 --user supervisor export-employees x", 1, "kelo: Access denied."},
+        {"unknown user", password, folder + " --org 1 --user nobody export-employees x", 1,
+         "kelo: User does not exist."},
+        {"unknown organisation", password, folder + " --org 7 --user supervisor export-employees x",
+         1, "kelo: There is no organisation 7."},
+        {"no password and no terminal", "-u KELO_PASSWORD",
+         folder + " --org 1 --user supervisor export-employees x", 1,
+         "kelo: No password: set KELO_PASSWORD or run kelo at a terminal."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        expectOneLine(run(c.environment, c.arguments), c.status, c.line);
+    }
+}
+
+TEST_F(KeloCommandLineTest, ReportsAsTextCsvAndPdf) {
+    KeloRun result = as("supervisor", "report 11 --txt " + file("roll.txt"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string text = readBytes(dir->file("roll.txt"));
+    EXPECT_EQ(lineOf(text, 0), "Mbeya Highland Tea Estates Ltd\t");
+    EXPECT_EQ(lineOf(text, 1), "Employees Roll as at November 2026 - All Units\t");
+
+    result = as("supervisor", "report 11 --csv " + file("roll.csv"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string csv = readBytes(dir->file("roll.csv"));
+    EXPECT_EQ(lineOf(csv, 0),
+              std::string(kBom) + ",Employee Number,Name,Job Title,Administrative Unit,Station");
+    EXPECT_EQ(lineOf(csv, 1),
+              "1.,MH001,\"Mwakyusa, Emmanuel Joseph\",General Manager,Head Office,Mbeya Head "
+              "Office");
+
+    result = as("supervisor", "report 34 --pdf " + file("payslips.pdf"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(readBytes(dir->file("payslips.pdf")).substr(0, 5), "%PDF-");
+}
+
+TEST_F(KeloCommandLineTest, AReportFailsWithTheLibrarysReason) {
+    expectOneLine(as("supervisor", "report 41 --period 2026-10 --csv " + file("old.csv")), 1,
+                  "kelo: The pay log keeps no report file for October 2026.");
+    expectOneLine(as("supervisor", "report 11 --txt " + file("no/such/folder/roll.txt")), 1,
+                  "kelo: Can't save to " + dir->file("no/such/folder/roll.txt"));
+}
+
+TEST_F(KeloCommandLineTest, RightsApplyAsInTheProgram) {
+    const struct {
+        const char* user;
+        std::string command;
+        int status;
+        const char* line;
+    } cases[] = {
+        {"asha", "report 34 --pdf " + file("asha.pdf"), 1,
+         "kelo: User asha may not run report 34.\n"},
+        {"asha", "report 11 --txt " + file("asha.txt"), 0, ""},
+        {"asha", "export-employees " + file("asha.csv"), 0, ""},
+        {"juma", "report 34 --txt " + file("juma.txt"), 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + " " + c.command);
+        const KeloRun result = as(c.user, c.command);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.err, c.line);
+    }
+}
+
+TEST_F(KeloCommandLineTest, ExportAndImportEmployees) {
+    KeloRun result = as("supervisor", "export-employees " + file("staff.csv"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string staff = readBytes(dir->file("staff.csv"));
+    EXPECT_EQ(lineOf(staff, 0).rfind(std::string(kBom) + "Employee Number,Last Name,Other", 0), 0u);
+    ASSERT_EQ(lineOf(staff, 1).substr(0, 15), "MH001,Mwakyusa,");
+
+    // Every employee is there already: each row is refused, nothing added.
+    result = as("supervisor", "import-employees " + file("staff.csv"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("kelo: Row 2, Employee Number: "), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.substr(result.err.size() - 33), "kelo: Nothing has been imported.\n");
+
+    // An accounts clerk again under a new number is added: his post has a
+    // place left.
+    const std::string header = lineOf(staff, 0);
+    std::string row = lineOf(staff, 13);
+    ASSERT_EQ(row.substr(0, 15), "MH013,Ngonyani,");
+    row.replace(0, 5, "MH900");
+    writeBytes(dir->file("one.csv"), header + "\n" + row + "\n");
+    result = as("supervisor", "import-employees " + file("one.csv"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "1 employee was imported.\n");
+    result = as("supervisor", "export-employees " + file("again.csv"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(readBytes(dir->file("again.csv")).find("\nMH900,Ngonyani,"), std::string::npos);
+
+    expectOneLine(as("supervisor", "import-employees " + file("absent.csv")), 1,
+                  "kelo: Can't open " + dir->file("absent.csv"));
+    expectOneLine(as("supervisor", "export-employees " + file("no/folder/x.csv")), 1,
+                  "kelo: Can't save to " + dir->file("no/folder/x.csv"));
+}
+
+} // namespace
+} // namespace kelo::app
