@@ -5,11 +5,11 @@
 #include "common/TaggedFile.h"
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodFormat.h"
+#include "payrunreports/tests/GoldenFile.h"
 #include "payrunreports/tests/ReadableView.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -22,19 +22,10 @@ using payrunreports::testing::bytesOf;
 using payrunreports::testing::readableView;
 using payrunreports::testing::writeBytes;
 
-// Compares with the golden file under tests/golden; KELO_UPDATE_GOLDEN=1
-// accepts the output as the new golden file.
+// Compares with the golden file under tests/golden.
 inline void expectGolden(const std::string& actual, const std::string& name) {
-    namespace fs = std::filesystem;
-    const fs::path golden = fs::path(__FILE__).parent_path() / "golden" / name;
-    const char* update = std::getenv("KELO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1")
-        writeBytes(golden.string(), actual);
-    if (actual != bytesOf(golden.string())) {
-        writeBytes((fs::current_path() / name).string(), actual);
-        ADD_FAILURE() << "differs from " << golden << "; the output is in "
-                      << (fs::current_path() / name) << " (KELO_UPDATE_GOLDEN=1 accepts it)";
-    }
+    payrunreports::testing::expectGoldenIn(std::filesystem::path(__FILE__).parent_path() / "golden",
+                                           actual, name);
 }
 
 // One employee's period as the pay engine left it in the period file. The

@@ -9,45 +9,25 @@
 #include "monthlyreturns/MonthDb.h"
 #include "monthlyreturns/MonthRep.h"
 #include "payrunreports/PeriodFormat.h"
+#include "payrunreports/tests/GoldenFile.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace kelo::monthlyreturns::testing {
 
-inline std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using payrunreports::testing::bytesOf;
+using payrunreports::testing::writeBytes;
 
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-// Compares with the golden file under tests/golden; KELO_UPDATE_GOLDEN=1
-// accepts the output as the new golden file.
+// Compares with the golden file under tests/golden.
 inline void expectGoldenFile(const std::string& actual, const std::string& name) {
-    namespace fs = std::filesystem;
-    const fs::path golden = fs::path(__FILE__).parent_path() / "golden" / name;
-    const char* update = std::getenv("KELO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1")
-        writeBytes(golden.string(), actual);
-    if (actual != bytesOf(golden.string())) {
-        writeBytes((fs::current_path() / name).string(), actual);
-        ADD_FAILURE() << "differs from " << golden << "; the output is in "
-                      << (fs::current_path() / name) << " (KELO_UPDATE_GOLDEN=1 accepts it)";
-    }
+    payrunreports::testing::expectGoldenIn(std::filesystem::path(__FILE__).parent_path() / "golden",
+                                           actual, name);
 }
 
 // One employee's period as the pay engine left it in the period file.
