@@ -9,6 +9,7 @@
 #include "database/UnitsDb.h"
 #include "engine/Data4.h"
 #include "engine/Field4.h"
+#include "payrunreports/tests/LookupNames.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -71,20 +72,6 @@ struct LeaveFixture : ::testing::Test {
         ui.clear();
     }
 
-    void addNames(database::LookupTable& table, const std::vector<std::string>& names) {
-        ASSERT_TRUE(table.createFile(ui));
-        ASSERT_TRUE(table.openFile());
-        engine::Data4& d = *table.data();
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            ASSERT_EQ(d.appendStart(), engine::r4success);
-            d.blank();
-            d.field("CODE")->assignLong(static_cast<long>(i + 1));
-            d.field(table.nameColumn())->assign(names[i]);
-            ASSERT_EQ(d.append(), engine::r4success);
-        }
-        table.closeFile();
-    }
-
     void makeLists() {
         database::UNITSDB units(code, folder);
         ASSERT_TRUE(units.createFile(ui));
@@ -97,9 +84,9 @@ struct LeaveFixture : ::testing::Test {
         headOffice = head.code;
         financeUnit = finance.code;
         database::STATIONSDB stations(code, folder);
-        addNames(stations, {"Dar es Salaam", "Mbeya"});
+        payrunreports::testing::addNames(ui, stations, {"Dar es Salaam", "Mbeya"});
         database::PAYGROUPDB payGroups(code, folder);
-        addNames(payGroups, {"Management", "Office Staff"});
+        payrunreports::testing::addNames(ui, payGroups, {"Management", "Office Staff"});
         ASSERT_TRUE(absences.createFile(ui));
         ASSERT_TRUE(leave.createFile(ui));
         ASSERT_TRUE(staff.createFile(ui));

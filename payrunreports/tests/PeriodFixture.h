@@ -23,6 +23,7 @@
 #include "engine/Field4.h"
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodDbEx.h"
+#include "payrunreports/tests/LookupNames.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -137,20 +138,6 @@ struct PeriodFixture : ::testing::Test {
         writeYearTable<database::SDLDB>(std::vector<database::SDLREC>{{4}});
     }
 
-    void addNames(database::LookupTable& table, const std::vector<std::string>& names) {
-        ASSERT_TRUE(table.createFile(ui));
-        ASSERT_TRUE(table.openFile());
-        engine::Data4& d = *table.data();
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            ASSERT_EQ(d.appendStart(), engine::r4success);
-            d.blank();
-            d.field("CODE")->assignLong(static_cast<long>(i + 1));
-            d.field(table.nameColumn())->assign(names[i]);
-            ASSERT_EQ(d.append(), engine::r4success);
-        }
-        table.closeFile();
-    }
-
     void makeLists() {
         database::UNITSDB units(code, folder);
         ASSERT_TRUE(units.createFile(ui));
@@ -161,15 +148,15 @@ struct PeriodFixture : ::testing::Test {
         ASSERT_TRUE(units.appendRecord(finance));
         units.closeFile();
         database::JOBSDB jobs(code, folder);
-        addNames(jobs, {"Manager", "Accountant"});
+        addNames(ui, jobs, {"Manager", "Accountant"});
         database::STATIONSDB stations(code, folder);
-        addNames(stations, {"Dar es Salaam", "Mbeya"});
+        addNames(ui, stations, {"Dar es Salaam", "Mbeya"});
         database::PAYGROUPDB payGroups(code, folder);
-        addNames(payGroups, {"Management", "Office Staff"});
+        addNames(ui, payGroups, {"Management", "Office Staff"});
         database::COOPSDB coops(code, folder);
-        addNames(coops, {"Walimu SACCOS", "Afya SACCOS"});
+        addNames(ui, coops, {"Walimu SACCOS", "Afya SACCOS"});
         database::PENSIONSDB pensions(code, folder);
-        addNames(pensions, {"NSSF Supplementary", "PSSSF"});
+        addNames(ui, pensions, {"NSSF Supplementary", "PSSSF"});
         ASSERT_TRUE(database::OPTIONSDB(code, folder).createFile(ui));
         ASSERT_TRUE(database::PAYLOGDB(code, folder).createFile(ui));
         ASSERT_TRUE(database::ABSENCEDB(code, folder, ui).createFile(ui));

@@ -13,6 +13,7 @@
 #include "database/UnitsDb.h"
 #include "engine/Data4.h"
 #include "engine/Field4.h"
+#include "payrunreports/tests/LookupNames.h"
 #include "staffreports/StaticRepDb.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
@@ -174,20 +175,6 @@ struct StaffReportsFixture : ::testing::Test {
                  0}};
     }
 
-    void addNames(database::LookupTable& table, const std::vector<std::string>& names) {
-        ASSERT_TRUE(table.createFile(ui));
-        ASSERT_TRUE(table.openFile());
-        engine::Data4& d = *table.data();
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            ASSERT_EQ(d.appendStart(), engine::r4success);
-            d.blank();
-            d.field("CODE")->assignLong(static_cast<long>(i + 1));
-            d.field(table.nameColumn())->assign(names[i]);
-            ASSERT_EQ(d.append(), engine::r4success);
-        }
-        table.closeFile();
-    }
-
     void makeLists() {
         database::UNITSDB units(code, folder);
         ASSERT_TRUE(units.createFile(ui));
@@ -218,13 +205,13 @@ struct StaffReportsFixture : ::testing::Test {
         }
         jobs.closeFile();
         database::STATIONSDB stations(code, folder);
-        addNames(stations, {"Dar es Salaam", "Mbeya"});
+        payrunreports::testing::addNames(ui, stations, {"Dar es Salaam", "Mbeya"});
         database::PAYGROUPDB payGroups(code, folder);
-        addNames(payGroups, {"Management", "Office Staff"});
+        payrunreports::testing::addNames(ui, payGroups, {"Management", "Office Staff"});
         database::COOPSDB coops(code, folder);
-        addNames(coops, {"Walimu SACCOS"});
+        payrunreports::testing::addNames(ui, coops, {"Walimu SACCOS"});
         database::PENSIONSDB pensions(code, folder);
-        addNames(pensions, {"PSSSF"});
+        payrunreports::testing::addNames(ui, pensions, {"PSSSF"});
         ASSERT_TRUE(database::OPTIONSDB(code, folder).createFile(ui));
     }
 
