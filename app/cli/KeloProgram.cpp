@@ -10,6 +10,8 @@
 #include "common/ReportBase.h"
 #include "dataexchange/EmployeeImport.h"
 #include "dataexchange/ImportCommands.h"
+#include "engine/Data4.h"
+#include "engine/EngineCodes.h"
 #include "procedures/LiveGuard.h"
 #include "reporting/OpenReport.h"
 #include "setup/Orgs.h"
@@ -49,6 +51,9 @@ constexpr CommandHelp kCommands[] = {
     {"import-employees", "import-employees FILE",
      "Adds the employees of the CSV file FILE. Every row is checked first; when any\n"
      "is refused, each refusal is listed and nothing is imported."},
+    {"check", "check",
+     "Opens every table of the organisation and reads each of its records; lists\n"
+     "each damaged table on the error stream and fails when there is one."},
 };
 
 const CommandHelp* findCommand(const std::string& name) {
@@ -147,6 +152,13 @@ bool parseCommand(const Invocation& invocation, Command& command, std::string& e
     const std::vector<std::string>& args = invocation.arguments;
     if (command.name == "report")
         return parseReport(args, command, error);
+    if (command.name == "check") {
+        if (!args.empty()) {
+            error = "Usage: kelo check";
+            return false;
+        }
+        return true;
+    }
     if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
         error = std::string("Usage: kelo ") + findCommand(command.name)->usage;
         return false;
@@ -265,7 +277,54 @@ int runImport(const Command& command, Session& session, TerminalUi& ui) {
     return kSuccess;
 }
 
+// Why the table at `path` cannot be read whole, with its path; none when it
+// can.
+std::optional<std::string> damageOf(engine::Code4& code, const std::string& path) {
+    code.setErrorCode(0);
+    const std::unique_ptr<engine::Data4> table = engine::Data4::open(code, path);
+    int rc = table ? table->top() : code.errorCode();
+    while (table && rc == engine::r4success && !table->eof())
+        rc = table->skip();
+    if (rc >= 0 && code.errorCode() >= 0)
+        return std::nullopt;
+    return code.errorText().empty() ? path + ": error " + std::to_string(rc) : code.errorText();
+}
+
+// The tables of the organisation's own folders; the year folders hold the
+// report stores, files of other kinds. Reading only, so no right is needed.
+int runCheck(Session& session, TerminalUi& ui) {
+    namespace fs = std::filesystem;
+    const fs::path org = session.folder().current();
+    std::vector<fs::path> tables;
+    for (const char* folder : {"database", "settings"}) {
+        std::error_code failure;
+        for (const fs::directory_entry& entry : fs::directory_iterator(org / folder, failure))
+            if (entry.path().extension() == ".dbf")
+                tables.push_back(entry.path());
+        if (failure)
+            return fail(ui, "Can't open folder " + (org / folder).string());
+    }
+    std::sort(tables.begin(), tables.end());
+    std::size_t damaged = 0;
+    for (const fs::path& table : tables) {
+        if (const std::optional<std::string> why = damageOf(session.code(), table.string())) {
+            ui.say(*why);
+            ++damaged;
+        }
+    }
+    session.code().setErrorCode(0);
+    if (damaged > 0) {
+        ui.say(std::to_string(damaged) + " of " + std::to_string(tables.size()) +
+               " tables are damaged.");
+        return kFailure;
+    }
+    std::cout << tables.size() << " tables checked; none is damaged.\n";
+    return kSuccess;
+}
+
 int runCommand(const Command& command, Session& session, TerminalUi& ui) {
+    if (command.name == "check")
+        return runCheck(session, ui);
     CommandContext context;
     context.user = *session.users().getUser();
     if (!CommandRules::mayRun(command.commandId, context))

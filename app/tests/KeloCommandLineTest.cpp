@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -110,6 +111,7 @@ TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
         {"report --help", "report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]\n\nWrites"},
         {"export-employees --help", "export-employees FILE\n\nWrites the employee list"},
         {"--help import-employees", "import-employees FILE\n\nAdds the employees"},
+        {"check --help", "check\n\nOpens every table of the organisation"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -249,6 +251,31 @@ TEST_F(KeloCommandLineTest, ExportAndImportEmployees) {
                   "kelo: Can't open " + dir->file("absent.csv"));
     expectOneLine(as("supervisor", "export-employees " + file("no/folder/x.csv")), 1,
                   "kelo: Can't save to " + dir->file("no/folder/x.csv"));
+}
+
+// A copy of the demo folder with two tables damaged: one cut short, one
+// overwritten with a few words.
+TEST_F(KeloCommandLineTest, CheckFindsEachDamagedTable) {
+    namespace fs = std::filesystem;
+    KeloRun result = as("asha", "check");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "17 tables checked; none is damaged.\n");
+    EXPECT_EQ(result.err, "");
+
+    const std::string damaged = dir->file("damaged");
+    fs::copy(dir->file("demo"), damaged, fs::copy_options::recursive);
+    const std::string coops = damaged + "/org01/settings/coops.dbf";
+    fs::resize_file(coops, fs::file_size(coops) - 40);
+    writeBytes(damaged + "/org01/settings/grades.dbf", "not a table at all");
+    result = run("KELO_PASSWORD=" + std::string(demo::kDemoPassword),
+                 "--data-folder " + quoted(damaged) + " --org 1 --user supervisor check");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "kelo: " + coops + ": table file is shorter than its header claims\n" +
+                              "kelo: " + damaged +
+                              "/org01/settings/grades.dbf: file too short for a table header\n" +
+                              "kelo: 2 of 17 tables are damaged.\n");
+    expectOneLine(as("supervisor", "check now"), 2, "kelo: Usage: kelo check");
 }
 
 } // namespace
