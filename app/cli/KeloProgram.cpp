@@ -213,12 +213,16 @@ std::optional<std::string> bytesOf(const std::string& path) {
 int runReport(const Command& command, Session& session, TerminalUi& ui) {
     const common::ORGREC org = *session.orgs().getOpenOrg();
     setup::ReportWizard wizard(ui, session.code(), session.folder(), org, command.reportCode);
+    const auto has = [&wizard](setup::WizardPage page) {
+        const std::vector<setup::WizardPage> pages = wizard.plan().pages;
+        return std::find(pages.begin(), pages.end(), page) != pages.end();
+    };
+    // The muster roll and control account of a pay period, the wizard's
+    // first choice.
+    if (has(setup::WizardPage::ReportKind))
+        wizard.applyReportKind(setup::ReportWizard::ReportKind::PayPeriod);
     if (command.period) {
         const auto [year, month] = *command.period;
-        const std::vector<setup::WizardPage> pages = setup::wizardPlan(command.reportCode).pages;
-        const auto has = [&](setup::WizardPage page) {
-            return std::find(pages.begin(), pages.end(), page) != pages.end();
-        };
         bool applied = false;
         if (has(setup::WizardPage::ReturnMonth))
             applied = wizard.applyReturnMonth(year, month);

@@ -6,19 +6,29 @@ namespace kelo::app::cli {
 
 namespace {
 
-// A message of several lines (a list of refused rows) keeps its lines; a
-// single message never ends in a blank one.
-std::string trimmed(const std::string& text) {
-    std::string out = text;
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
-        out.pop_back();
+// A message box breaks its text into lines; on the error stream a message
+// is one line, its breaks become blanks.
+std::string oneLine(const std::string& text) {
+    std::string out;
+    bool gap = false;
+    for (char c : text) {
+        const bool blank = c == '\n' || c == '\r' || c == ' ' || c == '\t';
+        if (blank) {
+            gap = !out.empty();
+            continue;
+        }
+        if (gap)
+            out += ' ';
+        gap = false;
+        out += c;
+    }
     return out;
 }
 
 } // namespace
 
 void TerminalUi::say(const std::string& text) {
-    std::fprintf(stderr, "kelo: %s\n", trimmed(text).c_str());
+    std::fprintf(stderr, "kelo: %s\n", oneLine(text).c_str());
     std::fflush(stderr);
     said_ = true;
 }

@@ -30,7 +30,7 @@ public:
     // Whether a message went to the error stream since the last clear.
     bool hasSaid() const { return said_; }
     void clearSaid() { said_ = false; }
-    // Writes `text` as one line on the error stream.
+    // Writes `text` on the error stream as one line, its line breaks as blanks.
     void say(const std::string& text);
 
 private:

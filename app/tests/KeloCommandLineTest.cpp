@@ -186,6 +186,11 @@ TEST_F(KeloCommandLineTest, ReportsAsTextCsvAndPdf) {
               "1.,MH001,\"Mwakyusa, Emmanuel Joseph\",General Manager,Head Office,Mbeya Head "
               "Office");
 
+    // The control account opens on the pay period, as its wizard does.
+    result = as("supervisor", "report 33 --txt " + file("control.txt"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(lineOf(readBytes(dir->file("control.txt")), 1), "Payroll Control Account\t");
+
     result = as("supervisor", "report 34 --pdf " + file("payslips.pdf"));
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
@@ -195,6 +200,11 @@ TEST_F(KeloCommandLineTest, ReportsAsTextCsvAndPdf) {
 TEST_F(KeloCommandLineTest, AReportFailsWithTheLibrarysReason) {
     expectOneLine(as("supervisor", "report 41 --period 2026-10 --csv " + file("old.csv")), 1,
                   "kelo: The pay log keeps no report file for October 2026.");
+    // A message of two lines in its box is one line here.
+    expectOneLine(as("supervisor", "report 41 --txt " + file("empty.txt")), 1,
+                  "kelo: Sorry, report has no records and will not be printed.");
+    expectOneLine(as("supervisor", "report 21 --txt " + file("cheques.txt")), 1,
+                  "kelo: This report has no text export.");
     expectOneLine(as("supervisor", "report 11 --txt " + file("no/such/folder/roll.txt")), 1,
                   "kelo: Can't save to " + dir->file("no/such/folder/roll.txt"));
 }
