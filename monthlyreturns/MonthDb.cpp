@@ -148,18 +148,10 @@ bool exists(const common::WorkingFolder& folder, const std::string& path) {
     return fs::is_regular_file(folder.resolve(path), error);
 }
 
-// The frequencies that have a payroll: their definitions and transactions.
-bool hasPayroll(const common::WorkingFolder& folder, common::PAYFREQ payFreq) {
-    return exists(folder, std::string(common::payFieldDefinitionsPath(payFreq))) &&
-           exists(folder, std::string(common::transactionsTablePath(payFreq)));
-}
+using payrunreports::hasPayroll;
 
 common::REPORTPARAM currentPeriodParam(common::PAYFREQ payFreq, const common::ORGREC& org) {
-    common::REPORTPARAM param = common::newReportParam(common::kReportPayeReturn, org);
-    param.payFreq = payFreq;
-    param.isCurrentPeriod = 1;
-    param.period = database::PAYLOGDB::currentPeriod(payFreq, org);
-    return param;
+    return payrunreports::currentPeriodParam(common::kReportPayeReturn, payFreq, org);
 }
 
 constexpr std::array<common::PAYFREQ, 4> kFrequencies{common::MONTHLY, common::WEEKLY,
@@ -404,11 +396,8 @@ bool MONTHDB::writeInterimFile(common::Ui& ui, const common::ORGREC& org) {
         if (!hasPayroll(folder_, payFreq))
             continue;
         const common::REPORTPARAM param = currentPeriodParam(payFreq, org);
-        if (payrunreports::PERIODDB::requireFile(folder_, param, org)) {
-            payrunreports::PERIODDB writer(owner_, code_, folder_);
-            if (!writer.checkFiles(ui, payFreq, org) || !writer.writeFile(ui, payFreq, org, false))
-                return false;
-        }
+        if (!payrunreports::refreshOpenPeriodFile(owner_, code_, folder_, ui, param, org))
+            return false;
         MONTHPERIOD period;
         period.payFreq = payFreq;
         period.period = param.period;

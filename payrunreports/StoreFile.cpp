@@ -1,5 +1,7 @@
 #include "payrunreports/StoreFile.h"
 
+#include "database/PayLogDb.h"
+#include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodFormat.h"
 
 #include <filesystem>
@@ -15,6 +17,11 @@ namespace {
 constexpr const char* kYearGroup = "year";
 constexpr const char* kIndexGroup = "periods";
 constexpr std::string_view kEnd = "\\eof{}\n";
+
+bool exists(const common::WorkingFolder& folder, const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(folder.resolve(path), error);
+}
 
 } // namespace
 
@@ -85,8 +92,7 @@ bool addStoredPeriod(common::Ui& ui, const common::WorkingFolder& folder, const 
     std::vector<PeriodKey> keys;
     common::TaggedReader old;
     std::string_view stored;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(folder.resolve(path), error)) {
+    if (exists(folder, path)) {
         if (!checkStoreFile(ui, folder, path, org, old))
             return false;
         int year = 0;
@@ -115,6 +121,30 @@ bool addStoredPeriod(common::Ui& ui, const common::WorkingFolder& folder, const 
         return false;
     }
     return true;
+}
+
+bool hasPayroll(const common::WorkingFolder& folder, common::PAYFREQ payFreq) {
+    return exists(folder, std::string(common::payFieldDefinitionsPath(payFreq))) &&
+           exists(folder, std::string(common::transactionsTablePath(payFreq)));
+}
+
+common::REPORTPARAM currentPeriodParam(std::int32_t reportType, common::PAYFREQ payFreq,
+                                       const common::ORGREC& org) {
+    common::REPORTPARAM param = common::newReportParam(reportType, org);
+    param.payFreq = payFreq;
+    param.isCurrentPeriod = 1;
+    param.period = database::PAYLOGDB::currentPeriod(payFreq, org);
+    return param;
+}
+
+bool refreshOpenPeriodFile(common::Ui& owner, engine::Code4& code,
+                           const common::WorkingFolder& folder, common::Ui& ui,
+                           const common::REPORTPARAM& param, const common::ORGREC& org) {
+    if (!PERIODDB::requireFile(folder, param, org))
+        return true;
+    PERIODDB writer(owner, code, folder);
+    return writer.checkFiles(ui, param.payFreq, org) &&
+           writer.writeFile(ui, param.payFreq, org, false);
 }
 
 } // namespace kelo::payrunreports

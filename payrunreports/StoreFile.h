@@ -1,10 +1,13 @@
 #pragma once
 
 #include "common/OrgRecords.h"
+#include "common/ReportRecords.h"
 #include "common/TaggedFile.h"
 #include "common/Ui.h"
 #include "common/WorkingFolder.h"
+#include "engine/Code4.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -50,5 +53,18 @@ bool addStoredPeriod(common::Ui& ui, const common::WorkingFolder& folder, const 
                      const common::ORGREC& org, const char* kind, const std::string& title,
                      const PeriodKey& key,
                      const std::function<bool(common::TaggedWriter&)>& writePeriod);
+
+// Whether `payFreq` has a payroll: its definitions and transactions.
+bool hasPayroll(const common::WorkingFolder& folder, common::PAYFREQ payFreq);
+
+// The open period of `payFreq` as a report of `reportType` asks for it.
+common::REPORTPARAM currentPeriodParam(std::int32_t reportType, common::PAYFREQ payFreq,
+                                       const common::ORGREC& org);
+
+// Writes the open period's file again when the report `param` asks for
+// needs it (PERIODDB::requireFile); true when it was up to date.
+bool refreshOpenPeriodFile(common::Ui& owner, engine::Code4& code,
+                           const common::WorkingFolder& folder, common::Ui& ui,
+                           const common::REPORTPARAM& param, const common::ORGREC& org);
 
 } // namespace kelo::payrunreports

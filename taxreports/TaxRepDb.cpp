@@ -4,7 +4,6 @@
 #include "common/Money.h"
 #include "common/TaggedFile.h"
 #include "common/Text.h"
-#include "database/PayLogDb.h"
 #include "payrunreports/PeriodDb.h"
 #include "payrunreports/PeriodDbEx.h"
 #include "payrunreports/PeriodFormat.h"
@@ -147,17 +146,10 @@ std::string upper(std::string_view text) {
 }
 
 common::REPORTPARAM currentPeriodParam(common::PAYFREQ payFreq, const common::ORGREC& org) {
-    common::REPORTPARAM param = common::newReportParam(common::kReportP9, org);
-    param.payFreq = payFreq;
-    param.isCurrentPeriod = 1;
-    param.period = database::PAYLOGDB::currentPeriod(payFreq, org);
-    return param;
+    return payrunreports::currentPeriodParam(common::kReportP9, payFreq, org);
 }
 
-bool hasPayroll(const common::WorkingFolder& folder, common::PAYFREQ payFreq) {
-    return exists(folder, std::string(common::payFieldDefinitionsPath(payFreq))) &&
-           exists(folder, std::string(common::transactionsTablePath(payFreq)));
-}
+using payrunreports::hasPayroll;
 
 constexpr TaxFile kKinds[] = {TaxFile::P9, TaxFile::P10};
 
@@ -294,11 +286,9 @@ bool TAXREPDB::writeInterimFiles(common::Ui& ui, const common::ORGREC& org) {
     for (const common::PAYFREQ payFreq : common::kPayFreqs) {
         if (!hasPayroll(folder_, payFreq))
             continue;
-        if (payrunreports::PERIODDB::requireFile(folder_, currentPeriodParam(payFreq, org), org)) {
-            payrunreports::PERIODDB writer(owner_, code_, folder_);
-            if (!writer.checkFiles(ui, payFreq, org) || !writer.writeFile(ui, payFreq, org, false))
-                return false;
-        }
+        if (!payrunreports::refreshOpenPeriodFile(owner_, code_, folder_, ui,
+                                                  currentPeriodParam(payFreq, org), org))
+            return false;
         TAXPERIOD period;
         if (!readPeriodFile(ui, payrunreports::PERIODDB::periodFilePath(payFreq, org, false), org,
                             period))
