@@ -182,12 +182,12 @@ std::optional<std::string> readPassword() {
     if (quiet) {
         termios silent = saved;
         silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+        tcsetattr(STDIN_FILENO, TCSANOW, &silent);
     }
     std::string password;
     const bool read = static_cast<bool>(std::getline(std::cin, password));
     if (quiet)
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::fputs("\n", stderr);
     if (!read)
         return std::nullopt;

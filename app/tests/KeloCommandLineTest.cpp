@@ -263,6 +263,36 @@ TEST_F(KeloCommandLineTest, ExportAndImportEmployees) {
                   "kelo: Can't save to " + dir->file("no/folder/x.csv"));
 }
 
+// Without KELO_PASSWORD the password is asked at the terminal: `script`
+// gives kelo one, the password typed ahead.
+TEST_F(KeloCommandLineTest, ThePasswordIsAskedAtATerminal) {
+    if (!std::filesystem::exists("/usr/bin/script"))
+        GTEST_SKIP() << "no script(1) to give kelo a terminal";
+    const struct {
+        const char* typed;
+        int status;
+        const char* said;
+    } cases[] = {
+        {"kelo2026", 0, "17 tables checked; none is damaged."},
+        {"wrong", 1, "kelo: Access denied."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const std::string kelo = "env -u KELO_PASSWORD " + std::string(KELO_CLI) +
+                                 " --data-folder " + quoted(dir->file("demo")) +
+                                 " --org 1 --user supervisor check";
+        const std::string out = dir->file("terminal.txt");
+        const std::string command = "printf '%s\\n' " + quoted(c.typed) +
+                                    " | timeout 120 script -qec " + quoted(kelo) + " /dev/null >" +
+                                    quoted(out) + " 2>&1";
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status);
+        const std::string shown = readBytes(out);
+        EXPECT_NE(shown.find("Password: "), std::string::npos) << shown;
+        EXPECT_NE(shown.find(c.said), std::string::npos) << shown;
+    }
+}
+
 // A copy of the demo folder with two tables damaged: one cut short, one
 // overwritten with a few words.
 TEST_F(KeloCommandLineTest, CheckFindsEachDamagedTable) {
