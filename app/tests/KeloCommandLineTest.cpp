@@ -1,6 +1,11 @@
 // kelo run as a process on a demo data folder: each command's success and
 // its failures, each failure one line on the error stream.
 #include "app/demo/DemoFolder.h"
+#include "common/OrgRecords.h"
+#include "common/WorkingFolder.h"
+#include "engine/Code4.h"
+#include "setup/DataFolderStart.h"
+#include "setup/Users.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -61,6 +66,23 @@ protected:
         testsupport::RecordingUi builder;
         ASSERT_TRUE(demo::buildDemoFolder(builder, dir->file("demo"), KELO_SOURCE_FOLDER))
             << builder.lastMessage();
+        addUsers(builder);
+    }
+
+    // Beside the demo users: "viewer", payroll menu and no right, and
+    // "newcomer", who has never chosen a password.
+    static void addUsers(testsupport::RecordingUi& ui) {
+        engine::Code4 code;
+        common::WorkingFolder folder(dir->file("demo"));
+        ASSERT_TRUE(setup::openDataFolder(ui, code, folder, KELO_SOURCE_FOLDER));
+        setup::USERS users(code, folder);
+        bool passwordSet = true;
+        ASSERT_TRUE(users.logIn(ui, "supervisor", demo::kDemoPassword, passwordSet));
+        common::USERREC rights;
+        rights.menuType = common::kPayrollMenu;
+        ASSERT_TRUE(users.addUser(ui, {"viewer", demo::kDemoPassword, "Viewer", "Vera"}));
+        ASSERT_TRUE(users.setRights(ui, "viewer", rights));
+        ASSERT_TRUE(users.addUser(ui, {"newcomer", "", "Newcomer", "Neema"}));
     }
     static void TearDownTestSuite() {
         delete dir;
@@ -221,6 +243,13 @@ TEST_F(KeloCommandLineTest, RightsApplyAsInTheProgram) {
         {"asha", "report 11 --txt " + file("asha.txt"), 0, ""},
         {"asha", "export-employees " + file("asha.csv"), 0, ""},
         {"juma", "report 34 --txt " + file("juma.txt"), 0, ""},
+        {"viewer", "report 34 --txt " + file("viewer.txt"), 0, ""},
+        {"viewer", "export-employees " + file("viewer.csv"), 1,
+         "kelo: User viewer may not run export-employees.\n"},
+        {"viewer", "import-employees " + file("viewer.csv"), 1,
+         "kelo: User viewer may not run import-employees.\n"},
+        {"newcomer", "check", 1,
+         "kelo: User newcomer has no password yet; log in to Kelo Roster once to choose one.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.user) + " " + c.command);
