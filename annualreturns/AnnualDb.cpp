@@ -76,16 +76,6 @@ std::string titleOf(int year) {
     return "Annual report file for " + std::to_string(year);
 }
 
-bool writePreamble(common::TaggedWriter& w, std::string_view orgFolder, const std::string& path,
-                   int year) {
-    return payrunreports::writeYearPreamble(w, common::fileKind::AnnualReports, titleOf(year),
-                                            orgFolder, path, year);
-}
-
-PeriodKey keyOf(const ANNUALPERIOD& p) {
-    return {p.month, static_cast<int>(p.header.payFreq), p.header.periodTitle};
-}
-
 bool writeEmployee(common::TaggedWriter& w, const ANNUALEMP& e) {
     if (!w.writeTag(payrunreports::kItemGroup, TagKind::GroupStart, 1))
         return false;
@@ -165,20 +155,6 @@ bool readPeriod(common::TaggedReader& r, ANNUALPERIOD& p) {
     }
     return !damaged && r.findTag(payrunreports::kRecordsBlock, TagKind::BlockEnd) &&
            r.findTag(kPeriodBlock, TagKind::BlockEnd);
-}
-
-bool writeWhole(common::TaggedWriter& w, std::string_view orgFolder, const std::string& path,
-                const ANNUALFILE& file) {
-    std::vector<PeriodKey> keys;
-    for (const ANNUALPERIOD& p : file.periods)
-        keys.push_back(keyOf(p));
-    if (!writePreamble(w, orgFolder, path, file.year) || !payrunreports::writePeriodIndex(w, keys))
-        return false;
-    for (const ANNUALPERIOD& p : file.periods) {
-        if (!writePeriod(w, p))
-            return false;
-    }
-    return w.writeEof();
 }
 
 std::string upper(std::string_view text) {
@@ -287,7 +263,9 @@ bool ANNUALDB::readFile(common::Ui& ui, const std::string& path, const common::O
 bool ANNUALDB::writeFile(common::Ui& ui, const std::string& path, const common::ORGREC& org,
                          const ANNUALFILE& file) const {
     common::TaggedWriter w(folder_.resolve(path), common::TaggedWriter::Mode::Replace);
-    const bool written = writeWhole(w, org.folder, path, file);
+    const bool written =
+        payrunreports::writeYearFile(w, common::fileKind::AnnualReports, titleOf(file.year),
+                                     org.folder, path, file.year, file.periods, writePeriod);
     if (!w.close() || !written) {
         ui.error("Unable to create " + path);
         return false;
@@ -326,7 +304,8 @@ bool ANNUALDB::updateFile(common::Ui& ui, common::PAYFREQ payFreq, const common:
     if (period.employees.empty())
         return true;
     return payrunreports::addStoredPeriod(
-        ui, folder_, path, org, common::fileKind::AnnualReports, titleOf(org.year), keyOf(period),
+        ui, folder_, path, org, common::fileKind::AnnualReports, titleOf(org.year),
+        payrunreports::periodKey(period),
         [&](common::TaggedWriter& w) { return writePeriod(w, period); });
 }
 

@@ -41,8 +41,30 @@ struct PeriodKey {
     std::string title;
 };
 
+template <class Period> PeriodKey periodKey(const Period& p) {
+    return {p.month, static_cast<int>(p.header.payFreq), p.header.periodTitle};
+}
+
 bool writePeriodIndex(common::TaggedWriter& w, const std::vector<PeriodKey>& keys);
 bool readPeriodIndex(common::TaggedReader& r, int& year, std::vector<PeriodKey>& keys);
+
+// A year's store written whole: its opening, the index, then each period
+// through `writePeriod`.
+template <class Period, class WritePeriod>
+bool writeYearFile(common::TaggedWriter& w, const char* kind, const std::string& title,
+                   std::string_view orgFolder, const std::string& path, int year,
+                   const std::vector<Period>& periods, WritePeriod writePeriod) {
+    std::vector<PeriodKey> keys;
+    for (const Period& p : periods)
+        keys.push_back(periodKey(p));
+    if (!writeYearPreamble(w, kind, title, orgFolder, path, year) || !writePeriodIndex(w, keys))
+        return false;
+    for (const Period& p : periods) {
+        if (!writePeriod(w, p))
+            return false;
+    }
+    return w.writeEof();
+}
 
 // Adds the period `key` names to the year's store at `path`, unless it is
 // there already. The periods stored are copied byte for byte: an update

@@ -52,17 +52,7 @@ std::string titleOf(TaxFile kind, int year) {
     return std::string(kindOf(kind)) + " report file for " + std::to_string(year);
 }
 
-bool writePreamble(common::TaggedWriter& w, TaxFile kind, std::string_view orgFolder,
-                   const std::string& path, int year) {
-    return payrunreports::writeYearPreamble(w, kindOf(kind), titleOf(kind, year), orgFolder, path,
-                                            year);
-}
-
 using payrunreports::PeriodKey;
-
-PeriodKey keyOf(const TAXPERIOD& p) {
-    return {p.month, static_cast<int>(p.header.payFreq), p.header.periodTitle};
-}
 
 bool writeEmployee(common::TaggedWriter& w, const P9EMP& e) {
     return w.writeTag(payrunreports::kItemGroup, TagKind::GroupStart, 1) &&
@@ -124,21 +114,6 @@ bool readPeriod(common::TaggedReader& r, TaxFile kind, TAXPERIOD& p) {
         return false;
     }
     return r.findTag(kPeriodBlock, TagKind::BlockEnd);
-}
-
-bool writeWhole(common::TaggedWriter& w, TaxFile kind, std::string_view orgFolder,
-                const std::string& path, const TAXFILE& file) {
-    std::vector<PeriodKey> keys;
-    for (const TAXPERIOD& p : file.periods)
-        keys.push_back(keyOf(p));
-    if (!writePreamble(w, kind, orgFolder, path, file.year) ||
-        !payrunreports::writePeriodIndex(w, keys))
-        return false;
-    for (const TAXPERIOD& p : file.periods) {
-        if (!writePeriod(w, kind, p))
-            return false;
-    }
-    return w.writeEof();
 }
 
 std::string upper(std::string_view text) {
@@ -218,7 +193,11 @@ bool readTaxFile(common::Ui& ui, const common::WorkingFolder& folder, TaxFile ki
 bool TAXREPDB::writeFile(common::Ui& ui, TaxFile kind, const std::string& path,
                          const common::ORGREC& org, const TAXFILE& file) const {
     common::TaggedWriter w(folder_.resolve(path), common::TaggedWriter::Mode::Replace);
-    const bool written = writeWhole(w, kind, org.folder, path, file);
+    const bool written = payrunreports::writeYearFile(
+        w, kindOf(kind), titleOf(kind, file.year), org.folder, path, file.year, file.periods,
+        [kind](common::TaggedWriter& out, const TAXPERIOD& p) {
+            return writePeriod(out, kind, p);
+        });
     if (!w.close() || !written) {
         ui.error("Unable to create " + path);
         return false;
@@ -262,7 +241,8 @@ bool TAXREPDB::addPeriod(common::Ui& ui, TaxFile kind, const common::ORGREC& org
     const std::string path = filePath(kind, org.year);
     common::StatusText status(owner_, "Updating " + path + "...");
     return payrunreports::addStoredPeriod(
-        ui, folder_, path, org, kindOf(kind), titleOf(kind, org.year), keyOf(period),
+        ui, folder_, path, org, kindOf(kind), titleOf(kind, org.year),
+        payrunreports::periodKey(period),
         [&](common::TaggedWriter& w) { return writePeriod(w, kind, period); });
 }
 
