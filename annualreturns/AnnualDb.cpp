@@ -157,10 +157,6 @@ bool readPeriod(common::TaggedReader& r, ANNUALPERIOD& p) {
            r.findTag(kPeriodBlock, TagKind::BlockEnd);
 }
 
-std::string upper(std::string_view text) {
-    return common::toUpper(common::trimRight(text));
-}
-
 common::REPORTPARAM currentPeriodParam(common::PAYFREQ payFreq, const common::ORGREC& org) {
     return payrunreports::currentPeriodParam(common::kReportYearMusterRoll, payFreq, org);
 }
@@ -345,7 +341,6 @@ void ANNUALDB::delInterimFile(const common::ORGREC& org) {
 bool ANNUALDB::updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change,
                             const common::ORGREC& org) {
     delInterimFile(org);
-    const std::string from = upper(change.oldEmpNum);
     bool ok = true;
     for (const int year : {org.year - 1, org.year}) {
         const std::string path = storeFilePath(year);
@@ -356,16 +351,7 @@ bool ANNUALDB::updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change,
             ok = false;
             continue;
         }
-        bool changed = false;
-        for (ANNUALPERIOD& p : file.periods) {
-            for (ANNUALEMP& e : p.employees) {
-                if (upper(e.empNum) == from) {
-                    e.empNum = change.newEmpNum;
-                    changed = true;
-                }
-            }
-        }
-        if (changed) {
+        if (payrunreports::renumberEmployee(file.periods, change)) {
             common::StatusText status(owner_, "Updating " + path + "...");
             ok = writeFile(ui, path, org, file) && ok;
         }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "common/OrgRecords.h"
+#include "common/PayRecords.h"
 #include "common/ReportRecords.h"
 #include "common/TaggedFile.h"
+#include "common/Text.h"
 #include "common/Ui.h"
 #include "common/WorkingFolder.h"
 #include "engine/Code4.h"
@@ -64,6 +66,27 @@ bool writeYearFile(common::TaggedWriter& w, const char* kind, const std::string&
             return false;
     }
     return w.writeEof();
+}
+
+// Gives the employee `change` renumbers his new number in every period,
+// matching the old one with case and trailing blanks aside. Whether any
+// record changed.
+template <class Period>
+bool renumberEmployee(std::vector<Period>& periods, const common::EMPNUMREC& change) {
+    const auto upper = [](std::string_view text) {
+        return common::toUpper(common::trimRight(text));
+    };
+    const std::string from = upper(change.oldEmpNum);
+    bool changed = false;
+    for (Period& p : periods) {
+        for (auto& e : p.employees) {
+            if (upper(e.empNum) == from) {
+                e.empNum = change.newEmpNum;
+                changed = true;
+            }
+        }
+    }
+    return changed;
 }
 
 // Adds the period `key` names to the year's store at `path`, unless it is

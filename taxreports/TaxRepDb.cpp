@@ -116,10 +116,6 @@ bool readPeriod(common::TaggedReader& r, TaxFile kind, TAXPERIOD& p) {
     return r.findTag(kPeriodBlock, TagKind::BlockEnd);
 }
 
-std::string upper(std::string_view text) {
-    return common::toUpper(common::trimRight(text));
-}
-
 common::REPORTPARAM currentPeriodParam(common::PAYFREQ payFreq, const common::ORGREC& org) {
     return payrunreports::currentPeriodParam(common::kReportP9, payFreq, org);
 }
@@ -308,7 +304,6 @@ void TAXREPDB::delInterimFiles(const common::ORGREC& org) {
 bool TAXREPDB::updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change,
                             const common::ORGREC& org) {
     delInterimFiles(org);
-    const std::string from = upper(change.oldEmpNum);
     bool ok = true;
     for (const int year : {org.year - 1, org.year}) {
         const std::string path = filePath(TaxFile::P9, year);
@@ -319,16 +314,7 @@ bool TAXREPDB::updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change,
             ok = false;
             continue;
         }
-        bool changed = false;
-        for (TAXPERIOD& p : file.periods) {
-            for (P9EMP& e : p.employees) {
-                if (upper(e.empNum) == from) {
-                    e.empNum = change.newEmpNum;
-                    changed = true;
-                }
-            }
-        }
-        if (changed) {
+        if (payrunreports::renumberEmployee(file.periods, change)) {
             common::StatusText status(owner_, "Updating " + path + "...");
             ok = writeFile(ui, TaxFile::P9, path, org, file) && ok;
         }
