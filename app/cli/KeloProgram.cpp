@@ -13,7 +13,11 @@
 #include "engine/Data4.h"
 #include "engine/EngineCodes.h"
 #include "procedures/LiveGuard.h"
+#include "procedures/LiveStores.h"
+#include "procedures/MonthEnd.h"
+#include "procedures/PasswordCaution.h"
 #include "reporting/OpenReport.h"
+#include "setup/Backup.h"
 #include "setup/Orgs.h"
 #include "setup/ReportWizard.h"
 #include "setup/Users.h"
@@ -51,6 +55,10 @@ constexpr CommandHelp kCommands[] = {
     {"import-employees", "import-employees FILE",
      "Adds the employees of the CSV file FILE. Every row is checked first; when any\n"
      "is refused, each refusal is listed and nothing is imported."},
+    {"month-end", "month-end",
+     "Runs the month end of the organisation with the password given at the start\n"
+     "as the answer to its caution, and without the backup it offers. Fails when\n"
+     "the month end is cancelled or any of its steps fails."},
     {"check", "check",
      "Opens every table of the organisation and reads each of its records; lists\n"
      "each damaged table on the error stream and fails when there is one."},
@@ -152,11 +160,12 @@ bool parseCommand(const Invocation& invocation, Command& command, std::string& e
     const std::vector<std::string>& args = invocation.arguments;
     if (command.name == "report")
         return parseReport(args, command, error);
-    if (command.name == "check") {
+    if (command.name == "check" || command.name == "month-end") {
         if (!args.empty()) {
-            error = "Usage: kelo check";
+            error = "Usage: kelo " + command.name;
             return false;
         }
+        command.commandId = command.name == "month-end" ? cmd::MonthEnd : 0;
         return true;
     }
     if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
@@ -326,7 +335,54 @@ int runCheck(Session& session, TerminalUi& ui) {
     return kSuccess;
 }
 
-int runCommand(const Command& command, Session& session, TerminalUi& ui) {
+// The terminal for the month end: its offer of a backup is declined and its
+// success goes unsaid, the rest as on the terminal.
+class MonthEndUi final : public common::Ui {
+public:
+    explicit MonthEndUi(TerminalUi& terminal) : terminal_(terminal) {}
+    common::Answer message(const std::string& text, common::MessageIcon icon,
+                           common::MessageButtons buttons, const std::string& caption,
+                           std::optional<common::Answer> defaultAnswer) override {
+        if (text == procedures::monthendtext::BackupQuestion)
+            return common::Answer::No;
+        if (text == procedures::monthendtext::Completed)
+            return common::Answer::Ok;
+        return terminal_.message(text, icon, buttons, caption, defaultAnswer);
+    }
+    void beep() override {}
+    void setStatusText(const std::string&) override {}
+    void beginWait() override {}
+    void endWait() override {}
+    std::optional<std::string> chooseSaveFile(const common::FileChoice& choice) override {
+        return terminal_.chooseSaveFile(choice);
+    }
+    std::optional<std::string> chooseOpenFile(const common::FileChoice& choice) override {
+        return terminal_.chooseOpenFile(choice);
+    }
+    std::optional<std::string> chooseFolder(const std::string& title,
+                                            const std::string& initialFolder) override {
+        return terminal_.chooseFolder(title, initialFolder);
+    }
+
+private:
+    TerminalUi& terminal_;
+};
+
+int runMonthEnd(Session& session, const std::string& password, TerminalUi& ui) {
+    MonthEndUi quiet(ui);
+    procedures::LiveMonthEndStores stores({quiet, session.code(), session.folder(), session.orgs(),
+                                           session.users(), setup::systemDrive(),
+                                           setup::systemClock()});
+    procedures::LiveMonthEndGuard guard(session.code(), session.folder());
+    procedures::PasswordCaution caution(password);
+    procedures::MONTHEND monthEnd(quiet, stores, guard, caution, session.paths().sourceFolder);
+    if (monthEnd.monthEnd() != 0)
+        return fail(ui, procedures::monthendtext::Cancelled);
+    return kSuccess;
+}
+
+int runCommand(const Command& command, Session& session, const std::string& password,
+               TerminalUi& ui) {
     if (command.name == "check")
         return runCheck(session, ui);
     CommandContext context;
@@ -340,6 +396,8 @@ int runCommand(const Command& command, Session& session, TerminalUi& ui) {
         return runReport(command, session, ui);
     if (command.name == "import-employees")
         return runImport(command, session, ui);
+    if (command.name == "month-end")
+        return runMonthEnd(session, password, ui);
     ui.setChosenFile(command.file);
     if (!dataexchange::exportEmployeesToFile(ui, session.code(), session.folder()))
         return fail(ui, "Can't save to " + command.file);
@@ -375,7 +433,7 @@ int runSession(const Invocation& invocation, const Command& command, long orgNum
     if (choice.selectedRow({}) < 0 || orgs.openSelOrg(choice) != 1)
         return fail(ui, "There is no organisation " + std::to_string(orgNum) + ".");
     ui.clearSaid();
-    const int status = runCommand(command, session, ui);
+    const int status = runCommand(command, session, password, ui);
     users.logout();
     return status;
 }

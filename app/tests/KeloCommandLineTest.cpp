@@ -4,8 +4,11 @@
 #include "common/OrgRecords.h"
 #include "common/WorkingFolder.h"
 #include "engine/Code4.h"
+#include "setup/Backup.h"
 #include "setup/DataFolderStart.h"
+#include "setup/Orgs.h"
 #include "setup/Users.h"
+#include "testsupport/FakeDialogView.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -134,6 +137,7 @@ TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
         {"export-employees --help", "export-employees FILE\n\nWrites the employee list"},
         {"--help import-employees", "import-employees FILE\n\nAdds the employees"},
         {"check --help", "check\n\nOpens every table of the organisation"},
+        {"month-end --help", "month-end\n\nRuns the month end of the organisation"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -248,6 +252,7 @@ TEST_F(KeloCommandLineTest, RightsApplyAsInTheProgram) {
          "kelo: User viewer may not run export-employees.\n"},
         {"viewer", "import-employees " + file("viewer.csv"), 1,
          "kelo: User viewer may not run import-employees.\n"},
+        {"viewer", "month-end", 1, "kelo: User viewer may not run month-end.\n"},
         {"newcomer", "check", 1,
          "kelo: User newcomer has no password yet; log in to Kelo Roster once to choose one.\n"},
     };
@@ -345,6 +350,49 @@ TEST_F(KeloCommandLineTest, CheckFindsEachDamagedTable) {
                               "/org01/settings/grades.dbf: file too short for a table header\n" +
                               "kelo: 2 of 17 tables are damaged.\n");
     expectOneLine(as("supervisor", "check now"), 2, "kelo: Usage: kelo check");
+}
+
+// Weekly and biweekly periods of the demo's November end on day `endDay`.
+void endPeriodsOn(const std::string& folderPath, std::int32_t endDay) {
+    testsupport::RecordingUi ui;
+    engine::Code4 code;
+    common::WorkingFolder folder(folderPath);
+    ASSERT_TRUE(setup::openDataFolder(ui, code, folder, KELO_SOURCE_FOLDER));
+    setup::ORGS orgs(ui, code, folder);
+    testsupport::FakeDialogView list;
+    ASSERT_EQ(orgs.initOrgList(list, "Open Organisation"), 1);
+    list.selectRow(setup::orglistdlg::List, 0);
+    ASSERT_EQ(orgs.openSelOrg(list), 1);
+    common::ORGREC row = *orgs.getOpenOrg();
+    row.weekEndDay = endDay;
+    row.fortnightEndDay = endDay;
+    ASSERT_TRUE(setup::saveOrgRec(code, folder, row));
+}
+
+// On copies of the demo folder, so that the other tests keep their month.
+TEST_F(KeloCommandLineTest, MonthEnd) {
+    const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
+    const std::string early = dir->file("early");
+    std::filesystem::copy(dir->file("demo"), early, std::filesystem::copy_options::recursive);
+    KeloRun result =
+        run(password, "--data-folder " + quoted(early) + " --org 1 --user supervisor month-end");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kelo: Too early to close month for weekly employees.\n"
+                          "kelo: Month end procedure cancelled.\n");
+
+    const std::string copy = dir->file("closed");
+    std::filesystem::copy(dir->file("demo"), copy, std::filesystem::copy_options::recursive);
+    endPeriodsOn(copy, 28);
+    const std::string start = "--data-folder " + quoted(copy) + " --org 1 --user supervisor ";
+    result = run(password, start + "month-end");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    result = run(password, start + "report 11 --txt " + quoted(copy + "/roll.txt"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(lineOf(readBytes(copy + "/roll.txt"), 1),
+              "Employees Roll as at December 2026 - All Units\t");
+    expectOneLine(run(password, start + "month-end now"), 2, "kelo: Usage: kelo month-end");
 }
 
 } // namespace
