@@ -59,6 +59,11 @@ constexpr CommandHelp kCommands[] = {
      "Runs the month end of the organisation with the password given at the start\n"
      "as the answer to its caution, and without the backup it offers. Fails when\n"
      "the month end is cancelled or any of its steps fails."},
+    {"backup", "backup FILE",
+     "Backs the organisation's tables and pay field definitions up into FILE."},
+    {"restore", "restore FILE",
+     "Replaces the organisation's tables and pay field definitions with the backup\n"
+     "in FILE, once the whole backup has been checked."},
     {"check", "check",
      "Opens every table of the organisation and reads each of its records; lists\n"
      "each damaged table on the error stream and fails when there is one."},
@@ -80,6 +85,10 @@ std::optional<long> numberOf(const std::string& text) {
 }
 
 enum class Format { Pdf, Text, Csv };
+
+// What the backup and the restore say when they succeed.
+constexpr const char* kBackupDone = "Backup successful.";
+constexpr const char* kRestoreDone = "Restore successful.";
 
 // A command with its arguments checked, before anyone logs in.
 struct Command {
@@ -173,8 +182,15 @@ bool parseCommand(const Invocation& invocation, Command& command, std::string& e
         return false;
     }
     command.file = args[0];
-    command.commandId =
-        command.name == "import-employees" ? cmd::ImportEmployees : cmd::ExportEmployees;
+    // The backup asks its drive for the free space of the file's folder.
+    if (command.name == "backup" || command.name == "restore") {
+        std::error_code ignored;
+        command.file = std::filesystem::absolute(args[0], ignored).string();
+    }
+    command.commandId = command.name == "import-employees" ? cmd::ImportEmployees
+                        : command.name == "backup"         ? cmd::Backup
+                        : command.name == "restore"        ? cmd::Restore
+                                                           : cmd::ExportEmployees;
     return true;
 }
 
@@ -335,49 +351,34 @@ int runCheck(Session& session, TerminalUi& ui) {
     return kSuccess;
 }
 
-// The terminal for the month end: its offer of a backup is declined and its
-// success goes unsaid, the rest as on the terminal.
-class MonthEndUi final : public common::Ui {
-public:
-    explicit MonthEndUi(TerminalUi& terminal) : terminal_(terminal) {}
-    common::Answer message(const std::string& text, common::MessageIcon icon,
-                           common::MessageButtons buttons, const std::string& caption,
-                           std::optional<common::Answer> defaultAnswer) override {
-        if (text == procedures::monthendtext::BackupQuestion)
-            return common::Answer::No;
-        if (text == procedures::monthendtext::Completed)
-            return common::Answer::Ok;
-        return terminal_.message(text, icon, buttons, caption, defaultAnswer);
-    }
-    void beep() override {}
-    void setStatusText(const std::string&) override {}
-    void beginWait() override {}
-    void endWait() override {}
-    std::optional<std::string> chooseSaveFile(const common::FileChoice& choice) override {
-        return terminal_.chooseSaveFile(choice);
-    }
-    std::optional<std::string> chooseOpenFile(const common::FileChoice& choice) override {
-        return terminal_.chooseOpenFile(choice);
-    }
-    std::optional<std::string> chooseFolder(const std::string& title,
-                                            const std::string& initialFolder) override {
-        return terminal_.chooseFolder(title, initialFolder);
-    }
-
-private:
-    TerminalUi& terminal_;
-};
-
 int runMonthEnd(Session& session, const std::string& password, TerminalUi& ui) {
-    MonthEndUi quiet(ui);
-    procedures::LiveMonthEndStores stores({quiet, session.code(), session.folder(), session.orgs(),
+    ui.answerQuietly(procedures::monthendtext::BackupQuestion, common::Answer::No);
+    ui.answerQuietly(procedures::monthendtext::Completed, common::Answer::Ok);
+    procedures::LiveMonthEndStores stores({ui, session.code(), session.folder(), session.orgs(),
                                            session.users(), setup::systemDrive(),
                                            setup::systemClock()});
     procedures::LiveMonthEndGuard guard(session.code(), session.folder());
     procedures::PasswordCaution caution(password);
-    procedures::MONTHEND monthEnd(quiet, stores, guard, caution, session.paths().sourceFolder);
+    procedures::MONTHEND monthEnd(ui, stores, guard, caution, session.paths().sourceFolder);
     if (monthEnd.monthEnd() != 0)
         return fail(ui, procedures::monthendtext::Cancelled);
+    return kSuccess;
+}
+
+int runBackup(const Command& command, Session& session, TerminalUi& ui) {
+    ui.answerQuietly(kBackupDone, common::Answer::Ok);
+    ui.setChosenFile(command.file);
+    if (session.orgs().backup(setup::systemDrive(), setup::systemClock()) != 1)
+        return fail(ui, "Can't save to " + command.file);
+    return kSuccess;
+}
+
+// Running the command is the consent the Caution dialog asks for.
+int runRestore(const Command& command, Session& session, TerminalUi& ui) {
+    ui.answerQuietly(kRestoreDone, common::Answer::Ok);
+    ui.setChosenFile(command.file);
+    if (session.orgs().restore(setup::systemDrive(), setup::systemClock()) != 1)
+        return fail(ui, "Can't restore from " + command.file);
     return kSuccess;
 }
 
@@ -398,6 +399,10 @@ int runCommand(const Command& command, Session& session, const std::string& pass
         return runImport(command, session, ui);
     if (command.name == "month-end")
         return runMonthEnd(session, password, ui);
+    if (command.name == "backup")
+        return runBackup(command, session, ui);
+    if (command.name == "restore")
+        return runRestore(command, session, ui);
     ui.setChosenFile(command.file);
     if (!dataexchange::exportEmployeesToFile(ui, session.code(), session.folder()))
         return fail(ui, "Can't save to " + command.file);

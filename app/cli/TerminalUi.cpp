@@ -36,6 +36,8 @@ void TerminalUi::say(const std::string& text) {
 common::Answer TerminalUi::message(const std::string& text, common::MessageIcon /*icon*/,
                                    common::MessageButtons buttons, const std::string& /*caption*/,
                                    std::optional<common::Answer> defaultAnswer) {
+    if (const auto quiet = quiet_.find(text); quiet != quiet_.end())
+        return quiet->second;
     say(text);
     if (defaultAnswer)
         return *defaultAnswer;

@@ -2,6 +2,7 @@
 
 #include "common/Ui.h"
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,10 @@ public:
 
     // The file the next chooser answers with; none cancels it.
     void setChosenFile(std::optional<std::string> file) { chosen_ = std::move(file); }
+    // The message `text` from now on is answered with `answer` and not shown:
+    // a question the command has answered already, or a success that the exit
+    // status tells.
+    void answerQuietly(const std::string& text, common::Answer answer) { quiet_[text] = answer; }
     // Whether a message went to the error stream since the last clear.
     bool hasSaid() const { return said_; }
     void clearSaid() { said_ = false; }
@@ -35,6 +40,7 @@ public:
 
 private:
     std::optional<std::string> chosen_;
+    std::map<std::string, common::Answer> quiet_;
     bool said_ = false;
 };
 

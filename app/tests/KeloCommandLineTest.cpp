@@ -138,6 +138,8 @@ TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
         {"--help import-employees", "import-employees FILE\n\nAdds the employees"},
         {"check --help", "check\n\nOpens every table of the organisation"},
         {"month-end --help", "month-end\n\nRuns the month end of the organisation"},
+        {"backup --help", "backup FILE\n\nBacks the organisation's tables"},
+        {"restore --help", "restore FILE\n\nReplaces the organisation's tables"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -253,6 +255,9 @@ TEST_F(KeloCommandLineTest, RightsApplyAsInTheProgram) {
         {"viewer", "import-employees " + file("viewer.csv"), 1,
          "kelo: User viewer may not run import-employees.\n"},
         {"viewer", "month-end", 1, "kelo: User viewer may not run month-end.\n"},
+        // Every user holds the data alone, so any user may back up.
+        {"viewer", "backup " + file("viewer.kbk"), 0, ""},
+        {"viewer", "restore " + file("viewer.kbk"), 1, "kelo: User viewer may not run restore.\n"},
         {"newcomer", "check", 1,
          "kelo: User newcomer has no password yet; log in to Kelo Roster once to choose one.\n"},
     };
@@ -393,6 +398,41 @@ TEST_F(KeloCommandLineTest, MonthEnd) {
     EXPECT_EQ(lineOf(readBytes(copy + "/roll.txt"), 1),
               "Employees Roll as at December 2026 - All Units\t");
     expectOneLine(run(password, start + "month-end now"), 2, "kelo: Usage: kelo month-end");
+}
+
+// The demo backed up in November, a copy moved on to December and put back.
+TEST_F(KeloCommandLineTest, BackupAndRestore) {
+    const std::string backup = dir->file("november.kbk");
+    KeloRun result = as("supervisor", "backup " + quoted(backup));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::string bytes = readBytes(backup);
+    EXPECT_EQ(lineOf(bytes, 0), "# Backup file for Mbeya Highland Tea Estates Ltd");
+    EXPECT_EQ(lineOf(bytes, 1), "# [" + backup + "]");
+
+    const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
+    const std::string copy = dir->file("restored");
+    std::filesystem::copy(dir->file("demo"), copy, std::filesystem::copy_options::recursive);
+    endPeriodsOn(copy, 28);
+    const std::string start = "--data-folder " + quoted(copy) + " --org 1 --user supervisor ";
+    ASSERT_EQ(run(password, start + "month-end").status, 0);
+    result = run(password, start + "restore " + quoted(backup));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    ASSERT_EQ(run(password, start + "report 11 --txt " + quoted(copy + "/roll.txt")).status, 0);
+    EXPECT_EQ(lineOf(readBytes(copy + "/roll.txt"), 1),
+              "Employees Roll as at November 2026 - All Units\t");
+
+    expectOneLine(as("supervisor", "backup " + file("no/folder/x.kbk")), 1,
+                  "kelo: Unable to determine free space in target drive.");
+    // The restore's own reason, then its verdict.
+    writeBytes(dir->file("junk.kbk"), "junk\n");
+    result = as("supervisor", "restore " + file("junk.kbk"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kelo: Format of " + dir->file("junk.kbk") +
+                              " is unknown.\nkelo: Restore unsuccessful: Can't find last backup "
+                              "disk.\n");
+    expectOneLine(as("supervisor", "backup"), 2, "kelo: Usage: kelo backup FILE");
 }
 
 } // namespace
