@@ -12,6 +12,7 @@
 #include "dataexchange/ImportCommands.h"
 #include "engine/Data4.h"
 #include "engine/EngineCodes.h"
+#include "payrunreports/BankTransfer.h"
 #include "procedures/LiveGuard.h"
 #include "procedures/LiveStores.h"
 #include "procedures/MonthEnd.h"
@@ -23,6 +24,7 @@
 #include "setup/Users.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +66,10 @@ constexpr CommandHelp kCommands[] = {
     {"restore", "restore FILE",
      "Replaces the organisation's tables and pay field definitions with the backup\n"
      "in FILE, once the whole backup has been checked."},
+    {"bank-file", "bank-file BANK --process-date YYYY-MM-DD FILE",
+     "Writes the bank transfer file of the current pay period to FILE for BANK, one\n"
+     "of scb, barclays, citi and stanbic, to be processed on the date given (today\n"
+     "or later). The organisation's bank transfer file number moves on by one."},
     {"check", "check",
      "Opens every table of the organisation and reads each of its records; lists\n"
      "each damaged table on the error stream and fails when there is one."},
@@ -89,6 +95,7 @@ enum class Format { Pdf, Text, Csv };
 // What the backup and the restore say when they succeed.
 constexpr const char* kBackupDone = "Backup successful.";
 constexpr const char* kRestoreDone = "Restore successful.";
+constexpr const char* kBankFileDone = "Bank transfer file saved";
 
 // A command with its arguments checked, before anyone logs in.
 struct Command {
@@ -98,6 +105,14 @@ struct Command {
     Format format = Format::Pdf;
     std::string file;
     std::optional<std::pair<long, int>> period; // year, month
+    std::array<long, 3> processDate{};          // year, month, day
+};
+
+constexpr std::pair<const char*, std::int32_t> kBanks[] = {
+    {"scb", common::kReportStandardCharteredFile},
+    {"barclays", common::kReportBarclaysFile},
+    {"citi", common::kReportCitibankFile},
+    {"stanbic", common::kReportStanbicFile},
 };
 
 // The Report menu command that opens the report of `code`.
@@ -164,11 +179,50 @@ bool parseReport(const std::vector<std::string>& args, Command& command, std::st
     return true;
 }
 
+bool parseBankFile(const std::vector<std::string>& args, Command& command, std::string& error) {
+    std::vector<std::string> plain;
+    std::optional<std::string> date;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--process-date" && i + 1 < args.size())
+            date = args[++i];
+        else if (args[i].rfind("--", 0) == 0)
+            plain.push_back({}); // wrong either way
+        else
+            plain.push_back(args[i]);
+    }
+    if (plain.size() != 2 || plain[0].empty() || plain[1].empty() || !date) {
+        error = std::string("Usage: kelo ") + findCommand("bank-file")->usage;
+        return false;
+    }
+    const auto bank = std::find_if(std::begin(kBanks), std::end(kBanks),
+                                   [&](const auto& b) { return plain[0] == b.first; });
+    if (bank == std::end(kBanks)) {
+        error = "The bank " + plain[0] + " is not one of scb, barclays, citi and stanbic.";
+        return false;
+    }
+    const std::string& value = *date;
+    const bool shaped = value.size() == 10 && value[4] == '-' && value[7] == '-';
+    const auto year = shaped ? numberOf(value.substr(0, 4)) : std::nullopt;
+    const auto month = year ? numberOf(value.substr(5, 2)) : std::nullopt;
+    const auto day = month ? numberOf(value.substr(8)) : std::nullopt;
+    if (!day || *month < 1 || *month > 12 || *day < 1 || *day > 31) {
+        error = "The process date " + value + " is not a date written YYYY-MM-DD.";
+        return false;
+    }
+    command.reportCode = bank->second;
+    command.processDate = {*year, *month, *day};
+    command.file = plain[1];
+    command.commandId = cmd::BankTransferFile;
+    return true;
+}
+
 bool parseCommand(const Invocation& invocation, Command& command, std::string& error) {
     command.name = invocation.command;
     const std::vector<std::string>& args = invocation.arguments;
     if (command.name == "report")
         return parseReport(args, command, error);
+    if (command.name == "bank-file")
+        return parseBankFile(args, command, error);
     if (command.name == "check" || command.name == "month-end") {
         if (!args.empty()) {
             error = "Usage: kelo " + command.name;
@@ -373,6 +427,30 @@ int runBackup(const Command& command, Session& session, TerminalUi& ui) {
     return kSuccess;
 }
 
+// The wizard's choices for the current pay period, with the bank and the
+// process date given.
+int runBankFile(const Command& command, Session& session, TerminalUi& ui) {
+    setup::ORGS& orgs = session.orgs();
+    setup::ReportWizard wizard(ui, session.code(), session.folder(), *orgs.getOpenOrg(),
+                               command.reportCode);
+    // The wizard proposes its first pay field, the net pay.
+    const std::vector<setup::WizardPage> pages = wizard.plan().pages;
+    if (std::find(pages.begin(), pages.end(), setup::WizardPage::PayField) != pages.end() &&
+        (!wizard.loadFieldChoices() || wizard.fieldChoices().empty() ||
+         !wizard.applyPayField(wizard.fieldChoices().front().name)))
+        return fail(ui, "The pay fields cannot be read.");
+    const auto [year, month, day] = command.processDate;
+    if (!wizard.applyTransferBank(command.reportCode) ||
+        !wizard.applyProcessDate(year, static_cast<int>(month), day))
+        return fail(ui, "The process date is refused.");
+    ui.answerQuietly(kBankFileDone, common::Answer::Ok);
+    ui.setChosenFile(command.file);
+    if (!payrunreports::saveBankTransferFile(ui, session.code(), session.folder(), wizard.param(),
+                                             *orgs.getOpenOrg(), [&orgs] { orgs.incrBTrFileID(); }))
+        return fail(ui, "Can't save to " + command.file);
+    return kSuccess;
+}
+
 // Running the command is the consent the Caution dialog asks for.
 int runRestore(const Command& command, Session& session, TerminalUi& ui) {
     ui.answerQuietly(kRestoreDone, common::Answer::Ok);
@@ -401,6 +479,8 @@ int runCommand(const Command& command, Session& session, const std::string& pass
         return runMonthEnd(session, password, ui);
     if (command.name == "backup")
         return runBackup(command, session, ui);
+    if (command.name == "bank-file")
+        return runBankFile(command, session, ui);
     if (command.name == "restore")
         return runRestore(command, session, ui);
     ui.setChosenFile(command.file);

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -140,6 +141,8 @@ TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
         {"month-end --help", "month-end\n\nRuns the month end of the organisation"},
         {"backup --help", "backup FILE\n\nBacks the organisation's tables"},
         {"restore --help", "restore FILE\n\nReplaces the organisation's tables"},
+        {"bank-file --help",
+         "bank-file BANK --process-date YYYY-MM-DD FILE\n\nWrites the bank transfer file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -254,6 +257,8 @@ TEST_F(KeloCommandLineTest, RightsApplyAsInTheProgram) {
          "kelo: User viewer may not run export-employees.\n"},
         {"viewer", "import-employees " + file("viewer.csv"), 1,
          "kelo: User viewer may not run import-employees.\n"},
+        {"asha", "bank-file scb --process-date 2999-01-15 " + file("asha.bank"), 1,
+         "kelo: User asha may not run bank-file.\n"},
         {"viewer", "month-end", 1, "kelo: User viewer may not run month-end.\n"},
         // Every user holds the data alone, so any user may back up.
         {"viewer", "backup " + file("viewer.kbk"), 0, ""},
@@ -357,8 +362,9 @@ TEST_F(KeloCommandLineTest, CheckFindsEachDamagedTable) {
     expectOneLine(as("supervisor", "check now"), 2, "kelo: Usage: kelo check");
 }
 
-// Weekly and biweekly periods of the demo's November end on day `endDay`.
-void endPeriodsOn(const std::string& folderPath, std::int32_t endDay) {
+// The organisation of the folder, opened as the program opens it.
+void openOrg(const std::string& folderPath,
+             const std::function<void(engine::Code4&, common::WorkingFolder&, setup::ORGS&)>& use) {
     testsupport::RecordingUi ui;
     engine::Code4 code;
     common::WorkingFolder folder(folderPath);
@@ -368,10 +374,26 @@ void endPeriodsOn(const std::string& folderPath, std::int32_t endDay) {
     ASSERT_EQ(orgs.initOrgList(list, "Open Organisation"), 1);
     list.selectRow(setup::orglistdlg::List, 0);
     ASSERT_EQ(orgs.openSelOrg(list), 1);
-    common::ORGREC row = *orgs.getOpenOrg();
-    row.weekEndDay = endDay;
-    row.fortnightEndDay = endDay;
-    ASSERT_TRUE(setup::saveOrgRec(code, folder, row));
+    use(code, folder, orgs);
+}
+
+// Weekly and biweekly periods of the demo's November end on day `endDay`.
+void endPeriodsOn(const std::string& folderPath, std::int32_t endDay) {
+    openOrg(folderPath,
+            [endDay](engine::Code4& code, common::WorkingFolder& folder, setup::ORGS& orgs) {
+                common::ORGREC row = *orgs.getOpenOrg();
+                row.weekEndDay = endDay;
+                row.fortnightEndDay = endDay;
+                ASSERT_TRUE(setup::saveOrgRec(code, folder, row));
+            });
+}
+
+std::int32_t bankFileNumber(const std::string& folderPath) {
+    std::int32_t number = -1;
+    openOrg(folderPath, [&number](engine::Code4&, common::WorkingFolder&, setup::ORGS& orgs) {
+        number = orgs.getOpenOrg()->bTrFileID;
+    });
+    return number;
 }
 
 // On copies of the demo folder, so that the other tests keep their month.
@@ -433,6 +455,47 @@ TEST_F(KeloCommandLineTest, BackupAndRestore) {
                               " is unknown.\nkelo: Restore unsuccessful: Can't find last backup "
                               "disk.\n");
     expectOneLine(as("supervisor", "backup"), 2, "kelo: Usage: kelo backup FILE");
+}
+
+// The demo pays two employees by bank in November: MH015 542,000.00 to
+// account 51200090515 and MH009 973,400.00 to 51200070709, both bank 05.
+TEST_F(KeloCommandLineTest, BankTransferFiles) {
+    const std::int32_t before = bankFileNumber(dir->file("demo"));
+    KeloRun result =
+        as("supervisor", "bank-file stanbic --process-date 2999-01-15 " + file("stanbic.csv"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::string stanbic = readBytes(dir->file("stanbic.csv"));
+    EXPECT_EQ(lineOf(stanbic, 0), "Reference,Name,Bank Code,Branch Code,Account Number,Amount");
+    EXPECT_EQ(lineOf(stanbic, 1), "MH015,Chaula Lucas Amosi,05,502,0051200090515,54200000");
+    EXPECT_EQ(lineOf(stanbic, 2), "MH009,Haonga Ramadhani Juma,05,501,0051200070709,97340000");
+    EXPECT_EQ(bankFileNumber(dir->file("demo")), before + 1);
+
+    result = as("supervisor", "bank-file scb --process-date 2999-01-15 " + file("scb.csv"));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(lineOf(readBytes(dir->file("scb.csv")), 0), "H,P");
+
+    const struct {
+        std::string arguments;
+        int status;
+        std::string line;
+    } failures[] = {
+        {"bank-file citi --process-date 2999-01-15 " + file("citi.txt"), 1,
+         "kelo: Invalid account number for Mbeya Highland Tea Estates Ltd. Bank transfer file not "
+         "saved."},
+        {"bank-file scb --process-date 2020-01-15 " + file("old.csv"), 1,
+         "kelo: Process date can be no earlier than today."},
+        {"bank-file hsbc --process-date 2999-01-15 " + file("x.csv"), 2,
+         "kelo: The bank hsbc is not one of scb, barclays, citi and stanbic."},
+        {"bank-file scb --process-date 2999-13-15 " + file("x.csv"), 2,
+         "kelo: The process date 2999-13-15 is not a date written YYYY-MM-DD."},
+        {"bank-file scb " + file("x.csv"), 2,
+         "kelo: Usage: kelo bank-file BANK --process-date YYYY-MM-DD FILE"},
+    };
+    for (const auto& c : failures) {
+        SCOPED_TRACE(c.arguments);
+        expectOneLine(as("supervisor", c.arguments), c.status, c.line);
+    }
 }
 
 } // namespace
