@@ -17,6 +17,7 @@
 #include "payrunreports/PeriodFormat.h"
 #include "payrunreports/StoreFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -297,40 +298,44 @@ bool STATICREPDB::writeActive(common::Ui& ui, const common::ORGREC& org) {
     return ok;
 }
 
+bool STATICREPDB::readLeavers(common::Ui& ui, const common::ORGREC& org,
+                              std::vector<PERSREPREC>& out) {
+    const std::string path = personnelFilePath(DB_LEAVERS, org.year);
+    common::TaggedReader old;
+    // A damaged or foreign file is left as it is for someone to look at.
+    if (!payrunreports::checkStoreFile(ui, folder_, path, org, old,
+                                       payrunreports::UnnamedFolder::Accepted))
+        return false;
+    int year = 0;
+    std::string name;
+    bool damaged = false;
+    if (old.skipFileId() && readHeader(old, year, name) &&
+        old.findTag(kRecordsBlock, TagKind::BlockStart)) {
+        PERSREPREC rec;
+        while (readRecord(old, rec, damaged))
+            out.push_back(std::move(rec));
+    } else {
+        damaged = true;
+    }
+    if (damaged || !old.findTag(kRecordsBlock, TagKind::BlockEnd)) {
+        ui.error("Unable to open " + path);
+        return false;
+    }
+    return true;
+}
+
 bool STATICREPDB::writeLeavers(common::Ui& ui, const common::ORGREC& org) {
     const std::string path = personnelFilePath(DB_LEAVERS, org.year);
     common::StatusText status(owner_, "Updating " + path + "...");
     const std::string resolved = folder_.resolve(path);
     std::error_code error;
-    common::TaggedReader old;
-    if (fs::exists(resolved, error)) {
-        // A damaged or foreign file is left as it is for someone to look at.
-        if (!payrunreports::checkStoreFile(ui, folder_, path, org, old,
-                                           payrunreports::UnnamedFolder::Accepted))
-            return false;
-        int year = 0;
-        std::string name;
-        if (!old.skipFileId() || !readHeader(old, year, name) ||
-            !old.findTag(kRecordsBlock, TagKind::BlockStart)) {
-            ui.error("Unable to open " + path);
-            return false;
-        }
-    }
+    std::vector<PERSREPREC> kept;
+    if (fs::exists(resolved, error) && !readLeavers(ui, org, kept))
+        return false;
     {
         common::AtomicFile probe;
         if (!probe.open(resolved)) {
             ui.error("Unable to create " + path);
-            return false;
-        }
-    }
-    std::vector<PERSREPREC> kept;
-    if (old.isOpen()) {
-        PERSREPREC rec;
-        bool damaged = false;
-        while (readRecord(old, rec, damaged))
-            kept.push_back(std::move(rec));
-        if (damaged || !old.findTag(kRecordsBlock, TagKind::BlockEnd)) {
-            ui.error("Unable to open " + path);
             return false;
         }
     }
@@ -365,6 +370,52 @@ bool STATICREPDB::writeLeavers(common::Ui& ui, const common::ORGREC& org) {
     ok = w.close() && ok;
     if (!ok)
         ui.error("Unable to create " + path);
+    return ok;
+}
+
+bool STATICREPDB::updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change,
+                               const common::ORGREC& org) {
+    const std::string path = personnelFilePath(DB_LEAVERS, org.year);
+    const std::string resolved = folder_.resolve(path);
+    std::error_code error;
+    if (!fs::exists(resolved, error))
+        return true;
+    std::vector<PERSREPREC> items;
+    if (!readLeavers(ui, org, items))
+        return false;
+    const std::string oldKey = keyOf(change.oldEmpNum);
+    const std::string newEmpNum = common::trim(change.newEmpNum);
+    bool changed = false;
+    for (PERSREPREC& item : items) {
+        if (keyOf(item.empNum) == oldKey) {
+            item.empNum = newEmpNum;
+            changed = true;
+        }
+        // As the personnel file does for those he supervised.
+        if (keyOf(item.supervisorNum) == oldKey) {
+            item.supervisorNum = newEmpNum;
+            changed = true;
+        }
+    }
+    if (!changed)
+        return true;
+    common::StatusText status(owner_, "Updating " + path + "...");
+    // The file stays in employee number order for the merge of later leavers.
+    std::stable_sort(items.begin(), items.end(), [](const PERSREPREC& a, const PERSREPREC& b) {
+        return keyOf(a.empNum) < keyOf(b.empNum);
+    });
+    common::TaggedWriter w(resolved, common::TaggedWriter::Mode::Replace);
+    bool ok = writeOpening(w, DB_LEAVERS, org, path);
+    int seqNum = 0;
+    for (const PERSREPREC& item : items) {
+        if (!ok)
+            break;
+        ok = writeRecord(w, item, ++seqNum);
+    }
+    ok = ok && writeClosing(w);
+    ok = w.close() && ok;
+    if (!ok)
+        ui.error("Unable to update " + path);
     return ok;
 }
 

@@ -39,6 +39,12 @@ public:
     // that each enters the former employees file of the organisation's year
     // once, in employee number order among those already there.
     bool addLeavers(common::Ui& ui, const common::ORGREC& org);
+    // Gives the employee, and the leavers he supervised, the new number in
+    // the former employees file of the organisation's year, moved to his
+    // place in employee number order; the file is written whole or not at
+    // all. True also when the file or the employee is not there (nothing to
+    // change, the file untouched); false after a message.
+    bool updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change, const common::ORGREC& org);
     // Deletes the active employees file of the organisation's year.
     void delActiveFile(const common::ORGREC& org);
 
@@ -52,6 +58,9 @@ public:
 private:
     bool writeActive(common::Ui& ui, const common::ORGREC& org);
     bool writeLeavers(common::Ui& ui, const common::ORGREC& org);
+    // Every item of the year's former employees file, which must exist;
+    // false after a message when it is damaged or another's.
+    bool readLeavers(common::Ui& ui, const common::ORGREC& org, std::vector<PERSREPREC>& out);
     struct Employee {
         common::STATICREC master;
         database::PERSONNELREC personnel;

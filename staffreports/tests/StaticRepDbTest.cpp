@@ -332,6 +332,85 @@ TEST_F(StaticRepDbTest, ACutOrForeignFormerEmployeesFileIsRefusedAndLeftAsItIs) 
     }
 }
 
+TEST_F(StaticRepDbTest, ARenumberedFormerEmployeeMovesToHisPlaceWithThoseHeSupervised) {
+    terminate("E002", {2025, 3, 3}, "Retirement");
+    terminate("E003", {2025, 4, 3}, "Resignation");
+    terminate("E004", {2025, 5, 3}, "Transfer");
+    monthEnd("March");
+    ASSERT_EQ(itemsOf(DB_LEAVERS), (Items{{1, "E002"}, {2, "E003"}, {3, "E004"}}));
+    const std::vector<PERSREPREC> before = recordsOf(DB_LEAVERS);
+    owner.clear();
+
+    STATICREPDB store(owner, code, folder);
+    ASSERT_TRUE(store.updateEmpNum(ui, {"e002", "E009", common::MONTHLY}, org));
+    EXPECT_TRUE(ui.messages.empty()) << ui.lastMessage();
+    EXPECT_EQ(owner.statusTexts, (std::vector<std::string>{"Updating 2025/leavers.dbf...", ""}));
+    EXPECT_EQ(itemsOf(DB_LEAVERS), (Items{{1, "E003"}, {2, "E004"}, {3, "E009"}}));
+    const std::vector<PERSREPREC> after = recordsOf(DB_LEAVERS);
+    ASSERT_EQ(after.size(), 3u);
+    // E004 named his supervisor in lower case.
+    EXPECT_EQ(after[0].supervisorNum, "E009");
+    EXPECT_EQ(after[1].supervisorNum, "E009");
+    EXPECT_EQ(after[0].supervisorName, "Banda, Peter");
+    PERSREPREC moved = before[0];
+    moved.seqNum = 3;
+    moved.empNum = "E009";
+    EXPECT_EQ(after[2], moved);
+    EXPECT_TRUE(common::checkFileId(ui, resolved("2025/leavers.dbf"), "2025/leavers.dbf"))
+        << ui.lastMessage();
+}
+
+TEST_F(StaticRepDbTest, AnEmployeeNotInTheFormerEmployeesFileLeavesItByteForByte) {
+    STATICREPDB store(owner, code, folder);
+    // No file yet: nothing to change, and none is made.
+    EXPECT_TRUE(store.updateEmpNum(ui, {"E005", "E105", common::MONTHLY}, org));
+    EXPECT_FALSE(std::filesystem::exists(resolved("2025/leavers.dbf")));
+
+    terminate("E003", {2025, 4, 3}, "Resignation");
+    monthEnd("March");
+    const std::string before = bytesOf(resolved("2025/leavers.dbf"));
+    owner.clear();
+    // E005 is neither a former employee nor anyone's supervisor there.
+    EXPECT_TRUE(store.updateEmpNum(ui, {"E005", "E105", common::MONTHLY}, org));
+    EXPECT_TRUE(ui.messages.empty()) << ui.lastMessage();
+    EXPECT_TRUE(owner.statusTexts.empty());
+    EXPECT_TRUE(bytesOf(resolved("2025/leavers.dbf")) == before);
+}
+
+TEST_F(StaticRepDbTest, ADamagedFormerEmployeesFileIsToldAndLeftAsItIs) {
+    terminate("E003", {2025, 4, 3}, "Resignation");
+    terminate("E005", {2025, 14, 3}, "Resignation");
+    monthEnd("March");
+    const std::string path = resolved("2025/leavers.dbf");
+    const std::string good = bytesOf(path);
+    std::string foreign = good;
+    const std::string own = "# [../org01/2025/leavers.dbf]";
+    foreign.replace(foreign.find(own), own.size(), "# [../org02/2025/leavers.dbf]");
+    // The second item's group ends before its first value.
+    std::string badItem = good;
+    const std::size_t second = badItem.find("item{", badItem.find("item{") + 1);
+    ASSERT_NE(second, std::string::npos);
+    badItem.insert(second + 5, "}\n");
+    const std::vector<RefusedFile> cases{
+        {"cut short", good.substr(0, good.size() - 12),
+         "File \"" + path + "\" has invalid terminator."},
+        {"foreign", foreign,
+         "File \"2025/leavers.dbf\" was written for another organisation (../org02)."},
+        {"damaged item", badItem, "Unable to open 2025/leavers.dbf"},
+    };
+    for (const RefusedFile& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(path, c.bytes);
+        ui.clear();
+        STATICREPDB store(owner, code, folder);
+        EXPECT_FALSE(store.updateEmpNum(ui, {"E003", "E103", common::MONTHLY}, org));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.lastMessage(), c.message);
+        EXPECT_EQ(ui.messages.back().icon, common::MessageIcon::Error);
+        EXPECT_TRUE(bytesOf(path) == c.bytes);
+    }
+}
+
 TEST_F(StaticRepDbTest, AFileThatCannotBeCreatedLeavesTheOldOne) {
     ASSERT_TRUE(writeActive());
     const std::string before = bytesOf(resolved("2025/active.dbf"));
