@@ -124,6 +124,7 @@ EmpNumStatus EmpNumChange::run(const common::EMPNUMREC& change) {
             stores_.renumberTaxReports(change, org_);
             stores_.renumberYearToDate(change, org_);
             stores_.renumberLeaveReports(change, org_);
+            stores_.renumberFormerEmployees(change, org_);
         }
     }
     employee_.reset();

@@ -60,6 +60,8 @@ public:
                                     const common::ORGREC& org) = 0; // YTDDB
     virtual bool renumberLeaveReports(const common::EMPNUMREC& change,
                                       const common::ORGREC& org) = 0; // LEAVEREPDB
+    virtual bool renumberFormerEmployees(const common::EMPNUMREC& change,
+                                         const common::ORGREC& org) = 0; // STATICREPDB
 };
 
 enum class EmpNumStatus {

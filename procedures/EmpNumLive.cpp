@@ -13,6 +13,7 @@
 #include "engine/EngineCodes.h"
 #include "engine/Field4.h"
 #include "monthlyreturns/MonthDb.h"
+#include "staffreports/StaticRepDb.h"
 #include "taxreports/TaxRepDb.h"
 #include "yeartodate/YtdDb.h"
 
@@ -249,6 +250,11 @@ bool LiveEmpNumStores::renumberYearToDate(const common::EMPNUMREC& change,
 bool LiveEmpNumStores::renumberLeaveReports(const common::EMPNUMREC& change,
                                             const common::ORGREC& org) {
     return absencereports::LEAVEREPDB(ui_, code_, folder_).updateEmpNum(ui_, change, org);
+}
+
+bool LiveEmpNumStores::renumberFormerEmployees(const common::EMPNUMREC& change,
+                                               const common::ORGREC& org) {
+    return staffreports::STATICREPDB(ui_, code_, folder_).updateEmpNum(ui_, change, org);
 }
 
 } // namespace kelo::procedures

@@ -33,6 +33,8 @@ public:
     bool renumberTaxReports(const common::EMPNUMREC& change, const common::ORGREC& org) override;
     bool renumberYearToDate(const common::EMPNUMREC& change, const common::ORGREC& org) override;
     bool renumberLeaveReports(const common::EMPNUMREC& change, const common::ORGREC& org) override;
+    bool renumberFormerEmployees(const common::EMPNUMREC& change,
+                                 const common::ORGREC& org) override;
 
 private:
     common::Ui& ui_;

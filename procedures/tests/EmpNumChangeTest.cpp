@@ -58,6 +58,10 @@ public:
     bool renumberLeaveReports(const common::EMPNUMREC& change, const common::ORGREC& org) override {
         return store("LEAVEREPDB", change, org);
     }
+    bool renumberFormerEmployees(const common::EMPNUMREC& change,
+                                 const common::ORGREC& org) override {
+        return store("STATICREPDB", change, org);
+    }
 
     std::vector<EmpNumEmployee> employees{{"E001", "Mushi", "Neema", common::WEEKLY},
                                           {"E002", "Banda", "Joseph", common::MONTHLY}};
@@ -225,8 +229,9 @@ TEST_F(EmpNumChangeTest, CancelChangesNothing) {
 
 // The personnel file and the tables with it first, then every report store
 // in its fixed order, each given the open organisation.
-const Calls kEveryStore{"tables E001>E100 1",   "MONTHDB E001>E100 1", "ANNUALDB E001>E100 1",
-                        "TAXREPDB E001>E100 1", "YTDDB E001>E100 1",   "LEAVEREPDB E001>E100 1"};
+const Calls kEveryStore{"tables E001>E100 1",     "MONTHDB E001>E100 1", "ANNUALDB E001>E100 1",
+                        "TAXREPDB E001>E100 1",   "YTDDB E001>E100 1",   "LEAVEREPDB E001>E100 1",
+                        "STATICREPDB E001>E100 1"};
 
 struct RunCase {
     const char* name;
@@ -247,7 +252,7 @@ TEST_P(EmpNumRunTest, AskedThenEveryFileInOrder) {
 
     EXPECT_EQ(change.run(request), EmpNumStatus::Changed);
     EXPECT_EQ(stores.calls, kEveryStore);
-    EXPECT_EQ(stores.orgs, std::vector<std::string>(5, "Kilimo Traders Ltd"));
+    EXPECT_EQ(stores.orgs, std::vector<std::string>(6, "Kilimo Traders Ltd"));
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text,
               "Are you sure you want to change the employee number for\nMushi, Neema from E001 "

@@ -4,6 +4,7 @@
 #include "annualreturns/AnnualDb.h"
 #include "monthlyreturns/MonthDb.h"
 #include "payrunreports/tests/PeriodFixture.h"
+#include "staffreports/PersRepRec.h"
 #include "taxreports/TaxRepDb.h"
 #include "testsupport/ChildProcess.h"
 #include "yeartodate/YtdDb.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kelo::procedures {
@@ -28,8 +30,12 @@ constexpr const char* kStatic = "database/static.dbf";
 constexpr const char* kMonpay = "database/monpay.dbf";
 constexpr const char* kAbsence = "database/absence.dbf";
 constexpr const char* kLeave = "database/leave.dbf";
+constexpr const char* kLeavers = "2025/leavers.dbf";
 
 using Names = std::vector<std::string>;
+// Sequence number, employee number and supervisor's number of a former
+// employees file's items.
+using Leavers = std::vector<std::tuple<int, std::string, std::string>>;
 
 // The worked March payroll closed into every report store, with MH001's
 // absences and leave account, and MH001 as MH002's supervisor.
@@ -136,6 +142,42 @@ struct EmpNumLiveTest : payrunreports::testing::PeriodFixture {
         return headerLength + static_cast<std::uintmax_t>(recNo) * recordLength;
     }
 
+    // The former employees file of 2025 with one item per employee number
+    // and supervisor's number in `items`.
+    void writeLeavers(const std::vector<std::pair<std::string, std::string>>& items) {
+        common::TaggedWriter w(folder.resolve(kLeavers));
+        bool ok = staffreports::writePreamble(w, staffreports::DB_LEAVERS, org.folder, kLeavers) &&
+                  staffreports::writeHeader(w, org.year, org.name) &&
+                  w.writeTag("records", common::TagKind::BlockStart);
+        int seqNum = 0;
+        for (const auto& [empNum, supervisor] : items) {
+            staffreports::PERSREPREC rec;
+            rec.empNum = empNum;
+            rec.lastName = "Former " + empNum;
+            rec.supervisorNum = supervisor;
+            rec.terminated = 1;
+            ok = ok && staffreports::writeRecord(w, rec, ++seqNum);
+        }
+        ok = ok && w.writeTag("records", common::TagKind::BlockEnd) && w.writeEof();
+        ok = w.close() && ok;
+        ASSERT_TRUE(ok);
+    }
+
+    Leavers leavers() {
+        common::TaggedReader r(folder.resolve(kLeavers));
+        int year = 0;
+        std::string name;
+        EXPECT_TRUE(r.skipFileId() && staffreports::readHeader(r, year, name) &&
+                    r.findTag("records", common::TagKind::BlockStart));
+        Leavers out;
+        staffreports::PERSREPREC rec;
+        bool damaged = false;
+        while (staffreports::readRecord(r, rec, damaged))
+            out.emplace_back(rec.seqNum, rec.empNum, rec.supervisorNum);
+        EXPECT_FALSE(damaged);
+        return out;
+    }
+
     EmpNumStatus change(const std::string& oldEmpNum, const std::string& newEmpNum) {
         LiveEmpNumStores stores(ui, code, folder);
         return changeEmployeeNumber(ui, stores, org, oldEmpNum, newEmpNum);
@@ -207,8 +249,11 @@ TEST_F(EmpNumLiveTest, AnEmployeeNoStoreHoldsLeavesThemAsTheyWere) {
     Employee late = kileo();
     late.rec.empNum = "MH009";
     hire(late);
+    writeLeavers({{"MH001", ""}, {"MH003", "MH001"}});
+    std::vector<std::string> files = storeFiles();
+    files.push_back(kLeavers);
     std::map<std::string, std::string> before;
-    for (const std::string& file : storeFiles())
+    for (const std::string& file : files)
         before[file] = bytesOf(folder.resolve(file));
 
     EXPECT_EQ(change("MH009", "MH109"), EmpNumStatus::Changed);
@@ -216,8 +261,43 @@ TEST_F(EmpNumLiveTest, AnEmployeeNoStoreHoldsLeavesThemAsTheyWere) {
     ASSERT_EQ(ui.messages.size(), 2u) << messages();
     EXPECT_EQ(column(kStatic), (Names{"MH001", "MH002", "MH003", "MH004", "MH109"}));
     EXPECT_EQ(column(kMonpay), (Names{"MH003", "MH002", "MH001", "MH004", "MH005"}));
-    for (const std::string& file : storeFiles())
+    for (const std::string& file : files)
         EXPECT_TRUE(bytesOf(folder.resolve(file)) == before[file]) << file;
+}
+
+TEST_F(EmpNumLiveTest, TheFormerEmployeesFileTakesTheNewNumber) {
+    // MH001 left this month: his item is in the file while his personnel
+    // row waits for the next month end. MH003 left naming him as supervisor.
+    writeLeavers({{"MH001", ""}, {"MH003", "mh001"}});
+
+    EXPECT_EQ(change("MH001", "MH101"), EmpNumStatus::Changed);
+    ASSERT_EQ(ui.messages.size(), 2u) << messages();
+    EXPECT_EQ(ui.lastMessage(), "The employee number has been changed.");
+    EXPECT_EQ(leavers(), (Leavers{{1, "MH003", "MH101"}, {2, "MH101", ""}}));
+}
+
+TEST_F(EmpNumLiveTest, ADamagedFormerEmployeesFileIsToldAndEveryOtherFileChanged) {
+    writeLeavers({{"MH001", ""}, {"MH003", "MH001"}});
+    const std::string path = folder.resolve(kLeavers);
+    const std::string cut = bytesOf(path).substr(0, bytesOf(path).size() - 12);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << cut;
+    }
+
+    EXPECT_EQ(change("MH001", "MH101"), EmpNumStatus::Changed);
+    ASSERT_EQ(ui.messages.size(), 3u) << messages();
+    EXPECT_EQ(ui.messages[1].text, "File \"" + path + "\" has invalid terminator.");
+    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Error);
+    EXPECT_EQ(ui.messages[2].text, "The employee number has been changed.");
+    EXPECT_TRUE(bytesOf(path) == cut);
+    EXPECT_EQ(column(kStatic).front(), "MH101");
+    EXPECT_EQ(column(kAbsence), (Names{"MH101", "MH003", "MH101"}));
+    for (const std::string& file : storeFiles()) {
+        const std::string view = readableView(bytesOf(folder.resolve(file)));
+        EXPECT_EQ(view.find("MH001|"), std::string::npos) << file;
+        EXPECT_NE(view.find("MH101|"), std::string::npos) << file;
+    }
 }
 
 TEST_F(EmpNumLiveTest, AWriteFailingHalfWayPutsBackWhatWasWritten) {
