@@ -157,6 +157,14 @@ bool EmployeeEventTable::removeEmployeeRows(std::string_view empNum) {
 bool EmployeeEventTable::appendRow(std::string_view empNum, std::int32_t& id,
                                    const std::function<void()>& assign) {
     const std::int32_t next = highestId() + 1;
+    if (!appendRowWithId(empNum, next, assign))
+        return false;
+    id = next;
+    return true;
+}
+
+bool EmployeeEventTable::appendRowWithId(std::string_view empNum, std::int32_t next,
+                                         const std::function<void()>& assign) {
     if (data()->appendStart() != engine::r4success) {
         code().setErrorCode(0);
         ui_.error(cantUpdate());
@@ -173,7 +181,6 @@ bool EmployeeEventTable::appendRow(std::string_view empNum, std::int32_t& id,
         ui_.error(rc == engine::r4locked ? inUse() : cantUpdate());
         return false;
     }
-    id = next;
     return true;
 }
 

@@ -74,6 +74,9 @@ protected:
     // Appends a row of the employee with the next identifier, given back in
     // `id`; `assign` fills the other columns. The table is locked.
     bool appendRow(std::string_view empNum, std::int32_t& id, const std::function<void()>& assign);
+    // The same with the identifier given.
+    bool appendRowWithId(std::string_view empNum, std::int32_t id,
+                         const std::function<void()>& assign);
     // Writes what is pending and releases the locks. After a failed step
     // (`ok` false) the pending change of the current row is dropped.
     bool finish(bool ok);

@@ -8,6 +8,7 @@
 #include "database/TableUse.h"
 
 #include <map>
+#include <set>
 #include <utility>
 
 namespace kelo::database {
@@ -81,21 +82,84 @@ void LEAVEDB::storeRow(const LEAVEROW& row) const {
 }
 
 bool LEAVEDB::addEmployee(const common::STATICREC& employee, int year) {
-    if (!checkEmpNum(employee.empNum))
+    if (!checkNew({&employee}, year))
         return false;
+    TableUse use(*this, &ui());
+    if (!use || !lockAllOrTell())
+        return false;
+    return finish(addEmployees({&employee}, year));
+}
+
+bool LEAVEDB::checkNew(const std::vector<const common::STATICREC*>& employees, int year) const {
+    for (const common::STATICREC* employee : employees) {
+        if (!checkEmpNum(employee->empNum))
+            return false;
+    }
     if (year < 1900 || year > 3000) {
         ui().error(cantUpdate() + ": the year " + std::to_string(year) + " is not valid.");
         return false;
     }
-    TableUse use(*this, &ui());
-    if (!use || !lockAllOrTell())
+    return true;
+}
+
+bool LEAVEDB::addEmployees(const std::vector<const common::STATICREC*>& employees, int year) {
+    if (!checkNew(employees, year))
         return false;
-    bool ok = removeEmployeeRows(employee.empNum);
-    LEAVEROW opening;
-    opening.date = common::date{year, 1, 1};
-    opening.kind = kBalanceBF;
-    ok = ok && appendRow(employee.empNum, opening.id, [&] { storeRow(opening); });
-    return finish(ok);
+    // Read once: rows a former employee left under a new number, and the
+    // identifiers in use, so that each opening gets the identifier it would
+    // get alone (the highest left + 1) without a seek per employee.
+    std::set<std::string> wanted;
+    for (const common::STATICREC* employee : employees)
+        wanted.insert(keyOf(employee->empNum));
+    std::map<std::string, std::vector<std::pair<long, std::int32_t>>> leftRows;
+    std::multiset<std::int32_t> ids;
+    data()->select(nullptr);
+    for (int rc = data()->top(); rc == engine::r4success && !data()->eof(); rc = data()->skip()) {
+        if (data()->deleted())
+            continue;
+        const auto id = static_cast<std::int32_t>(field(kIdColumn).getLong());
+        ids.insert(id);
+        if (const std::string key = rowKey(); wanted.contains(key))
+            leftRows[key].emplace_back(data()->recNo(), id);
+    }
+    code().setErrorCode(0);
+
+    bool any = false;
+    for (const common::STATICREC* employee : employees) {
+        const auto left = leftRows.find(keyOf(employee->empNum));
+        if (left != leftRows.end()) {
+            for (const auto& [recNo, id] : left->second) {
+                if (data()->go(recNo) != engine::r4success) {
+                    code().setErrorCode(0);
+                    ui().error(cantUpdate());
+                    return false;
+                }
+                data()->deleteRec();
+                if (data()->write() != engine::r4success) {
+                    code().setErrorCode(0);
+                    data()->setChanged(false);
+                    ui().error(cantUpdate());
+                    return false;
+                }
+                ids.erase(ids.find(id));
+                any = true;
+            }
+            leftRows.erase(left);
+        }
+        const std::int32_t next = ids.empty() ? 1 : *ids.rbegin() + 1;
+        LEAVEROW opening;
+        opening.date = common::date{year, 1, 1};
+        opening.kind = kBalanceBF;
+        if (!appendRowWithId(employee->empNum, next, [&] { storeRow(opening); }))
+            return false;
+        ids.insert(next);
+    }
+    if (any && data()->pack() != engine::r4success) {
+        code().setErrorCode(0);
+        ui().error(cantUpdate());
+        return false;
+    }
+    return true;
 }
 
 bool LEAVEDB::appendRec(std::string_view empNum, LEAVEROW& row) {

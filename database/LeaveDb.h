@@ -42,6 +42,9 @@ public:
     // Opens the employee's account with a "Balance B/F" of 0 days on 1
     // January of `year`; rows a former employee left under the number go.
     bool addEmployee(const common::STATICREC& employee, int year);
+    // The same for many employees, one after the other, in the table as the
+    // caller keeps it open and locked whole; the locks stay.
+    bool addEmployees(const std::vector<const common::STATICREC*>& employees, int year);
     // Appends the event with the next identifier, given back in `row`.
     bool appendRec(std::string_view empNum, LEAVEROW& row);
     // Rewrites the event with `row.id`.
@@ -79,6 +82,8 @@ public:
     void loadRow(LEAVEROW& row) const;
 
 private:
+    // The numbers not blank and the year valid; tells the user otherwise.
+    bool checkNew(const std::vector<const common::STATICREC*>& employees, int year) const;
     void storeRow(const LEAVEROW& row) const;
     bool rewrite(const LEAVEROW& row, const LEAVEROW* shown);
     bool carryBalances(int year);

@@ -3,14 +3,20 @@
 #include "common/Text.h"
 #include "database/AbsenceDb.h"
 #include "database/LeaveDb.h"
+#include "database/PostsDb.h"
+#include "database/TableSupport.h"
 #include "database/TableUse.h"
 #include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "engine/EngineCodes.h"
 #include "engine/Field4.h"
+#include "engine/TableFile.h"
 #include "staffrecords/VarDbEx.h"
 
+#include <algorithm>
 #include <array>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -125,6 +131,73 @@ bool packAndFlush(database::DbTable& table, bool any) {
     return data.flush() == engine::r4success;
 }
 
+// Locks every table whole, all at once; when one cannot be had, none is
+// held and the user is told why (`lockedText` for another user's lock).
+bool lockTogether(common::Ui& ui, engine::Code4& code,
+                  const std::vector<database::DbTable*>& tables, const char* lockedText) {
+    for (database::DbTable* table : tables)
+        code.lockAddAll(*table->data());
+    const int rc = code.lockGroup();
+    if (rc == engine::r4success)
+        return true;
+    if (rc == engine::r4locked || database::isLockedByOther(code)) {
+        ui.warning(lockedText);
+    } else {
+        // The engine names the table it could not lock.
+        const database::DbTable* failed = tables.front();
+        for (database::DbTable* table : tables) {
+            if (code.errorText().find(table->data()->path()) != std::string::npos)
+                failed = table;
+        }
+        ui.error(code.errorCode() == engine::e4permission
+                     ? database::openFailureText(code, failed->relativePath())
+                     : database::TableUse::cantUpdateMessage(*failed));
+    }
+    code.setErrorCode(0);
+    return false;
+}
+
+// A table's bytes before a batch of changes, to be put back should the
+// batch fail.
+struct TableBytes {
+    const database::DbTable* table;
+    std::string bytes;
+};
+
+bool readTableBytes(const database::DbTable& table, TableBytes& out) {
+    out.table = &table;
+    return engine::readWholeFile(table.data()->path(), out.bytes);
+}
+
+// Writes back what differs (after appends, only the header with its count)
+// and then cuts the file to its old length: a table cut short of the
+// count its header gives is never left behind.
+bool putBack(const TableBytes& before) {
+    engine::TableFile file;
+    if (!file.open(before.table->data()->path(), true))
+        return false;
+    const std::uint64_t size = file.size();
+    std::string now(static_cast<std::size_t>(size), '\0');
+    if (!file.readAt(0, now.data(), now.size()))
+        return false;
+    const std::string& old = before.bytes;
+    const std::size_t shared = std::min(now.size(), old.size());
+    std::size_t first = 0;
+    while (first < shared && now[first] == old[first])
+        ++first;
+    std::size_t end = shared;
+    while (end > first && now[end - 1] == old[end - 1])
+        --end;
+    if (end > first && !file.writeAt(first, old.data() + first, end - first))
+        return false;
+    if (old.size() > now.size() &&
+        !file.writeAt(now.size(), old.data() + now.size(), old.size() - now.size()))
+        return false;
+    if (now.size() > old.size() && !file.truncate(old.size()))
+        return false;
+    return file.sync();
+}
+
 } // namespace
 
 bool joinOtherFiles(common::Ui& ui, engine::Code4& code, const common::WorkingFolder& folder,
@@ -182,26 +255,8 @@ bool removeEmployee(common::Ui& ui, database::STATDB& staff, std::string_view em
         return openFailed(leave);
 
     const std::array<database::DbTable*, 4> tables{&staff, &transactions, &absence, &leave};
-    for (database::DbTable* table : tables)
-        code.lockAddAll(*table->data());
-    const int rc = code.lockGroup();
-    if (rc != engine::r4success) {
-        if (rc == engine::r4locked || database::isLockedByOther(code)) {
-            ui.warning(kEmployeeLockedText);
-        } else {
-            // The engine names the table it could not lock.
-            const database::DbTable* failed = tables.front();
-            for (database::DbTable* table : tables) {
-                if (code.errorText().find(table->data()->path()) != std::string::npos)
-                    failed = table;
-            }
-            ui.error(code.errorCode() == engine::e4permission
-                         ? database::openFailureText(code, failed->relativePath())
-                         : database::TableUse::cantUpdateMessage(*failed));
-        }
-        code.setErrorCode(0);
+    if (!lockTogether(ui, code, {tables.begin(), tables.end()}, kEmployeeLockedText))
         return false;
-    }
 
     // The master row goes first: should a later table fail, what is left are
     // rows of nobody, which the period updates clear.
@@ -233,6 +288,142 @@ bool removeEmployee(common::Ui& ui, database::STATDB& staff, std::string_view em
     leave.closeFile();
     code.setErrorCode(0);
     return failed == nullptr;
+}
+
+std::optional<PostVacancies> readPostVacancies(database::STATDB& staff) {
+    database::POSTSDB posts(staff.code(), staff.folder());
+    if (!staff.isOpen() || !posts.openFile(false)) {
+        staff.code().setErrorCode(0);
+        return std::nullopt;
+    }
+    PostVacancies vacancies;
+    for (const database::POSTREC& post : posts.allPosts())
+        vacancies.addPost(post);
+    posts.closeFile();
+    database::TablePlace place(staff.data());
+    engine::Data4& data = *staff.data();
+    data.select(nullptr);
+    const engine::Field4* unit = data.field("UNIT");
+    const engine::Field4* job = data.field("JOB");
+    const engine::Field4* terms = data.field("TERMS");
+    const engine::Field4* separated = data.field("SEPARATED");
+    if (!unit || !job || !terms || !separated)
+        return std::nullopt;
+    for (int rc = data.top(); rc == engine::r4success && !data.eof(); rc = data.skip()) {
+        if (!data.deleted() && !separated->getLogical())
+            vacancies.addHolder(unit->getLong(), job->getLong(), terms->getLong());
+    }
+    staff.code().setErrorCode(0);
+    return vacancies;
+}
+
+bool addEmployeeFiles(common::Ui& ui, database::STATDB& staff,
+                      const std::vector<NewEmployee>& employees, int year,
+                      const std::function<bool()>& check, const char* lockedText) {
+    engine::Code4& code = staff.code();
+    const common::WorkingFolder& folder = staff.folder();
+    // Off, so that no lock taken on the way lets the others go.
+    AutoUnlockGuard noAutoUnlock(code, false);
+    if (!staff.isOpen()) {
+        ui.error("Can't open " + staff.relativePath());
+        return false;
+    }
+
+    std::map<common::PAYFREQ, std::vector<const common::STATICREC*>> byPayFreq;
+    std::vector<const common::STATICREC*> all;
+    for (const NewEmployee& employee : employees) {
+        byPayFreq[employee.rec.payFreq].push_back(&employee.rec);
+        all.push_back(&employee.rec);
+    }
+    CountingUi told(ui);
+    std::vector<std::unique_ptr<VARDBEX>> transactions;
+    database::ABSENCEDB absence(code, folder, told);
+    database::LEAVEDB leave(code, folder, told);
+    const auto openFailed = [&](const database::DbTable& table) {
+        ui.error(database::openFailureText(code, table.relativePath()));
+        code.setErrorCode(0);
+        return false;
+    };
+    for (const auto& [payFreq, list] : byPayFreq) {
+        transactions.push_back(std::make_unique<VARDBEX>(told, code, folder));
+        if (!transactions.back()->openFile(payFreq))
+            return openFailed(*transactions.back());
+    }
+    if (!absence.openFile())
+        return openFailed(absence);
+    if (!leave.openFile())
+        return openFailed(leave);
+
+    std::vector<database::DbTable*> written{&staff};
+    for (const auto& table : transactions)
+        written.push_back(table.get());
+    written.push_back(&leave);
+    std::vector<database::DbTable*> locked = written;
+    locked.push_back(&absence);
+    if (!lockTogether(ui, code, locked, lockedText))
+        return false;
+
+    bool ok = check();
+    std::vector<TableBytes> before(written.size());
+    for (std::size_t i = 0; ok && i < written.size(); ++i) {
+        if (!readTableBytes(*written[i], before[i])) {
+            ui.error("Can't open " + written[i]->relativePath());
+            before.resize(i);
+            ok = false;
+        }
+    }
+    const bool wrote = ok;
+    if (ok) {
+        const int toldBefore = told.messages;
+        const database::DbTable* failed = nullptr;
+        for (const NewEmployee& employee : employees) {
+            if (!staff.updateFields(employee.rec, employee.personnel, true)) {
+                failed = &staff;
+                break;
+            }
+        }
+        for (std::size_t i = 0; !failed && i < transactions.size(); ++i) {
+            VARDBEX& table = *transactions[i];
+            if (!table.appendNewRecs(told, byPayFreq[table.payFreq()]))
+                failed = &table;
+        }
+        if (!failed && !leave.addEmployees(all, year))
+            failed = &leave;
+        for (database::DbTable* table : written) {
+            if (!failed && table->data()->flush() != engine::r4success)
+                failed = table;
+        }
+        if (failed) {
+            if (told.messages == toldBefore)
+                ui.error(updateFailureText(*failed));
+            ok = false;
+        }
+    }
+    if (!ok && wrote) {
+        // All or none: every table as it was before the first row.
+        for (database::DbTable* table : written) {
+            table->data()->setChanged(false);
+            table->data()->goEof();
+        }
+        for (const TableBytes& bytes : before) {
+            if (!putBack(bytes))
+                ui.error("Can't restore " + bytes.table->relativePath() +
+                         " as it was before the employees were added.");
+        }
+        for (database::DbTable* table : written)
+            table->data()->refresh();
+    }
+
+    for (database::DbTable* table : locked) {
+        table->data()->setChanged(false);
+        table->data()->unlock();
+    }
+    for (const auto& table : transactions)
+        table->closeFile();
+    absence.closeFile();
+    leave.closeFile();
+    code.setErrorCode(0);
+    return ok;
 }
 
 } // namespace kelo::staffrecords

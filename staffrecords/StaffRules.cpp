@@ -4,6 +4,8 @@
 #include "common/Text.h"
 #include "staffrecords/FieldsRules.h"
 
+#include <algorithm>
+
 namespace kelo::staffrecords {
 
 namespace {
@@ -242,6 +244,56 @@ StaffFault checkLumpSumTax(double lumpSumTax, double lumpSumTotal, bool payeAppl
     // that a tax equal to it is never refused for binary noise.
     if (common::decimalValue(lumpSumTax) > common::decimalValue(lumpSumTotal))
         return refuse("Tax on lump sum payments cannot exceed their total.", kLumpSumTaxField);
+    return std::nullopt;
+}
+
+void PostVacancies::addPost(const database::POSTREC& post) {
+    Counts& places = places_[{post.unit, post.job}];
+    for (std::size_t t = 0; t < places.size(); ++t)
+        places[t] += post.count[t];
+}
+
+void PostVacancies::addHolder(long unit, long job, long terms) {
+    if (terms < 0 || terms >= static_cast<long>(database::POSTREC::kTermsCount))
+        return;
+    ++holders_[{unit, job}][static_cast<std::size_t>(terms)];
+}
+
+long PostVacancies::freeOf(const Counts& places, const Counts& holders) {
+    long free = 0;
+    for (std::size_t t = 0; t < places.size(); ++t)
+        free += std::max(0L, places[t] - holders[t]);
+    return free;
+}
+
+long PostVacancies::vacancies(long unit, long job) const {
+    const auto post = places_.find({unit, job});
+    if (post == places_.end())
+        return 0;
+    const auto held = holders_.find({unit, job});
+    return freeOf(post->second, held == holders_.end() ? Counts{} : held->second);
+}
+
+bool PostVacancies::anyVacant() const {
+    for (const auto& [post, places] : places_) {
+        if (vacancies(post.first, post.second) > 0)
+            return true;
+    }
+    return false;
+}
+
+std::map<std::pair<long, long>, long> PostVacancies::all() const {
+    std::map<std::pair<long, long>, long> free;
+    for (const auto& [post, places] : places_)
+        free[post] = vacancies(post.first, post.second);
+    return free;
+}
+
+StaffFault checkVacancy(const PostVacancies& posts, long unit, long job) {
+    if (!posts.anyVacant())
+        return refuse(kNoVacantPostsText, kPostField);
+    if (posts.vacancies(unit, job) <= 0)
+        return refuse(kNoVacancyInPostText, kPostField);
     return std::nullopt;
 }
 

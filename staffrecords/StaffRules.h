@@ -4,10 +4,14 @@
 #include "common/PayRecords.h"
 #include "common/ReportRecords.h"
 #include "database/GradesDb.h"
+#include "database/PostsDb.h"
 
+#include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kelo::staffrecords {
 
@@ -91,6 +95,38 @@ StaffFault checkPage(STATPAGE page, const common::STATICREC& rec, const PostFact
 // The whole record as it is about to be saved or imported: the employee
 // number, then every page in order; the first refusal wins.
 StaffFault checkRecord(const common::STATICREC& rec, const PostFacts& post);
+
+// The messages of the vacancy rule: none of the posts has a free place, or
+// the chosen one has none.
+inline constexpr const char* kNoVacantPostsText =
+    "Cannot add a new employee as there are no vacanct posts.";
+inline constexpr const char* kNoVacancyInPostText = "There is no vacant position in this post.";
+
+// The places of the organisation's posts and the employees who hold them:
+// a post's free places are, terms by terms, its places less their holders,
+// none below 0, all terms together. Holders of a post not established, and
+// terms outside the four, hold nothing.
+class PostVacancies {
+public:
+    void addPost(const database::POSTREC& post);
+    // An employee not yet separated from the post (unit, job) on `terms`.
+    void addHolder(long unit, long job, long terms);
+
+    long vacancies(long unit, long job) const;
+    bool anyVacant() const;
+    // Every post with its free places, by (unit, job).
+    std::map<std::pair<long, long>, long> all() const;
+
+private:
+    using Counts = std::array<long, database::POSTREC::kTermsCount>;
+    static long freeOf(const Counts& places, const Counts& holders);
+
+    std::map<std::pair<long, long>, Counts> places_, holders_;
+};
+
+// A new employee of the post (unit, job) as the form lets one in: some post
+// must have a free place, then his own.
+StaffFault checkVacancy(const PostVacancies& posts, long unit, long job);
 
 // The terminate dialog: the date not before the start date, and a reason.
 StaffFault checkTermination(const common::STATICREC& rec, const common::date& terminationDate,

@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace kelo::staffrecords {
@@ -258,8 +259,7 @@ bool STATFRM::storeRecord() {
 
 bool STATFRM::storeNewRecord() {
     if (recNum(rec_.empNum) != 0) {
-        ui_.information("Record with this employee number already exists. Please enter a "
-                        "different employee number.");
+        ui_.information(kNumberTakenText);
         return false;
     }
     if (!updateFields(rec_, personnel_, true) || data()->flush() != engine::r4success) {
@@ -416,8 +416,8 @@ bool STATFRM::gotoRec(long recNo) {
 bool STATFRM::isOKToAdd() {
     if (!saveCurrentRec())
         return false;
-    if (!hasVacantPost()) {
-        ui_.information("Cannot add a new employee as there are no vacanct posts.");
+    if (!postVacancies().anyVacant()) {
+        ui_.information(kNoVacantPostsText);
         return false;
     }
     return true;
@@ -439,8 +439,7 @@ bool STATFRM::appendNewRec(const common::ORGREC& org, const std::string& number)
     return true;
 }
 
-bool STATFRM::addEmployee(const common::ORGREC& org, const STATICREC& rec,
-                          const PERSONNELREC& personnel) {
+bool STATFRM::openForAdding() {
     if (!isOpen() && !openFile(false)) {
         const std::string text = database::openFailureText(code(), kPath);
         code().setErrorCode(0);
@@ -451,36 +450,91 @@ bool STATFRM::addEmployee(const common::ORGREC& org, const STATICREC& rec,
         ui_.error("Can't open the organisation's lists");
         return false;
     }
-    STATICREC wanted = rec;
-    wanted.empNum = common::trim(wanted.empNum);
+    return true;
+}
+
+StaffFault STATFRM::prepareNewEmployee(STATICREC& rec, PERSONNELREC& personnel) {
+    rec.empNum = common::trim(rec.empNum);
     // The checks read the grade of the wanted post and frequency.
-    const STATICREC shown = rec_;
-    const PERSONNELREC shownPersonnel = personnel_;
-    rec_ = wanted;
-    personnel_ = personnel;
-    const PostFacts facts = postFacts();
-    rec_ = shown;
-    personnel_ = shownPersonnel;
-    if (const StaffFault fault = checkRecord(wanted, facts))
+    if (StaffFault fault = checkRecord(rec, postFactsOf(rec, personnel)))
+        return fault;
+    const database::JOBREC* job = lookups_->job(personnel.job);
+    if (job)
+        personnel.grade = static_cast<std::int32_t>(job->gradeCode);
+    computeFields(rec, personnel);
+    return std::nullopt;
+}
+
+bool STATFRM::addEmployee(const common::ORGREC& org, const STATICREC& rec,
+                          const PERSONNELREC& personnel) {
+    if (!openForAdding())
+        return false;
+    STATICREC wanted = rec;
+    PERSONNELREC wantedPersonnel = personnel;
+    if (const StaffFault fault = prepareNewEmployee(wanted, wantedPersonnel))
         return refuse(*fault);
     if (recNum(wanted.empNum) != 0) {
-        ui_.information("Record with this employee number already exists. Please enter a "
-                        "different employee number.");
+        ui_.information(kNumberTakenText);
         return false;
     }
-    if (vacancies(personnel.unit, personnel.job) <= 0) {
-        ui_.information("There is no vacant position in this post.");
-        return false;
-    }
+    if (const StaffFault fault =
+            checkVacancy(postVacancies(), wantedPersonnel.unit, wantedPersonnel.job))
+        return refuse(*fault);
     org_ = org;
     rec_ = wanted;
-    personnel_ = personnel;
-    const database::JOBREC* job = lookups_->job(personnel.job);
-    personnel_.grade = job ? static_cast<std::int32_t>(job->gradeCode) : personnel.grade;
-    computeFields(rec_, personnel_);
+    personnel_ = wantedPersonnel;
     isNew_ = true;
     hasRecord_ = true;
     return storeNewRecord();
+}
+
+bool STATFRM::addEmployees(const common::ORGREC& org, std::vector<NewEmployee> employees,
+                           const char* lockedText, std::size_t& refused) {
+    refused = employees.size();
+    if (!openForAdding())
+        return false;
+    for (std::size_t i = 0; i < employees.size(); ++i) {
+        if (const StaffFault fault = prepareNewEmployee(employees[i].rec, employees[i].personnel)) {
+            refused = i;
+            return refuse(*fault);
+        }
+    }
+    // Read under the locks, so that no other user's employee slips in
+    // between the checks and the writes.
+    const auto check = [&] {
+        std::set<std::string> numbers;
+        {
+            database::TablePlace place(data());
+            data()->select(nullptr);
+            const engine::Field4& empNum = field(kEmpNum);
+            for (int rc = data()->top(); rc == engine::r4success && !data()->eof();
+                 rc = data()->skip()) {
+                if (!data()->deleted())
+                    numbers.insert(common::employeeKey(common::trim(empNum.str())));
+            }
+        }
+        PostVacancies posts = postVacancies();
+        for (std::size_t i = 0; i < employees.size(); ++i) {
+            const NewEmployee& employee = employees[i];
+            refused = i;
+            if (!numbers.insert(common::employeeKey(employee.rec.empNum)).second) {
+                ui_.information(kNumberTakenText);
+                return false;
+            }
+            const PERSONNELREC& p = employee.personnel;
+            if (const StaffFault fault = checkVacancy(posts, p.unit, p.job))
+                return refuse(*fault);
+            if (!employee.rec.separated)
+                posts.addHolder(p.unit, p.job, p.terms);
+        }
+        refused = employees.size();
+        return true;
+    };
+    if (!addEmployeeFiles(ui_, *this, employees, org.year, check, lockedText))
+        return false;
+    org_ = org;
+    payrollChanged_ = true;
+    return true;
 }
 
 bool STATFRM::deleteRec(std::string& empNum, common::PAYFREQ& payFreq) {
@@ -524,59 +578,28 @@ bool STATFRM::deleteRec(std::string& empNum, common::PAYFREQ& payFreq) {
     return true;
 }
 
-std::map<std::pair<long, long>, long> STATFRM::vacantPosts() {
-    std::map<std::pair<long, long>, long> vacant;
-    database::POSTSDB posts(code(), folder());
-    if (!posts.openFile(false)) {
-        code().setErrorCode(0);
-        return vacant;
-    }
-    std::map<std::pair<long, long>, PostCounts> taken;
-    {
-        database::TablePlace place(data());
-        data()->select(nullptr);
-        const engine::Field4& unit = field("UNIT");
-        const engine::Field4& job = field("JOB");
-        const engine::Field4& terms = field("TERMS");
-        const engine::Field4& separated = field("SEPARATED");
-        for (int rc = data()->top(); rc == engine::r4success && !data()->eof();
-             rc = data()->skip()) {
-            const long t = terms.getLong();
-            if (data()->deleted() || separated.getLogical() || t < 0 ||
-                t >= static_cast<long>(kTermsCount))
-                continue;
-            ++taken[{unit.getLong(), job.getLong()}][static_cast<std::size_t>(t)];
-        }
-    }
-    for (const database::POSTREC& post : posts.allPosts()) {
-        const PostCounts& used = taken[{post.unit, post.job}];
-        long free = 0;
-        for (std::size_t t = 0; t < kTermsCount; ++t)
-            free += std::max(0L, long{post.count[t]} - used[t]);
-        vacant[{post.unit, post.job}] = free;
-    }
-    return vacant;
+PostVacancies STATFRM::postVacancies() {
+    // Posts that cannot be read have no free place.
+    return readPostVacancies(*this).value_or(PostVacancies{});
 }
 
-bool STATFRM::hasVacantPost() {
-    for (const auto& [post, free] : vacantPosts()) {
-        if (free > 0)
-            return true;
-    }
-    return false;
+std::map<std::pair<long, long>, long> STATFRM::vacantPosts() {
+    return postVacancies().all();
 }
 
 long STATFRM::vacancies(long unit, long job) {
-    const auto vacant = vacantPosts();
-    const auto found = vacant.find({unit, job});
-    return found == vacant.end() ? 0 : found->second;
+    return postVacancies().vacancies(unit, job);
 }
 
 PostFacts STATFRM::postFacts() {
+    return postFactsOf(rec_, personnel_);
+}
+
+PostFacts STATFRM::postFactsOf(const STATICREC& rec, const PERSONNELREC& personnel) {
     PostFacts facts;
-    facts.attached = personnel_.unit != 0 && personnel_.job != 0;
-    if (const auto grade = gradeOf(personnel_.job))
-        facts.grade = salaryRangeOf(*grade, rec_.payFreq);
+    facts.attached = personnel.unit != 0 && personnel.job != 0;
+    if (const auto grade = gradeOf(personnel.job))
+        facts.grade = salaryRangeOf(*grade, rec.payFreq);
     return facts;
 }
 

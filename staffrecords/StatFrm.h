@@ -11,6 +11,7 @@
 #include "database/PostsDb.h"
 #include "database/StaticDb.h"
 #include "engine/Code4.h"
+#include "staffrecords/EmployeeFiles.h"
 #include "staffrecords/StaffRules.h"
 
 #include <map>
@@ -22,6 +23,10 @@
 #include <vector>
 
 namespace kelo::staffrecords {
+
+// The refusal of a new employee number already in the personnel file.
+inline constexpr const char* kNumberTakenText =
+    "Record with this employee number already exists. Please enter a different employee number.";
 
 // Which window the form serves.
 enum DB { PERSONNEL_FILE = 1, PAYROLL_MASTER_FILE = 2 };
@@ -99,6 +104,13 @@ public:
     // the command line.
     bool addEmployee(const common::ORGREC& org, const common::STATICREC& rec,
                      const database::PERSONNELREC& personnel);
+    // Many at once, in order, with the same checks and records as one by
+    // one, each counting the posts the ones before him fill: all of them,
+    // or none when one is refused or a file fails (addEmployeeFiles).
+    // `refused` is the index of the employee refused, the count when none
+    // was; `lockedText` is told when another user holds one of the files.
+    bool addEmployees(const common::ORGREC& org, std::vector<NewEmployee> employees,
+                      const char* lockedText, std::size_t& refused);
     // Confirms, then removes the employee from the personnel, transactions,
     // absence and leave files under one set of locks: all four or none.
     bool deleteRec(std::string& empNum, common::PAYFREQ& payFreq);
@@ -157,9 +169,16 @@ private:
     bool storeNewRecord();
     bool loadLookups();
     // Free places of each post (unit, job), all terms together.
+    PostVacancies postVacancies();
     std::map<std::pair<long, long>, long> vacantPosts();
-    bool hasVacantPost();
     long vacancies(long unit, long job);
+    // The personnel file open and the lists read for adding employees.
+    bool openForAdding();
+    // A new employee's master row as it is stored: the number trimmed, the
+    // form's checks with the grade of the post, the job's grade, the
+    // derived fields.
+    StaffFault prepareNewEmployee(common::STATICREC& rec, database::PERSONNELREC& personnel);
+    PostFacts postFactsOf(const common::STATICREC& rec, const database::PERSONNELREC& personnel);
     void noteSaved(const common::STATICREC& before);
 
     void displayPersonal();

@@ -50,9 +50,7 @@ bool STATFRM::getNewEmpNum(DialogView& dlg, std::string& number) {
     if (wanted.empty())
         return refuseIn(ui_, dlg, empnumdlg::kEmpNum, blankMessage("Employee Number"));
     if (recNum(wanted) != 0)
-        return refuseIn(ui_, dlg, empnumdlg::kEmpNum,
-                        "Record with this employee number already exists. Please enter a "
-                        "different employee number.");
+        return refuseIn(ui_, dlg, empnumdlg::kEmpNum, kNumberTakenText);
     number = wanted;
     return true;
 }
@@ -143,7 +141,7 @@ bool STATFRM::closeSelPostDlg(DialogView& dlg) {
     const long job = dlg.itemCode(postdlg::kPosts, row);
     const bool same = unit == personnel_.unit && job == personnel_.job && !isNew_;
     if (!same && vacancies(unit, job) <= 0)
-        return refuseIn(ui_, dlg, postdlg::kPosts, "There is no vacant position in this post.");
+        return refuseIn(ui_, dlg, postdlg::kPosts, kNoVacancyInPostText);
     personnel_.unit = static_cast<std::int32_t>(unit);
     personnel_.job = static_cast<std::int32_t>(job);
     const database::JOBREC* rec = lookups_->job(job);

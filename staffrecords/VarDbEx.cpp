@@ -1,12 +1,14 @@
 #include "staffrecords/VarDbEx.h"
 
 #include "database/PayFieldsFile.h"
+#include "database/TableSupport.h"
 #include "database/TableUse.h"
 #include "engine/Data4.h"
 #include "engine/EngineCodes.h"
 #include "engine/Field4.h"
 #include "staffrecords/PeriodUpdate.h"
 
+#include <set>
 #include <string>
 #include <utility>
 
@@ -50,14 +52,42 @@ bool VARDBEX::appendNewRec(common::Ui& ui, const STATICREC& employee) {
     if (!openExclusive(employee.payFreq))
         return false;
     Held held(*this);
-    if (!loadDefinitions(ui, employee.payFreq))
-        return false;
-    // A second record for one employee would pay him twice.
-    if (seekEmpNum(employee.empNum))
+    return appendNewRecs(ui, {&employee});
+}
+
+bool VARDBEX::appendNewRecs(common::Ui& ui, const std::vector<const STATICREC*>& employees) {
+    if (employees.empty())
         return true;
-    VARIATIONSREC rec = common::newVariationsRec(definitions());
-    rec.empNum = employee.empNum;
-    return appendRec(rec);
+    if (!loadDefinitions(ui, employees.front()->payFreq))
+        return false;
+    // A second record for one employee would pay him twice. The numbers
+    // are read once rather than sought: a seek after an append sorts the
+    // index again.
+    const auto keyOf = [](std::string_view empNum) {
+        return database::upperKey(empNum, common::VariationsWidths::kEmpNumWidth);
+    };
+    std::set<std::string> have;
+    {
+        database::TablePlace place(data());
+        data()->select(nullptr);
+        const engine::Field4& empNum = field(kEmpNum);
+        for (int rc = data()->top(); rc == engine::r4success && !data()->eof();
+             rc = data()->skip()) {
+            if (!data()->deleted())
+                have.insert(keyOf(empNum.str()));
+        }
+        code().setErrorCode(0);
+    }
+    const VARIATIONSREC fresh = common::newVariationsRec(definitions());
+    for (const STATICREC* employee : employees) {
+        if (!have.insert(keyOf(employee->empNum)).second)
+            continue;
+        VARIATIONSREC rec = fresh;
+        rec.empNum = employee->empNum;
+        if (!appendRec(rec))
+            return false;
+    }
+    return true;
 }
 
 bool VARDBEX::deleteRec(std::string_view empNum, common::PAYFREQ payFreq) {

@@ -10,6 +10,7 @@
 #include "paycalc/CalcFields.h"
 
 #include <string_view>
+#include <vector>
 
 namespace kelo::staffrecords {
 
@@ -26,6 +27,11 @@ public:
     // A record with default items for a new employee, in the table of the
     // employee's frequency.
     bool appendNewRec(common::Ui& ui, const common::STATICREC& employee);
+    // The same for many employees of one frequency, in its table as the
+    // caller keeps it open (shared and locked whole): the definitions are
+    // loaded once and stay until the table is closed; an employee who
+    // already has a record, or comes twice, gets one record.
+    bool appendNewRecs(common::Ui& ui, const std::vector<const common::STATICREC*>& employees);
     // Removes the employee's record from that frequency's table; false when
     // it is not there or the table cannot be locked.
     bool deleteRec(std::string_view empNum, common::PAYFREQ payFreq);
