@@ -2,10 +2,8 @@
 
 #include "common/CsvExport.h"
 #include "common/Text.h"
-#include "database/LeaveDb.h"
 #include "database/StaticDb.h"
 #include "database/TableUse.h"
-#include "database/VarDb.h"
 #include "dataexchange/CsvText.h"
 #include "engine/Data4.h"
 #include "staffrecords/EmployeeFiles.h"
@@ -14,7 +12,6 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <set>
 
 namespace kelo::dataexchange {
@@ -41,24 +38,33 @@ std::string nameIn(const std::vector<database::LookupEntry>& list, long code) {
     return {};
 }
 
-// The employee numbers of the personnel file, as keys; nullopt when it
-// cannot be read.
-std::optional<std::set<std::string>> storedNumbers(engine::Code4& code,
-                                                   const common::WorkingFolder& folder) {
+// What the rows are checked against in the personnel file: its employee
+// numbers, as keys, and the posts' places and holders.
+struct StaffFacts {
+    std::set<std::string> numbers;
+    staffrecords::PostVacancies posts;
+};
+
+// nullopt when the personnel file or the posts cannot be read.
+std::optional<StaffFacts> readStaffFacts(engine::Code4& code, const common::WorkingFolder& folder) {
     database::STATDB staff(code, folder);
     if (!staff.openFile()) {
         code.setErrorCode(0);
         return std::nullopt;
     }
-    std::set<std::string> keys;
+    StaffFacts facts;
     engine::Data4& data = *staff.data();
     for (int rc = data.top(); rc == engine::r4success && !data.eof(); rc = data.skip()) {
         common::STATICREC rec;
         if (!data.deleted() && staff.initRec(rec))
-            keys.insert(common::employeeKey(common::trim(rec.empNum)));
+            facts.numbers.insert(common::employeeKey(common::trim(rec.empNum)));
     }
+    std::optional<staffrecords::PostVacancies> posts = staffrecords::readPostVacancies(staff);
     staff.closeFile();
-    return keys;
+    if (!posts)
+        return std::nullopt;
+    facts.posts = std::move(*posts);
+    return facts;
 }
 
 } // namespace
@@ -97,11 +103,12 @@ const ImportPreview& EmployeeImport::read(std::string_view bytes) {
 
     std::string failure;
     const std::optional<EmployeeLists> lists = EmployeeLists::read(code_, folder_, failure);
-    const std::optional<std::set<std::string>> stored = storedNumbers(code_, folder_);
-    if (!lists || !stored) {
+    std::optional<StaffFacts> facts = readStaffFacts(code_, folder_);
+    if (!lists || !facts) {
         refuse(0, "", lists ? "Can't open " + std::string(database::STATDB::kPath) : failure);
         return preview_;
     }
+    const std::set<std::string>* stored = &facts->numbers;
 
     // Each number's first row, for the numbers twice in the file and the
     // supervisors named.
@@ -148,6 +155,15 @@ const ImportPreview& EmployeeImport::read(std::string_view bytes) {
                    "An employee numbered " + quoted(common::trim(row.rec.empNum)) +
                        " is already in the personnel file.");
         }
+        if (preview_.refusals.size() != before)
+            continue;
+        // The rows above fill their posts first, as when keyed one by one.
+        const database::PERSONNELREC& post = row.personnel;
+        if (const staffrecords::StaffFault full =
+                staffrecords::checkVacancy(facts->posts, post.unit, post.job))
+            refuse(record.row, columnOfField(full->field), full->message);
+        else if (!row.rec.separated)
+            facts->posts.addHolder(post.unit, post.job, post.terms);
     }
     preview_.rows = rows_.size();
 
@@ -168,73 +184,31 @@ const ImportPreview& EmployeeImport::read(std::string_view bytes) {
     return preview_;
 }
 
-bool EmployeeImport::filesFree(common::Ui& ui) {
-    std::vector<std::unique_ptr<database::DbTable>> tables;
-    auto staff = std::make_unique<database::STATDB>(code_, folder_);
-    bool opened = staff->openFile();
-    tables.push_back(std::move(staff));
-    std::set<common::PAYFREQ> payFreqs;
-    for (const EmployeeRow& row : rows_)
-        payFreqs.insert(row.rec.payFreq);
-    for (common::PAYFREQ payFreq : payFreqs) {
-        if (!opened)
-            break;
-        auto transactions = std::make_unique<database::VARDB>(code_, folder_);
-        opened = transactions->openFile(payFreq);
-        tables.push_back(std::move(transactions));
-    }
-    KeptMessages quiet;
-    if (opened) {
-        auto leave = std::make_unique<database::LEAVEDB>(code_, folder_, quiet);
-        opened = leave->openFile();
-        tables.push_back(std::move(leave));
-    }
-    if (!opened) {
-        ui.error(database::openFailureText(code_, tables.back()->relativePath()));
-        code_.setErrorCode(0);
-        return false;
-    }
-    std::vector<database::DbTable*> open;
-    for (const auto& table : tables)
-        open.push_back(table.get());
-    return tablesFree(ui, code_, open, kImportLockedText);
-}
-
 bool EmployeeImport::commit(common::Ui& ui, const common::ORGREC& org) {
     if (!preview_.accepted())
         return false;
     common::WaitCursor wait(ui);
     common::StatusText status(ui, "Importing employees...");
-    if (!filesFree(ui))
-        return false;
-
     KeptMessages kept;
     staffrecords::STATFRM form(kept, code_, folder_);
-    std::vector<const EmployeeRow*> added;
-    bool ok = true;
-    for (std::size_t i = 0; i < rows_.size() && ok; ++i) {
-        kept.texts.clear();
-        const bool stored = form.addEmployee(org, rows_[i].rec, rows_[i].personnel);
-        if (stored)
-            added.push_back(&rows_[i]);
-        if (!stored || !kept.texts.empty()) {
-            refuse(rowNumbers_[i], "",
-                   kept.texts.empty() ? "Can't add this employee." : kept.all());
-            ok = false;
-        }
-    }
-    if (!ok) {
-        // All or none: those already added go again, with their records.
-        for (auto it = added.rbegin(); it != added.rend(); ++it) {
-            kept.texts.clear();
-            if (!staffrecords::removeEmployee(kept, form, (*it)->rec.empNum, (*it)->rec.payFreq))
-                ui.error("Can't remove the employee " + (*it)->rec.empNum +
-                         " added by the import: " + kept.all());
-        }
-    }
+    std::vector<staffrecords::NewEmployee> employees;
+    employees.reserve(rows_.size());
+    for (const EmployeeRow& row : rows_)
+        employees.push_back({row.rec, row.personnel});
+    std::size_t refused = rows_.size();
+    const bool ok = form.addEmployees(org, std::move(employees), kImportLockedText, refused);
     form.closeFile();
     code_.setErrorCode(0);
-    return ok;
+    if (ok)
+        return true;
+    if (refused < rows_.size())
+        // A rule that held at the preview no longer does: another user
+        // filled a post or took a number meanwhile.
+        refuse(rowNumbers_[refused], "",
+               kept.texts.empty() ? "Can't add this employee." : kept.all());
+    else
+        kept.tellTo(ui);
+    return false;
 }
 
 std::optional<std::string> exportEmployees(engine::Code4& code, const common::WorkingFolder& folder,

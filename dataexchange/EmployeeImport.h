@@ -36,18 +36,18 @@ public:
     // The employees read, in the file's order.
     const std::vector<EmployeeRow>& employees() const { return rows_; }
 
-    // Only after a preview without refusals: makes sure no other user holds
-    // the personnel, transactions and leave files, then adds each employee
-    // with his transactions and leave records. When one is refused after
-    // all (a post filled meanwhile), those added are removed again and the
-    // preview names the row; a locked file is told to `ui`. True when every
-    // employee was added.
+    // Only after a preview without refusals: adds the employees in one
+    // batch (STATFRM::addEmployees) under locks on the personnel,
+    // transactions, absence and leave files held throughout, each with his
+    // transactions and leave records. When one is refused after all (a post
+    // filled meanwhile), nothing is added and the preview names the row; a
+    // locked or failing file is told to `ui` and leaves every file as it
+    // was. True when every employee was added.
     bool commit(common::Ui& ui, const common::ORGREC& org);
 
 private:
     void refuse(long row, std::string column, std::string message);
     bool readHeader(const std::vector<std::string>& header, std::vector<int>& columnOfField);
-    bool filesFree(common::Ui& ui);
 
     engine::Code4& code_;
     const common::WorkingFolder& folder_;

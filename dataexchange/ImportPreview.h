@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelo::dataexchange {
@@ -60,9 +61,11 @@ std::vector<std::string> fieldsByColumn(const CsvRecord& record,
 // refusals become rows of the preview.
 class KeptMessages : public common::Ui {
 public:
-    common::Answer message(const std::string& text, common::MessageIcon, common::MessageButtons,
-                           const std::string&, std::optional<common::Answer>) override {
+    common::Answer message(const std::string& text, common::MessageIcon icon,
+                           common::MessageButtons, const std::string&,
+                           std::optional<common::Answer>) override {
         texts.push_back(text);
+        told.emplace_back(text, icon);
         return common::Answer::Ok;
     }
     void beep() override {}
@@ -87,7 +90,14 @@ public:
         return joined;
     }
 
+    // Shows what was kept after all, each with its icon.
+    void tellTo(common::Ui& ui) const {
+        for (const auto& [text, icon] : told)
+            ui.message(text, icon);
+    }
+
     std::vector<std::string> texts;
+    std::vector<std::pair<std::string, common::MessageIcon>> told;
 };
 
 // "\"text\"".

@@ -2,9 +2,14 @@
 
 #include "staffrecords/tests/StatFrmFixture.h"
 
+#include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
+#include <sys/resource.h>
 
 namespace kelo::dataexchange {
 
@@ -363,23 +368,191 @@ TEST_F(EmployeeImportTest, AnotherUsersLockStopsTheWholeImport) {
     }
 }
 
-TEST_F(EmployeeImportTest, ARowRefusedWhileAddingTakesTheOthersBack) {
-    // Finance has one accountant's post free; the second accountant finds
-    // it taken by the first.
+struct VacancyCase {
+    const char* name;
+    std::vector<std::string> rows; // from row 2 on
+    ImportRefusal refusal;
+};
+
+TEST_F(EmployeeImportTest, ARowThatWouldOverfillAPostIsRefusedAndNothingIsImported) {
+    // Free places: one accountant in Finance (two posts, MH002 holds one),
+    // three clerks and two accountants in Head Office; six in all.
+    const auto row = [](const std::string& number, const char* unit, const char* job) {
+        const std::string salary = std::string(job) == "Clerk" ? "200000" : "400000";
+        return number + ",Mushi,Neema," + unit + "," + job + ",Mbeya,Monthly,Salary," + salary +
+               ",8,195,01/03/2025\r\n";
+    };
+    const std::vector<VacancyCase> cases{
+        {"the second of two rows for Finance's one free accountant's post",
+         {row("MH010", "Finance", "Accountant"), row("MH011", "Finance", "Accountant"),
+          row("MH012", "Head Office", "Clerk")},
+         {3, "Unit", "There is no vacant position in this post."}},
+        {"a fourth clerk for Head Office's three clerks' posts",
+         {row("MH010", "Head Office", "Clerk"), row("MH011", "Head Office", "Accountant"),
+          row("MH012", "Head Office", "Clerk"), row("MH013", "Head Office", "Clerk"),
+          row("MH014", "Head Office", "Clerk"), row("MH015", "Head Office", "Accountant")},
+         {6, "Unit", "There is no vacant position in this post."}},
+        {"a seventh row when the six free places are taken",
+         {row("MH010", "Finance", "Accountant"), row("MH011", "Head Office", "Clerk"),
+          row("MH012", "Head Office", "Clerk"), row("MH013", "Head Office", "Clerk"),
+          row("MH014", "Head Office", "Accountant"), row("MH015", "Head Office", "Accountant"),
+          row("MH016", "Head Office", "Clerk")},
+         {8, "Unit", "Cannot add a new employee as there are no vacanct posts."}},
+    };
+    const std::string before = tableBytes();
+    for (const VacancyCase& c : cases) {
+        std::string bytes = kHeader;
+        for (const std::string& r : c.rows)
+            bytes += r;
+        EmployeeImport import(code, folder);
+        const ImportPreview& preview = import.read(bytes);
+        EXPECT_EQ(preview.refusals, std::vector<ImportRefusal>{c.refusal}) << c.name;
+        EXPECT_EQ(refusalLine(c.refusal),
+                  "Row " + std::to_string(c.refusal.row) + ", Unit: " + c.refusal.message);
+        EXPECT_FALSE(import.commit(ui, org)) << c.name;
+        EXPECT_EQ(tableBytes(), before) << c.name;
+        EXPECT_EQ(employeeCount(), 3) << c.name;
+        EXPECT_FALSE(stored("MH010")) << c.name;
+    }
+    expectNoMessage();
+}
+
+TEST_F(EmployeeImportTest, APostFilledByAnotherUserAfterThePreviewStopsTheWholeImport) {
     const std::string bytes =
-        std::string(kHeader) +
-        "MH010,Mushi,Neema,Finance,Accountant,Mbeya,Monthly,Salary,400000,8,195,01/03/2025\r\n"
+        std::string(kHeader) + kMushi +
         "MH011,Temba,Joseph,Finance,Accountant,Mbeya,Monthly,Salary,400000,8,195,01/03/2025\r\n";
     EmployeeImport import(code, folder);
     ASSERT_TRUE(import.read(bytes).accepted());
+    // Finance's one free accountant's post goes to someone else meanwhile.
+    {
+        staffrecords::STATFRM other(ui, code, folder);
+        common::STATICREC rec = employee("MH020", 400000);
+        rec.station = staffrecords::testing::kMbeyaStation;
+        rec.hoursPerMonth = 195;
+        database::PERSONNELREC post;
+        post.unit = kFinance;
+        post.job = kAccountant;
+        ASSERT_TRUE(other.addEmployee(org, rec, post)) << ui.lastMessage();
+        other.closeFile();
+    }
+    const std::string before = tableBytes();
     EXPECT_FALSE(import.commit(ui, org));
     expectNoMessage();
     EXPECT_EQ(import.preview().refusals,
               (std::vector<ImportRefusal>{{3, "", "There is no vacant position in this post."}}));
-    EXPECT_EQ(employeeCount(), 3);
+    EXPECT_EQ(tableBytes(), before);
+    EXPECT_EQ(employeeCount(), 4);
     EXPECT_FALSE(stored("MH010"));
     EXPECT_FALSE(hasTransactions("MH010", common::MONTHLY));
     EXPECT_EQ(leaveRows("MH010"), 0u);
+}
+
+// A soft limit on the size of the files this process writes: a write past
+// it fails as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+struct FailureCase {
+    const char* name;
+    // Sets up the failure; what it returns undoes it.
+    std::function<std::function<void()>(EmployeeImportTest&)> arrange;
+    std::string message;
+};
+
+TEST_F(EmployeeImportTest, AFailurePartWayThroughLeavesEveryFileAsItWas) {
+    {
+        database::POSTSDB posts(code, folder);
+        ASSERT_TRUE(posts.openFile());
+        ASSERT_TRUE(
+            posts.appendRecord({kFinance, staffrecords::testing::kManager, {500, 0, 0, 0}}));
+        posts.closeFile();
+    }
+    // 499 monthly managers, then one weekly: the master rows go first, then
+    // the transactions records payroll by payroll, then the leave accounts.
+    std::string bytes = kHeader;
+    for (int i = 0; i < 500; ++i) {
+        const std::string n = std::to_string(1000 + i);
+        bytes += "E" + n + ",Surname" + n + ",Given " + n + ",Finance,Manager,Mbeya," +
+                 (i == 499 ? "Weekly,Salary,500000" : "Monthly,Salary,2000000") +
+                 ",8,195,01/03/2025\r\n";
+    }
+    const std::string weeklyDefinitions =
+        folder.resolve(common::payFieldDefinitionsPath(common::WEEKLY));
+    const std::vector<FailureCase> cases{
+        {"the disk full half way through the master rows",
+         [](EmployeeImportTest& t) -> std::function<void()> {
+             // Room for 250 more rows of the personnel file, the largest.
+             const std::string path = t.folder.resolve(database::STATDB::kPath);
+             const std::string header = bytesOf(path).substr(0, 12);
+             const auto recordLength = static_cast<unsigned char>(header[10]) +
+                                       256u * static_cast<unsigned char>(header[11]);
+             auto limit = std::make_shared<FileSizeLimit>(std::filesystem::file_size(path) +
+                                                          250u * recordLength);
+             return [limit]() mutable { limit.reset(); };
+         },
+         "Can't update database/static.dbf"},
+        {"the weekly payroll's definitions gone after the monthly records were added",
+         [weeklyDefinitions](EmployeeImportTest&) -> std::function<void()> {
+             const std::string kept = weeklyDefinitions + ".kept";
+             std::filesystem::rename(weeklyDefinitions, kept);
+             return [weeklyDefinitions, kept] { std::filesystem::rename(kept, weeklyDefinitions); };
+         },
+         "Unable to open " + std::string(common::payFieldDefinitionsPath(common::WEEKLY))},
+        {"the leave file held by another user",
+         [](EmployeeImportTest& t) -> std::function<void()> {
+             auto other = std::make_shared<LockHolder>();
+             EXPECT_TRUE(other->hold(t.folder.resolve(database::LEAVEDB::kPath), 1));
+             return [other] { other->release(); };
+         },
+         kImportLockedText},
+    };
+    for (const FailureCase& c : cases) {
+        EmployeeImport import(code, folder);
+        ASSERT_TRUE(import.read(bytes).accepted()) << c.name;
+        const std::string before = tableBytes();
+        const std::string weeklyBefore =
+            bytesOf(folder.resolve(common::transactionsTablePath(common::WEEKLY)));
+        ui.clear();
+        const std::function<void()> undo = c.arrange(*this);
+        const bool imported = import.commit(ui, org);
+        undo();
+        EXPECT_FALSE(imported) << c.name;
+        expectOneMessage(c.message);
+        EXPECT_EQ(tableBytes(), before) << c.name;
+        EXPECT_EQ(bytesOf(folder.resolve(common::transactionsTablePath(common::WEEKLY))),
+                  weeklyBefore)
+            << c.name;
+        EXPECT_EQ(employeeCount(), 3) << c.name;
+        EXPECT_FALSE(stored("E1000")) << c.name;
+        EXPECT_EQ(leaveRows("E1000"), 0u) << c.name;
+    }
+    // Once nothing is in the way, the same file goes in whole.
+    ui.clear();
+    EmployeeImport import(code, folder);
+    ASSERT_TRUE(import.read(bytes).accepted());
+    ASSERT_TRUE(import.commit(ui, org)) << ui.lastMessage();
+    EXPECT_EQ(employeeCount(), 503);
+    EXPECT_TRUE(hasTransactions("E1000", common::MONTHLY));
+    EXPECT_TRUE(hasTransactions("E1499", common::WEEKLY));
+    EXPECT_EQ(leaveRows("E1499"), 1u);
 }
 
 TEST_F(EmployeeImportTest, RoundTripIntoANewOrganisationGivesTheSameRecords) {
