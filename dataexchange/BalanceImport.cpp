@@ -1,5 +1,6 @@
 #include "dataexchange/BalanceImport.h"
 
+#include "common/Calendar.h"
 #include "common/Money.h"
 #include "common/Text.h"
 #include "database/PayFieldsFile.h"
@@ -7,6 +8,8 @@
 #include "database/VarDb.h"
 #include "staffrecords/StatFrmLookups.h"
 #include "staffrecords/VarFrm.h"
+#include "yeartodate/YtdDb.h"
+#include "yeartodate/YtdFormat.h"
 
 #include <charconv>
 #include <cmath>
@@ -31,6 +34,11 @@ enum Col : std::size_t {
     kEmployerContribution,
     kEmployeeBalance,
     kEmployerBalance,
+    kBank,
+    kBranch,
+    kLoanNumber,
+    kMonth,
+    kAmount,
     kColumnCount
 };
 
@@ -42,6 +50,8 @@ const std::map<staffrecords::ParamDialog, std::set<std::size_t>>& columnsOfKind(
         {ParamDialog::Savings, {kBalance, kInterestRate}},
         {ParamDialog::PensionFund, {kEmployerContribution, kEmployeeBalance, kEmployerBalance}},
         {ParamDialog::CoopBalance, {kBalance}},
+        {ParamDialog::BankLoan, {kPaymentsLeft, kBank, kBranch, kLoanNumber}},
+        {ParamDialog::CostRecovery, {kBalance}},
     };
     return kinds;
 }
@@ -69,6 +79,42 @@ std::optional<std::map<std::string, Employee>> employeesByKey(engine::Code4& cod
     return all;
 }
 
+// The month of a year-to-date row, "July" or "July 2026": a month of the
+// current fiscal year before the current pay period. A month without its
+// year is the last one of that name up to the period.
+std::optional<std::pair<int, int>> paidMonth(const std::string& text, const common::ORGREC& org,
+                                             std::string& fault) {
+    std::string name = text;
+    int year = 0;
+    if (const std::size_t blank = text.find_last_of(' '); blank != std::string::npos) {
+        name = common::trim(text.substr(0, blank));
+        const std::string digits = common::trim(text.substr(blank + 1));
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), year);
+        if (error != std::errc() || end != digits.data() + digits.size() || digits.empty())
+            name.clear();
+    }
+    const int month = common::monthNumber(name);
+    if (month == 0) {
+        fault = quoted(text) + " is not a month such as \"July\" or \"July 2026\".";
+        return std::nullopt;
+    }
+    const int current = common::monthNumber(org.month);
+    if (year == 0)
+        year = month <= current ? org.year : org.year - 1;
+    const std::string named = common::monthName(month) + " " + std::to_string(year);
+    if (year * 12 + month >= org.year * 12 + current) {
+        fault = named + " has not been paid yet: the current pay period is " + org.month + " " +
+                std::to_string(org.year) + ".";
+        return std::nullopt;
+    }
+    if (common::fiscalYearOf(month, year) != common::fiscalYearOf(current, org.year)) {
+        fault = named + " is not in the fiscal year of the current pay period.";
+        return std::nullopt;
+    }
+    return std::pair{year, month};
+}
+
 } // namespace
 
 const std::vector<LayoutColumn>& balanceColumns() {
@@ -82,6 +128,11 @@ const std::vector<LayoutColumn>& balanceColumns() {
         {"Employer Contribution", false},
         {"Employee Balance", false},
         {"Employer Balance", false},
+        {"Bank", false},
+        {"Branch", false},
+        {"Loan Number", false},
+        {"Month", false},
+        {"Amount", false},
     };
     return columns;
 }
@@ -89,6 +140,12 @@ const std::vector<LayoutColumn>& balanceColumns() {
 BalanceImport::BalanceImport(engine::Code4& code, const common::WorkingFolder& folder)
     : code_(code),
       folder_(folder) {}
+
+BalanceImport::BalanceImport(engine::Code4& code, const common::WorkingFolder& folder,
+                             const common::ORGREC& org)
+    : code_(code),
+      folder_(folder),
+      org_(org) {}
 
 bool BalanceImport::readRow(const CsvRecord& record, const std::vector<std::string>& fields,
                             BalanceRow& row) {
@@ -113,13 +170,16 @@ bool BalanceImport::readRow(const CsvRecord& record, const std::vector<std::stri
     }
     if (!ok)
         return false;
-    if (auto* loan = std::get_if<common::LoanParams>(&row.params)) {
-        loan->balance = amount(kBalance);
+    const auto payments = [&] {
         const double left = amount(kPaymentsLeft);
         if (ok && (left != std::floor(left) || left > 1e6))
             refuse(kPaymentsLeft, quoted(common::trim(fields[kPaymentsLeft])) +
                                       " is not a whole number of payments.");
-        loan->paymentsLeft = static_cast<std::int32_t>(left);
+        return static_cast<std::int32_t>(left);
+    };
+    if (auto* loan = std::get_if<common::LoanParams>(&row.params)) {
+        loan->balance = amount(kBalance);
+        loan->paymentsLeft = payments();
         loan->interestRate = static_cast<float>(amount(kInterestRate));
         // An outstanding loan, not a new one keyed as principal.
         loan->newLoan = 0;
@@ -139,14 +199,71 @@ bool BalanceImport::readRow(const CsvRecord& record, const std::vector<std::stri
         pension->employerBalance = amount(kEmployerBalance);
     } else if (auto* coop = std::get_if<common::CoopParams>(&row.params)) {
         coop->balance = amount(kBalance);
+    } else if (auto* bank = std::get_if<common::BankLoanParams>(&row.params)) {
+        bank->paymentsLeft = payments();
+        // A loan under way, as for a company loan.
+        bank->newLoan = 0;
+        bank->bankName = common::trim(fields[kBank]);
+        bank->branchName = common::trim(fields[kBranch]);
+        bank->loanNumber = common::trim(fields[kLoanNumber]);
+    } else if (auto* recovery = std::get_if<common::CostRecoveryParams>(&row.params)) {
+        recovery->balance = amount(kBalance);
     }
     return ok;
+}
+
+bool BalanceImport::readOpening(const CsvRecord& record, const std::vector<std::string>& fields,
+                                common::PAYFREQ payFreq, yeartodate::YtdOpening& opening) {
+    const auto& columns = balanceColumns();
+    const auto refuse = [&](std::size_t column, std::string message) {
+        preview_.refusals.push_back({record.row, columns[column].header, std::move(message)});
+        return false;
+    };
+    if (!namesOf_.contains(payFreq)) {
+        KeptMessages quiet;
+        database::PayFieldTables tables;
+        if (!database::readPayFields(quiet, folder_, payFreq, tables)) {
+            preview_.refusals.push_back({record.row, "", quiet.all()});
+            return false;
+        }
+        yeartodate::mergeNames(namesOf_[payFreq], tables);
+    }
+    const std::optional<std::string> field =
+        yeartodate::fieldNamed(namesOf_[payFreq], common::trim(fields[kItem]));
+    if (!field)
+        return refuse(kItem, "There is no pay field named " + quoted(common::trim(fields[kItem])) +
+                                 " on the " +
+                                 choices::kPayFreqs.at(static_cast<std::size_t>(payFreq)) +
+                                 " payroll.");
+    opening.field = *field;
+    for (std::size_t c = kBalance; c < kMonth; ++c) {
+        if (!common::trim(fields[c]).empty())
+            return refuse(c, quoted(columns[c].header) + " does not apply to a month's amount.");
+    }
+    if (!org_)
+        return refuse(kMonth, "The months already paid are not known here.");
+    std::string fault;
+    const auto month = paidMonth(common::trim(fields[kMonth]), *org_, fault);
+    if (!month)
+        return refuse(kMonth, fault);
+    opening.year = month->first;
+    opening.month = month->second;
+    const std::string amount = common::trim(fields[kAmount]);
+    if (amount.empty())
+        return refuse(kAmount, "The month's amount is missing.");
+    if (!common::parseAmount(amount, opening.amount))
+        return refuse(kAmount, quoted(amount) + " is not a number.");
+    // The store keeps whole shillings.
+    opening.amount = common::roundShillings(opening.amount);
+    return true;
 }
 
 const ImportPreview& BalanceImport::read(std::string_view bytes) {
     preview_ = ImportPreview{};
     rows_.clear();
     rowNumbers_.clear();
+    openings_.clear();
+    namesOf_.clear();
     CsvFault fault;
     const std::optional<CsvTable> table = readCsv(bytes, fault);
     if (!table) {
@@ -169,6 +286,7 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
     }
     std::map<common::PAYFREQ, common::PayItemDefs> defsOf;
     std::map<std::pair<std::string, std::size_t>, long> firstRow;
+    std::map<std::string, long> firstMonthRow;
     for (std::size_t r = 1; r < table->records.size(); ++r) {
         const CsvRecord& record = table->records[r];
         const std::size_t before = preview_.refusals.size();
@@ -184,6 +302,27 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
             preview_.refusals.push_back(
                 {record.row, columns[kEmpNum].header,
                  "There is no employee numbered " + quoted(row.empNum) + "."});
+            continue;
+        }
+        if (!common::trim(fields[kMonth]).empty()) {
+            // A leaver's months before he left count as well.
+            yeartodate::YtdOpening opening;
+            opening.empNum = row.empNum;
+            if (!readOpening(record, fields, employee->second.payFreq, opening))
+                continue;
+            const std::string key = common::employeeKey(row.empNum) + '\n' +
+                                    common::toUpper(opening.field) + '\n' +
+                                    std::to_string(opening.year * 100 + opening.month);
+            if (const auto first = firstMonthRow.find(key); first != firstMonthRow.end()) {
+                preview_.refusals.push_back({record.row, columns[kMonth].header,
+                                             quoted(opening.field) + " of " + quoted(row.empNum) +
+                                                 " for " + common::monthName(opening.month) + " " +
+                                                 std::to_string(opening.year) + " is also on row " +
+                                                 std::to_string(first->second) + "."});
+                continue;
+            }
+            firstMonthRow[key] = record.row;
+            openings_.push_back(std::move(opening));
             continue;
         }
         if (employee->second.separated) {
@@ -311,6 +450,10 @@ bool BalanceImport::commit(common::Ui& ui, const common::ORGREC& org) {
                 set = form.setPensionParams(row.empNum, row.index, *pension);
             else if (const auto* coop = std::get_if<common::CoopParams>(&row.params))
                 set = form.setCoopBalance(row.empNum, row.index, coop->balance);
+            else if (const auto* bank = std::get_if<common::BankLoanParams>(&row.params))
+                set = form.setBankLoan(row.empNum, row.index, *bank);
+            else if (const auto* recovery = std::get_if<common::CostRecoveryParams>(&row.params))
+                set = form.setRecoveryBalance(row.empNum, row.index, recovery->balance);
             if (!set || !kept.texts.empty()) {
                 preview_.refusals.push_back(
                     {rowNumbers_[i], "",
@@ -321,6 +464,10 @@ bool BalanceImport::commit(common::Ui& ui, const common::ORGREC& org) {
         form.close();
         if (!ok)
             break;
+    }
+    if (ok && !openings_.empty()) {
+        yeartodate::YTDDB ytd(ui, code_, folder_);
+        ok = ytd.writeOpeningAmounts(ui, org, openings_);
     }
     if (!ok) {
         // All or none: the records changed go back as they were.

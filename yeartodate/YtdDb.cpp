@@ -1,5 +1,6 @@
 #include "yeartodate/YtdDb.h"
 
+#include "common/AtomicFile.h"
 #include "common/Calendar.h"
 #include "common/TaggedFile.h"
 #include "common/Text.h"
@@ -18,6 +19,7 @@
 #include "payrunreports/PeriodFormat.h"
 #include "payrunreports/StoreFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -349,6 +351,138 @@ bool YTDDB::updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change,
     if (!ok)
         ui.error("Unable to create " + path);
     return ok;
+}
+
+bool YTDDB::writeOpeningAmounts(common::Ui& ui, const common::ORGREC& org,
+                                const std::vector<YtdOpening>& amounts) {
+    std::map<int, std::vector<const YtdOpening*>> byYear;
+    for (const YtdOpening& amount : amounts)
+        byYear[amount.year].push_back(&amount);
+    if (byYear.empty())
+        return true;
+
+    // The personnel file heads a block the file does not have yet.
+    std::map<std::string, YTDREC> heads;
+    {
+        const auto openFailed = [&](const std::string& table) {
+            const std::string text = database::openFailureText(code_, table);
+            code_.setErrorCode(0);
+            ui.error(text);
+            return false;
+        };
+        Lookups lookups(code_, folder_);
+        if (const auto failed = lookups.open())
+            return openFailed(*failed);
+        database::STATDB staff(code_, folder_);
+        if (!staff.openFile())
+            return openFailed(database::STATDB::kPath);
+        std::map<std::string, bool> wanted;
+        for (const YtdOpening& amount : amounts)
+            wanted[common::employeeKey(amount.empNum)] = true;
+        engine::Data4& rows = *staff.data();
+        common::STATICREC employee;
+        database::PERSONNELREC personnel;
+        for (int rc = rows.top(); rc == engine::r4success && !rows.eof(); rc = rows.skip()) {
+            if (rows.deleted() || !staff.initRec(employee) ||
+                !wanted.contains(common::employeeKey(employee.empNum)))
+                continue;
+            staff.initRec(personnel);
+            YTDREC head;
+            head.empNum = common::trim(employee.empNum);
+            head.lastName = employee.lastName;
+            head.otherNames = employee.otherNames;
+            head.jobTitle = lookups.jobTitle(personnel.job);
+            head.unitPath = lookups.unitPath(personnel.unit);
+            head.stationName = lookups.stationName(employee.station);
+            head.payFreq = employee.payFreq;
+            heads[common::employeeKey(employee.empNum)] = std::move(head);
+        }
+        code_.setErrorCode(0);
+    }
+    std::map<common::PAYFREQ, database::PayFieldTables> definitions;
+    for (const auto& [key, head] : heads) {
+        if (!definitions.contains(head.payFreq) &&
+            !database::readPayFields(ui, folder_, head.payFreq, definitions[head.payFreq]))
+            return false;
+    }
+
+    // What each year's file held, to put back should a later one fail.
+    std::vector<std::pair<std::string, std::optional<std::string>>> written;
+    const auto putBack = [&] {
+        for (const auto& [path, bytes] : written) {
+            std::error_code ignored;
+            if (bytes)
+                common::replaceFileAtomically(folder_.resolve(path), *bytes);
+            else
+                fs::remove(folder_.resolve(path), ignored);
+        }
+    };
+    for (const auto& [year, yearAmounts] : byYear) {
+        const std::string path = filePath(year);
+        common::StatusText status(owner_, "Updating " + path + "...");
+        YtdFile file{YtdHeader{std::to_string(year), org.name}, {}, {}};
+        std::optional<std::string> before;
+        if (exists(folder_, path)) {
+            if (!readYtdFile(ui, folder_, path, org, file)) {
+                putBack();
+                return false;
+            }
+            common::TaggedReader reader;
+            if (reader.open(folder_.resolve(path)))
+                before = std::string(reader.bytes());
+        }
+        for (const auto& [payFreq, tables] : definitions)
+            mergeNames(file.names, tables);
+        for (YTDREC& rec : file.records)
+            fitLists(rec, file.names);
+        bool ok = true;
+        for (const YtdOpening* amount : yearAmounts) {
+            const std::string key = common::employeeKey(amount->empNum);
+            auto at = std::find_if(file.records.begin(), file.records.end(), [&](const YTDREC& r) {
+                return !empNumBefore(r.empNum, amount->empNum);
+            });
+            if (at == file.records.end() || common::employeeKey(at->empNum) != key) {
+                const auto head = heads.find(key);
+                if (head == heads.end()) {
+                    ui.error("There is no employee numbered " + amount->empNum);
+                    ok = false;
+                    break;
+                }
+                const YTDREC fresh = newYtdRec(file.names);
+                YTDREC rec = head->second;
+                rec.rows = fresh.rows;
+                rec.lists = fresh.lists;
+                at = file.records.insert(at, std::move(rec));
+            }
+            if (amount->month < 1 || amount->month > 12 ||
+                !setMonthAmount(*at, amount->field, static_cast<std::size_t>(amount->month - 1),
+                                amount->amount)) {
+                ui.error("The year-to-date file has no pay field named " + amount->field);
+                ok = false;
+                break;
+            }
+        }
+        std::error_code ignored;
+        fs::create_directories(fs::path(folder_.resolve(path)).parent_path(), ignored);
+        if (ok) {
+            common::TaggedWriter w(folder_.resolve(path), common::TaggedWriter::Mode::Replace);
+            ok = writePreamble(w, year, org.folder, path) && writeHeader(w, file.header) &&
+                 writeNames(w, file.names);
+            for (const YTDREC& rec : file.records)
+                ok = ok && writeBlock(w, rec);
+            ok = ok && w.writeEof();
+            ok = w.close() && ok;
+            if (!ok)
+                ui.error("Unable to create " + path);
+        }
+        if (!ok) {
+            putBack();
+            return false;
+        }
+        written.emplace_back(path, std::move(before));
+    }
+    delInterimFile(org);
+    return true;
 }
 
 std::vector<std::string> YTDDB::sourceFiles(const common::ORGREC& org) {

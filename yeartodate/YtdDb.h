@@ -20,6 +20,16 @@ struct YtdFile {
     std::vector<YTDREC> records; // in employee number order
 };
 
+// An amount an employee was paid before the store was kept: one pay
+// field's total of one month.
+struct YtdOpening {
+    std::string empNum;
+    std::string field; // a fixed row's name (fixedRowNames) or a pay item's
+    int year = 0;
+    int month = 0; // 1 for January
+    double amount = 0;
+};
+
 // The year-to-date store: one file per calendar year holding each
 // employee's pay items month by month, fed by every month end with the
 // closed month of each pay frequency. An interim copy that adds the open
@@ -53,6 +63,13 @@ public:
     // and moves it to its place. True also when the file or the block is
     // not there (nothing to change); false after a message.
     bool updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change, const common::ORGREC& org);
+
+    // Opening amounts, for an organisation that starts mid-year: each is
+    // set as its month's amount in the file of its year, blocks made for
+    // employees the file lacks. Every file is written whole or none is
+    // changed; the interim file goes. False after a message.
+    bool writeOpeningAmounts(common::Ui& ui, const common::ORGREC& org,
+                             const std::vector<YtdOpening>& amounts);
 
     // The interim file of the organisation's year is missing or older than
     // a table or file it is made from.

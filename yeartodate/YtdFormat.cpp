@@ -5,6 +5,7 @@
 #include "common/WorkingFolder.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kelo::yeartodate {
 
@@ -52,28 +53,54 @@ void add(YtdRow& row, double amount, std::size_t month, bool show) {
         row.flag = 1;
 }
 
-// A deduction row shown also shows the deductions' total.
-void addDeduction(YTDREC& rec, FixedRow row, double amount, std::size_t month) {
-    add(rec.rows[row], amount, month, amount > 0);
-    if (amount > 0)
+// A month end shows these rows whatever they hold.
+bool alwaysShown(FixedRow row) {
+    return row == kBasicPayRow || row == kTotalPaymentsRow || row == kNetPayRow ||
+           row == kChargeablePayRow;
+}
+
+// The total a fixed row holding an amount shows too; the two totals only
+// show through them.
+void showFixed(YTDREC& rec, FixedRow row, double amount) {
+    const bool total = row == kTotalDeductionsRow || row == kTotalBenefitsRow;
+    if (alwaysShown(row) || (amount > 0 && !total))
+        rec.rows[row].flag = 1;
+    if (amount <= 0)
+        return;
+    switch (row) {
+    case kRentRow:
+    case kOverdraftRecoveryRow:
+    case kRoundingCFRow:
+    case kLumpSumTaxRow:
+    case kPayeRow:
+    case kNssfRow:
         rec.rows[kTotalDeductionsRow].flag = 1;
+        break;
+    case kHousingBenefitRow:
+        rec.rows[kTotalBenefitsRow].flag = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+void addFixed(YTDREC& rec, FixedRow row, double amount, std::size_t month) {
+    rec.rows[row].amounts[month] += amount;
+    showFixed(rec, row, amount);
 }
 
 } // namespace
 
 void addMonth(YTDREC& rec, const common::VARIATIONSREC& pay, std::size_t month) {
     rec.monthFlags[month] = 1;
-    YtdRow* rows = rec.rows.data();
-    add(rows[kBasicPayRow], pay.basicPay, month, true);
-    add(rows[kOvertimeRow], pay.overtimePay, month, pay.overtimePay > 0);
-    addDeduction(rec, kRentRow, pay.rent, month);
-    addDeduction(rec, kOverdraftRecoveryRow, pay.deficitBF, month);
-    addDeduction(rec, kRoundingCFRow, pay.roundingCF, month);
-    add(rows[kHousingBenefitRow], pay.housingBenefit, month, pay.housingBenefit > 0);
-    if (pay.housingBenefit > 0)
-        rows[kTotalBenefitsRow].flag = 1;
-    addDeduction(rec, kLumpSumTaxRow, pay.lumpSumTax, month);
-    add(rows[kRoundingBFRow], pay.roundingBF, month, pay.roundingBF > 0);
+    addFixed(rec, kBasicPayRow, pay.basicPay, month);
+    addFixed(rec, kOvertimeRow, pay.overtimePay, month);
+    addFixed(rec, kRentRow, pay.rent, month);
+    addFixed(rec, kOverdraftRecoveryRow, pay.deficitBF, month);
+    addFixed(rec, kRoundingCFRow, pay.roundingCF, month);
+    addFixed(rec, kHousingBenefitRow, pay.housingBenefit, month);
+    addFixed(rec, kLumpSumTaxRow, pay.lumpSumTax, month);
+    addFixed(rec, kRoundingBFRow, pay.roundingBF, month);
     for (common::FIELDSTABLE table : common::kFieldsTables) {
         for (YtdNamedRow& named : rec.lists[table]) {
             double amount = 0;
@@ -87,14 +114,62 @@ void addMonth(YTDREC& rec, const common::VARIATIONSREC& pay, std::size_t month) 
             add(named.row, amount, month, amount > 0);
         }
     }
-    addDeduction(rec, kPayeRow, pay.paye, month);
-    addDeduction(rec, kNssfRow, pay.nssfEmployee, month);
-    add(rows[kTotalPaymentsRow], pay.totalPay, month, true);
-    add(rows[kTotalDeductionsRow], pay.totalDeductions, month, false);
-    add(rows[kTotalBenefitsRow], pay.totalBenefits + pay.housingBenefit, month, false);
-    add(rows[kOverdraftRow], pay.deficit, month, pay.deficit > 0);
-    add(rows[kNetPayRow], pay.netPay, month, true);
-    add(rows[kChargeablePayRow], pay.chargeablePay, month, true);
+    addFixed(rec, kPayeRow, pay.paye, month);
+    addFixed(rec, kNssfRow, pay.nssfEmployee, month);
+    addFixed(rec, kTotalPaymentsRow, pay.totalPay, month);
+    addFixed(rec, kTotalDeductionsRow, pay.totalDeductions, month);
+    addFixed(rec, kTotalBenefitsRow, pay.totalBenefits + pay.housingBenefit, month);
+    addFixed(rec, kOverdraftRow, pay.deficit, month);
+    addFixed(rec, kNetPayRow, pay.netPay, month);
+    addFixed(rec, kChargeablePayRow, pay.chargeablePay, month);
+}
+
+const std::array<const char*, kFixedRows>& fixedRowNames() {
+    static constexpr std::array<const char*, kFixedRows> names{
+        "Basic Pay",      "Overtime",
+        "Rent",           "Overdraft Recovery",
+        "Rounding C/F",   "Housing Benefit",
+        "Lump Sums Tax",  "Rounding B/F",
+        "PAYE",           "NSSF",
+        "Total Payments", "Total Deductions",
+        "Total Benefits", "Overdraft",
+        "Net Pay",        "Chargeable Pay"};
+    return names;
+}
+
+std::optional<std::string> fieldNamed(const YtdNames& names, std::string_view field) {
+    for (const char* name : fixedRowNames())
+        if (common::equalsIgnoreCase(name, field))
+            return std::string(name);
+    for (const std::vector<std::string>& list : names)
+        for (const std::string& name : list)
+            if (common::equalsIgnoreCase(name, field))
+                return name;
+    return std::nullopt;
+}
+
+bool setMonthAmount(YTDREC& rec, std::string_view field, std::size_t month, double amount) {
+    const auto& fixed = fixedRowNames();
+    for (std::size_t r = 0; r < fixed.size(); ++r) {
+        if (common::equalsIgnoreCase(fixed[r], field)) {
+            rec.monthFlags[month] = 1;
+            rec.rows[r].amounts[month] = amount;
+            showFixed(rec, static_cast<FixedRow>(r), amount);
+            return true;
+        }
+    }
+    for (std::vector<YtdNamedRow>& list : rec.lists) {
+        for (YtdNamedRow& named : list) {
+            if (common::equalsIgnoreCase(named.name, field)) {
+                rec.monthFlags[month] = 1;
+                named.row.amounts[month] = amount;
+                if (amount > 0)
+                    named.row.flag = 1;
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 void mergeNames(YtdNames& names, const database::PayFieldTables& definitions) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,19 @@ void fitLists(YTDREC& rec, const YtdNames& names);
 // Adds a computed transactions record's amounts into month `month` (0 for
 // January) and sets the flags they call for.
 void addMonth(YTDREC& rec, const common::VARIATIONSREC& pay, std::size_t month);
+
+// The names opening amounts are keyed by: a fixed row's (the pay
+// summary's captions, and names for the rows it leaves uncaptioned), in row
+// order.
+const std::array<const char*, kFixedRows>& fixedRowNames();
+// The spelling of `field` (ignoring case) among the fixed rows' names, then
+// the lists'; none when no row has that name.
+std::optional<std::string> fieldNamed(const YtdNames& names, std::string_view field);
+// An amount paid before the store was kept: the month's amount of the row
+// named `field` becomes `amount` (not added, so a corrected file can be
+// imported again), the month counts as paid and the rows are shown as a
+// month end would show them. False when no row has that name.
+bool setMonthAmount(YTDREC& rec, std::string_view field, std::size_t month, double amount);
 
 // The frequency's definitions merged into the lists: a name already there
 // (ignoring case) takes the definition's spelling, a new one is appended;

@@ -1,8 +1,14 @@
 #include "dataexchange/BalanceImport.h"
 
+#include "database/JobsDb.h"
+#include "database/StationsDb.h"
+#include "database/UnitsDb.h"
 #include "staffrecords/tests/VarFrmFixture.h"
+#include "yeartodate/YtdDb.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace kelo::dataexchange {
 
@@ -20,7 +26,54 @@ constexpr const char* kHeader = "Employee Number,Item,Balance,Payments Left,Inte
                                 "Taxable Benefit,Employer Contribution,Employee Balance,"
                                 "Employer Balance\r\n";
 
-struct BalanceImportTest : staffrecords::testing::VarFrmFixture {};
+// Every column, the bank loans' and the months' too.
+constexpr const char* kFullHeader =
+    "Employee Number,Item,Balance,Payments Left,Interest Rate,Taxable Benefit,"
+    "Employer Contribution,Employee Balance,Employer Balance,Bank,Branch,Loan Number,Month,"
+    "Amount\r\n";
+
+struct BalanceImportTest : staffrecords::testing::VarFrmFixture {
+    void SetUp() override {
+        VarFrmFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        // The year-to-date blocks name the unit, job and station.
+        database::UNITSDB units(code, folder);
+        database::JOBSDB jobs(code, folder);
+        database::STATIONSDB stations(code, folder);
+        ASSERT_TRUE(units.createFile(ui) && jobs.createFile(ui) && stations.createFile(ui));
+        ui.clear();
+    }
+
+    // The fixture's pay period is March 2025: the months paid this fiscal
+    // year are July 2024 to February 2025.
+    std::optional<yeartodate::YtdFile> ytdFile(int year) {
+        yeartodate::YtdFile file;
+        if (!std::filesystem::exists(folder.resolve(yeartodate::YTDDB::filePath(year))) ||
+            !yeartodate::readYtdFile(ui, folder, yeartodate::YTDDB::filePath(year), org, file))
+            return std::nullopt;
+        return file;
+    }
+};
+
+const yeartodate::YTDREC* blockOf(const yeartodate::YtdFile& file, const std::string& empNum) {
+    for (const yeartodate::YTDREC& rec : file.records)
+        if (rec.empNum == empNum)
+            return &rec;
+    return nullptr;
+}
+
+// A fixed row by its number, or a list row by its name.
+const yeartodate::YtdRow* ytdRowOf(const yeartodate::YTDREC& rec, std::optional<std::size_t> fixed,
+                                   const std::string& name) {
+    if (fixed)
+        return &rec.rows[*fixed];
+    for (const auto& list : rec.lists)
+        for (const yeartodate::YtdNamedRow& named : list)
+            if (named.name == name)
+                return &named.row;
+    return nullptr;
+}
 
 TEST_F(BalanceImportTest, SetsEveryKindOfBalanceThroughThePayrollForm) {
     const std::string bytes = std::string(kHeader) + "MH001,Staff Loan,\"600,000\",6,12,Yes,,,\r\n"
@@ -166,6 +219,222 @@ TEST_F(BalanceImportTest, AnotherUsersLockStopsTheImport) {
     expectOneMessage(kBalancesLockedText);
     other.release();
     EXPECT_EQ(bytesOf(transactionsPath()), before);
+}
+
+} // namespace
+} // namespace kelo::dataexchange
+
+namespace kelo::dataexchange {
+namespace {
+
+TEST_F(BalanceImportTest, SetsABankLoanUnderWayAndACostRecoveryThroughThePayrollForm) {
+    const std::string bytes = std::string(kFullHeader) +
+                              "MH001,CRDB Loan,,12,,,,,,CRDB Bank,Mbeya,LN-4471,,\r\n"
+                              "MH001,uniform,\"45,000\",,,,,,,,,,,\r\n";
+    BalanceImport import(code, folder, org);
+    ASSERT_TRUE(import.read(bytes).accepted()) << import.preview().refusals[0].message;
+    ASSERT_TRUE(import.commit(ui, org)) << ui.lastMessage();
+    expectNoMessage();
+    const common::VARIATIONSREC rec = stored("MH001");
+    const auto& bank =
+        std::get<common::BankLoanParams>(rec.deductions[deduction::kCrdbLoan].params);
+    EXPECT_EQ(rec.deductions[deduction::kCrdbLoan].active, 1);
+    EXPECT_EQ(bank.paymentsLeft, 12);
+    EXPECT_EQ(bank.newLoan, 0);
+    EXPECT_EQ(bank.bankName, "CRDB Bank");
+    EXPECT_EQ(bank.branchName, "Mbeya");
+    EXPECT_EQ(bank.loanNumber, "LN-4471");
+    const auto& recovery =
+        std::get<common::CostRecoveryParams>(rec.deductions[deduction::kUniform].params);
+    EXPECT_EQ(rec.deductions[deduction::kUniform].active, 1);
+    EXPECT_DOUBLE_EQ(recovery.balance, 45000);
+}
+
+TEST_F(BalanceImportTest, ABankLoanTheFormRefusesImportsNothing) {
+    // The form wants the branch of every bank loan.
+    const std::string bytes = std::string(kFullHeader) +
+                              "MH001,Uniform,45000,,,,,,,,,,,\r\n"
+                              "MH001,CRDB Loan,,12,,,,,,CRDB Bank,,LN-4471,,\r\n";
+    const common::VARIATIONSREC before = stored("MH001");
+    BalanceImport import(code, folder, org);
+    ASSERT_TRUE(import.read(bytes).accepted());
+    EXPECT_FALSE(import.commit(ui, org));
+    EXPECT_EQ(import.preview().refusals,
+              (std::vector<ImportRefusal>{{3, "", "Branch name must not be blank."}}));
+    const common::VARIATIONSREC after = stored("MH001");
+    EXPECT_EQ(after.deductions[deduction::kUniform].active,
+              before.deductions[deduction::kUniform].active);
+    EXPECT_DOUBLE_EQ(
+        std::get<common::CostRecoveryParams>(after.deductions[deduction::kUniform].params).balance,
+        std::get<common::CostRecoveryParams>(before.deductions[deduction::kUniform].params)
+            .balance);
+}
+
+struct MonthCase {
+    const char* empNum;
+    int year;
+    std::size_t month; // 0 for January
+    std::optional<std::size_t> fixedRow;
+    const char* name; // a list row's
+    double amount;
+};
+
+TEST_F(BalanceImportTest, PutsTheMonthsAlreadyPaidInTheYearToDateFiles) {
+    using namespace yeartodate;
+    // July to December 2024 in the 2024 file, January and February in 2025's;
+    // a month without its year is the last of that name before March 2025.
+    const std::string bytes = std::string(kFullHeader) +
+                              "MH001,Basic Pay,,,,,,,,,,,July,1000000\r\n"
+                              "MH001,basic pay,,,,,,,,,,,December 2024,1000000\r\n"
+                              "MH001,PAYE,,,,,,,,,,,february,123500\r\n"
+                              "MH001,Staff Loan,,,,,,,,,,,January 2025,100000\r\n"
+                              "MH001,Chargeable Pay,,,,,,,,,,,February,900000\r\n"
+                              "MH002,Transport Allowance,,,,,,,,,,,December,\"50,000.40\"\r\n"
+                              "MH003,Plucking Bonus,,,,,,,,,,,August,12000\r\n";
+    const std::vector<MonthCase> cases{
+        {"MH001", 2024, 6, kBasicPayRow, "", 1000000},
+        {"MH001", 2024, 11, kBasicPayRow, "", 1000000},
+        {"MH001", 2024, 7, kBasicPayRow, "", 0},
+        {"MH001", 2025, 1, kPayeRow, "", 123500},
+        {"MH001", 2025, 0, std::nullopt, "Staff Loan", 100000},
+        {"MH001", 2025, 1, kChargeablePayRow, "", 900000},
+        {"MH001", 2025, 0, kPayeRow, "", 0},
+        {"MH002", 2024, 11, std::nullopt, "Transport Allowance", 50000},
+        {"MH003", 2024, 7, std::nullopt, "Plucking Bonus", 12000},
+    };
+    // A second import of the same file sets the same amounts, not twice them.
+    for (int round = 0; round < 2; ++round) {
+        BalanceImport import(code, folder, org);
+        ASSERT_TRUE(import.read(bytes).accepted()) << import.preview().refusals[0].message;
+        EXPECT_EQ(import.openings().size(), 7u);
+        EXPECT_TRUE(import.balances().empty());
+        ASSERT_TRUE(import.commit(ui, org)) << ui.lastMessage();
+        expectNoMessage();
+        const std::optional<YtdFile> y2024 = ytdFile(2024), y2025 = ytdFile(2025);
+        ASSERT_TRUE(y2024 && y2025);
+        for (const MonthCase& c : cases) {
+            const YtdFile& file = c.year == 2024 ? *y2024 : *y2025;
+            const YTDREC* rec = blockOf(file, c.empNum);
+            ASSERT_NE(rec, nullptr) << c.empNum << " " << c.year;
+            const YtdRow* row = ytdRowOf(*rec, c.fixedRow, c.name);
+            ASSERT_NE(row, nullptr) << c.name;
+            EXPECT_DOUBLE_EQ(row->amounts[c.month], c.amount)
+                << c.empNum << " " << c.year << "-" << c.month + 1 << " " << c.name;
+        }
+        ASSERT_EQ(y2024->records.size(), 3u);
+        ASSERT_EQ(y2025->records.size(), 1u);
+        const YTDREC& mwakyusa = y2024->records[0];
+        EXPECT_EQ(mwakyusa.empNum, "MH001");
+        EXPECT_EQ(mwakyusa.lastName, "Mwakyusa");
+        EXPECT_EQ(y2024->records[2].payFreq, common::WEEKLY);
+        EXPECT_EQ(mwakyusa.monthFlags,
+                  (std::array<int, kMonths>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+        const YTDREC& year2025 = y2025->records[0];
+        EXPECT_EQ(year2025.monthFlags, (std::array<int, kMonths>{1, 1}));
+        // Shown as a month end shows them: PAYE with the deductions' total.
+        EXPECT_EQ(year2025.rows[kPayeRow].flag, 1);
+        EXPECT_EQ(year2025.rows[kTotalDeductionsRow].flag, 1);
+        EXPECT_EQ(year2025.rows[kOvertimeRow].flag, 0);
+        EXPECT_EQ(y2025->header.yearText, "2025");
+    }
+}
+
+TEST_F(BalanceImportTest, RefusesEachFaultOfAMonthAndWritesNothing) {
+    const std::vector<RefusalCase> cases{
+        {"the current month",
+         "MH001,PAYE,,,,,,,,,,,March,1000\r\n",
+         {{2, "Month", "March 2025 has not been paid yet: the current pay period is March 2025."}}},
+        {"a month to come",
+         "MH001,PAYE,,,,,,,,,,,April 2025,1000\r\n",
+         {{2, "Month", "April 2025 has not been paid yet: the current pay period is March 2025."}}},
+        {"last fiscal year",
+         "MH001,PAYE,,,,,,,,,,,June 2024,1000\r\n",
+         {{2, "Month", "June 2024 is not in the fiscal year of the current pay period."}}},
+        {"no month",
+         "MH001,PAYE,,,,,,,,,,,Juli,1000\r\n",
+         {{2, "Month", "\"Juli\" is not a month such as \"July\" or \"July 2026\"."}}},
+        {"no pay field of that name",
+         "MH001,Plucking Bonus,,,,,,,,,,,July,1000\r\n",
+         {{2, "Item", "There is no pay field named \"Plucking Bonus\" on the Monthly payroll."}}},
+        {"unknown employee",
+         "MH099,PAYE,,,,,,,,,,,July,1000\r\n",
+         {{2, "Employee Number", "There is no employee numbered \"MH099\"."}}},
+        {"no amount",
+         "MH001,PAYE,,,,,,,,,,,July,\r\n",
+         {{2, "Amount", "The month's amount is missing."}}},
+        {"bad amount",
+         "MH001,PAYE,,,,,,,,,,,July,12a\r\n",
+         {{2, "Amount", "\"12a\" is not a number."}}},
+        {"a balance beside a month",
+         "MH001,Staff Loan,5000,,,,,,,,,,July,1000\r\n",
+         {{2, "Balance", "\"Balance\" does not apply to a month's amount."}}},
+        {"an amount without a month",
+         "MH001,Staff Savings,5000,,,,,,,,,,,1000\r\n",
+         {{2, "Amount", "\"Amount\" does not apply to \"Staff Savings\"."}}},
+        {"a bank beside a savings plan",
+         "MH001,Staff Savings,5000,,,,,,,CRDB Bank,,,,\r\n",
+         {{2, "Bank", "\"Bank\" does not apply to \"Staff Savings\"."}}},
+        {"the same month twice",
+         "MH001,PAYE,,,,,,,,,,,July,1000\r\nMH001,paye,,,,,,,,,,,July 2024,2000\r\n",
+         {{3, "Month", "\"PAYE\" of \"MH001\" for July 2024 is also on row 2."}}},
+    };
+    const std::string before = bytesOf(transactionsPath());
+    for (const RefusalCase& c : cases) {
+        BalanceImport import(code, folder, org);
+        EXPECT_EQ(import.read(kFullHeader + c.rows).refusals, c.refusals) << c.name;
+        EXPECT_FALSE(import.commit(ui, org)) << c.name;
+    }
+    // Without the organisation the months paid are not known.
+    BalanceImport withoutPeriod(code, folder);
+    EXPECT_EQ(
+        withoutPeriod.read(kFullHeader + std::string("MH001,PAYE,,,,,,,,,,,July,1000\r\n"))
+            .refusals,
+        (std::vector<ImportRefusal>{{2, "Month", "The months already paid are not known here."}}));
+    expectNoMessage();
+    EXPECT_EQ(bytesOf(transactionsPath()), before);
+    EXPECT_FALSE(ytdFile(2024));
+    EXPECT_FALSE(ytdFile(2025));
+}
+
+TEST_F(BalanceImportTest, ABadRowInTheMiddleImportsNothing) {
+    const std::string bytes = std::string(kFullHeader) +
+                              "MH001,Staff Savings,90000,,6,,,,,,,,,\r\n"
+                              "MH001,PAYE,,,,,,,,,,,July,1000\r\n"
+                              "MH001,Union Dues,1000,,,,,,,,,,,\r\n"
+                              "MH002,Staff Savings,120000,,4,,,,,,,,,\r\n"
+                              "MH002,Basic Pay,,,,,,,,,,,January,450000\r\n";
+    const std::string before = bytesOf(transactionsPath());
+    BalanceImport import(code, folder, org);
+    EXPECT_EQ(import.read(bytes).refusals,
+              (std::vector<ImportRefusal>{{4, "Item", "\"Union Dues\" keeps no balance."}}));
+    EXPECT_EQ(import.preview().rows, 5u);
+    EXPECT_FALSE(import.commit(ui, org));
+    expectNoMessage();
+    EXPECT_EQ(bytesOf(transactionsPath()), before);
+    EXPECT_FALSE(ytdFile(2024));
+    EXPECT_FALSE(ytdFile(2025));
+}
+
+TEST_F(BalanceImportTest, AYearToDateFileThatCannotBeWrittenPutsEverythingBack) {
+    // Something other than a year-to-date file where 2025's would go.
+    std::filesystem::create_directories(folder.resolve("2025/ytd.dbf"));
+    const common::VARIATIONSREC before = stored("MH001");
+    const std::string bytes = std::string(kFullHeader) +
+                              "MH001,Staff Savings,90000,,6,,,,,,,,,\r\n"
+                              "MH001,Basic Pay,,,,,,,,,,,July,1000000\r\n"
+                              "MH001,Basic Pay,,,,,,,,,,,January,1000000\r\n";
+    BalanceImport import(code, folder, org);
+    ASSERT_TRUE(import.read(bytes).accepted());
+    EXPECT_FALSE(import.commit(ui, org));
+    EXPECT_FALSE(ui.messages.empty());
+    ui.clear();
+    EXPECT_FALSE(std::filesystem::exists(folder.resolve("2024/ytd.dbf")));
+    const common::VARIATIONSREC after = stored("MH001");
+    EXPECT_EQ(after.deductions[deduction::kSavings].active,
+              before.deductions[deduction::kSavings].active);
+    EXPECT_DOUBLE_EQ(
+        std::get<common::SavingsParams>(after.deductions[deduction::kSavings].params).balance,
+        std::get<common::SavingsParams>(before.deductions[deduction::kSavings].params).balance);
 }
 
 } // namespace
