@@ -197,6 +197,9 @@ public:
         inner_.newWcfFile(sourceFolder, fiscalYear);
     }
 
+    // The store calls made so far.
+    int calls() const { return calls_; }
+
 private:
     void step() {
         if (++calls_ == killAt_)
