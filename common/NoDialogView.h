@@ -6,8 +6,9 @@ namespace kelo::common {
 
 // A view with no controls, for a class with a form face whose operations run
 // without a window (the demo builder, the command line, imports): what is
-// shown goes nowhere and every read finds nothing.
-class NoDialogView final : public DialogView {
+// shown goes nowhere and every read finds nothing. A view that must keep
+// some controls derives from it and overrides just those.
+class NoDialogView : public DialogView {
 public:
     void setCaption(std::string_view) override {}
     std::string caption() const override { return {}; }

@@ -1,5 +1,6 @@
 #include "procedures/PasswordCaution.h"
 
+#include "common/NoDialogView.h"
 #include "setup/Users.h"
 
 #include <map>
@@ -9,13 +10,11 @@ namespace kelo::procedures {
 namespace {
 
 // A dialog of texts only: what is written can be read back; lists, trees
-// and states hold nothing.
-class TextsView final : public common::DialogView {
+// and states hold nothing, but its controls count as shown and enabled.
+class TextsView final : public common::NoDialogView {
 public:
     void setCaption(std::string_view text) override { caption_ = text; }
     std::string caption() const override { return caption_; }
-    void setFocus(std::string_view) override {}
-    std::string focus() const override { return {}; }
     std::string text(std::string_view control) const override {
         const auto it = texts_.find(std::string(control));
         return it == texts_.end() ? std::string() : it->second;
@@ -23,40 +22,8 @@ public:
     void setText(std::string_view control, std::string_view text) override {
         texts_[std::string(control)] = text;
     }
-    void setTextLimit(std::string_view, int) override {}
-    bool isChecked(std::string_view) const override { return false; }
-    void setChecked(std::string_view, bool) override {}
     bool isEnabled(std::string_view) const override { return true; }
-    void setEnabled(std::string_view, bool) override {}
     bool isVisible(std::string_view) const override { return true; }
-    void setVisible(std::string_view, bool) override {}
-    void clearItems(std::string_view) override {}
-    int addItem(std::string_view, std::string_view, long) override { return -1; }
-    void insertItem(std::string_view, int, std::string_view, long) override {}
-    void removeItem(std::string_view, int) override {}
-    int itemCount(std::string_view) const override { return 0; }
-    std::string itemText(std::string_view, int) const override { return {}; }
-    void setItemText(std::string_view, int, std::string_view) override {}
-    long itemCode(std::string_view, int) const override { return 0; }
-    int findItem(std::string_view, std::string_view) const override { return -1; }
-    int selectedRow(std::string_view) const override { return -1; }
-    void selectRow(std::string_view, int) override {}
-    std::vector<int> selectedRows(std::string_view) const override { return {}; }
-    void setRowSelected(std::string_view, int, bool) override {}
-    void clearTree(std::string_view) override {}
-    TreeItem addTreeItem(std::string_view, TreeItem, std::string_view, long) override {
-        return kRoot;
-    }
-    void removeTreeItem(std::string_view, TreeItem) override {}
-    std::string treeItemText(std::string_view, TreeItem) const override { return {}; }
-    void setTreeItemText(std::string_view, TreeItem, std::string_view) override {}
-    long treeItemCode(std::string_view, TreeItem) const override { return 0; }
-    TreeItem treeParent(std::string_view, TreeItem) const override { return kRoot; }
-    std::vector<TreeItem> treeChildren(std::string_view, TreeItem) const override { return {}; }
-    TreeItem selectedTreeItem(std::string_view) const override { return kRoot; }
-    void selectTreeItem(std::string_view, TreeItem) override {}
-    void expandTreeItem(std::string_view, TreeItem) override {}
-    void sortTreeChildren(std::string_view, TreeItem) override {}
 
 private:
     std::string caption_;
