@@ -8,6 +8,7 @@
 #include "app/shell/CommandRules.h"
 #include "app/shell/Commands.h"
 #include "common/ReportBase.h"
+#include "dataexchange/BalanceImport.h"
 #include "dataexchange/EmployeeImport.h"
 #include "dataexchange/ImportCommands.h"
 #include "engine/Data4.h"
@@ -57,6 +58,11 @@ constexpr CommandHelp kCommands[] = {
     {"import-employees", "import-employees FILE",
      "Adds the employees of the CSV file FILE. Every row is checked first; when any\n"
      "is refused, each refusal is listed and nothing is imported."},
+    {"import-balances", "import-balances FILE",
+     "Sets the opening balances of loans, savings plans, pension funds, co-operatives\n"
+     "and cost recoveries, and the year-to-date amounts of the months already paid,\n"
+     "from the CSV file FILE. Every row is checked first; when any is refused, each\n"
+     "refusal is listed and nothing is imported."},
     {"month-end", "month-end",
      "Runs the month end of the organisation with the password given at the start\n"
      "as the answer to its caution, and without the backup it offers. Fails when\n"
@@ -241,10 +247,12 @@ bool parseCommand(const Invocation& invocation, Command& command, std::string& e
         std::error_code ignored;
         command.file = std::filesystem::absolute(args[0], ignored).string();
     }
-    command.commandId = command.name == "import-employees" ? cmd::ImportEmployees
-                        : command.name == "backup"         ? cmd::Backup
-                        : command.name == "restore"        ? cmd::Restore
-                                                           : cmd::ExportEmployees;
+    // The balances are the payroll records' own, under their right.
+    command.commandId = command.name == "import-employees"  ? cmd::ImportEmployees
+                        : command.name == "import-balances" ? cmd::Transactions
+                        : command.name == "backup"          ? cmd::Backup
+                        : command.name == "restore"         ? cmd::Restore
+                                                            : cmd::ExportEmployees;
     return true;
 }
 
@@ -340,13 +348,12 @@ int runReport(const Command& command, Session& session, TerminalUi& ui) {
     return kFailure;
 }
 
-int runImport(const Command& command, Session& session, TerminalUi& ui) {
-    const std::optional<std::string> bytes = bytesOf(command.file);
-    if (!bytes)
-        return fail(ui, "Can't open " + command.file);
-    dataexchange::EmployeeImport import(session.code(), session.folder());
-    const dataexchange::ImportPreview& preview = import.read(*bytes);
-    const common::ORGREC org = *session.orgs().getOpenOrg();
+// Every refused row on the error stream and nothing imported, or the rows
+// imported counted.
+template <class Import>
+int importRows(Import& import, const std::string& bytes, const common::ORGREC& org, TerminalUi& ui,
+               const char* one, const char* many) {
+    const dataexchange::ImportPreview& preview = import.read(bytes);
     if (!preview.accepted() || !import.commit(ui, org)) {
         for (const dataexchange::ImportRefusal& refusal : import.preview().refusals)
             ui.say(dataexchange::refusalLine(refusal));
@@ -354,10 +361,23 @@ int runImport(const Command& command, Session& session, TerminalUi& ui) {
         return kFailure;
     }
     const std::size_t count = import.preview().rows;
-    std::cout << (count == 1 ? std::string("1 employee was")
-                             : std::to_string(count) + " employees were")
+    std::cout << (count == 1 ? std::string("1 ") + one + " was"
+                             : std::to_string(count) + " " + many + " were")
               << " imported.\n";
     return kSuccess;
+}
+
+int runImport(const Command& command, Session& session, TerminalUi& ui) {
+    const std::optional<std::string> bytes = bytesOf(command.file);
+    if (!bytes)
+        return fail(ui, "Can't open " + command.file);
+    const common::ORGREC org = *session.orgs().getOpenOrg();
+    if (command.name == "import-balances") {
+        dataexchange::BalanceImport import(session.code(), session.folder(), org);
+        return importRows(import, *bytes, org, ui, "opening balance", "opening balances");
+    }
+    dataexchange::EmployeeImport import(session.code(), session.folder());
+    return importRows(import, *bytes, org, ui, "employee", "employees");
 }
 
 // Why the table at `path` cannot be read whole, with its path; none when it
@@ -473,7 +493,7 @@ int runCommand(const Command& command, Session& session, const std::string& pass
                             ".");
     if (command.name == "report")
         return runReport(command, session, ui);
-    if (command.name == "import-employees")
+    if (command.name == "import-employees" || command.name == "import-balances")
         return runImport(command, session, ui);
     if (command.name == "month-end")
         return runMonthEnd(session, password, ui);

@@ -498,5 +498,53 @@ TEST_F(KeloCommandLineTest, BankTransferFiles) {
     }
 }
 
+// The sample opening balances go into a copy of the demo, after a file with
+// refused rows has changed nothing; the months imported show on the pay
+// summary.
+TEST_F(KeloCommandLineTest, ImportBalances) {
+    namespace fs = std::filesystem;
+    const fs::path sample =
+        fs::path(__FILE__).parent_path().parent_path().parent_path() / "data/samples/balances.csv";
+    const std::string copy = dir->file("balances");
+    fs::copy(dir->file("demo"), copy, fs::copy_options::recursive);
+    const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
+    const std::string start = "--data-folder " + quoted(copy) + " --org 1 --user ";
+
+    const std::string header = lineOf(readBytes(sample.string()), 0) + "\r\n";
+    writeBytes(dir->file("refused.csv"), header + "MH009,Staff Loan,\"450,000\",10,8,No,,,,,,,,\r\n"
+                                                  "MH999,Staff Loan,1000,1,0,,,,,,,,,\r\n"
+                                                  "MH020,Basic Pay,,,,,,,,,,,November,280000\r\n");
+    KeloRun result = run(password, start + "supervisor import-balances " + file("refused.csv"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kelo: Row 3, Employee Number: There is no employee numbered \"MH999\".\n"
+                          "kelo: Row 4, Month: November 2026 has not been paid yet: the current "
+                          "pay period is November 2026.\n"
+                          "kelo: Nothing has been imported.\n");
+    EXPECT_EQ(result.out, "");
+    expectOneLine(run(password, start + "viewer import-balances " + quoted(sample.string())), 1,
+                  "kelo: User viewer may not run import-balances.");
+    expectOneLine(run(password, start + "supervisor import-balances"), 2,
+                  "kelo: Usage: kelo import-balances FILE");
+
+    result = run(password, start + "supervisor import-balances " + quoted(sample.string()));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "28 opening balances were imported.\n");
+
+    // Kayombo's July to October, January to June left blank.
+    result = run(password, start + "supervisor report 85 --txt " + quoted(copy + "/summary.txt"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string summary = readBytes(copy + "/summary.txt");
+    const std::size_t page = summary.find("Employee Number: MH020\t");
+    ASSERT_NE(page, std::string::npos);
+    const std::size_t basic = summary.find("\nBasic Pay\t", page);
+    const std::size_t nssf = summary.find("\nNSSF\t", page);
+    ASSERT_NE(basic, std::string::npos);
+    ASSERT_NE(nssf, std::string::npos);
+    EXPECT_EQ(summary.substr(basic + 1, 48),
+              "Basic Pay\t\t\t\t\t\t\t280,000\t280,000\t280,000\t280,000\t");
+    EXPECT_EQ(summary.substr(nssf + 1, 39), "NSSF\t\t\t\t\t\t\t28,000\t28,000\t28,000\t28,000\t");
+}
+
 } // namespace
 } // namespace kelo::app
