@@ -555,6 +555,59 @@ TEST_F(EmployeeImportTest, AFailurePartWayThroughLeavesEveryFileAsItWas) {
     EXPECT_EQ(leaveRows("E1499"), 1u);
 }
 
+TEST_F(EmployeeImportTest, TheBatchStoresWhatAddingOneByOneStores) {
+    // Leave rows a former employee left under MH011: both ways remove them.
+    {
+        database::LEAVEDB leave(code, folder, ui);
+        database::LEAVEROW left;
+        left.date = staffrecords::testing::ymd(2025, 1, 1);
+        left.kind = database::kBalanceBF;
+        left.days = 4;
+        ASSERT_TRUE(leave.appendRec("MH011", left));
+    }
+    const std::string rows =
+        std::string(kMushi) + kTemba +
+        "MH012,Kweka,Ali,Head Office,Accountant,Mbeya,Weekly,Salary,100000,8,45,01/03/2025\r\n";
+    std::filesystem::copy(dir.file("org01"), dir.file("org02"),
+                          std::filesystem::copy_options::recursive);
+
+    EmployeeImport import(code, folder);
+    ASSERT_TRUE(import.read(kHeader + rows).accepted());
+    ASSERT_TRUE(import.commit(ui, org)) << ui.lastMessage();
+    const std::vector<std::string> paths{
+        database::STATDB::kPath, database::LEAVEDB::kPath,
+        std::string(common::transactionsTablePath(common::MONTHLY)),
+        std::string(common::transactionsTablePath(common::WEEKLY))};
+    std::vector<std::string> batch;
+    for (const std::string& path : paths)
+        batch.push_back(bytesOf(folder.resolve(path)));
+    const std::vector<EmployeeRow> employees = import.employees();
+
+    folder.moveTo("../org02");
+    org.folder = "../org02";
+    staffrecords::STATFRM keyed(ui, code, folder);
+    for (const EmployeeRow& row : employees)
+        ASSERT_TRUE(keyed.addEmployee(org, row.rec, row.personnel)) << ui.lastMessage();
+    keyed.closeFile();
+    expectNoMessage();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string one = bytesOf(folder.resolve(paths[i]));
+        // The header's date and change counter aside, the same bytes: the
+        // same rows in the same order.
+        ASSERT_GT(one.size(), 32u) << paths[i];
+        EXPECT_EQ(batch[i].size(), one.size()) << paths[i];
+        EXPECT_TRUE(batch[i].substr(32) == one.substr(32)) << paths[i];
+    }
+    // MH011's old row (identifier 4) is gone; the openings are numbered on
+    // from the highest left: 5, 6 and 7.
+    std::vector<database::LEAVEROW> leave;
+    ASSERT_TRUE(database::LEAVEDB(code, folder, ui).readRows("MH011", leave));
+    ASSERT_EQ(leave.size(), 1u);
+    EXPECT_EQ(leave[0].id, 6);
+    EXPECT_EQ(leave[0].kind, database::kBalanceBF);
+    EXPECT_EQ(leave[0].days, 0);
+}
+
 TEST_F(EmployeeImportTest, RoundTripIntoANewOrganisationGivesTheSameRecords) {
     // Employees as the form stores them: through the import itself, with
     // every column filled somewhere.
