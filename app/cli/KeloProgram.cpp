@@ -1,6 +1,7 @@
 #include "app/cli/KeloProgram.h"
 
 #include "app/cli/OrgChoiceView.h"
+#include "app/cli/ReportChoices.h"
 #include "app/cli/TerminalUi.h"
 #include "app/main/ReportCommands.h"
 #include "app/main/ReportPrinting.h"
@@ -49,10 +50,8 @@ struct CommandHelp {
 };
 
 constexpr CommandHelp kCommands[] = {
-    {"report", "report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]",
-     "Writes the report or return of the code CODE, with the parameters the report\n"
-     "wizard proposes, as a PDF, text or CSV file. --period chooses the pay period\n"
-     "or the month of a return instead of the current one."},
+    {"report", "report CODE --pdf|--txt|--csv FILE [CHOICES]",
+     "Writes the report or return of the code CODE as a PDF, text or CSV file."},
     {"export-employees", "export-employees FILE",
      "Writes the employee list to the CSV file FILE, whole or not at all."},
     {"import-employees", "import-employees FILE",
@@ -110,8 +109,8 @@ struct Command {
     std::int32_t reportCode = 0;
     Format format = Format::Pdf;
     std::string file;
-    std::optional<std::pair<long, int>> period; // year, month
-    std::array<long, 3> processDate{};          // year, month, day
+    ReportChoices choices;
+    std::array<long, 3> processDate{}; // year, month, day
 };
 
 constexpr std::pair<const char*, std::int32_t> kBanks[] = {
@@ -134,8 +133,12 @@ bool parseReport(const std::vector<std::string>& args, Command& command, std::st
     bool formatGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue =
-            arg == "--pdf" || arg == "--txt" || arg == "--csv" || arg == "--period";
+        const ChoiceParse choice = parseReportChoice(args, i, command.choices, error);
+        if (choice == ChoiceParse::Wrong)
+            return false;
+        if (choice == ChoiceParse::Taken)
+            continue;
+        const bool takesValue = arg == "--pdf" || arg == "--txt" || arg == "--csv";
         if (takesValue && i + 1 >= args.size()) {
             error = "Option " + arg + " needs a value.";
             return false;
@@ -150,16 +153,6 @@ bool parseReport(const std::vector<std::string>& args, Command& command, std::st
                              : arg == "--txt" ? Format::Text
                                               : Format::Csv;
             command.file = args[++i];
-        } else if (arg == "--period") {
-            const std::string& value = args[++i];
-            const auto year =
-                value.size() == 7 && value[4] == '-' ? numberOf(value.substr(0, 4)) : std::nullopt;
-            const auto month = year ? numberOf(value.substr(5)) : std::nullopt;
-            if (!month || *month < 1 || *month > 12) {
-                error = "The period " + value + " is not a month written YYYY-MM.";
-                return false;
-            }
-            command.period = std::make_pair(*year, static_cast<int>(*month));
         } else if (!code && arg.rfind("--", 0) != 0) {
             code = numberOf(arg);
             if (!code) {
@@ -172,7 +165,7 @@ bool parseReport(const std::vector<std::string>& args, Command& command, std::st
         }
     }
     if (!code || !formatGiven) {
-        error = "Usage: kelo report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]";
+        error = std::string("Usage: kelo ") + findCommand("report")->usage;
         return false;
     }
     command.reportCode = static_cast<std::int32_t>(*code);
@@ -300,28 +293,8 @@ std::optional<std::string> bytesOf(const std::string& path) {
 int runReport(const Command& command, Session& session, TerminalUi& ui) {
     const common::ORGREC org = *session.orgs().getOpenOrg();
     setup::ReportWizard wizard(ui, session.code(), session.folder(), org, command.reportCode);
-    const auto has = [&wizard](setup::WizardPage page) {
-        const std::vector<setup::WizardPage> pages = wizard.plan().pages;
-        return std::find(pages.begin(), pages.end(), page) != pages.end();
-    };
-    // The muster roll and control account of a pay period, the wizard's
-    // first choice.
-    if (has(setup::WizardPage::ReportKind))
-        wizard.applyReportKind(setup::ReportWizard::ReportKind::PayPeriod);
-    if (command.period) {
-        const auto [year, month] = *command.period;
-        bool applied = false;
-        if (has(setup::WizardPage::ReturnMonth))
-            applied = wizard.applyReturnMonth(year, month);
-        else if (has(setup::WizardPage::PayPeriod))
-            applied = wizard.applyPayPeriod(wizard.param().payFreq, year, month,
-                                            wizard.param().period.day);
-        else
-            return fail(ui, "--period does not apply to report " +
-                                std::to_string(command.reportCode) + ".");
-        if (!applied)
-            return fail(ui, "The period is refused.");
-    }
+    if (const int status = makeReportChoices(wizard, command.choices, ui); status != kSuccess)
+        return status;
     const std::unique_ptr<common::REPORTBASE> report =
         reporting::openReport(ui, session.code(), session.folder(), wizard.param(), org);
     if (!report)
@@ -434,7 +407,10 @@ int runMonthEnd(Session& session, const std::string& password, TerminalUi& ui) {
     procedures::LiveMonthEndGuard guard(session.code(), session.folder());
     procedures::PasswordCaution caution(password);
     procedures::MONTHEND monthEnd(ui, stores, guard, caution, session.paths().sourceFolder);
-    if (monthEnd.monthEnd() != 0)
+    const int errors = monthEnd.monthEnd();
+    if (errors > 0)
+        return fail(ui, procedures::monthendtext::completedWithErrors(errors));
+    if (errors < 0)
         return fail(ui, procedures::monthendtext::Cancelled);
     return kSuccess;
 }
@@ -543,6 +519,25 @@ int runSession(const Invocation& invocation, const Command& command, long orgNum
     return status;
 }
 
+// The codes of the Report menu's reports, each with its wizard's title.
+std::string reportCodesHelp() {
+    std::vector<std::int32_t> codes;
+    for (int id = 1000; id < 2000; ++id)
+        if (const std::optional<std::int32_t> code = reportCodeOf(id))
+            codes.push_back(*code);
+    std::sort(codes.begin(), codes.end());
+    std::string text = "Report codes:\n";
+    for (std::int32_t code : codes) {
+        std::string title = setup::wizardPlan(code).title;
+        if (title.rfind("View ", 0) == 0)
+            title.erase(0, 5);
+        const std::string number = std::to_string(code);
+        text += "  " + number + std::string(number.size() < 5 ? 5 - number.size() : 1, ' ') +
+                title + "\n";
+    }
+    return text;
+}
+
 } // namespace
 
 bool parseInvocation(const std::vector<std::string>& args, Invocation& invocation,
@@ -593,8 +588,11 @@ std::string helpText(const std::string& command) {
         const CommandHelp* found = findCommand(command);
         if (!found)
             return {};
-        return std::string("Usage: kelo --data-folder FOLDER --org N --user NAME ") + found->usage +
-               "\n\n" + found->text + "\n";
+        std::string text = std::string("Usage: kelo --data-folder FOLDER --org N --user NAME ") +
+                           found->usage + "\n\n" + found->text + "\n";
+        if (command == "report")
+            text += std::string("\n") + kReportChoicesHelp + "\n" + reportCodesHelp();
+        return text;
     }
     std::string text = "Usage: kelo --data-folder FOLDER --org N --user NAME COMMAND [ARGUMENTS]\n"
                        "\n"

@@ -3,6 +3,9 @@
 #include "app/demo/DemoFolder.h"
 #include "common/OrgRecords.h"
 #include "common/WorkingFolder.h"
+#include "database/PayeParamDb.h"
+#include "database/StaticDb.h"
+#include "database/TableUse.h"
 #include "engine/Code4.h"
 #include "setup/Backup.h"
 #include "setup/DataFolderStart.h"
@@ -71,6 +74,8 @@ protected:
         ASSERT_TRUE(demo::buildDemoFolder(builder, dir->file("demo"), KELO_SOURCE_FOLDER))
             << builder.lastMessage();
         addUsers(builder);
+        std::filesystem::copy(dir->file("demo"), dir->file("pristine"),
+                              std::filesystem::copy_options::recursive);
     }
 
     // Beside the demo users: "viewer", payroll menu and no right, and
@@ -109,6 +114,14 @@ protected:
         return result;
     }
 
+    // A copy of the demo as built, whatever the tests before have written.
+    static std::string freshCopy(const std::string& name) {
+        const std::string copy = dir->file(name);
+        std::filesystem::copy(dir->file("pristine"), copy,
+                              std::filesystem::copy_options::recursive);
+        return copy;
+    }
+
     // A command of `user` on the demo organisation.
     static KeloRun as(const std::string& user, const std::string& command) {
         return run("KELO_PASSWORD=" + std::string(demo::kDemoPassword),
@@ -134,7 +147,10 @@ TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
         const char* shown;
     } cases[] = {
         {"--help", "  export-employees FILE\n"},
-        {"report --help", "report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]\n\nWrites"},
+        {"report --help", "report CODE --pdf|--txt|--csv FILE [CHOICES]\n\nWrites"},
+        {"report --help",
+         "  --field NAME              the pay field as the wizard's list names it\n"},
+        {"report --help", "\nReport codes:\n  11   Employees Roll\n  12   Leavers Roll\n"},
         {"export-employees --help", "export-employees FILE\n\nWrites the employee list"},
         {"--help import-employees", "import-employees FILE\n\nAdds the employees"},
         {"check --help", "check\n\nOpens every table of the organisation"},
@@ -178,10 +194,10 @@ TEST_F(KeloCommandLineTest, AFailureIsOneLineAndAFailureStatus) {
         {"no such report", password, folder + " --org 1 --user supervisor report 999 --txt x", 2,
          "kelo: No report has the code 999."},
         {"report without a file", password, folder + " --org 1 --user supervisor report 11", 2,
-         "kelo: Usage: kelo report CODE --pdf|--txt|--csv FILE [--period YYYY-MM]"},
+         "kelo: Usage: kelo report CODE --pdf|--txt|--csv FILE [CHOICES]"},
         {"period not a month", password,
          folder + " --org 1 --user supervisor report 11 --txt x --period 2026-13", 2,
-         "kelo: The period 2026-13 is not a month written YYYY-MM."},
+         "kelo: The period 2026-13 is not written YYYY-MM or YYYY-MM-DD."},
         {"no data folder there", password,
          missing + " --org 1 --user supervisor export-employees x", 1,
          "kelo: Can't open folder " + dir->file("missing")},
@@ -495,6 +511,275 @@ TEST_F(KeloCommandLineTest, BankTransferFiles) {
     for (const auto& c : failures) {
         SCOPED_TRACE(c.arguments);
         expectOneLine(as("supervisor", c.arguments), c.status, c.line);
+    }
+}
+
+// A choice the report's wizard lacks or would not offer: one line, and the
+// status of a wrong command line or of a refusal.
+TEST_F(KeloCommandLineTest, AReportChoiceTheWizardWouldNotOffer) {
+    const struct {
+        std::string arguments;
+        int status;
+        const char* line;
+    } cases[] = {
+        {"11 --txt x --field 'Net Pay'", 2, "--field does not apply to report 11."},
+        {"34 --txt x --kind month", 2, "--kind does not apply to report 34."},
+        {"32 --csv x --kind year --period 2026-11", 2,
+         "--period does not apply to report 32 of the kind year."},
+        {"12 --txt x --months 1-6", 2,
+         "--months does not apply to report 12, which takes the whole year."},
+        {"80 --csv x --months 3-6", 2, "The months of report 80 begin in January or July."},
+        {"80 --csv x --months 1-9", 2, "The months of report 80 end in June or December."},
+        {"34 --txt x --frequency fortnightly", 2,
+         "The pay frequency fortnightly is not one of Monthly, Weekly, Biweekly or Irregular."},
+        {"34 --txt x --period 2026-11-07", 2,
+         "A monthly pay period has no day; give --period YYYY-MM."},
+        {"71 --csv x --period 2026-11-07", 2,
+         "The month of report 71 has no day; give --period YYYY-MM."},
+        {"34 --txt x --kind week", 2, "The kind week is not one of period, month and year."},
+        {"34 --txt x --station a --unit b", 2,
+         "Give only one of --unit, --station, --pay-group, --bank, --coop and --pension-fund."},
+        {"34 --txt x --year 2026 --year 2025", 2, "Give --year only once."},
+        {"34 --txt x --field", 2, "Option --field needs a value."},
+        {"80 --csv x --year 26", 2, "The year 26 is not written YYYY."},
+        {"76 --csv x --field 'Net Pay'", 1,
+         "The pay field Net Pay is not offered for report 76; it offers Staff Loan."},
+        {"44 --csv x", 1, "The wizard of report 44 offers no pay field."},
+        {"55 --csv x --fund PSSSF", 1,
+         "The co-operative PSSSF is not offered for report 55; it offers Highland Staff SACCOS, "
+         "Mbeya Tea Workers SACCOS or Rungwe Tea Growers Coop."},
+        {"34 --txt x --station Moshi", 1,
+         "There is no station Moshi; the list holds Isangati Estate, Kiwira Estate, Mbeya Head "
+         "Office or Tukuyu Factory."},
+        // The wizard's own refusals.
+        {"80 --csv x --year 1899", 1, "Entry for year is invalid."},
+        {"34 --txt x --frequency weekly --period 2026-10-31", 1,
+         "The pay log keeps no report file for Week ending 31 October 2026."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        expectOneLine(as("supervisor", "report " + c.arguments), c.status,
+                      std::string("kelo: ") + c.line);
+    }
+}
+
+// The fields of a CSV line, their quotes taken off.
+std::vector<std::string> csvFields(std::string line) {
+    if (line.rfind(kBom, 0) == 0)
+        line.erase(0, 3);
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields.emplace_back();
+        else if (c != '\r')
+            fields.back() += c;
+    }
+    return fields;
+}
+
+// The sum of the column `column` over the rows of a report's CSV.
+double columnSum(const std::string& csv, const std::string& column) {
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    const std::vector<std::string> header = csvFields(line);
+    const auto at = std::find(header.begin(), header.end(), column);
+    if (at == header.end())
+        return -1;
+    const auto index = static_cast<std::size_t>(at - header.begin());
+    double sum = 0;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> fields = csvFields(line);
+        if (index < fields.size() && !fields[index].empty())
+            sum += std::stod(fields[index]);
+    }
+    return sum;
+}
+
+// The employee leaves on `when`, his termination not yet through the
+// payroll, as the Terminate dialog leaves him.
+void terminate(const std::string& folderPath, const std::string& empNum, common::date when) {
+    openOrg(folderPath, [&](engine::Code4& code, common::WorkingFolder& folder, setup::ORGS&) {
+        database::STATDB staff(code, folder);
+        database::TableUse use(staff, nullptr);
+        ASSERT_TRUE(use);
+        ASSERT_TRUE(staff.seekEmpNum(empNum));
+        common::STATICREC rec;
+        ASSERT_TRUE(staff.initRec(rec));
+        rec.terminated = 1;
+        rec.terminationDate = when;
+        rec.terminationReason = "Resignation";
+        ASSERT_TRUE(staff.updateFields(rec, false));
+    });
+}
+
+// The statutory interest rate of the low interest loan benefit in 2026.
+void setStatutoryRate(const std::string& folderPath, float rate) {
+    openOrg(folderPath, [rate](engine::Code4& code, common::WorkingFolder& folder, setup::ORGS&) {
+        database::PAYEPARAMDB paye(code, folder);
+        ASSERT_TRUE(paye.openFile(2026, false));
+        database::PAYEPARAMREC params;
+        ASSERT_TRUE(paye.initRec(params));
+        params.statRateJulDec = rate;
+        EXPECT_TRUE(paye.updateRec(params));
+        paye.closeFile();
+    });
+}
+
+// Every report and return of the Report menu on one copy of the demo, moved
+// on to December with MH010 leaving on 20 November and the statutory
+// interest rate at 16%: the pay-run reports and returns of November from
+// the files the month end kept, the yearly ones of 2026.
+TEST_F(KeloCommandLineTest, EveryReportAndReturn) {
+    namespace fs = std::filesystem;
+    const std::string copy = freshCopy("reports");
+    endPeriodsOn(copy, 28);
+    terminate(copy, "MH010", {2026, 20, 11});
+    setStatutoryRate(copy, 16);
+    const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
+    const std::string start = "--data-folder " + quoted(copy) + " --org 1 --user supervisor ";
+    KeloRun result = run(password, start + "month-end");
+    ASSERT_EQ(result.status, 0) << result.err;
+    fs::create_directory(copy + "/out");
+
+    const struct {
+        const char* file;
+        const char* choices;
+    } cases[] = {
+        {"11.txt", "11"},
+        {"11-psssf.csv", "11 --pension-fund PSSSF"},
+        {"12.txt", "12 --year 2026"},
+        {"13.csv", "13 --station 'Kiwira Estate'"},
+        {"14.pdf", "14 --unit Factory"},
+        {"15.pdf", "15 --year 2026"},
+        {"16.txt", "16"},
+        {"21.csv", "21"},
+        {"22.csv", "22 --year 2026"},
+        {"23.csv", "23 --year 2026"},
+        {"24.csv", "24 --year 2026 --pay-group Management"},
+        {"25.csv", "25 --year 2026"},
+        {"31.csv", "31 --period 2026-11 --unit Estates"},
+        {"32-period.csv", "32 --kind period --period 2026-11"},
+        {"32-month.csv", "32 --kind month --period 2026-11"},
+        {"32-year.csv", "32 --kind year --year 2026"},
+        {"33-period.txt", "33 --kind period --period 2026-11"},
+        {"33-month.txt", "33 --kind month --period 2026-11"},
+        {"33-year.txt", "33 --kind year --year 2026"},
+        {"34.txt", "34 --period 2026-11 --station 'Mbeya Head Office'"},
+        {"34-weekly.txt", "34 --frequency weekly --period 2026-11-28"},
+        {"41-coop.csv", "41 --period 2026-11 --field 'Tea Workers SACCOS'"},
+        {"41-loan.csv", "41 --period 2026-11 --field 'Staff Loan'"},
+        {"41-coop-loan.csv", "41 --period 2026-11 --field 'Tea Workers SACCOS Loan'"},
+        {"41-savings.csv", "41 --period 2026-11 --field 'Staff Savings Scheme'"},
+        {"42-housing.csv", "42 --period 2026-11 --field 'Housing Allowance'"},
+        {"42-basic.csv", "42 --period 2026-11 --field 'Basic Pay'"},
+        {"42-overtime.csv", "42 --period 2026-11 --field 'normal overtime'"},
+        {"43.csv", "43 --period 2026-11 --field 'Motor Vehicle Benefit'"},
+        {"45.csv", "45 --field 'Rounding B/F'"},
+        {"55.csv", "55 --period 2026-11 --fund 'Mbeya Tea Workers SACCOS'"},
+        {"56.csv", "56 --period 2026-11 --fund PSSSF"},
+        {"61.csv", "61 --period 2026-11 --field 'Net Pay'"},
+        {"62.csv", "62 --period 2026-11"},
+        {"63.csv", "63 --period 2026-11 --field 'Salary Advance'"},
+        {"64.csv", "64 --period 2026-11 --bank 'NMB Bank'"},
+        {"71.csv", "71 --period 2026-11"},
+        {"72.csv", "72 --period 2026-11"},
+        {"73.csv", "73 --period 2026-11"},
+        {"74.csv", "74 --period 2026-11"},
+        {"76.csv", "76 --period 2026-11 --field 'Staff Loan'"},
+        {"80.csv", "80 --year 2026 --months 7-12"},
+        {"81.csv", "81 --year 2026"},
+        {"82.csv", "82 --year 2026 --months 1-12"},
+        {"85.txt", "85 --year 2026 --coop 'Highland Staff SACCOS'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.choices);
+        const std::string path = copy + "/out/" + c.file;
+        const std::string format = fs::path(c.file).extension().string().substr(1);
+        result = run(password, start + "report " + c.choices + " --" + format + " " + quoted(path));
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        EXPECT_TRUE(fs::exists(path) && fs::file_size(path) > 0);
+    }
+
+    // Figures of the demo's November: the Tea Workers SACCOS contributions
+    // 30,000 + 25,000 + 25,000 + 20,000 + 20,000 + 20,000; the housing
+    // allowances 600,000 + 400,000 + 250,000 + 200,000 + 200,000; MH003's
+    // loan of 3,000,000 at 10% below the statutory 16%: 3,000,000 x 6 / 1200.
+    const std::string out = copy + "/out/";
+    EXPECT_EQ(columnSum(readBytes(out + "41-coop.csv"), "Amount Deducted"), 140000);
+    EXPECT_EQ(columnSum(readBytes(out + "42-housing.csv"), "Amount"), 1650000);
+    const std::string benefit = readBytes(out + "76.csv");
+    EXPECT_NE(benefit.find("MH003"), std::string::npos) << benefit;
+    EXPECT_NE(benefit.find(",15000"), std::string::npos) << benefit;
+    // The two paid into NMB Bank accounts that the bank file test knows.
+    const std::string nmb = readBytes(out + "64.csv");
+    EXPECT_NE(nmb.find("\"Chaula, Lucas Amosi\",19800814-53115,NMB Bank,Tukuyu,51200090515,542000"),
+              std::string::npos)
+        << nmb;
+    EXPECT_NE(
+        nmb.find("\"Haonga, Ramadhani Juma\",19880423-53109,NMB Bank,Mbeya,51200070709,973400"),
+        std::string::npos)
+        << nmb;
+    EXPECT_EQ(nmb.find("CRDB Bank"), std::string::npos) << nmb;
+    // The leaver on the leavers roll of 2026.
+    EXPECT_NE(readBytes(out + "12.txt").find("MH010"), std::string::npos);
+}
+
+// A month end whose annual returns store cannot take the period: the other
+// stores move on, and the failure is the status with the store's reason
+// and the count of errors.
+TEST_F(KeloCommandLineTest, AMonthEndWithErrorsFails) {
+    const std::string copy = freshCopy("errors");
+    endPeriodsOn(copy, 28);
+    const std::string store = copy + "/org01/2026/annualreturns.dbf";
+    writeBytes(store, "not a store file\n");
+    const KeloRun result =
+        run("KELO_PASSWORD=" + std::string(demo::kDemoPassword),
+            "--data-folder " + quoted(copy) + " --org 1 --user supervisor month-end");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    // The store refuses the period of each of the four pay frequencies.
+    std::string reasons;
+    for (int i = 0; i < 4; ++i)
+        reasons += "kelo: Format of " + store + " is unknown.\n";
+    EXPECT_EQ(result.err, reasons + "kelo: Month end procedure completed with 4 errors.\n");
+    // The month has moved on all the same.
+    const KeloRun roll =
+        run("KELO_PASSWORD=" + std::string(demo::kDemoPassword),
+            "--data-folder " + quoted(copy) + " --org 1 --user supervisor report 11 --txt " +
+                quoted(copy + "/roll.txt"));
+    EXPECT_EQ(roll.status, 0) << roll.err;
+    EXPECT_EQ(lineOf(readBytes(copy + "/roll.txt"), 1),
+              "Employees Roll as at December 2026 - All Units\t");
+}
+
+// The README's sample of employees, in the export's layout, goes into a copy
+// of the demo whole: five new employees with posts still vacant.
+TEST_F(KeloCommandLineTest, TheSampleEmployeesImport) {
+    namespace fs = std::filesystem;
+    const fs::path sample =
+        fs::path(__FILE__).parent_path().parent_path().parent_path() / "data/samples/employees.csv";
+    const std::string copy = freshCopy("sample");
+    const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
+    const std::string start = "--data-folder " + quoted(copy) + " --org 1 --user supervisor ";
+    KeloRun result = run(password, start + "import-employees " + quoted(sample.string()));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "5 employees were imported.\n");
+
+    // Exported again, each comes out as the sample has him.
+    result = run(password, start + "export-employees " + quoted(copy + "/staff.csv"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string staff = readBytes(copy + "/staff.csv");
+    const std::string rows = readBytes(sample.string());
+    EXPECT_EQ(lineOf(staff, 0), std::string(kBom) + lineOf(rows, 0));
+    for (int row = 1; row <= 5; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_NE(staff.find(lineOf(rows, row) + "\r\n"), std::string::npos) << lineOf(rows, row);
     }
 }
 
