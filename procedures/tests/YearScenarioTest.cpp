@@ -48,11 +48,29 @@ using common::WEEKLY;
 // paid in cash, so nothing is rounded off net pay.
 //
 // Monthly payroll, salaried, the whole month:
-//   MH001 1,000,000: NSSF 100,000, chargeable 900,000,
-//         PAYE 20,000 + 20 % x 240,000 + 25 % x 140,000 = 103,000,
-//         SDL 40,000; company loan 1,500,000 repaid at 100,000 over 15
-//         payments, no interest; net 1,000,000 - 103,000 - 100,000
-//         - 100,000 = 697,000. Takes annual leave, 24 days a year.
+//   MH001 1,000,000: NSSF 100,000, SDL 40,000; company loan 1,500,000
+//         repaid at 100,000 over 15 payments, no interest, its benefit
+//         taxed: the statutory rate (10 % July to December, 12 % January
+//         to June) on the month's opening balance / 12, to the shilling.
+//         Chargeable 900,000 + benefit; PAYE 20,000 + 20 % x 240,000
+//         + 25 % x (140,000 + benefit) = 103,000 + 25 % x benefit, cut to
+//         the shilling; net 1,000,000 - PAYE - 100,000 - 100,000.
+//           month  balance    benefit                25 %      PAYE
+//           Jul    1,500,000  10 % x /12 = 12,500    3,125     106,125
+//           Aug    1,400,000  11,666.67 -> 11,667    2,916.75  105,916
+//           Sep    1,300,000  10,833.33 -> 10,833    2,708.25  105,708
+//           Oct    1,200,000  10,000                 2,500     105,500
+//           Nov    1,100,000   9,166.67 ->  9,167    2,291.75  105,291
+//           Dec    1,000,000   8,333.33 ->  8,333    2,083.25  105,083
+//           Jan      900,000  12 % x /12 =  9,000    2,250     105,250
+//           Feb      800,000   8,000                 2,000     105,000
+//           Mar      700,000   7,000                 1,750     104,750
+//           Apr      600,000   6,000                 1,500     104,500
+//           May      500,000   5,000                 1,250     104,250
+//           Jun      400,000   4,000                 1,000     104,000
+//         July to December: benefit 62,500, PAYE 618,000 + 15,623 =
+//         633,623; January to June: benefit 39,000, PAYE 618,000 + 9,750 =
+//         627,750. Takes annual leave, 24 days a year.
 //   MH002   600,000: NSSF 60,000, chargeable 540,000,
 //         PAYE 20,000 + 20 % x 20,000 = 24,000, SDL 24,000; saves 50,000
 //         a month; net 600,000 - 24,000 - 60,000 - 50,000 = 466,000.
@@ -109,14 +127,15 @@ struct Worked {
 };
 
 // July to December 2024 (the 2024 stores).
-//   MH001 x 6; MH002 x 6; MH003 x 5 (July to November); MH004 x 3
+//   MH001: chargeable 5,400,000 + 62,500; net 6 x 800,000 - 633,623.
+//   MH002 x 6; MH003 x 5 (July to November); MH004 x 3
 //   (October to December).
 //   WK001: 26 weeks x 100,000; PAYE 4 x 7,200 + 2 x 14,400 = 57,600;
 //          net 2,600,000 - 260,000 - 57,600 = 2,282,400.
 //   WK002: 26 weeks x 150,000; PAYE 4 x 24,000 + 2 x 51,000 = 198,000;
 //          net 3,900,000 - 390,000 - 198,000 = 3,312,000.
 const std::vector<Worked> kWorked2024{
-    {"MH001", 6, 6000000, 5400000, 618000, 600000, 240000, 4182000},
+    {"MH001", 6, 6000000, 5462500, 633623, 600000, 240000, 4166377},
     {"MH002", 6, 3600000, 3240000, 144000, 360000, 144000, 2796000},
     {"MH003", 5, 2000000, 1800000, 36000, 200000, 80000, 1764000},
     {"MH004", 3, 2400000, 2160000, 180000, 240000, 96000, 1980000},
@@ -124,10 +143,11 @@ const std::vector<Worked> kWorked2024{
     {"WK002", 6, 3900000, 3510000, 198000, 390000, 156000, 3312000},
 };
 
-// January to June 2025 (the 2025 stores): MH003 has gone; MH004 x 6; the
-// weekly payroll has 26 weeks again, two months of five.
+// January to June 2025 (the 2025 stores): MH001 chargeable 5,400,000
+// + 39,000, net 4,800,000 - 627,750; MH003 has gone; MH004 x 6; the weekly
+// payroll has 26 weeks again, two months of five.
 const std::vector<Worked> kWorked2025{
-    {"MH001", 6, 6000000, 5400000, 618000, 600000, 240000, 4182000},
+    {"MH001", 6, 6000000, 5439000, 627750, 600000, 240000, 4172250},
     {"MH002", 6, 3600000, 3240000, 144000, 360000, 144000, 2796000},
     {"MH004", 6, 4800000, 4320000, 360000, 480000, 192000, 3960000},
     {"WK001", 6, 2600000, 2340000, 57600, 260000, 104000, 2282400},
@@ -154,7 +174,7 @@ const std::vector<MonthCase> kMonthCases{
     {2024,
      7,
      5,
-     {{"MH001", 1, 1000000, 103000, 100000, 40000},
+     {{"MH001", 1, 1000000, 106125, 100000, 40000},
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH003", 1, 400000, 7200, 40000, 16000},
       {"WK001", 4, 400000, 7200, 40000, 16000},
@@ -162,7 +182,7 @@ const std::vector<MonthCase> kMonthCases{
     {2024,
      8,
      6,
-     {{"MH001", 1, 1000000, 103000, 100000, 40000},
+     {{"MH001", 1, 1000000, 105916, 100000, 40000},
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH003", 1, 400000, 7200, 40000, 16000},
       {"WK001", 5, 500000, 14400, 50000, 20000},
@@ -170,7 +190,7 @@ const std::vector<MonthCase> kMonthCases{
     {2024,
      12,
      5,
-     {{"MH001", 1, 1000000, 103000, 100000, 40000},
+     {{"MH001", 1, 1000000, 105083, 100000, 40000},
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH004", 1, 800000, 60000, 80000, 32000},
       {"WK001", 4, 400000, 7200, 40000, 16000},
@@ -178,7 +198,7 @@ const std::vector<MonthCase> kMonthCases{
     {2025,
      6,
      5,
-     {{"MH001", 1, 1000000, 103000, 100000, 40000},
+     {{"MH001", 1, 1000000, 104000, 100000, 40000},
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH004", 1, 800000, 60000, 80000, 32000},
       {"WK001", 4, 400000, 7200, 40000, 16000},
@@ -257,7 +277,7 @@ struct YearScenarioTest : payrunreports::testing::PeriodFixture {
             common::PayItem& loan = rec.deductions[kLoan];
             loan.active = 1;
             loan.amount = 100000;
-            loan.params = common::LoanParams{1500000, 0, 15, 0, 0};
+            loan.params = common::LoanParams{1500000, 0, 15, 0, 1};
         });
         keyPay(MONTHLY, "MH002", [](common::VARIATIONSREC& rec) {
             common::PayItem& savings = rec.deductions[kSavings];
@@ -555,6 +575,11 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
                   (Months{0, 0, 0, 0, 0, 0, 0, 0, 0, 800000, 800000, 800000}));
         EXPECT_EQ(ytd.records[2].rows[yeartodate::kBasicPayRow].amounts,
                   (Months{0, 0, 0, 0, 0, 0, 400000, 400000, 400000, 400000, 400000, 0}));
+        // MH001's taxed loan benefit at 10 %, from the table above.
+        EXPECT_EQ(ytd.records[0].rows[yeartodate::kTotalBenefitsRow].amounts,
+                  (Months{0, 0, 0, 0, 0, 0, 12500, 11667, 10833, 10000, 9167, 8333}));
+        EXPECT_EQ(ytd.records[0].rows[yeartodate::kPayeRow].amounts,
+                  (Months{0, 0, 0, 0, 0, 0, 106125, 105916, 105708, 105500, 105291, 105083}));
         const auto listRow = [&](std::size_t record, const std::string& name) {
             for (const yeartodate::YtdNamedRow& row : ytd.records[record].lists[common::DEDUCTIONS])
                 if (row.name == name)
@@ -566,6 +591,19 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
                   (Months{0, 0, 0, 0, 0, 0, 100000, 100000, 100000, 100000, 100000, 100000}));
         EXPECT_EQ(listRow(1, "Staff Savings"),
                   (Months{0, 0, 0, 0, 0, 0, 50000, 50000, 50000, 50000, 50000, 50000}));
+    }
+
+    {
+        // From January the statutory rate is 12 %.
+        yeartodate::YtdFile ytd;
+        ASSERT_TRUE(
+            yeartodate::readYtdFile(ui, folder, yeartodate::YTDDB::filePath(2025), now, ytd));
+        ASSERT_FALSE(ytd.records.empty());
+        using Months = std::array<double, 12>;
+        EXPECT_EQ(ytd.records[0].rows[yeartodate::kTotalBenefitsRow].amounts,
+                  (Months{9000, 8000, 7000, 6000, 5000, 4000, 0, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(ytd.records[0].rows[yeartodate::kPayeRow].amounts,
+                  (Months{105250, 105000, 104750, 104500, 104250, 104000, 0, 0, 0, 0, 0, 0}));
     }
 
     // The monthly returns of a few months, each employee's periods added.
@@ -660,11 +698,14 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
 
     // The P10s: a few periods, and the year.
     // 2024: gross 6,000,000 + 3,600,000 + 2,000,000 + 2,400,000 + 2,600,000
-    //       + 3,900,000 = 20,500,000; chargeable 18,450,000; PAYE 618,000
-    //       + 144,000 + 36,000 + 180,000 + 57,600 + 198,000 = 1,233,600.
+    //       + 3,900,000 = 20,500,000; chargeable 5,462,500 + 3,240,000
+    //       + 1,800,000 + 2,160,000 + 2,340,000 + 3,510,000 = 18,512,500;
+    //       PAYE 633,623 + 144,000 + 36,000 + 180,000 + 57,600 + 198,000
+    //       = 1,249,223.
     // 2025: gross 6,000,000 + 3,600,000 + 4,800,000 + 2,600,000 + 3,900,000
-    //       = 20,900,000; chargeable 18,810,000; PAYE 618,000 + 144,000
-    //       + 360,000 + 57,600 + 198,000 = 1,377,600.
+    //       = 20,900,000; chargeable 5,439,000 + 3,240,000 + 4,320,000
+    //       + 2,340,000 + 3,510,000 = 18,849,000; PAYE 627,750 + 144,000
+    //       + 360,000 + 57,600 + 198,000 = 1,387,350.
     struct PeriodCase {
         std::int32_t year;
         const char* title;
@@ -672,13 +713,16 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         taxreports::P10TOTALS totals;
     };
     const std::vector<PeriodCase> periods{
-        // MH001 to MH003: PAYE 103,000 + 24,000 + 7,200.
-        {2024, "July 2024", MONTHLY, {3, 2000000, 1800000, 134200}},
-        // MH004 joins: 134,200 + 60,000.
-        {2024, "October 2024", MONTHLY, {4, 2800000, 2520000, 194200}},
-        // MH003 gone: 103,000 + 24,000 + 60,000.
-        {2024, "December 2024", MONTHLY, {3, 2400000, 2160000, 187000}},
-        {2025, "June 2025", MONTHLY, {3, 2400000, 2160000, 187000}},
+        // MH001 to MH003: chargeable 912,500 + 540,000 + 360,000, PAYE
+        // 106,125 + 24,000 + 7,200.
+        {2024, "July 2024", MONTHLY, {3, 2000000, 1812500, 137325}},
+        // MH004 joins: 910,000 + 540,000 + 360,000 + 720,000, PAYE 105,500
+        // + 24,000 + 7,200 + 60,000.
+        {2024, "October 2024", MONTHLY, {4, 2800000, 2530000, 196700}},
+        // MH003 gone: 908,333 + 540,000 + 720,000, 105,083 + 24,000 + 60,000.
+        {2024, "December 2024", MONTHLY, {3, 2400000, 2168333, 189083}},
+        // 904,000 + 540,000 + 720,000, 104,000 + 24,000 + 60,000.
+        {2025, "June 2025", MONTHLY, {3, 2400000, 2164000, 188000}},
         // A month's first week: nobody taxed yet.
         {2024, "Week ending 5 July 2024", WEEKLY, {2, 250000, 225000, 0}},
         // Fourth week: 7,200 + 13,200; fifth: 7,200 + 27,000.
@@ -704,7 +748,7 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         expectTotals(found->totals, c.totals, c.title);
     }
     const std::map<std::int32_t, taxreports::P10TOTALS> years{
-        {2024, {0, 20500000, 18450000, 1233600}}, {2025, {0, 20900000, 18810000, 1377600}}};
+        {2024, {0, 20500000, 18512500, 1249223}}, {2025, {0, 20900000, 18849000, 1387350}}};
     for (const auto& [year, expected] : years) {
         taxreports::P10TOTALS total;
         for (const taxreports::TAXPERIOD& period : p10[year].periods) {
