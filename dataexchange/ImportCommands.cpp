@@ -2,11 +2,14 @@
 
 #include "common/AtomicFile.h"
 #include "common/CsvExport.h"
+#include "common/Money.h"
+#include "dataexchange/BalanceImport.h"
 #include "dataexchange/EmployeeImport.h"
 
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <variant>
 
 namespace kelo::dataexchange {
 
@@ -19,31 +22,66 @@ std::optional<std::string> bytesOf(const std::string& path) {
     return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-common::FileChoice importChoice(const common::WorkingFolder& folder) {
+common::FileChoice importChoice(const common::WorkingFolder& folder, const char* title) {
     common::FileChoice choice = common::csvExportChoice(folder);
-    choice.title = "Import Employees";
+    choice.title = title;
     choice.overwritePrompt = false;
     return choice;
 }
 
-} // namespace
-
-std::string refusalMessage(const ImportPreview& preview) {
-    const std::size_t count = preview.refusals.size();
-    std::string text = count == 1 ? "1 problem was found in the file"
-                                  : std::to_string(count) + " problems were found in the file";
-    text += ", so nothing has been imported:\n";
-    for (std::size_t i = 0; i < count && i < kRefusalsShown; ++i)
-        text += "\n" + refusalLine(preview.refusals[i]);
-    if (count > kRefusalsShown)
-        text += "\n... and " + std::to_string(count - kRefusalsShown) + " more.";
-    text += "\n\nCorrect the file and import it again.";
-    return text;
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-bool importEmployeesFromFile(common::Ui& ui, engine::Code4& code,
-                             const common::WorkingFolder& folder, const common::ORGREC& org) {
-    const std::optional<std::string> path = ui.chooseOpenFile(importChoice(folder));
+ImportListing employeeListing(const EmployeeImport& import) {
+    ImportListing listing;
+    listing.headings = {"Employee Number", "Last Name", "Other Names"};
+    for (const EmployeeRow& row : import.employees())
+        listing.rows.push_back({row.rec.empNum, row.rec.lastName, row.rec.otherNames});
+    return listing;
+}
+
+std::string amount(double value) {
+    return common::withThousands(value, 2);
+}
+
+// The figures a row sets, as the item's dialog names them.
+std::string balanceText(const common::PayItemParams& params) {
+    if (const auto* loan = std::get_if<common::LoanParams>(&params))
+        return amount(loan->balance) + ", " +
+               counted(static_cast<std::size_t>(loan->paymentsLeft), "payment left",
+                       "payments left");
+    if (const auto* savings = std::get_if<common::SavingsParams>(&params))
+        return amount(savings->balance);
+    if (const auto* coop = std::get_if<common::CoopParams>(&params))
+        return amount(coop->balance);
+    if (const auto* pension = std::get_if<common::PensionParams>(&params))
+        return "employee " + amount(pension->employeeBalance) + ", employer " +
+               amount(pension->employerBalance);
+    return {};
+}
+
+ImportListing balanceListing(const BalanceImport& import) {
+    ImportListing listing;
+    listing.headings = {"Employee Number", "Item", "Balance"};
+    for (const BalanceRow& row : import.balances())
+        listing.rows.push_back({row.empNum, row.item, balanceText(row.params)});
+    return listing;
+}
+
+// The words an import's messages count its rows in.
+struct Nouns {
+    const char* one;
+    const char* many;
+};
+
+// Read, preview, commit: nothing is written unless the file is accepted
+// and the clerk chooses Import.
+template <class Import, class ListingOf>
+bool importFromFile(common::Ui& ui, ImportPreviewHost& previews,
+                    const common::WorkingFolder& folder, const common::ORGREC& org, Import& import,
+                    const char* title, Nouns nouns, ListingOf listingOf) {
+    const std::optional<std::string> path = ui.chooseOpenFile(importChoice(folder, title));
     if (!path)
         return false;
     const std::optional<std::string> bytes = bytesOf(*path);
@@ -51,18 +89,16 @@ bool importEmployeesFromFile(common::Ui& ui, engine::Code4& code,
         ui.error("Can't open " + *path);
         return false;
     }
-    EmployeeImport import(code, folder);
     {
         const common::WaitCursor wait(ui);
         import.read(*bytes);
     }
-    if (!import.preview().accepted()) {
-        ui.warning(refusalMessage(import.preview()));
-        return false;
-    }
-    const std::size_t count = import.preview().rows;
-    const std::string employees = count == 1 ? "1 employee" : std::to_string(count) + " employees";
-    if (!ui.ask("Import " + employees + " from " + *path + "?", common::Answer::No))
+    ImportListing listing;
+    if (import.preview().accepted())
+        listing = listingOf(import);
+    listing.caption = title;
+    listing.file = *path;
+    if (!previews.confirmImport(import.preview(), listing) || !import.preview().accepted())
         return false;
     bool added = false;
     {
@@ -70,12 +106,31 @@ bool importEmployeesFromFile(common::Ui& ui, engine::Code4& code,
         added = import.commit(ui, org);
     }
     if (!added) {
+        // A row the final check refused: the preview shows it.
         if (!import.preview().refusals.empty())
-            ui.warning(refusalMessage(import.preview()));
+            previews.confirmImport(import.preview(), listing);
         return false;
     }
-    ui.information(employees + (count == 1 ? " was" : " were") + " imported.");
+    const std::size_t count = import.preview().rows;
+    ui.information(counted(count, nouns.one, nouns.many) + (count == 1 ? " was" : " were") +
+                   " imported.");
     return true;
+}
+
+} // namespace
+
+bool importEmployeesFromFile(common::Ui& ui, ImportPreviewHost& previews, engine::Code4& code,
+                             const common::WorkingFolder& folder, const common::ORGREC& org) {
+    EmployeeImport import(code, folder);
+    return importFromFile(ui, previews, folder, org, import, "Import Employees",
+                          {"employee", "employees"}, employeeListing);
+}
+
+bool importBalancesFromFile(common::Ui& ui, ImportPreviewHost& previews, engine::Code4& code,
+                            const common::WorkingFolder& folder, const common::ORGREC& org) {
+    BalanceImport import(code, folder);
+    return importFromFile(ui, previews, folder, org, import, "Import Opening Balances",
+                          {"opening balance", "opening balances"}, balanceListing);
 }
 
 bool exportEmployeesToFile(common::Ui& ui, engine::Code4& code,

@@ -19,10 +19,14 @@ HelpViewer::~HelpViewer() {
 }
 
 void HelpViewer::show(int context) {
+    showPage(context == 0 ? QStringLiteral("index.html") : QStringLiteral("%1.html").arg(context));
+    if (on_)
+        context_ = context;
+}
+
+void HelpViewer::showPage(const QString& page) {
     if (!on_)
         return;
-    const QString page =
-        context == 0 ? QStringLiteral("index.html") : QStringLiteral("%1.html").arg(context);
     QString path = QDir(folder_).filePath(page);
     if (!QFileInfo::exists(path))
         path = QDir(folder_).filePath(QStringLiteral("index.html"));
@@ -30,7 +34,7 @@ void HelpViewer::show(int context) {
         on_ = false;
         return;
     }
-    context_ = context;
+    context_ = 0;
     QWidget* owner = QApplication::activeModalWidget();
     if (!owner || owner == window_)
         owner = parent_;

@@ -20,6 +20,9 @@ public:
 
     // 0 shows the contents.
     void show(int context);
+    // A page named by file ("importpreview.html"), for windows beyond the
+    // numbered contexts.
+    void showPage(const QString& page);
     bool isOn() const { return on_; }
     int currentContext() const { return context_; }
     QString currentPage() const;

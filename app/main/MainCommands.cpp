@@ -1,6 +1,7 @@
 // The main window's start-up and its command dispatch.
 #include "app/main/DialogHost.h"
 #include "app/main/DocumentWindow.h"
+#include "app/main/ImportPreviewDialog.h"
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
 #include "app/main/MonthEndDialogs.h"
@@ -83,10 +84,18 @@ void MainWindow::runCommand(int id) {
     case cmd::Refunds:
         openPayFieldsWindow(static_cast<common::FIELDSTABLE>(id - cmd::Earnings));
         break;
-    case cmd::ImportEmployees:
-        dataexchange::importEmployeesFromFile(*ui_, session_->code(), session_->folder(),
+    case cmd::ImportEmployees: {
+        ImportPreviewDialogs previews(dialogs.host, dialogs.help, dialogs.parent);
+        dataexchange::importEmployeesFromFile(*ui_, previews, session_->code(), session_->folder(),
                                               *session_->orgs().getOpenOrg());
         break;
+    }
+    case cmd::ImportBalances: {
+        ImportPreviewDialogs previews(dialogs.host, dialogs.help, dialogs.parent);
+        dataexchange::importBalancesFromFile(*ui_, previews, session_->code(), session_->folder(),
+                                             *session_->orgs().getOpenOrg());
+        break;
+    }
     case cmd::ExportEmployees:
         dataexchange::exportEmployeesToFile(*ui_, session_->code(), session_->folder());
         break;

@@ -1,6 +1,7 @@
 // Kelo Roster: the desktop program.
 #include "app/main/AutomationHosts.h"
 #include "app/main/EmployeeWindow.h"
+#include "app/main/ImportPreviewDialog.h"
 #include "app/main/LeaveWindow.h"
 #include "app/main/LookupListDialogs.h"
 #include "app/main/MainWindow.h"
@@ -170,6 +171,7 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     picturePayFieldsWindows(window, host);
     pictureReportWizard(window, host);
     pictureReportPreview(window, host);
+    pictureImportPreviews(window, host);
     window.help().show(165);
     if (QWidget* help = window.help().window())
         host.save(*help, QStringLiteral("HelpWindow"));

@@ -37,7 +37,7 @@ bool grayedByRights(int id, const common::USERREC& user) {
     const bool fieldDefinitions = inRange(id, cmd::Earnings, cmd::Refunds);
     if (!user.editEmpFiles &&
         (inRange(id, cmd::Personnel, cmd::AbsenceLeave) || id == cmd::ChangeEmpNum ||
-         id == cmd::ImportEmployees || id == cmd::ExportEmployees))
+         id == cmd::ImportEmployees || id == cmd::ExportEmployees || id == cmd::ImportBalances))
         return true;
     if (!user.modifyFields && fieldDefinitions)
         return true;
@@ -64,7 +64,7 @@ bool grayedByRights(int id, const common::USERREC& user) {
 bool enabledWithDocument(int id, const CommandContext& context) {
     const DocumentKind kind = context.document;
     if (inRange(id, cmd::Personnel, cmd::Refunds) || inRange(id, 1201, 1599) ||
-        id == cmd::ImportEmployees || id == cmd::ExportEmployees)
+        id == cmd::ImportEmployees || id == cmd::ExportEmployees || id == cmd::ImportBalances)
         return false;
     if (id == cmd::Save)
         return isRecordWindow(kind);
@@ -104,8 +104,8 @@ bool CommandRules::isAvailable(int id) {
     // Beyond the old menu, beside the SDL rate.
     if (id == cmd::WcfRate)
         return true;
-    // The employee list to and from CSV files.
-    if (id == cmd::ImportEmployees || id == cmd::ExportEmployees)
+    // The employee list to and from CSV files, and the opening balances.
+    if (id == cmd::ImportEmployees || id == cmd::ExportEmployees || id == cmd::ImportBalances)
         return true;
     // The pay-run reports and the bank transfer file.
     if (isOneOf(id,

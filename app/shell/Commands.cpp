@@ -32,6 +32,10 @@ const std::vector<CommandTexts>& allTexts() {
          "Save each employee's payslip as a PDF file named by employee number", ""},
         {1019, "&Import Employees...", "Add employees from a CSV file", ""},
         {1020, "Exp&ort Employees...", "Save the employee list as a CSV file", ""},
+        {1021, "Import Opening &Balances...",
+         "Set the opening balances of loans, savings, pension funds and co-operatives from a CSV "
+         "file",
+         ""},
         {1018, "Save for Spreads&heet (CSV)...",
          "Save the active report's table as a CSV file for a spreadsheet", ""},
         {1014, "&Close", "Close the active file or report", "Close"},
@@ -148,12 +152,12 @@ Popup filePopup(int menuType) {
         return {"&File", commands({1001, 1004, 0, 1019, 1020, 0, 1010, 1011, 1016, 1017, 1018, 1012,
                                    0, 1014, 0, 1015})};
     case common::kPayrollMenu:
-        return {"&File", commands({1002, 1003, 0, 1005, 1006, 1007, 1008, 1009, 0, 1010, 1011, 1016,
-                                   1017, 1018, 1012, 0, 1014, 0, 1015})};
+        return {"&File", commands({1002, 1003, 0,    1021, 0,    1005, 1006, 1007, 1008, 1009, 0,
+                                   1010, 1011, 1016, 1017, 1018, 1012, 0,    1014, 0,    1015})};
     default:
         return {"&File",
-                commands({1001, 1002, 1003, 1004, 0,    1019, 1020, 0,    1005, 1006, 1007, 1008,
-                          1009, 0,    1010, 1011, 1016, 1017, 1018, 1012, 0,    1014, 0,    1015})};
+                commands({1001, 1002, 1003, 1004, 0,    1019, 1020, 1021, 0, 1005, 1006, 1007, 1008,
+                          1009, 0,    1010, 1011, 1016, 1017, 1018, 1012, 0, 1014, 0,    1015})};
     }
 }
 
@@ -362,7 +366,7 @@ bool documentHandles(DocumentKind document, int id) {
 }
 
 int helpContextOf(int id, DocumentKind document) {
-    if (inRange(id, 1001, 1012) || inRange(id, 1014, 1020))
+    if (inRange(id, 1001, 1012) || inRange(id, 1014, 1021))
         return 160;
     if (inRange(id, 1104, 1106) || id == 1111 || id == 1112 || inRange(id, 1115, 1117))
         return 161;

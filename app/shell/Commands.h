@@ -25,6 +25,7 @@ inline constexpr int SavePayslipPdfs = 1017;
 inline constexpr int SaveAsCsv = 1018;
 inline constexpr int ImportEmployees = 1019;
 inline constexpr int ExportEmployees = 1020;
+inline constexpr int ImportBalances = 1021;
 inline constexpr int Exit = 1015;
 inline constexpr int Add = 1101;
 inline constexpr int Delete = 1102;

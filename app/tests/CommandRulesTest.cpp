@@ -23,7 +23,7 @@ TEST(CommandRules, EachClearRightGraysItsCommandsAndNoOthers) {
         std::vector<int> grayed;
     };
     const std::vector<Case> cases{
-        {&common::USERREC::editEmpFiles, {1001, 1002, 1003, 1004, 1019, 1020, 1511}},
+        {&common::USERREC::editEmpFiles, {1001, 1002, 1003, 1004, 1019, 1020, 1021, 1511}},
         {&common::USERREC::modifyFields, {1005, 1006, 1007, 1008, 1009}},
         {&common::USERREC::setupOrg,
          {1304, 1305, 1311, 1312, 1313, 1314, 1315, 1316, 1317, 1318, 1323, 1324, 1325, 1406}},

@@ -1,6 +1,7 @@
 #include "dataexchange/ImportCommands.h"
 
-#include "staffrecords/tests/StatFrmFixture.h"
+#include "dataexchange/tests/ScriptedPreviewHost.h"
+#include "staffrecords/tests/VarFrmFixture.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -8,8 +9,8 @@
 namespace kelo::dataexchange {
 namespace {
 
-using common::Answer;
 using common::MessageIcon;
+using testing::ScriptedPreviewHost;
 
 constexpr const char* kHeader = "Employee Number,Last Name,Other Names,Unit,Job,Station,"
                                 "Pay Frequency,Pay Basis,Salary,Hours per Day,Hours per Month,"
@@ -18,24 +19,6 @@ constexpr const char* kMushi =
     "MH010,Mushi,Neema,Head Office,Clerk,Mbeya,Monthly,Salary,200000,8,195,01/03/2025\r\n";
 constexpr const char* kBadDate =
     "MH011,Temba,Joseph,Head Office,Clerk,Mbeya,Monthly,Salary,250000,8,195,2025-13-01\r\n";
-
-TEST(RefusalMessage, ListsTheFirstRefusalsAndCountsTheRest) {
-    ImportPreview one;
-    one.rows = 2;
-    one.refusals = {{3, "Start Date", "\"2025-13-01\" is not a date (dd/mm/yyyy)."}};
-    EXPECT_EQ(refusalMessage(one),
-              "1 problem was found in the file, so nothing has been imported:\n\n"
-              "Row 3, Start Date: \"2025-13-01\" is not a date (dd/mm/yyyy).\n\n"
-              "Correct the file and import it again.");
-    ImportPreview many;
-    many.rows = 17;
-    for (long row = 2; row <= 18; ++row)
-        many.refusals.push_back({row, "", "Bad."});
-    const std::string text = refusalMessage(many);
-    EXPECT_EQ(text.rfind("17 problems were found in the file", 0), 0u);
-    EXPECT_NE(text.find("\nRow 16: Bad.\n... and 2 more.\n\n"), std::string::npos) << text;
-    EXPECT_EQ(text.find("Row 17:"), std::string::npos);
-}
 
 struct ImportCommandsTest : staffrecords::testing::StatFrmFixture {
     void SetUp() override {
@@ -55,46 +38,62 @@ struct ImportCommandsTest : staffrecords::testing::StatFrmFixture {
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
+
+    ScriptedPreviewHost previews;
 };
 
-TEST_F(ImportCommandsTest, ImportsAfterTheClerksYes) {
+TEST_F(ImportCommandsTest, ImportsAfterTheClerksImport) {
     const std::string path = writeCsv(std::string(kHeader) + kMushi);
     const long before = employeeCount();
     ui.choices.push_back(path);
-    ui.answers.push_back(Answer::Yes);
-    EXPECT_TRUE(importEmployeesFromFile(ui, code, folder, org));
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, "Import 1 employee from " + path + "?");
-    EXPECT_EQ(ui.messages[0].defaultAnswer, Answer::No);
-    EXPECT_EQ(ui.messages[1].text, "1 employee was imported.");
+    previews.answers.push_back(true);
+    EXPECT_TRUE(importEmployeesFromFile(ui, previews, code, folder, org));
+    ASSERT_EQ(previews.previews.size(), 1u);
+    EXPECT_EQ(previews.previews[0].rows, 1u);
+    EXPECT_TRUE(previews.previews[0].refusals.empty());
+    const ImportListing& listing = previews.listings[0];
+    EXPECT_EQ(listing.caption, "Import Employees");
+    EXPECT_EQ(listing.file, path);
+    EXPECT_EQ(listing.headings,
+              (std::vector<std::string>{"Employee Number", "Last Name", "Other Names"}));
+    EXPECT_EQ(listing.rows, (std::vector<std::vector<std::string>>{{"MH010", "Mushi", "Neema"}}));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "1 employee was imported.");
     EXPECT_EQ(employeeCount(), before + 1);
     EXPECT_EQ(ui.fileChoices.at(0).filter, "CSV Files (*.csv)");
+    EXPECT_EQ(ui.fileChoices.at(0).title, "Import Employees");
 }
 
-TEST_F(ImportCommandsTest, NoOrARefusedRowOrCancelImportsNothing) {
+TEST_F(ImportCommandsTest, CancelOrARefusedRowImportsNothing) {
     const long before = employeeCount();
-    // No to the question.
+    // Cancel in the preview.
     ui.choices.push_back(writeCsv(std::string(kHeader) + kMushi));
-    ui.answers.push_back(Answer::No);
-    EXPECT_FALSE(importEmployeesFromFile(ui, code, folder, org));
-    // A refused row: the whole file stays out, the list says why.
-    ui.clear();
+    previews.answers.push_back(false);
+    EXPECT_FALSE(importEmployeesFromFile(ui, previews, code, folder, org));
+    EXPECT_EQ(previews.previews.size(), 1u);
+    EXPECT_TRUE(ui.messages.empty());
+    // A refused row: the whole file stays out, the preview says why, even
+    // should its window answer Import.
+    previews = {};
+    previews.answers.push_back(true);
     ui.choices.push_back(writeCsv(std::string(kHeader) + kMushi + kBadDate));
-    EXPECT_FALSE(importEmployeesFromFile(ui, code, folder, org));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Warning);
-    EXPECT_NE(
-        ui.messages[0].text.find("Row 3, Start Date: \"2025-13-01\" is not a date (dd/mm/yyyy)."),
-        std::string::npos)
-        << ui.messages[0].text;
-    // Cancel at the file and a file that is not there.
-    ui.clear();
+    EXPECT_FALSE(importEmployeesFromFile(ui, previews, code, folder, org));
+    ASSERT_EQ(previews.previews.size(), 1u);
+    EXPECT_EQ(previews.previews[0].rows, 2u);
+    EXPECT_EQ(previews.previews[0].refusals,
+              (std::vector<ImportRefusal>{
+                  {3, "Start Date", "\"2025-13-01\" is not a date (dd/mm/yyyy)."}}));
+    EXPECT_TRUE(previews.listings[0].rows.empty());
+    EXPECT_TRUE(ui.messages.empty());
+    // Cancel at the file and a file that is not there: no preview.
+    previews = {};
     ui.choices.push_back(std::nullopt);
-    EXPECT_FALSE(importEmployeesFromFile(ui, code, folder, org));
+    EXPECT_FALSE(importEmployeesFromFile(ui, previews, code, folder, org));
     EXPECT_TRUE(ui.messages.empty());
     ui.choices.push_back(dir.file("missing.csv"));
-    EXPECT_FALSE(importEmployeesFromFile(ui, code, folder, org));
+    EXPECT_FALSE(importEmployeesFromFile(ui, previews, code, folder, org));
     EXPECT_EQ(ui.lastMessage(), "Can't open " + dir.file("missing.csv"));
+    EXPECT_TRUE(previews.previews.empty());
     EXPECT_EQ(employeeCount(), before);
 }
 
@@ -115,6 +114,59 @@ TEST_F(ImportCommandsTest, ExportWritesTheListOrTellsWhyNot) {
     ui.choices.push_back(missing);
     EXPECT_FALSE(exportEmployeesToFile(ui, code, folder));
     EXPECT_EQ(ui.lastMessage(), "Can't save to " + missing);
+}
+
+constexpr const char* kBalanceHeader = "Employee Number,Item,Balance,Payments Left,Interest Rate,"
+                                       "Taxable Benefit,Employer Contribution,Employee Balance,"
+                                       "Employer Balance\r\n";
+
+struct ImportBalancesCommandTest : staffrecords::testing::VarFrmFixture {
+    std::string writeCsv(const std::string& bytes) {
+        const std::string path = dir.file("balances.csv");
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    ScriptedPreviewHost previews;
+};
+
+TEST_F(ImportBalancesCommandTest, ListsTheBalancesAndSetsThemAfterImport) {
+    namespace deduction = staffrecords::testing::deduction;
+    const std::string path =
+        writeCsv(std::string(kBalanceHeader) + "MH001,Staff Loan,\"600,000\",6,12,Yes,,,\r\n"
+                                               "MH001,PSSSF,,,,,30000,1950000,5850000\r\n");
+    ui.choices.push_back(path);
+    previews.answers.push_back(true);
+    EXPECT_TRUE(importBalancesFromFile(ui, previews, code, folder, org)) << ui.lastMessage();
+    ASSERT_EQ(previews.listings.size(), 1u);
+    const ImportListing& listing = previews.listings[0];
+    EXPECT_EQ(listing.caption, "Import Opening Balances");
+    EXPECT_EQ(listing.headings, (std::vector<std::string>{"Employee Number", "Item", "Balance"}));
+    EXPECT_EQ(listing.rows,
+              (std::vector<std::vector<std::string>>{
+                  {"MH001", "Staff Loan", "600,000.00, 6 payments left"},
+                  {"MH001", "PSSSF", "employee 1,950,000.00, employer 5,850,000.00"}}));
+    EXPECT_EQ(ui.lastMessage(), "2 opening balances were imported.");
+    EXPECT_EQ(ui.fileChoices.at(0).title, "Import Opening Balances");
+    const auto& loan =
+        std::get<common::LoanParams>(stored("MH001").deductions[deduction::kStaffLoan].params);
+    EXPECT_DOUBLE_EQ(loan.balance, 600000);
+}
+
+TEST_F(ImportBalancesCommandTest, CancelLeavesTheBalancesAsTheyWere) {
+    namespace deduction = staffrecords::testing::deduction;
+    const common::VARIATIONSREC before = stored("MH001");
+    ui.choices.push_back(
+        writeCsv(std::string(kBalanceHeader) + "MH001,Staff Loan,600000,6,12,Yes,,,\r\n"));
+    previews.answers.push_back(false);
+    EXPECT_FALSE(importBalancesFromFile(ui, previews, code, folder, org));
+    EXPECT_EQ(previews.previews.size(), 1u);
+    EXPECT_TRUE(ui.messages.empty());
+    const auto loanOf = [](const common::VARIATIONSREC& rec) {
+        return std::get<common::LoanParams>(rec.deductions[deduction::kStaffLoan].params);
+    };
+    EXPECT_DOUBLE_EQ(loanOf(stored("MH001")).balance, loanOf(before).balance);
+    EXPECT_EQ(loanOf(stored("MH001")).paymentsLeft, loanOf(before).paymentsLeft);
 }
 
 } // namespace
