@@ -1,5 +1,6 @@
 #include "staffrecords/StaffRules.h"
 
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
@@ -502,6 +503,57 @@ TEST(StaffRulesTest, SalaryRangeOfTheEmployeesPayFrequency) {
     const SalaryRange none = salaryRangeOf(grade, static_cast<common::PAYFREQ>(9));
     EXPECT_EQ(none.lowest, 0);
     EXPECT_EQ(none.highest, 0);
+}
+
+struct VacancyCase {
+    const char* name;
+    // Holders already in place: unit, job, terms.
+    std::vector<std::array<long, 3>> holders;
+    long unit, job;
+    long vacancies;
+    StaffFault fault;
+};
+
+TEST(StaffRulesTest, APostTakesNewEmployeesWhileItHasFreePlacesOfAnyTerms) {
+    // Unit 1, job 1: 2 permanent and 1 contract place; unit 1, job 2: 1
+    // casual place.
+    const StaffRefusal noPost{kNoVacantPostsText, std::string(kPostField)};
+    const StaffRefusal postFull{kNoVacancyInPostText, std::string(kPostField)};
+    const std::vector<VacancyCase> cases{
+        {"no one yet", {}, 1, 1, 3, std::nullopt},
+        {"two permanent holders leave the contract place",
+         {{1, 1, 0}, {1, 1, 0}},
+         1,
+         1,
+         1,
+         std::nullopt},
+        // 3 permanent holders on 2 places count as 2: the contract place
+        // stays free.
+        {"more holders than places of their terms",
+         {{1, 1, 0}, {1, 1, 0}, {1, 1, 0}},
+         1,
+         1,
+         1,
+         std::nullopt},
+        {"every place of the post taken", {{1, 1, 0}, {1, 1, 0}, {1, 1, 1}}, 1, 1, 0, postFull},
+        {"a post not established", {}, 2, 1, 0, postFull},
+        {"holders of terms outside the four hold nothing",
+         {{1, 2, 4}, {1, 2, -1}},
+         1,
+         2,
+         1,
+         std::nullopt},
+        {"no place free anywhere", {{1, 1, 0}, {1, 1, 0}, {1, 1, 1}, {1, 2, 3}}, 1, 2, 0, noPost},
+    };
+    for (const VacancyCase& c : cases) {
+        PostVacancies posts;
+        posts.addPost({1, 1, {2, 1, 0, 0}});
+        posts.addPost({1, 2, {0, 0, 0, 1}});
+        for (const auto& [unit, job, terms] : c.holders)
+            posts.addHolder(unit, job, terms);
+        EXPECT_EQ(posts.vacancies(c.unit, c.job), c.vacancies) << c.name;
+        EXPECT_EQ(checkVacancy(posts, c.unit, c.job), c.fault) << c.name;
+    }
 }
 
 } // namespace
