@@ -284,6 +284,11 @@ private:
                        const std::string& what) {
         if (view.itemCount(control) == 0)
             return refuse(kFailure, "The wizard of " + report_ + " offers no " + what + ".");
+        // The fund page proposes none.
+        if (!name && view.selectedRow(control) < 0)
+            return refuse(kUsage, "Choose the " + what + " of " + report_ + " with " +
+                                      (what == "pay field" ? "--field" : "--fund") + ": " +
+                                      listed(rowsOf(view, control)) + ".");
         if (!name)
             return kSuccess;
         const int row = rowNamed(view, control, *name);

@@ -11,6 +11,10 @@
 #include "setup/DataFolderStart.h"
 #include "setup/Orgs.h"
 #include "setup/Users.h"
+#include "staffrecords/FieldsFrm.h"
+#include "staffrecords/FieldsRules.h"
+#include "staffrecords/VarFrm.h"
+#include "staffrecords/VarFrmControls.h"
 #include "testsupport/FakeDialogView.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
@@ -545,6 +549,8 @@ TEST_F(KeloCommandLineTest, AReportChoiceTheWizardWouldNotOffer) {
         {"76 --csv x --field 'Net Pay'", 1,
          "The pay field Net Pay is not offered for report 76; it offers Staff Loan."},
         {"44 --csv x", 1, "The wizard of report 44 offers no pay field."},
+        {"56 --csv x", 2,
+         "Choose the pension fund of report 56 with --fund: NSSF Supplementary or PSSSF."},
         {"55 --csv x --fund PSSSF", 1,
          "The co-operative PSSSF is not offered for report 55; it offers Highland Staff SACCOS, "
          "Mbeya Tea Workers SACCOS or Rungwe Tea Growers Coop."},
@@ -629,16 +635,50 @@ void setStatutoryRate(const std::string& folderPath, float rate) {
     });
 }
 
+// A lump sum on the monthly payroll keyed for the employee in November, and
+// its tax on the transactions form's lump sums page.
+void payLumpSum(const std::string& folderPath, const std::string& empNum, const char* name,
+                double amount, const char* tax) {
+    openOrg(folderPath, [&](engine::Code4& code, common::WorkingFolder& folder, setup::ORGS& orgs) {
+        testsupport::RecordingUi ui;
+        const common::ORGREC org = *orgs.getOpenOrg();
+        staffrecords::FIELDSFRM fields(ui, code, folder);
+        ASSERT_TRUE(fields.checkFiles(ui, org)) << ui.lastMessage();
+        ASSERT_TRUE(fields.open(ui, common::LUMPSUMS, org)) << ui.lastMessage();
+        common::PayItemDef def = staffrecords::newItemDef(0, 0);
+        def.itemName = name;
+        def.upperLimit = 10000000;
+        ASSERT_TRUE(fields.addItem(ui, def)) << ui.lastMessage();
+        staffrecords::VARFRM form(ui, code, folder);
+        ASSERT_TRUE(form.checkFiles(org) && form.open(org)) << ui.lastMessage();
+        const auto index = form.findItem(common::LUMPSUMS, name);
+        ASSERT_TRUE(index.has_value());
+        EXPECT_TRUE(form.keyAmount(empNum, common::LUMPSUMS, *index, amount)) << ui.lastMessage();
+        ASSERT_TRUE(form.findEmpNum(empNum));
+        testsupport::FakeDialogView page;
+        form.setPage(page, staffrecords::LUMP_SUMS_PAGE);
+        form.displayPage();
+        page.setText(staffrecords::varfrm::kLumpSumTax, tax);
+        form.readPage();
+        EXPECT_TRUE(form.validatePage()) << ui.lastMessage();
+        EXPECT_TRUE(form.saveCurrentRec()) << ui.lastMessage();
+        form.clearPage();
+        EXPECT_TRUE(form.close());
+    });
+}
+
 // Every report and return of the Report menu on one copy of the demo, moved
-// on to December with MH010 leaving on 20 November and the statutory
-// interest rate at 16%: the pay-run reports and returns of November from
-// the files the month end kept, the yearly ones of 2026.
+// on to December with MH010 leaving on 20 November, the statutory interest
+// rate at 16% and a long service award of 500,000 to MH005 taxed 150,000:
+// the pay-run reports and returns of November from the files the month end
+// kept, the yearly ones of 2026.
 TEST_F(KeloCommandLineTest, EveryReportAndReturn) {
     namespace fs = std::filesystem;
     const std::string copy = freshCopy("reports");
     endPeriodsOn(copy, 28);
     terminate(copy, "MH010", {2026, 20, 11});
     setStatutoryRate(copy, 16);
+    payLumpSum(copy, "MH005", "Long Service Award", 500000, "150000");
     const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
     const std::string start = "--data-folder " + quoted(copy) + " --org 1 --user supervisor ";
     KeloRun result = run(password, start + "month-end");
@@ -678,9 +718,11 @@ TEST_F(KeloCommandLineTest, EveryReportAndReturn) {
         {"42-basic.csv", "42 --period 2026-11 --field 'Basic Pay'"},
         {"42-overtime.csv", "42 --period 2026-11 --field 'normal overtime'"},
         {"43.csv", "43 --period 2026-11 --field 'Motor Vehicle Benefit'"},
+        {"44.csv", "44 --period 2026-11 --field 'Long Service Award'"},
         {"45.csv", "45 --field 'Rounding B/F'"},
         {"55.csv", "55 --period 2026-11 --fund 'Mbeya Tea Workers SACCOS'"},
         {"56.csv", "56 --period 2026-11 --fund PSSSF"},
+        {"57.csv", "57 --period 2026-11"},
         {"61.csv", "61 --period 2026-11 --field 'Net Pay'"},
         {"62.csv", "62 --period 2026-11"},
         {"63.csv", "63 --period 2026-11 --field 'Salary Advance'"},
@@ -712,6 +754,9 @@ TEST_F(KeloCommandLineTest, EveryReportAndReturn) {
     const std::string out = copy + "/out/";
     EXPECT_EQ(columnSum(readBytes(out + "41-coop.csv"), "Amount Deducted"), 140000);
     EXPECT_EQ(columnSum(readBytes(out + "42-housing.csv"), "Amount"), 1650000);
+    EXPECT_EQ(columnSum(readBytes(out + "44.csv"), "Amount"), 500000);
+    EXPECT_NE(readBytes(out + "57.csv").find(",150000"), std::string::npos)
+        << readBytes(out + "57.csv");
     const std::string benefit = readBytes(out + "76.csv");
     EXPECT_NE(benefit.find("MH003"), std::string::npos) << benefit;
     EXPECT_NE(benefit.find(",15000"), std::string::npos) << benefit;
