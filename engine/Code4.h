@@ -40,6 +40,11 @@ public:
     // Called between the steps of every journaled change; tests stop the
     // process there to leave what a crash would.
     JournalHook journalHook;
+    // A record that straddles a page goes through the journal so that a power
+    // cut never leaves it torn. A caller with its own way back (the month
+    // end's copy of the organisation) may switch this off for tables opened
+    // alone, and then flushes them itself before it gives its way back up.
+    bool journalExclusiveWrites = true;
 
     // Errors: the code of the last failure stays until reset with 0.
     int errorCode() const { return errorCode_; }

@@ -740,7 +740,8 @@ int Data4::writeRecordBytes(std::uint32_t recNo, const std::string& plain) {
         cipher_->encrypt(recNo, bytes.data() + 1, bytes.size() - 1);
     const std::uint64_t offset =
         header_.headerLength + static_cast<std::uint64_t>(recNo - 1) * header_.recordLength;
-    const bool journaled = spansPages(offset, bytes.size());
+    const bool journaled =
+        spansPages(offset, bytes.size()) && (!exclusive_ || code_.journalExclusiveWrites);
     if (journaled && !file_.lockWait(lockbyte::journal, 1))
         return code_.error(e4write, "cannot write " + path_);
     // The record and the raised counter go out under the header byte, so that

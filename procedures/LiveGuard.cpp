@@ -8,6 +8,7 @@
 #include "database/StaticDb.h"
 #include "engine/Data4.h"
 #include "procedures/MonthEndRecovery.h"
+#include "procedures/RecoveryCopy.h"
 #include "setup/Backup.h"
 
 #include <filesystem>
@@ -82,16 +83,31 @@ bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
              !error && it != end; it.increment(error))
             marker.statutoryFiles.push_back(it->path().filename().string());
     }
-    if (point_->make(marker))
-        return true;
-    point_.reset();
-    return false;
+    if (!point_->make(marker)) {
+        point_.reset();
+        return false;
+    }
+    newStatutoryFolder_ = marker.newStatutoryFolder;
+    // The copy is the way back from a torn record as from a killed run, and
+    // a journal per record would cost more than the rest of the month end.
+    code_.journalExclusiveWrites = false;
+    return true;
 }
 
 void LiveMonthEndGuard::end() {
     if (!point_)
         return;
-    point_->drop();
+    code_.journalExclusiveWrites = true;
+    // Only what is on the disk may take the copy's place; a folder that
+    // cannot be flushed keeps the copy, and the month end counts as
+    // interrupted.
+    std::error_code error;
+    const bool flushed =
+        syncTree(folder_.current()) &&
+        (newStatutoryFolder_.empty() || !std::filesystem::exists(newStatutoryFolder_, error) ||
+         syncTree(newStatutoryFolder_));
+    if (flushed)
+        point_->drop();
     point_.reset(); // lets the hold go
 }
 

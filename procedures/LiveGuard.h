@@ -36,6 +36,7 @@ private:
     engine::Code4& code_;
     const common::WorkingFolder& folder_;
     std::unique_ptr<RecoveryPoint> point_; // of the month end under way
+    std::string newStatutoryFolder_;       // the next fiscal year's, when it may be made
 };
 
 // For the program when it starts and before it opens an organisation: every

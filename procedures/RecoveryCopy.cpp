@@ -50,4 +50,13 @@ bool copyTreeDurably(const std::string& from, const std::string& to) {
     return !error && syncPath(to, true) && syncPath(fs::path(to).parent_path(), true);
 }
 
+bool syncTree(const std::string& folder) {
+    std::error_code error;
+    bool ok = true;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error))
+        ok = syncPath(it->path(), it->is_directory(error)) && ok;
+    return ok && !error && syncPath(folder, true);
+}
+
 } // namespace kelo::procedures

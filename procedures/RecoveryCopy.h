@@ -9,4 +9,8 @@ namespace kelo::procedures {
 // failed.
 bool copyTreeDurably(const std::string& from, const std::string& to);
 
+// Flushes every file and folder under `folder`, and the folder itself, to
+// the disk; false when any of them could not be.
+bool syncTree(const std::string& folder);
+
 } // namespace kelo::procedures

@@ -416,5 +416,39 @@ TEST(JournalFailure, ARecoveryThatCannotWriteFailsTheOpenAndKeepsTheJournal) {
     EXPECT_EQ(std::filesystem::file_size(Journal::pathFor(path)), 0u);
 }
 
+// A caller with its own way back may spare the journal of a table it holds
+// alone; a table others may read keeps it whatever the setting.
+TEST(JournalSetting, OnlyATableHeldAloneWritesAStraddlingRecordInPlace) {
+    struct Case {
+        bool alone;
+        bool journalExclusiveWrites;
+        bool journaled;
+    };
+    for (const Case c : {Case{true, true, true}, Case{true, false, false}, Case{false, false, true},
+                         Case{false, true, true}}) {
+        TempDir dir;
+        const std::string path = dir.file("t.dbf");
+        createTable(path);
+        const long straddling = straddlingRecord(path);
+        ASSERT_GT(straddling, 0);
+        Code4 code;
+        code.journalExclusiveWrites = c.journalExclusiveWrites;
+        int steps = 0;
+        code.journalHook = [&steps](JournalStep) { ++steps; };
+        if (c.alone)
+            code.accessMode = OPEN4DENY_RW;
+        auto table = Data4::open(code, path);
+        ASSERT_NE(table, nullptr) << code.errorText();
+        ASSERT_EQ(table->go(straddling), r4success);
+        table->field("NAME")->assign("changed");
+        ASSERT_EQ(table->flush(), r4success);
+        table->close();
+        EXPECT_EQ(steps > 0, c.journaled) << c.alone << c.journalExclusiveWrites;
+        std::vector<std::string> expected = baseNames();
+        expected[static_cast<std::size_t>(straddling - 1)] = "changed";
+        EXPECT_EQ(names(path), expected) << c.alone << c.journalExclusiveWrites;
+    }
+}
+
 } // namespace
 } // namespace kelo::engine

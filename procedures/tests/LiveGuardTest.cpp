@@ -88,7 +88,10 @@ TEST_F(LiveGuardTest, ACompletedMonthEndLeavesNoRecoveryPoint) {
     LiveMonthEndGuard guard(code, folder);
     ASSERT_TRUE(guard.begin(org()));
     EXPECT_TRUE(fs::exists(dir.file("data/monthend/org01/marker.txt")));
+    // The copy stands in for the journal only while it exists.
+    EXPECT_FALSE(code.journalExclusiveWrites);
     guard.end();
+    EXPECT_TRUE(code.journalExclusiveWrites);
     EXPECT_FALSE(fs::exists(dir.file("data/monthend/org01")));
 }
 
