@@ -37,12 +37,22 @@ std::string trim(std::string_view text) {
     return start == std::string_view::npos ? std::string() : trimRight(text.substr(start));
 }
 
+namespace {
+// ASCII only, whatever the locale: field names and codes are ASCII, and a
+// byte of a UTF-8 sequence is never a letter on its own. The library's
+// tolower goes through the locale for every byte, which the table columns'
+// lookups by name felt.
+constexpr unsigned char asciiLower(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
+        if (asciiLower(static_cast<unsigned char>(a[i])) !=
+            asciiLower(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;

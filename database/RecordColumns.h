@@ -131,7 +131,7 @@ template <class Rec, auto Member> Column<Rec> dateColumn(const char* name) {
 // read by name. nullptr when the table has no such column.
 inline engine::Field4* columnAt(const engine::Data4& table, int position, std::string_view name) {
     engine::Field4* f = table.field(position);
-    if (f && common::equalsIgnoreCase(f->name(), name))
+    if (f && (f->name() == name || common::equalsIgnoreCase(f->name(), name)))
         return f;
     return table.field(name);
 }

@@ -39,6 +39,9 @@ TEST(Text, EmployeeKeysAndTrimming) {
     EXPECT_EQ(trim("   "), "");
     EXPECT_TRUE(equalsIgnoreCase("Supervisor", "SUPERVISOR"));
     EXPECT_FALSE(equalsIgnoreCase("Supervisor", "Supervisors"));
+    // Bytes of UTF-8 letters are compared as they are.
+    EXPECT_TRUE(equalsIgnoreCase("J\xC3\x89R\xC3\x94ME", "j\xC3\x89r\xC3\x94me"));
+    EXPECT_FALSE(equalsIgnoreCase("\xC3\x89", "\xC3\xA9"));
 }
 
 } // namespace
