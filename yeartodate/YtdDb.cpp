@@ -92,21 +92,40 @@ public:
     // Reads the next block; false for a damaged one.
     bool advance() {
         next_.reset();
+        raw_ = {};
         if (!reader_)
             return true;
         YTDREC rec;
         bool damaged = false;
-        if (readBlock(*reader_, names_, rec, damaged))
+        const std::size_t from = reader_->position();
+        if (readBlock(*reader_, names_, rec, damaged)) {
             next_ = std::move(rec);
+            raw_ = blockBytes(from);
+        }
         return !damaged;
     }
     const std::optional<YTDREC>& next() const { return next_; }
     YTDREC take() { return std::move(*next_); }
+    // The block just read as it stands in the file, from its opening tag to
+    // the line end after its closing one; empty when it is not laid out as
+    // writeBlock lays it out.
+    std::string_view raw() const { return raw_; }
 
 private:
+    std::string_view blockBytes(std::size_t from) const {
+        const std::string_view bytes = reader_->bytes();
+        const std::string opening = std::string("\\begin{") + kEmployeeBlock + "}\n";
+        const std::size_t start = bytes.find(opening, from);
+        const std::size_t end = reader_->position();
+        if (start == std::string_view::npos || end >= bytes.size() || bytes[end] != '\n')
+            return {};
+        return bytes.substr(start, end + 1 - start);
+    }
+
     common::TaggedReader* reader_;
     const YtdNames& names_;
     std::optional<YTDREC> next_;
+    std::string_view raw_;
 };
 
 } // namespace
@@ -235,9 +254,17 @@ bool YTDDB::update(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC
               writeHeader(w, YtdHeader{std::to_string(org.year), org.name}) && writeNames(w, names);
     OldBlocks old(source.empty() ? nullptr : &reader, oldNames);
     bool damaged = !old.advance();
+    // A block of another frequency, or of an employee not paid, goes on as
+    // it was; its bytes are copied when the pay fields' lists are unchanged,
+    // which spares most of the work of a run per frequency.
+    const bool sameLists = names == oldNames;
     const auto copyThrough = [&](YTDREC rec) {
-        fitLists(rec, names);
-        ok = ok && writeBlock(w, rec);
+        if (sameLists && !old.raw().empty()) {
+            ok = ok && w.writeRaw(old.raw());
+        } else {
+            fitLists(rec, names);
+            ok = ok && writeBlock(w, rec);
+        }
         damaged = damaged || !old.advance();
     };
     const auto column = static_cast<std::size_t>(month - 1);
