@@ -141,7 +141,8 @@ struct Payroll {
         banks.closeFiles();
     }
 
-    explicit Payroll(long employees) {
+    // Every employee monthly, or one in four in each pay frequency.
+    explicit Payroll(long employees, bool everyFrequency = false) {
         for (const char* sub :
              {"system/settings", "org01/database", "org01/settings", "org01/2025"})
             std::filesystem::create_directories(dir.file(sub));
@@ -194,18 +195,28 @@ struct Payroll {
             fail("cannot create the options and the pay log");
 
         const common::PayItemDefs defs = twelveItems();
-        if (!database::writePayFields(folder, org.folder, common::MONTHLY, "Monthly payroll file",
-                                      database::fieldTablesOf(defs)))
-            fail("cannot write the definitions");
+        const std::vector<common::PAYFREQ> frequencies =
+            everyFrequency
+                ? std::vector<common::PAYFREQ>(common::kPayFreqs.begin(), common::kPayFreqs.end())
+                : std::vector<common::PAYFREQ>{common::MONTHLY};
         database::STATDB staff(code, folder);
-        database::VARDB pay(code, folder);
-        if (!staff.createFile(ui) || !pay.setDefinitions(defs) ||
-            !pay.createFile(ui, common::MONTHLY) || !staff.openFile(true) ||
-            !pay.openFile(common::MONTHLY, true))
-            fail("cannot create the tables");
+        if (!staff.createFile(ui) || !staff.openFile(true))
+            fail("cannot create the personnel table");
+        std::vector<std::unique_ptr<database::VARDB>> pays;
+        for (common::PAYFREQ payFreq : frequencies) {
+            auto& pay = *pays.emplace_back(std::make_unique<database::VARDB>(code, folder));
+            if (!database::writePayFields(folder, org.folder, payFreq, "Payroll file",
+                                          database::fieldTablesOf(defs)) ||
+                !pay.setDefinitions(defs) || !pay.createFile(ui, payFreq) ||
+                !pay.openFile(payFreq, true))
+                fail("cannot create the transactions tables");
+        }
         for (int n = 0; n < static_cast<int>(employees); ++n) {
+            const std::size_t which = static_cast<std::size_t>(n) % frequencies.size();
+            database::VARDB& pay = *pays[which];
             common::STATICREC e;
             e.empNum = "E" + std::to_string(100000 + n);
+            e.payFreq = frequencies[which];
             e.lastName = "Name" + std::to_string(n % 311);
             e.otherNames = "Other";
             e.salary = 300000 + 1000.0 * static_cast<double>(n % 500);
@@ -244,7 +255,8 @@ struct Payroll {
                 fail("cannot add a transactions record");
         }
         staff.closeFile();
-        pay.closeFile();
+        for (auto& pay : pays)
+            pay->closeFile();
     }
 };
 
