@@ -40,7 +40,12 @@ void BM_PayslipsPdf(benchmark::State& state) {
     state.counters["pages"] = pages;
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
 }
-BENCHMARK(BM_PayslipsPdf)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PayslipsPdf)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 
