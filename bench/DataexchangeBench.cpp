@@ -273,8 +273,9 @@ void BM_EmployeeImport(benchmark::State& state) {
     state.counters["commit_s"] = commitSeconds / rounds;
     state.SetItemsProcessed(state.iterations() * employees);
 }
-BENCHMARK(BM_EmployeeImport)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EmployeeImport)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+// One round of 100,000 takes longer than the least time a benchmark runs,
+// so it runs once.
+BENCHMARK(BM_EmployeeImport)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
