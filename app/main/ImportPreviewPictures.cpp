@@ -62,7 +62,11 @@ constexpr const char* kRefusedEmployees =
     "MH102,Sanga,Joseph Elia,Kiwira Estate,Tea Plucker,Temporary,Moshi,Weekly,"
     "Daily Rate,8500,8,195,Days Present,01/12/2025\r\n"
     "MH103,,Halima,Kiwira Estate,Tea Plucker,Temporary,Kiwira Estate,Weekly,"
-    "Daily Rate,500,8,195,Days Present,01/12/2025\r\n";
+    "Daily Rate,8500,8,195,Days Present,01/12/2025\r\n"
+    "MH104,Mwakalobo,Halima Tumaini,Kiwira Estate,Tea Plucker,Temporary,Kiwira Estate,Weekly,"
+    "Daily Rate,500,8,195,Days Present,01/12/2025\r\n"
+    "MH105,Mbilinyi,Tumaini,Kiwira Estate,Tea Plucker,Temporary,Kiwira Estate,Weekly,"
+    "Daily Rate,8500,8,195,Days Present,01/12/2025,extra\r\n";
 
 constexpr const char* kCleanEmployees =
     "MH101,Mwansasu,Neema Asha,Kiwira Estate,Tea Plucker,Temporary,Kiwira Estate,Weekly,"
