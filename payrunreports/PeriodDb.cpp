@@ -142,8 +142,11 @@ bool PERIODDB::writeFile(common::Ui& ui, common::PAYFREQ payFreq, const common::
     common::STATICREC employee;
     database::PERSONNELREC personnel;
     for (int rc = rows.top(); ok && rc == engine::r4success && !rows.eof(); rc = rows.skip()) {
+        // A leaver whose termination went through an earlier period keeps
+        // his transactions record until the month end drops it, but is paid
+        // no more.
         if (!transactions.initRec(rec) || !staff.seekEmpNum(rec.empNum) ||
-            !staff.initRec(employee) || !staff.initRec(personnel))
+            !staff.initRec(employee) || !staff.initRec(personnel) || employee.separated)
             continue;
         copyStatFields(rec, employee);
         computeFields(rec);

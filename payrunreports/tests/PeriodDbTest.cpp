@@ -136,6 +136,23 @@ TEST_F(PeriodDbTest, ReadsBackWhatWasWritten) {
     EXPECT_EQ(bytesOf(dir.file("again.int")), bytesOf(workingFile()));
 }
 
+TEST_F(PeriodDbTest, ALeaverWhoseTerminationWentThroughIsPaidNoMore) {
+    // Kileo left on 7 March and an earlier period's close carried it
+    // through; his transactions record stays until the month end drops it.
+    Employee leaver = kileo();
+    leaver.rec.terminated = 1;
+    leaver.rec.terminationDate = common::date{2025, 7, 3};
+    leaver.rec.separated = 1;
+    hire(leaver);
+    write();
+    PERIODDBEX reader(owner, code, folder);
+    PeriodFile file;
+    ASSERT_TRUE(reader.readFile(ui, currentParam(), org, file)) << messages();
+    ASSERT_EQ(file.records.size(), 2u);
+    EXPECT_EQ(file.records[0].empNum, "MH001");
+    EXPECT_EQ(file.records[1].empNum, "MH002");
+}
+
 TEST_F(PeriodDbTest, TheKeptFileOfAClosedPeriodIsFoundThroughThePayLog) {
     write(true);
     EXPECT_TRUE(fs::exists(folder.resolve("2025/mon03.dbf")));
