@@ -92,6 +92,9 @@ using common::WEEKLY;
 //         540,000: 20,000 + 4,000 = 24,000; 675,000: 20,000 + 31,000 =
 //         51,000. PAYE by week 0, 0, 10,800, 13,200, 27,000.
 //         A month of four weeks: 24,000; of five: 51,000.
+//   WK003  50,000 a week: NSSF 5,000, chargeable 45,000, never taxed (five
+//         weeks make 225,000), SDL 2,000, net 45,000; leaves with effect
+//         from Friday 13 June 2025, so June pays him two weeks, not four.
 //
 // Weeks end on Fridays, 5 July 2024 first; each month's are listed below.
 // Five-week months: August and November 2024, January and May 2025; the
@@ -134,6 +137,7 @@ struct Worked {
 //          net 2,600,000 - 260,000 - 57,600 = 2,282,400.
 //   WK002: 26 weeks x 150,000; PAYE 4 x 24,000 + 2 x 51,000 = 198,000;
 //          net 3,900,000 - 390,000 - 198,000 = 3,312,000.
+//   WK003: 26 weeks x 50,000.
 const std::vector<Worked> kWorked2024{
     {"MH001", 6, 6000000, 5462500, 633623, 600000, 240000, 4166377},
     {"MH002", 6, 3600000, 3240000, 144000, 360000, 144000, 2796000},
@@ -141,17 +145,20 @@ const std::vector<Worked> kWorked2024{
     {"MH004", 3, 2400000, 2160000, 180000, 240000, 96000, 1980000},
     {"WK001", 6, 2600000, 2340000, 57600, 260000, 104000, 2282400},
     {"WK002", 6, 3900000, 3510000, 198000, 390000, 156000, 3312000},
+    {"WK003", 6, 1300000, 1170000, 0, 130000, 52000, 1170000},
 };
 
 // January to June 2025 (the 2025 stores): MH001 chargeable 5,400,000
 // + 39,000, net 4,800,000 - 627,750; MH003 has gone; MH004 x 6; the weekly
-// payroll has 26 weeks again, two months of five.
+// payroll has 26 weeks again, two months of five; WK003 is paid 22 weeks
+// to May and two in June: 24 x 50,000.
 const std::vector<Worked> kWorked2025{
     {"MH001", 6, 6000000, 5439000, 627750, 600000, 240000, 4172250},
     {"MH002", 6, 3600000, 3240000, 144000, 360000, 144000, 2796000},
     {"MH004", 6, 4800000, 4320000, 360000, 480000, 192000, 3960000},
     {"WK001", 6, 2600000, 2340000, 57600, 260000, 104000, 2282400},
     {"WK002", 6, 3900000, 3510000, 198000, 390000, 156000, 3312000},
+    {"WK003", 6, 1200000, 1080000, 0, 120000, 48000, 1080000},
 };
 
 // One employee's figures in one month's return: the month's periods added.
@@ -163,6 +170,7 @@ struct MonthWorked {
 
 // A four-week month: WK001 400,000, PAYE 7,200; WK002 600,000, PAYE 24,000.
 // A five-week month: WK001 500,000, PAYE 14,400; WK002 750,000, PAYE 51,000.
+// WK003 is never taxed; June 2025 pays him the weeks to 13 June.
 struct MonthCase {
     std::int32_t year;
     int month;
@@ -178,7 +186,8 @@ const std::vector<MonthCase> kMonthCases{
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH003", 1, 400000, 7200, 40000, 16000},
       {"WK001", 4, 400000, 7200, 40000, 16000},
-      {"WK002", 4, 600000, 24000, 60000, 24000}}},
+      {"WK002", 4, 600000, 24000, 60000, 24000},
+      {"WK003", 4, 200000, 0, 20000, 8000}}},
     {2024,
      8,
      6,
@@ -186,7 +195,8 @@ const std::vector<MonthCase> kMonthCases{
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH003", 1, 400000, 7200, 40000, 16000},
       {"WK001", 5, 500000, 14400, 50000, 20000},
-      {"WK002", 5, 750000, 51000, 75000, 30000}}},
+      {"WK002", 5, 750000, 51000, 75000, 30000},
+      {"WK003", 5, 250000, 0, 25000, 10000}}},
     {2024,
      12,
      5,
@@ -194,7 +204,8 @@ const std::vector<MonthCase> kMonthCases{
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH004", 1, 800000, 60000, 80000, 32000},
       {"WK001", 4, 400000, 7200, 40000, 16000},
-      {"WK002", 4, 600000, 24000, 60000, 24000}}},
+      {"WK002", 4, 600000, 24000, 60000, 24000},
+      {"WK003", 4, 200000, 0, 20000, 8000}}},
     {2025,
      6,
      5,
@@ -202,7 +213,8 @@ const std::vector<MonthCase> kMonthCases{
       {"MH002", 1, 600000, 24000, 60000, 24000},
       {"MH004", 1, 800000, 60000, 80000, 32000},
       {"WK001", 4, 400000, 7200, 40000, 16000},
-      {"WK002", 4, 600000, 24000, 60000, 24000}}},
+      {"WK002", 4, 600000, 24000, 60000, 24000},
+      {"WK003", 2, 100000, 0, 10000, 4000}}},
 };
 
 // The user who knows the password.
@@ -266,7 +278,7 @@ struct YearScenarioTest : payrunreports::testing::PeriodFixture {
         orgs = std::make_unique<setup::ORGS>(ui, code, folder);
         users = std::make_unique<setup::USERS>(code, folder);
         openOrg();
-        for (const Employee& e : {loanTaker(), saver(), leaver(), mushi(), temba()}) {
+        for (const Employee& e : {loanTaker(), saver(), leaver(), mushi(), temba(), shauri()}) {
             join(e);
             if (HasFatalFailure())
                 return;
@@ -397,6 +409,9 @@ struct YearScenarioTest : payrunreports::testing::PeriodFixture {
     static Employee mushi() {
         return employee("WK001", "Mushi", "Anna", WEEKLY, 100000, {2023, 1, 1});
     }
+    static Employee shauri() {
+        return employee("WK003", "Shauri", "Rehema", WEEKLY, 50000, {2023, 1, 1});
+    }
     static Employee temba() {
         return employee("WK002", "Temba", "Hamisi", WEEKLY, 150000, {2023, 1, 1});
     }
@@ -490,6 +505,12 @@ struct YearScenarioTest : payrunreports::testing::PeriodFixture {
         } else if (month == "March") {
             // The booked days taken.
             ASSERT_TRUE(absence.updateRec(marchLeave, false));
+        } else if (month == "June") {
+            Employee e = shauri();
+            e.rec.terminated = 1;
+            e.rec.terminationDate = {2025, 13, 6};
+            e.rec.terminationReason = "Resigned";
+            hire(e);
         } else if (month == "May") {
             database::ABSENCEROW august{0, {2025, 4, 8}, {2025, 7, 8}, 4, "Annual Leave"};
             ASSERT_TRUE(absence.appendRec("MH001", august, true));
@@ -567,7 +588,7 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         yeartodate::YtdFile ytd;
         ASSERT_TRUE(
             yeartodate::readYtdFile(ui, folder, yeartodate::YTDDB::filePath(2024), now, ytd));
-        ASSERT_EQ(ytd.records.size(), 6u);
+        ASSERT_EQ(ytd.records.size(), 7u);
         using Months = std::array<double, 12>;
         EXPECT_EQ(ytd.records[5].rows[yeartodate::kPayeRow].amounts,
                   (Months{0, 0, 0, 0, 0, 0, 24000, 51000, 24000, 24000, 51000, 24000}));
@@ -598,8 +619,13 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         yeartodate::YtdFile ytd;
         ASSERT_TRUE(
             yeartodate::readYtdFile(ui, folder, yeartodate::YTDDB::filePath(2025), now, ytd));
-        ASSERT_FALSE(ytd.records.empty());
+        ASSERT_EQ(ytd.records.size(), 6u);
         using Months = std::array<double, 12>;
+        // WK003: five weeks in January and May, four in the others, two in
+        // June.
+        EXPECT_EQ(ytd.records[5].empNum, "WK003");
+        EXPECT_EQ(ytd.records[5].rows[yeartodate::kBasicPayRow].amounts,
+                  (Months{250000, 200000, 200000, 200000, 250000, 100000, 0, 0, 0, 0, 0, 0}));
         EXPECT_EQ(ytd.records[0].rows[yeartodate::kTotalBenefitsRow].amounts,
                   (Months{9000, 8000, 7000, 6000, 5000, 4000, 0, 0, 0, 0, 0, 0}));
         EXPECT_EQ(ytd.records[0].rows[yeartodate::kPayeRow].amounts,
@@ -698,13 +724,14 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
 
     // The P10s: a few periods, and the year.
     // 2024: gross 6,000,000 + 3,600,000 + 2,000,000 + 2,400,000 + 2,600,000
-    //       + 3,900,000 = 20,500,000; chargeable 5,462,500 + 3,240,000
-    //       + 1,800,000 + 2,160,000 + 2,340,000 + 3,510,000 = 18,512,500;
+    //       + 3,900,000 + 1,300,000 = 21,800,000; chargeable 5,462,500
+    //       + 3,240,000 + 1,800,000 + 2,160,000 + 2,340,000 + 3,510,000
+    //       + 1,170,000 = 19,682,500;
     //       PAYE 633,623 + 144,000 + 36,000 + 180,000 + 57,600 + 198,000
     //       = 1,249,223.
     // 2025: gross 6,000,000 + 3,600,000 + 4,800,000 + 2,600,000 + 3,900,000
-    //       = 20,900,000; chargeable 5,439,000 + 3,240,000 + 4,320,000
-    //       + 2,340,000 + 3,510,000 = 18,849,000; PAYE 627,750 + 144,000
+    //       + 1,200,000 = 22,100,000; chargeable 5,439,000 + 3,240,000
+    //       + 4,320,000 + 2,340,000 + 3,510,000 + 1,080,000 = 19,929,000; PAYE 627,750 + 144,000
     //       + 360,000 + 57,600 + 198,000 = 1,387,350.
     struct PeriodCase {
         std::int32_t year;
@@ -724,12 +751,15 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         // 904,000 + 540,000 + 720,000, 104,000 + 24,000 + 60,000.
         {2025, "June 2025", MONTHLY, {3, 2400000, 2164000, 188000}},
         // A month's first week: nobody taxed yet.
-        {2024, "Week ending 5 July 2024", WEEKLY, {2, 250000, 225000, 0}},
+        {2024, "Week ending 5 July 2024", WEEKLY, {3, 300000, 270000, 0}},
         // Fourth week: 7,200 + 13,200; fifth: 7,200 + 27,000.
-        {2024, "Week ending 23 August 2024", WEEKLY, {2, 250000, 225000, 20400}},
-        {2024, "Week ending 30 August 2024", WEEKLY, {2, 250000, 225000, 34200}},
-        // Third week: 0 + 10,800.
+        {2024, "Week ending 23 August 2024", WEEKLY, {3, 300000, 270000, 20400}},
+        {2024, "Week ending 30 August 2024", WEEKLY, {3, 300000, 270000, 34200}},
+        // WK003's last week, then the third and fourth weeks without him:
+        // 0 + 10,800, then 7,200 + 13,200.
+        {2025, "Week ending 13 June 2025", WEEKLY, {3, 300000, 270000, 0}},
         {2025, "Week ending 20 June 2025", WEEKLY, {2, 250000, 225000, 10800}},
+        {2025, "Week ending 27 June 2025", WEEKLY, {2, 250000, 225000, 20400}},
     };
     std::map<std::int32_t, taxreports::TAXFILE> p10;
     for (std::int32_t year : {2024, 2025}) {
@@ -748,7 +778,7 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         expectTotals(found->totals, c.totals, c.title);
     }
     const std::map<std::int32_t, taxreports::P10TOTALS> years{
-        {2024, {0, 20500000, 18512500, 1249223}}, {2025, {0, 20900000, 18849000, 1387350}}};
+        {2024, {0, 21800000, 19682500, 1249223}}, {2025, {0, 22100000, 19929000, 1387350}}};
     for (const auto& [year, expected] : years) {
         taxreports::P10TOTALS total;
         for (const taxreports::TAXPERIOD& period : p10[year].periods) {
@@ -759,16 +789,24 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         expectTotals(total, expected, std::to_string(year));
     }
 
-    // The leaver: in the former employees file of 2024, gone from the
-    // personnel file and the monthly payroll.
-    {
+    // The leavers: each in the former employees file of the year he left.
+    struct LeaverCase {
+        std::int32_t year;
+        const char* empNum;
+        const char* lastName;
+        common::date left;
+        double payRate;
+    };
+    for (const LeaverCase& c : {LeaverCase{2024, "MH003", "Kileo", {2024, 30, 11}, 400000},
+                                LeaverCase{2025, "WK003", "Shauri", {2025, 13, 6}, 50000}}) {
+        SCOPED_TRACE(c.year);
         common::TaggedReader r(
-            folder.resolve(staffreports::personnelFilePath(staffreports::DB_LEAVERS, 2024)));
+            folder.resolve(staffreports::personnelFilePath(staffreports::DB_LEAVERS, c.year)));
         int year = 0;
         std::string name;
         ASSERT_TRUE(r.skipFileId() && staffreports::readHeader(r, year, name) &&
                     r.findTag("records", common::TagKind::BlockStart));
-        EXPECT_EQ(year, 2024);
+        EXPECT_EQ(year, c.year);
         std::vector<staffreports::PERSREPREC> leavers;
         staffreports::PERSREPREC rec;
         bool damaged = false;
@@ -776,19 +814,24 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
             leavers.push_back(rec);
         EXPECT_FALSE(damaged);
         ASSERT_EQ(leavers.size(), 1u);
-        EXPECT_EQ(leavers[0].empNum, "MH003");
-        EXPECT_EQ(leavers[0].lastName, "Kileo");
+        EXPECT_EQ(leavers[0].empNum, c.empNum);
+        EXPECT_EQ(leavers[0].lastName, c.lastName);
         EXPECT_EQ(leavers[0].terminated, 1);
-        EXPECT_EQ(leavers[0].dateLeft, (common::date{2024, 30, 11}));
+        EXPECT_EQ(leavers[0].dateLeft, c.left);
         EXPECT_EQ(leavers[0].reasonLeft, "Resigned");
-        EXPECT_DOUBLE_EQ(leavers[0].payRate, 400000);
+        EXPECT_DOUBLE_EQ(leavers[0].payRate, c.payRate);
     }
+    // MH003 has gone from the personnel file and the monthly payroll; WK003,
+    // who left this month, goes at the next month end.
     {
         database::STATDB staff(code, folder);
         ASSERT_TRUE(staff.openFile());
         staff.orderByEmpNum();
         EXPECT_FALSE(staff.seekEmpNum("MH003"));
         EXPECT_TRUE(staff.seekEmpNum("MH004"));
+        common::STATICREC rec;
+        ASSERT_TRUE(staff.seekEmpNum("WK003") && staff.initRec(rec));
+        EXPECT_EQ(rec.separated, 1);
         staff.closeFile();
     }
     EXPECT_TRUE(payOf(MONTHLY, "MH003").empNum.empty());
