@@ -1,11 +1,13 @@
 // The screenshot run's pictures of the import preview.
 #include "app/main/AutomationHosts.h"
+#include "app/main/HelpViewer.h"
 #include "app/main/ImportPreviewDialog.h"
 #include "app/main/MainWindow.h"
 #include "app/main/Session.h"
 #include "dataexchange/ImportCommands.h"
 #include "setup/Orgs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -32,15 +34,26 @@ private:
 // Pictures the preview as the clerk sees it, then cancels it.
 class PreviewPictureHost : public DialogHost {
 public:
-    PreviewPictureHost(ScreenshotHost& pictures, QString name)
+    PreviewPictureHost(ScreenshotHost& pictures, QString name, HelpViewer& help, bool withHelp)
         : pictures_(pictures),
-          name_(std::move(name)) {}
+          name_(std::move(name)),
+          help_(help),
+          withHelp_(withHelp) {}
     int exec(QDialog& dialog) override {
         if (dialog.objectName() != QLatin1String("ImportPreviewDialog"))
             return pictures_.exec(dialog);
         dialog.show();
         QApplication::processEvents();
         pictures_.save(dialog, name_);
+        if (withHelp_) {
+            if (auto* help = dialog.findChild<QAbstractButton*>(QStringLiteral("HelpButton")))
+                help->click();
+            if (QWidget* window = help_.window()) {
+                QApplication::processEvents();
+                pictures_.save(*window, QStringLiteral("HelpWindow-ImportPreview"));
+                window->close();
+            }
+        }
         dialog.reject();
         return QDialog::Rejected;
     }
@@ -48,6 +61,8 @@ public:
 private:
     ScreenshotHost& pictures_;
     QString name_;
+    HelpViewer& help_;
+    bool withHelp_;
 };
 
 constexpr const char* kEmployeeHeader =
@@ -94,7 +109,8 @@ void picture(MainWindow& window, ScreenshotHost& pictures, const QTemporaryDir& 
         return;
     file.close();
     FileUi ui(&window, pictures, path);
-    PreviewPictureHost host(pictures, name);
+    // The first preview pictured shows its help page too.
+    PreviewPictureHost host(pictures, name, window.help(), name.endsWith(QLatin1String("Refused")));
     ImportPreviewDialogs previews(host, window.help(), &window);
     Session& session = window.session();
     import(ui, previews, session.code(), session.folder(), *session.orgs().getOpenOrg());
