@@ -32,9 +32,9 @@ const std::vector<CommandTexts>& allTexts() {
          "Save each employee's payslip as a PDF file named by employee number", ""},
         {1019, "&Import Employees...", "Add employees from a CSV file", ""},
         {1020, "Exp&ort Employees...", "Save the employee list as a CSV file", ""},
-        {1021, "Import Opening &Balances...",
-         "Set the opening balances of loans, savings, pension funds and co-operatives from a CSV "
-         "file",
+        {1021, "Import Opening Bala&nces...",
+         "Set the opening balances of loans, savings, pension funds, co-operatives and the "
+         "year to date from a CSV file",
          ""},
         {1018, "Save for Spreads&heet (CSV)...",
          "Save the active report's table as a CSV file for a spreadsheet", ""},

@@ -183,7 +183,7 @@ TEST_F(ImportPreviewCommandTest, TheBalancesCommandImportsACleanFile) {
 TEST_F(ImportPreviewCommandTest, TheBalancesCommandWantsNoOpenWindowAndTheRight) {
     EXPECT_TRUE(window->menuAction(cmd::ImportBalances)->isEnabled());
     EXPECT_EQ(window->menuAction(cmd::ImportBalances)->text(),
-              QStringLiteral("Import Opening &Balances..."));
+              QStringLiteral("Import Opening Bala&nces..."));
     window->runCommand(cmd::Personnel);
     ASSERT_NE(window->documentWindow(), nullptr);
     EXPECT_FALSE(window->menuAction(cmd::ImportBalances)->isEnabled());
