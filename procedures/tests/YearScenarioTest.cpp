@@ -459,9 +459,10 @@ struct YearScenarioTest : payrunreports::testing::PeriodFixture {
         return {ui, code, folder, *orgs, *users, setup::systemDrive(), setup::systemClock()};
     }
 
-    // A week that is not the month's last closed on its own, as the clerk's
-    // period end does: the period's file into every store, the personnel and
-    // transactions files rolled on, and the week's end moved on by seven days.
+    // A week that is not the month's last. The program has no period end of
+    // its own (MONTHEND::closePeriod moves the week's end on to the next
+    // month), so the week is closed here through the same store calls in the
+    // same order, and its end day moved on by seven days.
     void closeWeek() {
         LiveMonthEndStores stores(ports());
         const common::ORGREC& o = stores.getOpenOrg();
@@ -675,6 +676,15 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
         ASSERT_TRUE(annual.readFile(ui, annualreturns::ANNUALDB::storeFilePath(year), now, store))
             << messages();
         EXPECT_EQ(store.periods.size(), 32u);
+        // Each period under the month it closed in: the monthly one and
+        // that month's weeks.
+        std::map<int, int> byMonth, p9ByMonth;
+        for (const annualreturns::ANNUALPERIOD& period : store.periods)
+            ++byMonth[period.month];
+        const std::map<int, int> expectedMonths =
+            year == 2024 ? std::map<int, int>{{7, 5}, {8, 6}, {9, 5}, {10, 5}, {11, 6}, {12, 5}}
+                         : std::map<int, int>{{1, 6}, {2, 5}, {3, 5}, {4, 5}, {5, 6}, {6, 5}};
+        EXPECT_EQ(byMonth, expectedMonths);
         std::map<std::string, Totals> totals;
         for (const annualreturns::ANNUALPERIOD& period : store.periods) {
             for (const annualreturns::ANNUALEMP& e : period.employees) {
@@ -704,6 +714,9 @@ TEST_F(YearScenarioTest, AFiscalYearOfMonthEndsMatchesTheWorkedFigures) {
             taxreports::TAXREPDB::filePath(taxreports::TaxFile::P9, year), now, p9))
             << messages();
         EXPECT_EQ(p9.periods.size(), 32u);
+        for (const taxreports::TAXPERIOD& period : p9.periods)
+            ++p9ByMonth[period.month];
+        EXPECT_EQ(p9ByMonth, expectedMonths);
         std::map<std::string, Totals> p9Totals;
         for (const taxreports::TAXPERIOD& period : p9.periods) {
             for (const taxreports::P9EMP& e : period.employees) {
