@@ -1,7 +1,9 @@
 #include "dataexchange/BalanceImport.h"
 
+#include "common/AtomicFile.h"
 #include "common/Calendar.h"
 #include "common/Money.h"
+#include "common/TaggedFile.h"
 #include "common/Text.h"
 #include "database/PayFieldsFile.h"
 #include "database/StaticDb.h"
@@ -13,16 +15,28 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <tuple>
 
 namespace kelo::dataexchange {
 
 namespace {
 
 namespace choices = staffrecords::statfrmlists;
+
+std::optional<std::string> bytesOf(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    common::TaggedReader reader;
+    if (!reader.open(path))
+        return std::nullopt;
+    return std::string(reader.bytes());
+}
 
 enum Col : std::size_t {
     kEmpNum,
@@ -59,6 +73,8 @@ const std::map<staffrecords::ParamDialog, std::set<std::size_t>>& columnsOfKind(
 struct Employee {
     common::PAYFREQ payFreq = common::MONTHLY;
     bool separated = false;
+    std::string name; // "last name, other names", as the tax returns name him
+    std::string tin;
 };
 
 std::optional<std::map<std::string, Employee>> employeesByKey(engine::Code4& code,
@@ -72,8 +88,11 @@ std::optional<std::map<std::string, Employee>> employeesByKey(engine::Code4& cod
     engine::Data4& data = *staff.data();
     for (int rc = data.top(); rc == engine::r4success && !data.eof(); rc = data.skip()) {
         common::STATICREC rec;
-        if (!data.deleted() && staff.initRec(rec))
-            all[common::employeeKey(common::trim(rec.empNum))] = {rec.payFreq, rec.separated != 0};
+        database::PERSONNELREC personnel;
+        if (!data.deleted() && staff.initRec(rec) && staff.initRec(personnel))
+            all[common::employeeKey(common::trim(rec.empNum))] = {
+                rec.payFreq, rec.separated != 0, rec.lastName + ", " + rec.otherNames,
+                personnel.tin};
     }
     staff.closeFile();
     return all;
@@ -96,7 +115,7 @@ std::optional<std::pair<int, int>> paidMonth(const std::string& text, const comm
     }
     const int month = common::monthNumber(name);
     if (month == 0) {
-        fault = quoted(text) + " is not a month such as \"July\" or \"July 2026\".";
+        fault = dataexchange::quoted(text) + " is not a month such as \"July\" or \"July 2026\".";
         return std::nullopt;
     }
     const int current = common::monthNumber(org.month);
@@ -158,7 +177,8 @@ bool BalanceImport::readRow(const CsvRecord& record, const std::vector<std::stri
     const auto amount = [&](std::size_t column) {
         double value = 0;
         if (!common::parseAmount(common::trim(fields[column]), value))
-            refuse(column, quoted(common::trim(fields[column])) + " is not a number.");
+            refuse(column,
+                   dataexchange::quoted(common::trim(fields[column])) + " is not a number.");
         return value;
     };
     const auto kinds = columnsOfKind();
@@ -166,14 +186,15 @@ bool BalanceImport::readRow(const CsvRecord& record, const std::vector<std::stri
     const std::set<std::size_t>& taken = kinds.at(kind);
     for (std::size_t c = kBalance; c < kColumnCount; ++c) {
         if (!taken.contains(c) && !common::trim(fields[c]).empty())
-            refuse(c, quoted(columns[c].header) + " does not apply to " + quoted(row.item) + ".");
+            refuse(c, dataexchange::quoted(columns[c].header) + " does not apply to " +
+                          dataexchange::quoted(row.item) + ".");
     }
     if (!ok)
         return false;
     const auto payments = [&] {
         const double left = amount(kPaymentsLeft);
         if (ok && (left != std::floor(left) || left > 1e6))
-            refuse(kPaymentsLeft, quoted(common::trim(fields[kPaymentsLeft])) +
+            refuse(kPaymentsLeft, dataexchange::quoted(common::trim(fields[kPaymentsLeft])) +
                                       " is not a whole number of payments.");
         return static_cast<std::int32_t>(left);
     };
@@ -189,7 +210,7 @@ bool BalanceImport::readRow(const CsvRecord& record, const std::vector<std::stri
         else if (taxable.empty() || common::equalsIgnoreCase(taxable, "No"))
             loan->taxableBenefit = 0;
         else
-            refuse(kTaxableBenefit, quoted(taxable) + " is not one of: No, Yes.");
+            refuse(kTaxableBenefit, dataexchange::quoted(taxable) + " is not one of: No, Yes.");
     } else if (auto* savings = std::get_if<common::SavingsParams>(&row.params)) {
         savings->balance = amount(kBalance);
         savings->interestRate = static_cast<float>(amount(kInterestRate));
@@ -231,14 +252,15 @@ bool BalanceImport::readOpening(const CsvRecord& record, const std::vector<std::
     const std::optional<std::string> field =
         yeartodate::fieldNamed(namesOf_[payFreq], common::trim(fields[kItem]));
     if (!field)
-        return refuse(kItem, "There is no pay field named " + quoted(common::trim(fields[kItem])) +
-                                 " on the " +
+        return refuse(kItem, "There is no pay field named " +
+                                 dataexchange::quoted(common::trim(fields[kItem])) + " on the " +
                                  choices::kPayFreqs.at(static_cast<std::size_t>(payFreq)) +
                                  " payroll.");
     opening.field = *field;
     for (std::size_t c = kBalance; c < kMonth; ++c) {
         if (!common::trim(fields[c]).empty())
-            return refuse(c, quoted(columns[c].header) + " does not apply to a month's amount.");
+            return refuse(c, dataexchange::quoted(columns[c].header) +
+                                 " does not apply to a month's amount.");
     }
     if (!org_)
         return refuse(kMonth, "The months already paid are not known here.");
@@ -252,7 +274,7 @@ bool BalanceImport::readOpening(const CsvRecord& record, const std::vector<std::
     if (amount.empty())
         return refuse(kAmount, "The month's amount is missing.");
     if (!common::parseAmount(amount, opening.amount))
-        return refuse(kAmount, quoted(amount) + " is not a number.");
+        return refuse(kAmount, dataexchange::quoted(amount) + " is not a number.");
     // The store keeps whole shillings.
     opening.amount = common::roundShillings(opening.amount);
     return true;
@@ -263,6 +285,7 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
     rows_.clear();
     rowNumbers_.clear();
     openings_.clear();
+    openingPeople_.clear();
     namesOf_.clear();
     CsvFault fault;
     const std::optional<CsvTable> table = readCsv(bytes, fault);
@@ -301,7 +324,7 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
         if (employee == employees->end()) {
             preview_.refusals.push_back(
                 {record.row, columns[kEmpNum].header,
-                 "There is no employee numbered " + quoted(row.empNum) + "."});
+                 "There is no employee numbered " + dataexchange::quoted(row.empNum) + "."});
             continue;
         }
         if (!common::trim(fields[kMonth]).empty()) {
@@ -315,20 +338,23 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
                                     std::to_string(opening.year * 100 + opening.month);
             if (const auto first = firstMonthRow.find(key); first != firstMonthRow.end()) {
                 preview_.refusals.push_back({record.row, columns[kMonth].header,
-                                             quoted(opening.field) + " of " + quoted(row.empNum) +
-                                                 " for " + common::monthName(opening.month) + " " +
+                                             dataexchange::quoted(opening.field) + " of " +
+                                                 dataexchange::quoted(row.empNum) + " for " +
+                                                 common::monthName(opening.month) + " " +
                                                  std::to_string(opening.year) + " is also on row " +
                                                  std::to_string(first->second) + "."});
                 continue;
             }
             firstMonthRow[key] = record.row;
             openings_.push_back(std::move(opening));
+            openingPeople_.push_back(
+                {employee->second.payFreq, employee->second.name, employee->second.tin});
             continue;
         }
         if (employee->second.separated) {
             preview_.refusals.push_back(
                 {record.row, columns[kEmpNum].header,
-                 "The employee " + quoted(row.empNum) + " has left the payroll."});
+                 "The employee " + dataexchange::quoted(row.empNum) + " has left the payroll."});
             continue;
         }
         row.payFreq = employee->second.payFreq;
@@ -350,8 +376,9 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
         const std::string payroll = choices::kPayFreqs.at(static_cast<std::size_t>(row.payFreq));
         if (!index) {
             preview_.refusals.push_back({record.row, columns[kItem].header,
-                                         "There is no deduction named " + quoted(row.item) +
-                                             " on the " + payroll + " payroll."});
+                                         "There is no deduction named " +
+                                             dataexchange::quoted(row.item) + " on the " + payroll +
+                                             " payroll."});
             continue;
         }
         row.index = *index;
@@ -359,8 +386,8 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
         row.params = common::newPayItem(defs.deductions[*index], common::DEDUCTIONS).params;
         if (!columnsOfKind().contains(
                 staffrecords::dialogOf(common::PayItem{nullptr, row.params, 0, 0}))) {
-            preview_.refusals.push_back(
-                {record.row, columns[kItem].header, quoted(row.item) + " keeps no balance."});
+            preview_.refusals.push_back({record.row, columns[kItem].header,
+                                         dataexchange::quoted(row.item) + " keeps no balance."});
             continue;
         }
         if (!readRow(record, fields, row))
@@ -369,9 +396,9 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
             common::employeeKey(row.empNum) + std::to_string(row.payFreq), row.index};
         if (const auto first = firstRow.find(key); first != firstRow.end()) {
             preview_.refusals.push_back({record.row, columns[kItem].header,
-                                         quoted(row.item) + " of " + quoted(row.empNum) +
-                                             " is also on row " + std::to_string(first->second) +
-                                             "."});
+                                         dataexchange::quoted(row.item) + " of " +
+                                             dataexchange::quoted(row.empNum) + " is also on row " +
+                                             std::to_string(first->second) + "."});
             continue;
         }
         firstRow[key] = record.row;
@@ -380,6 +407,54 @@ const ImportPreview& BalanceImport::read(std::string_view bytes) {
     }
     preview_.rows = table->records.size() - 1;
     return preview_;
+}
+
+std::vector<std::pair<int, taxreports::TAXPERIOD>>
+BalanceImport::taxPeriods(const common::ORGREC& org) const {
+    using yeartodate::fixedRowNames;
+    // One period for each month and pay frequency, one employee in it for
+    // each who has any of the three figures the returns show.
+    std::map<std::tuple<int, int, common::PAYFREQ>, std::map<std::string, taxreports::P9EMP>>
+        months;
+    for (std::size_t i = 0; i < openings_.size(); ++i) {
+        const yeartodate::YtdOpening& opening = openings_[i];
+        const OpeningPerson& person = openingPeople_[i];
+        double taxreports::P9EMP::*figure = nullptr;
+        if (opening.field == fixedRowNames()[yeartodate::kTotalPaymentsRow])
+            figure = &taxreports::P9EMP::grossPay;
+        else if (opening.field == fixedRowNames()[yeartodate::kChargeablePayRow])
+            figure = &taxreports::P9EMP::taxablePay;
+        else if (opening.field == fixedRowNames()[yeartodate::kPayeRow])
+            figure = &taxreports::P9EMP::paye;
+        if (!figure)
+            continue;
+        taxreports::P9EMP& e = months[{opening.year, opening.month, person.payFreq}]
+                                     [common::employeeKey(opening.empNum)];
+        e.empNum = opening.empNum;
+        e.name = person.name;
+        e.tin = person.tin;
+        e.*figure += opening.amount;
+    }
+    std::vector<std::pair<int, taxreports::TAXPERIOD>> periods;
+    for (const auto& [when, employees] : months) {
+        const auto& [year, month, payFreq] = when;
+        taxreports::TAXPERIOD p;
+        p.month = month;
+        p.header = {taxreports::TAXREPDB::openingTitle(year, month),
+                    payFreq,
+                    org.name,
+                    org.itNum,
+                    org.nssfNum,
+                    org.poBox,
+                    org.postCode,
+                    org.town,
+                    org.telephone};
+        for (const auto& [key, e] : employees)
+            p.employees.push_back(e);
+        p.totals = taxreports::totalsOf(p.employees);
+        periods.emplace_back(year, std::move(p));
+    }
+    return periods;
 }
 
 bool BalanceImport::commit(common::Ui& ui, const common::ORGREC& org) {
@@ -466,8 +541,27 @@ bool BalanceImport::commit(common::Ui& ui, const common::ORGREC& org) {
             break;
     }
     if (ok && !openings_.empty()) {
+        // The year-to-date files as they were, should the tax returns' files
+        // refuse their periods.
+        std::map<std::string, std::optional<std::string>> before;
+        for (const yeartodate::YtdOpening& opening : openings_) {
+            const std::string path = yeartodate::YTDDB::filePath(opening.year);
+            if (!before.contains(path))
+                before[path] = bytesOf(folder_.resolve(path));
+        }
         yeartodate::YTDDB ytd(ui, code_, folder_);
+        taxreports::TAXREPDB tax(ui, code_, folder_);
         ok = ytd.writeOpeningAmounts(ui, org, openings_);
+        if (ok && !tax.writeOpeningPeriods(ui, org, taxPeriods(org))) {
+            ok = false;
+            for (const auto& [path, bytes] : before) {
+                std::error_code ignored;
+                if (bytes)
+                    common::replaceFileAtomically(folder_.resolve(path), *bytes);
+                else
+                    std::filesystem::remove(folder_.resolve(path), ignored);
+            }
+        }
     }
     if (!ok) {
         // All or none: the records changed go back as they were.

@@ -6,6 +6,7 @@
 #include "common/WorkingFolder.h"
 #include "dataexchange/ImportPreview.h"
 #include "engine/Code4.h"
+#include "taxreports/TaxRepDb.h"
 #include "yeartodate/YtdDb.h"
 #include "yeartodate/YtdFormat.h"
 
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelo::dataexchange {
@@ -48,7 +50,8 @@ inline constexpr const char* kBalancesLockedText =
 // per pay field and month; read() checks without writing against the
 // organisation's current pay period, commit() sets every balance through
 // the transactions form's own operations and every amount in the
-// year-to-date store, or none.
+// year-to-date store, whose total payments, chargeable pay and PAYE also
+// go to the P9 and P10 as opening periods, or none.
 class BalanceImport {
 public:
     // Without the organisation, whose current pay period tells the months
@@ -70,6 +73,8 @@ public:
 
 private:
     bool readRow(const CsvRecord& record, const std::vector<std::string>& fields, BalanceRow& row);
+    // The P9 and P10 periods of the year-to-date rows.
+    std::vector<std::pair<int, taxreports::TAXPERIOD>> taxPeriods(const common::ORGREC& org) const;
     bool readOpening(const CsvRecord& record, const std::vector<std::string>& fields,
                      common::PAYFREQ payFreq, yeartodate::YtdOpening& opening);
 
@@ -80,6 +85,12 @@ private:
     std::vector<BalanceRow> rows_;
     std::vector<long> rowNumbers_;
     std::vector<yeartodate::YtdOpening> openings_;
+    struct OpeningPerson {
+        common::PAYFREQ payFreq = common::MONTHLY;
+        std::string name, tin;
+    };
+    std::vector<OpeningPerson> openingPeople_; // beside openings_
+
     std::map<common::PAYFREQ, yeartodate::YtdNames> namesOf_;
 };
 

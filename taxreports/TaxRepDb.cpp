@@ -1,5 +1,6 @@
 #include "taxreports/TaxRepDb.h"
 
+#include "common/AtomicFile.h"
 #include "common/Calendar.h"
 #include "common/Money.h"
 #include "common/TaggedFile.h"
@@ -10,6 +11,8 @@
 #include "payrunreports/StoreFile.h"
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -130,6 +133,20 @@ P9EMP P9EMP::of(const payrunreports::REPORTREC& rec) {
     return {rec.empNum, rec.name, rec.tin, rec.grossPay, rec.chargeablePay, rec.paye};
 }
 
+P10TOTALS totalsOf(const std::vector<P9EMP>& employees) {
+    P10TOTALS totals;
+    for (const P9EMP& e : employees) {
+        ++totals.employees;
+        totals.grossPay += e.grossPay;
+        totals.taxablePay += e.taxablePay;
+        totals.paye += e.paye;
+    }
+    totals.grossPay = common::decimalValue(totals.grossPay);
+    totals.taxablePay = common::decimalValue(totals.taxablePay);
+    totals.paye = common::decimalValue(totals.paye);
+    return totals;
+}
+
 bool TAXPERIOD::samePeriod(const TAXPERIOD& other) const {
     return header.payFreq == other.header.payFreq && header.periodTitle == other.header.periodTitle;
 }
@@ -216,17 +233,7 @@ bool TAXREPDB::readPeriodFile(common::Ui& ui, const std::string& path, const com
     }
     if (!reader.isOpen())
         return false;
-    // The employer's figures are the period file's own sums: the P10 and
-    // the P9 of the same months agree to the cent.
-    for (const P9EMP& e : p.employees) {
-        ++p.totals.employees;
-        p.totals.grossPay += e.grossPay;
-        p.totals.taxablePay += e.taxablePay;
-        p.totals.paye += e.paye;
-    }
-    p.totals.grossPay = common::decimalValue(p.totals.grossPay);
-    p.totals.taxablePay = common::decimalValue(p.totals.taxablePay);
-    p.totals.paye = common::decimalValue(p.totals.paye);
+    p.totals = totalsOf(p.employees);
     out = std::move(p);
     return true;
 }
@@ -255,6 +262,64 @@ bool TAXREPDB::updateFiles(common::Ui& ui, common::PAYFREQ payFreq, const common
     if (!checkFiles(ui, org))
         return false;
     return addPeriod(ui, TaxFile::P9, org, period) && addPeriod(ui, TaxFile::P10, org, period);
+}
+
+std::string TAXREPDB::openingTitle(int year, int month) {
+    return common::monthName(month) + " " + std::to_string(year) + " (opening)";
+}
+
+bool TAXREPDB::writeOpeningPeriods(common::Ui& ui, const common::ORGREC& org,
+                                   const std::vector<std::pair<int, TAXPERIOD>>& periods) {
+    std::map<int, std::vector<const TAXPERIOD*>> byYear;
+    for (const auto& [year, period] : periods)
+        byYear[year].push_back(&period);
+    // Every file read and laid out before any is written.
+    struct Target {
+        std::string path;
+        TaxFile kind;
+        TAXFILE file;
+        std::optional<std::string> before;
+    };
+    std::vector<Target> targets;
+    for (const auto& [year, added] : byYear) {
+        for (const TaxFile kind : kKinds) {
+            Target t{filePath(kind, year), kind, {}, std::nullopt};
+            if (!readFile(ui, kind, t.path, org, t.file))
+                return false;
+            if (exists(folder_, t.path)) {
+                common::TaggedReader r;
+                if (!r.open(folder_.resolve(t.path))) {
+                    ui.error("Unable to open " + t.path);
+                    return false;
+                }
+                t.before = std::string(r.bytes());
+            }
+            t.file.year = year;
+            for (const TAXPERIOD* period : added) {
+                std::erase_if(t.file.periods,
+                              [&](const TAXPERIOD& p) { return p.samePeriod(*period); });
+                t.file.periods.push_back(*period);
+            }
+            targets.push_back(std::move(t));
+        }
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const Target& t = targets[i];
+        common::StatusText status(owner_, "Updating " + t.path + "...");
+        std::error_code ignored;
+        fs::create_directories(fs::path(folder_.resolve(t.path)).parent_path(), ignored);
+        if (writeFile(ui, t.kind, t.path, org, t.file))
+            continue;
+        for (std::size_t j = 0; j < i; ++j) {
+            if (targets[j].before)
+                common::replaceFileAtomically(folder_.resolve(targets[j].path), *targets[j].before);
+            else
+                fs::remove(folder_.resolve(targets[j].path), ignored);
+        }
+        return false;
+    }
+    delInterimFiles(org);
+    return true;
 }
 
 bool TAXREPDB::writeInterimFiles(common::Ui& ui, const common::ORGREC& org) {

@@ -9,6 +9,7 @@
 #include "payrunreports/PeriodRecords.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelo::taxreports {
@@ -35,6 +36,10 @@ struct P10TOTALS {
     double paye = 0;
     friend bool operator==(const P10TOTALS&, const P10TOTALS&) = default;
 };
+
+// The employer's figures: the sums of the employees' own, so that the P10
+// and the P9 of the same months agree to the cent.
+P10TOTALS totalsOf(const std::vector<P9EMP>& employees);
 
 // One closed pay period of one frequency (or, in an interim file, an open
 // one). The P9 file keeps its employees, the P10 file its totals.
@@ -93,6 +98,16 @@ public:
     // when stale) added under the current month.
     bool writeInterimFiles(common::Ui& ui, const common::ORGREC& org);
     void delInterimFiles(const common::ORGREC& org);
+    // Opening periods, for an organisation that starts mid-year: each
+    // month paid before, of one pay frequency, as a period of both files of
+    // its year named `openingTitle`. One already there is replaced, so a
+    // corrected file can be imported again. Every file is written whole or
+    // none is changed. False after a message.
+    bool writeOpeningPeriods(common::Ui& ui, const common::ORGREC& org,
+                             const std::vector<std::pair<int, TAXPERIOD>>& periods);
+    // "July 2026 (opening)".
+    static std::string openingTitle(int year, int month);
+
     // Renumbers the employee in the P9 files of the organisation's year and
     // the year before; the interim files go.
     bool updateEmpNum(common::Ui& ui, const common::EMPNUMREC& change, const common::ORGREC& org);

@@ -874,6 +874,19 @@ TEST_F(KeloCommandLineTest, ImportBalances) {
     EXPECT_EQ(summary.substr(basic + 1, 48),
               "Basic Pay\t\t\t\t\t\t\t280,000\t280,000\t280,000\t280,000\t");
     EXPECT_EQ(summary.substr(nssf + 1, 39), "NSSF\t\t\t\t\t\t\t28,000\t28,000\t28,000\t28,000\t");
+
+    // And on his P9: gross and taxable pay of each month, no PAYE.
+    result = run(password, start + "supervisor report 80 --year 2026 --months 7-12 --csv " +
+                               quoted(copy + "/p9.csv"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string p9 = readBytes(copy + "/p9.csv");
+    for (const char* month : {"July", "August", "September", "October"}) {
+        SCOPED_TRACE(month);
+        EXPECT_NE(p9.find("\r\nMH020,\"Kayombo, Anthony Romanus\",112-756-260," +
+                          std::string(month) + ",280000,252000,0\r\n"),
+                  std::string::npos)
+            << p9;
+    }
 }
 
 } // namespace

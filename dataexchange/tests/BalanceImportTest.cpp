@@ -4,6 +4,7 @@
 #include "database/StationsDb.h"
 #include "database/UnitsDb.h"
 #include "staffrecords/tests/VarFrmFixture.h"
+#include "taxreports/TaxRepDb.h"
 #include "yeartodate/YtdDb.h"
 
 #include <filesystem>
@@ -289,6 +290,7 @@ TEST_F(BalanceImportTest, PutsTheMonthsAlreadyPaidInTheYearToDateFiles) {
                               "MH001,PAYE,,,,,,,,,,,february,123500\r\n"
                               "MH001,Staff Loan,,,,,,,,,,,January 2025,100000\r\n"
                               "MH001,Chargeable Pay,,,,,,,,,,,February,900000\r\n"
+                              "MH001,Total Payments,,,,,,,,,,,February,\"1,150,000\"\r\n"
                               "MH002,Transport Allowance,,,,,,,,,,,December,\"50,000.40\"\r\n"
                               "MH003,Plucking Bonus,,,,,,,,,,,August,12000\r\n";
     const std::vector<MonthCase> cases{
@@ -306,7 +308,7 @@ TEST_F(BalanceImportTest, PutsTheMonthsAlreadyPaidInTheYearToDateFiles) {
     for (int round = 0; round < 2; ++round) {
         BalanceImport import(code, folder, org);
         ASSERT_TRUE(import.read(bytes).accepted()) << import.preview().refusals[0].message;
-        EXPECT_EQ(import.openings().size(), 7u);
+        EXPECT_EQ(import.openings().size(), 8u);
         EXPECT_TRUE(import.balances().empty());
         ASSERT_TRUE(import.commit(ui, org)) << ui.lastMessage();
         expectNoMessage();
@@ -336,6 +338,28 @@ TEST_F(BalanceImportTest, PutsTheMonthsAlreadyPaidInTheYearToDateFiles) {
         EXPECT_EQ(year2025.rows[kTotalDeductionsRow].flag, 1);
         EXPECT_EQ(year2025.rows[kOvertimeRow].flag, 0);
         EXPECT_EQ(y2025->header.yearText, "2025");
+
+        // February's total payments, chargeable pay and PAYE make an opening
+        // period of the P9 and P10; no other month has any of them.
+        for (const taxreports::TaxFile kind : {taxreports::TaxFile::P9, taxreports::TaxFile::P10}) {
+            taxreports::TAXFILE tax;
+            ASSERT_TRUE(taxreports::readTaxFile(
+                ui, folder, kind, taxreports::TAXREPDB::filePath(kind, 2025), org, tax));
+            ASSERT_EQ(tax.periods.size(), 1u);
+            const taxreports::TAXPERIOD& february = tax.periods[0];
+            EXPECT_EQ(february.month, 2);
+            EXPECT_EQ(february.header.periodTitle, "February 2025 (opening)");
+            EXPECT_EQ(february.header.payFreq, common::MONTHLY);
+            if (kind == taxreports::TaxFile::P9) {
+                EXPECT_EQ(february.employees,
+                          (std::vector<taxreports::P9EMP>{
+                              {"MH001", "Mwakyusa, Emmanuel", "", 1150000, 900000, 123500}}));
+            } else {
+                EXPECT_EQ(february.totals, (taxreports::P10TOTALS{1, 1150000, 900000, 123500}));
+            }
+            EXPECT_FALSE(std::filesystem::exists(
+                folder.resolve(taxreports::TAXREPDB::filePath(kind, 2024))));
+        }
     }
 }
 
@@ -432,6 +456,30 @@ TEST_F(BalanceImportTest, AYearToDateFileThatCannotBeWrittenPutsEverythingBack) 
     const common::VARIATIONSREC after = stored("MH001");
     EXPECT_EQ(after.deductions[deduction::kSavings].active,
               before.deductions[deduction::kSavings].active);
+    EXPECT_DOUBLE_EQ(
+        std::get<common::SavingsParams>(after.deductions[deduction::kSavings].params).balance,
+        std::get<common::SavingsParams>(before.deductions[deduction::kSavings].params).balance);
+}
+
+TEST_F(BalanceImportTest, ATaxReturnFileThatCannotBeWrittenPutsEverythingBack) {
+    // Something other than a P10 file where 2025's would go.
+    std::filesystem::create_directories(
+        folder.resolve(taxreports::TAXREPDB::filePath(taxreports::TaxFile::P10, 2025)));
+    const common::VARIATIONSREC before = stored("MH001");
+    const std::string bytes = std::string(kFullHeader) +
+                              "MH001,Staff Savings,90000,,6,,,,,,,,,\r\n"
+                              "MH001,Basic Pay,,,,,,,,,,,July,1000000\r\n"
+                              "MH001,PAYE,,,,,,,,,,,January,123500\r\n";
+    BalanceImport import(code, folder, org);
+    ASSERT_TRUE(import.read(bytes).accepted());
+    EXPECT_FALSE(import.commit(ui, org));
+    EXPECT_FALSE(ui.messages.empty());
+    ui.clear();
+    for (const std::string& path :
+         {yeartodate::YTDDB::filePath(2024), yeartodate::YTDDB::filePath(2025),
+          taxreports::TAXREPDB::filePath(taxreports::TaxFile::P9, 2025)})
+        EXPECT_FALSE(std::filesystem::exists(folder.resolve(path))) << path;
+    const common::VARIATIONSREC after = stored("MH001");
     EXPECT_DOUBLE_EQ(
         std::get<common::SavingsParams>(after.deductions[deduction::kSavings].params).balance,
         std::get<common::SavingsParams>(before.deductions[deduction::kSavings].params).balance);
