@@ -1,6 +1,7 @@
 #include "dataexchange/ImportCommands.h"
 
 #include "common/AtomicFile.h"
+#include "common/Calendar.h"
 #include "common/CsvExport.h"
 #include "common/Money.h"
 #include "dataexchange/BalanceImport.h"
@@ -58,6 +59,12 @@ std::string balanceText(const common::PayItemParams& params) {
     if (const auto* pension = std::get_if<common::PensionParams>(&params))
         return "employee " + amount(pension->employeeBalance) + ", employer " +
                amount(pension->employerBalance);
+    if (const auto* bank = std::get_if<common::BankLoanParams>(&params))
+        return bank->bankName + ", " + bank->branchName + ", loan " + bank->loanNumber + ", " +
+               counted(static_cast<std::size_t>(bank->paymentsLeft), "payment left",
+                       "payments left");
+    if (const auto* recovery = std::get_if<common::CostRecoveryParams>(&params))
+        return amount(recovery->balance);
     return {};
 }
 
@@ -66,6 +73,11 @@ ImportListing balanceListing(const BalanceImport& import) {
     listing.headings = {"Employee Number", "Item", "Balance"};
     for (const BalanceRow& row : import.balances())
         listing.rows.push_back({row.empNum, row.item, balanceText(row.params)});
+    for (const yeartodate::YtdOpening& opening : import.openings())
+        listing.rows.push_back({opening.empNum,
+                                opening.field + ", " + common::monthName(opening.month) + " " +
+                                    std::to_string(opening.year),
+                                amount(opening.amount)});
     return listing;
 }
 
@@ -128,7 +140,7 @@ bool importEmployeesFromFile(common::Ui& ui, ImportPreviewHost& previews, engine
 
 bool importBalancesFromFile(common::Ui& ui, ImportPreviewHost& previews, engine::Code4& code,
                             const common::WorkingFolder& folder, const common::ORGREC& org) {
-    BalanceImport import(code, folder);
+    BalanceImport import(code, folder, org);
     return importFromFile(ui, previews, folder, org, import, "Import Opening Balances",
                           {"opening balance", "opening balances"}, balanceListing);
 }

@@ -1,5 +1,8 @@
 #include "dataexchange/ImportCommands.h"
 
+#include "database/JobsDb.h"
+#include "database/StationsDb.h"
+#include "database/UnitsDb.h"
 #include "dataexchange/tests/ScriptedPreviewHost.h"
 #include "staffrecords/tests/VarFrmFixture.h"
 
@@ -167,6 +170,30 @@ TEST_F(ImportBalancesCommandTest, CancelLeavesTheBalancesAsTheyWere) {
     };
     EXPECT_DOUBLE_EQ(loanOf(stored("MH001")).balance, loanOf(before).balance);
     EXPECT_EQ(loanOf(stored("MH001")).paymentsLeft, loanOf(before).paymentsLeft);
+}
+
+// The months already paid come through the menu too: the organisation's
+// pay period (March 2025) tells which they are.
+TEST_F(ImportBalancesCommandTest, ListsAMonthAlreadyPaidAndABankLoan) {
+    database::UNITSDB units(code, folder);
+    database::JOBSDB jobs(code, folder);
+    database::STATIONSDB stations(code, folder);
+    ASSERT_TRUE(units.createFile(ui) && jobs.createFile(ui) && stations.createFile(ui));
+    ui.clear();
+    ui.choices.push_back(writeCsv(
+        "Employee Number,Item,Payments Left,Bank,Branch,Loan Number,Balance,Month,Amount\r\n"
+        "MH001,CRDB Loan,12,CRDB Bank,Mbeya,LN-4471,,,\r\n"
+        "MH001,Uniform,,,,,\"45,000\",,\r\n"
+        "MH001,Basic Pay,,,,,,February 2025,\"1,000,000\"\r\n"));
+    previews.answers.push_back(true);
+    EXPECT_TRUE(importBalancesFromFile(ui, previews, code, folder, org)) << ui.lastMessage();
+    ASSERT_EQ(previews.listings.size(), 1u);
+    EXPECT_EQ(previews.listings[0].rows,
+              (std::vector<std::vector<std::string>>{
+                  {"MH001", "CRDB Loan", "CRDB Bank, Mbeya, loan LN-4471, 12 payments left"},
+                  {"MH001", "Uniform", "45,000.00"},
+                  {"MH001", "Basic Pay, February 2025", "1,000,000.00"}}));
+    EXPECT_EQ(ui.lastMessage(), "3 opening balances were imported.");
 }
 
 } // namespace
