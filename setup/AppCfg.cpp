@@ -57,8 +57,13 @@ bool APPCFG::readFile(common::Ui& ui) {
         return false;
     }
     reader.findTag("", common::TagKind::GroupEnd);
-    setDataFolder(folder);
+    setDataFolder(runFolder_.empty() ? folder : runFolder_);
     return true;
+}
+
+void APPCFG::useForThisRun(const std::string& folder) {
+    runFolder_ = folder;
+    setDataFolder(folder);
 }
 
 bool APPCFG::saveFile(common::Ui& ui) {
@@ -94,6 +99,7 @@ bool APPCFG::selectDataDir(common::Ui& ui, common::DialogView& dialog) {
         ui.chooseFolder("Select folder containing Kelo Roster data files:", dataFolder_);
     if (!chosen || chosen->empty() || (*chosen)[0] != '/')
         return false;
+    runFolder_.clear();
     setDataFolder(common::WorkingFolder::normalise(*chosen));
     if (!saveFile(ui))
         return false;
@@ -130,6 +136,7 @@ bool APPCFG::createDataDir(common::Ui& ui, common::DialogView& dialog) {
     const std::string folder = common::WorkingFolder::normalise(*chosen);
     if (!initDataFolder(ui, folder))
         return false;
+    runFolder_.clear();
     setDataFolder(folder);
     if (!saveFile(ui))
         return false;

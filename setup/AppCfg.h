@@ -42,6 +42,9 @@ public:
     const std::string& dataFolder() const { return dataFolder_; }
     // Kept whole: a cut path would name another folder.
     void setDataFolder(const std::string& folder) { dataFolder_ = folder; }
+    // The data folder of this run only: reading the file keeps it, and the
+    // saved choice stays as it is until the user chooses another folder.
+    void useForThisRun(const std::string& folder);
     const std::string& filePath() const { return filePath_; }
 
     // The folder initialisation behind createDataDir, for a chosen folder.
@@ -50,6 +53,7 @@ public:
 private:
     APPCFG() = default;
     std::string dataFolder_;
+    std::string runFolder_; // empty unless this run was given its own
     std::string filePath_;
 };
 

@@ -38,6 +38,7 @@ struct Options {
     QString password;
     QString screenshots;
     bool quitWhenShown = false;
+    bool saveDataFolder = false;
 };
 
 // Help and version are printed before any window system is asked for, so
@@ -68,9 +69,12 @@ Options parse(const QCoreApplication& app) {
     parser.setApplicationDescription(QStringLiteral("Payroll and personnel records"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption dataFolder(QStringLiteral("data-folder"),
-                                        QStringLiteral("Use <folder> as the data folder."),
-                                        QStringLiteral("folder"));
+    const QCommandLineOption dataFolder(
+        QStringLiteral("data-folder"),
+        QStringLiteral("Use <folder> as the data folder for this run."), QStringLiteral("folder"));
+    const QCommandLineOption saveDataFolder(
+        QStringLiteral("save-data-folder"),
+        QStringLiteral("Keep the folder of --data-folder as the data folder of later runs."));
     const QCommandLineOption user(QStringLiteral("user"),
                                   QStringLiteral("Log in as <name> without the Start dialog."),
                                   QStringLiteral("name"));
@@ -84,10 +88,10 @@ Options parse(const QCoreApplication& app) {
         QStringLiteral("screenshots"),
         QStringLiteral("Save pictures of the main window and every dialog into <folder>."),
         QStringLiteral("folder"));
-    parser.addOptions({dataFolder, user, password, quit, screenshots});
+    parser.addOptions({dataFolder, saveDataFolder, user, password, quit, screenshots});
     parser.process(app);
-    return {parser.value(dataFolder), parser.value(user), parser.value(password),
-            parser.value(screenshots), parser.isSet(quit)};
+    return {parser.value(dataFolder),  parser.value(user), parser.value(password),
+            parser.value(screenshots), parser.isSet(quit), parser.isSet(saveDataFolder)};
 }
 
 // Pictures a list dialog with its row dialog for a new row and for the
@@ -221,10 +225,14 @@ int main(int argc, char* argv[]) {
     MainWindow window(std::move(paths), dialogs, makeUi);
     if (!options.dataFolder.isEmpty()) {
         kelo::setup::APPCFG& config = window.session().appConfig();
-        config.readFile(window.ui());
-        config.setDataFolder(QDir(options.dataFolder).absolutePath().toStdString());
-        if (!config.saveFile(window.ui()))
-            return 1;
+        const std::string folder = QDir(options.dataFolder).absolutePath().toStdString();
+        if (options.saveDataFolder) {
+            config.readFile(window.ui());
+            config.setDataFolder(folder);
+            if (!config.saveFile(window.ui()))
+                return 1;
+        }
+        config.useForThisRun(folder);
     }
     if (screenshots == nullptr)
         window.showMaximized();

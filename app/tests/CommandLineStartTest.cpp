@@ -2,6 +2,7 @@
 // display, and a start that fails says why on the error stream and exits
 // with a failure status instead of waiting on a box nobody sees.
 #include "app/demo/DemoFolder.h"
+#include "setup/AppCfg.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
@@ -124,6 +125,34 @@ TEST_F(CommandLineStartTest, ALongDataFolderPathIsKeptWhole) {
                                       " --user supervisor --password kelo2026 --quit-when-shown");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("Main window shown after"), std::string::npos) << result.out;
+}
+
+// A data folder given for one run is not kept for the next unless asked.
+TEST_F(CommandLineStartTest, TheDataFolderOfOneRunIsKeptOnlyWhenAsked) {
+    const std::string kept = demoFolder("kept");
+    const std::string once = demoFolder("once");
+    const std::string login = " --user supervisor --password kelo2026 --quit-when-shown";
+    const auto savedFolder = [this] {
+        testsupport::RecordingUi ui;
+        setup::APPCFG config = setup::APPCFG::atPath(dir.file("appcfg.dat"));
+        EXPECT_TRUE(config.readFile(ui)) << ui.lastMessage();
+        return config.dataFolder();
+    };
+    const struct {
+        const char* what;
+        std::string arguments;
+        std::string saved;
+    } runs[] = {
+        {"saved when asked", "--data-folder " + quoted(kept) + " --save-data-folder" + login, kept},
+        {"this run only", "--data-folder " + quoted(once) + login, kept},
+        {"the saved folder again", login, kept},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.what);
+        const ProgramRun result = run("QT_QPA_PLATFORM=offscreen", r.arguments);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(savedFolder(), r.saved);
+    }
 }
 
 } // namespace

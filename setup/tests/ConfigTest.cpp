@@ -91,6 +91,31 @@ TEST_F(ConfigTest, CreateSelectAndOpenADataFolder) {
     EXPECT_EQ(again.dataFolder(), dir.file("elsewhere"));
 }
 
+// A folder for one run outlives every reading of the file and never
+// replaces the saved choice; a folder the user selects ends it.
+TEST_F(ConfigTest, AFolderForThisRunIsUsedButNotSaved) {
+    APPCFG saved = APPCFG::atPath(dir.file("appcfg.dat"));
+    saved.setDataFolder(dir.file("saved"));
+    ASSERT_TRUE(saved.saveFile(ui));
+
+    APPCFG config = APPCFG::atPath(dir.file("appcfg.dat"));
+    config.useForThisRun(dir.file("once"));
+    ASSERT_TRUE(config.readFile(ui));
+    EXPECT_EQ(config.dataFolder(), dir.file("once"));
+    config.showDataDir(ui, dialog);
+    EXPECT_EQ(dialog.text(programsetup::DataFolderLabel), dir.file("once"));
+    APPCFG reread = APPCFG::atPath(dir.file("appcfg.dat"));
+    ASSERT_TRUE(reread.readFile(ui));
+    EXPECT_EQ(reread.dataFolder(), dir.file("saved"));
+
+    ui.choices.push_back(dir.file("chosen"));
+    ASSERT_TRUE(config.selectDataDir(ui, dialog));
+    ASSERT_TRUE(config.readFile(ui));
+    EXPECT_EQ(config.dataFolder(), dir.file("chosen"));
+    ASSERT_TRUE(reread.readFile(ui));
+    EXPECT_EQ(reread.dataFolder(), dir.file("chosen"));
+}
+
 TEST_F(ConfigTest, AnUnwritableProgramFolderKeepsTheFileInTheUserConfiguration) {
     const char* saved = std::getenv("XDG_CONFIG_HOME");
     const std::string previous = saved ? saved : "";
