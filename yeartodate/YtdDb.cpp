@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -39,21 +40,31 @@ bool exists(const common::WorkingFolder& folder, const std::string& path) {
     return fs::is_regular_file(folder.resolve(path), error);
 }
 
+// Tells the user which table would not open and clears the error so the
+// caller's next table can still be tried.
+bool openFailed(common::Ui& ui, engine::Code4& code, std::string_view table) {
+    const std::string text = database::openFailureText(code, table);
+    code.setErrorCode(0);
+    ui.error(text);
+    return false;
+}
+
 // Names looked up once per code: a payroll names few units and jobs many
 // times over.
 class Lookups {
 public:
     Lookups(engine::Code4& code, const common::WorkingFolder& folder)
-        : jobs_(code, folder),
+        : code_(code),
+          jobs_(code, folder),
           units_(code, folder),
           stations_(code, folder) {}
 
-    std::optional<std::string> open() {
+    bool open(common::Ui& ui) {
         for (database::LookupTable* table :
              std::initializer_list<database::LookupTable*>{&units_, &jobs_, &stations_})
             if (!table->openFile())
-                return table->relativePath();
-        return std::nullopt;
+                return openFailed(ui, code_, table->relativePath());
+        return true;
     }
     std::string jobTitle(long code) {
         return cached(jobNames_, code, [&] { return jobs_.getJobTitle(code); });
@@ -76,6 +87,7 @@ private:
         return names.emplace(code, get()).first->second;
     }
 
+    engine::Code4& code_;
     database::JOBSDB jobs_;
     database::UNITSDB units_;
     database::STATIONSDB stations_;
@@ -213,15 +225,9 @@ bool YTDDB::update(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC
     }
     if (!calc_.initCalcFields(ui, org))
         return false;
-    const auto openFailed = [&](const std::string& table) {
-        const std::string text = database::openFailureText(code_, table);
-        code_.setErrorCode(0);
-        ui.error(text);
-        return false;
-    };
     Lookups lookups(code_, folder_);
-    if (const auto failed = lookups.open())
-        return openFailed(*failed);
+    if (!lookups.open(ui))
+        return false;
     database::PayFieldTables definitions;
     if (!database::readPayFields(ui, folder_, payFreq, definitions))
         return false;
@@ -233,10 +239,10 @@ bool YTDDB::update(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC
         return false;
     }
     if (!transactions.openFile(payFreq) || !transactions.orderByEmpNum2())
-        return openFailed(std::string(common::transactionsTablePath(payFreq)));
+        return openFailed(ui, code_, common::transactionsTablePath(payFreq));
     database::STATDB staff(code_, folder_);
     if (!staff.openFile() || !staff.orderByEmpNum())
-        return openFailed(database::STATDB::kPath);
+        return openFailed(ui, code_, database::STATDB::kPath);
     common::StatusText status(owner_, "Updating " + target + "...");
 
     common::TaggedReader reader;
@@ -391,18 +397,12 @@ bool YTDDB::writeOpeningAmounts(common::Ui& ui, const common::ORGREC& org,
     // The personnel file heads a block the file does not have yet.
     std::map<std::string, YTDREC> heads;
     {
-        const auto openFailed = [&](const std::string& table) {
-            const std::string text = database::openFailureText(code_, table);
-            code_.setErrorCode(0);
-            ui.error(text);
-            return false;
-        };
         Lookups lookups(code_, folder_);
-        if (const auto failed = lookups.open())
-            return openFailed(*failed);
+        if (!lookups.open(ui))
+            return false;
         database::STATDB staff(code_, folder_);
         if (!staff.openFile())
-            return openFailed(database::STATDB::kPath);
+            return openFailed(ui, code_, database::STATDB::kPath);
         std::map<std::string, bool> wanted;
         for (const YtdOpening& amount : amounts)
             wanted[common::employeeKey(amount.empNum)] = true;
