@@ -228,6 +228,12 @@ bool STATDB::initRec(STATICREC& rec) const {
     return loadAll(*data(), staticColumns(), rec);
 }
 
+bool STATDB::isOnPayroll(common::PAYFREQ payFreq) const {
+    if (!data() || data()->eof())
+        return false;
+    return field("SEPARATED").getLong() == 0 && field("PAYFREQ").getLong() == payFreq;
+}
+
 bool STATDB::initRec(PERSONNELREC& rec) const {
     if (!data() || data()->eof())
         return false;

@@ -100,6 +100,10 @@ public:
 
     // The current row; false when there is none.
     bool initRec(common::STATICREC& rec) const;
+    // Whether the current record is an employee of `payFreq` still on the
+    // payroll, read from those two columns alone: a run over one
+    // frequency's employees loads only theirs.
+    bool isOnPayroll(common::PAYFREQ payFreq) const;
     bool initRec(PERSONNELREC& rec) const;
     // The employee part of a leave account: number, names, entitlement.
     bool initRec(LEAVEREC& rec) const;

@@ -24,6 +24,18 @@ std::string upper(std::string_view text) {
     return out;
 }
 
+// Field and tag names are ASCII; looked up by name for every record, so
+// compared in place rather than through upper-case copies.
+bool sameName(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i]))
+            return false;
+    return true;
+}
+
 bool spansPages(std::uint64_t offset, std::size_t length) {
     return offset / pageSize != (offset + length - 1) / pageSize;
 }
@@ -993,9 +1005,8 @@ int Data4::pack() {
 }
 
 Tag4* Data4::tag(std::string_view name) const {
-    const std::string wanted = upper(name);
     for (const auto& t : tags_) {
-        if (upper(t->name()) == wanted)
+        if (sameName(t->name(), name))
             return t.get();
     }
     return nullptr;
@@ -1022,9 +1033,8 @@ int Data4::select(std::string_view tagName) {
 }
 
 Field4* Data4::field(std::string_view name) const {
-    const std::string wanted = upper(name);
     for (const auto& f : fields_) {
-        if (upper(f->name()) == wanted)
+        if (sameName(f->name(), name))
             return f.get();
     }
     return nullptr;

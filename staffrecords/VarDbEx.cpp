@@ -161,7 +161,7 @@ bool VARDBEX::updateRecords(common::UPDATEMODE mode, common::PAYFREQ payFreq,
     engine::Data4& staff = *staff_.data();
     STATICREC employee;
     for (int rc = staff.top(); rc == engine::r4success && !staff.eof(); rc = staff.skip()) {
-        if (!staff_.initRec(employee) || employee.payFreq != payFreq || employee.separated)
+        if (!staff_.isOnPayroll(payFreq) || !staff_.initRec(employee))
             continue;
         VARIATIONSREC next = common::newVariationsRec(definitions());
         next.empNum = employee.empNum;
