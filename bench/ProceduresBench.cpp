@@ -44,9 +44,9 @@ class TimedGuard : public procedures::MonthEndGuard {
 public:
     TimedGuard(engine::Code4& code, const common::WorkingFolder& folder) : guard_(code, folder) {}
     std::string busyTable(const common::ORGREC& org) override { return guard_.busyTable(org); }
-    bool begin(const common::ORGREC& org) override {
+    bool begin(const common::ORGREC& org, procedures::Closing closing) override {
         const auto start = Clock::now();
-        const bool made = guard_.begin(org);
+        const bool made = guard_.begin(org, closing);
         seconds += std::chrono::duration<double>(Clock::now() - start).count();
         return made;
     }
@@ -201,9 +201,9 @@ public:
         const Timer timer(seconds["backup"]);
         return inner_.backup();
     }
-    void incrPeriodEndDay(common::PAYFREQ payFreq) override {
+    void incrPeriodEndDay(common::PAYFREQ payFreq, int atMonthEnd) override {
         const Timer timer(seconds["incrPeriodEndDay"]);
-        inner_.incrPeriodEndDay(payFreq);
+        inner_.incrPeriodEndDay(payFreq, atMonthEnd);
     }
     void incrMonth() override {
         const Timer timer(seconds["incrMonth"]);
@@ -216,6 +216,10 @@ public:
     void initMonEndDlg(common::DialogView& caution) override {
         const Timer timer(seconds["initMonEndDlg"]);
         inner_.initMonEndDlg(caution);
+    }
+    void initPeriodEndDlg(common::DialogView& caution) override {
+        const Timer timer(seconds["initPeriodEndDlg"]);
+        inner_.initPeriodEndDlg(caution);
     }
     bool checkPasswd(common::DialogView& caution) override {
         const Timer timer(seconds["checkPasswd"]);

@@ -65,7 +65,7 @@ bool LiveMonthEndGuard::rowHeldByOther(const common::ORGREC& org) {
     return busy;
 }
 
-bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
+bool LiveMonthEndGuard::begin(const common::ORGREC& org, Closing closing) {
     point_ = std::make_unique<RecoveryPoint>(folder_.dataFolder(), folder_.current());
     // Another month end under way, or an interrupted one not put back yet,
     // whose copy is the only way back: neither may be replaced.
@@ -73,8 +73,8 @@ bool LiveMonthEndGuard::begin(const common::ORGREC& org) {
         point_.reset();
         return false;
     }
-    RecoveryPoint::Marker marker{org, {}, true, {}};
-    if (org.month == "June") {
+    RecoveryPoint::Marker marker{org, {}, true, {}, closing == Closing::Period};
+    if (closing == Closing::Month && org.month == "June") {
         marker.newStatutoryFolder =
             folder_.resolve("../system/" + std::to_string(org.fiscalYear + 1));
         std::error_code error;

@@ -26,7 +26,7 @@ public:
     static std::vector<std::string> exclusiveTables();
 
     std::string busyTable(const common::ORGREC& org) override;
-    bool begin(const common::ORGREC& org) override;
+    bool begin(const common::ORGREC& org, Closing closing) override;
     void end() override;
 
 private:

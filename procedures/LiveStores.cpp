@@ -177,8 +177,8 @@ bool LiveMonthEndStores::backup() {
     return ports_.orgs.backup(ports_.drive, ports_.clock) == 1;
 }
 
-void LiveMonthEndStores::incrPeriodEndDay(common::PAYFREQ payFreq) {
-    ports_.orgs.incrPeriodEndDay(payFreq, 1);
+void LiveMonthEndStores::incrPeriodEndDay(common::PAYFREQ payFreq, int atMonthEnd) {
+    ports_.orgs.incrPeriodEndDay(payFreq, atMonthEnd);
 }
 
 void LiveMonthEndStores::incrMonth() {
@@ -191,6 +191,10 @@ void LiveMonthEndStores::delRepFiles() {
 
 void LiveMonthEndStores::initMonEndDlg(common::DialogView& caution) {
     ports_.orgs.initMonEndDlg(caution);
+}
+
+void LiveMonthEndStores::initPeriodEndDlg(common::DialogView& caution) {
+    ports_.orgs.initPeriodEndDlg(caution);
 }
 
 bool LiveMonthEndStores::checkPasswd(common::DialogView& caution) {

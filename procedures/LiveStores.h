@@ -77,10 +77,11 @@ public:
     const common::ORGREC& getOpenOrg() override;
     int fiscalYear() override;
     bool backup() override;
-    void incrPeriodEndDay(common::PAYFREQ payFreq) override;
+    void incrPeriodEndDay(common::PAYFREQ payFreq, int atMonthEnd) override;
     void incrMonth() override;
     void delRepFiles() override;
     void initMonEndDlg(common::DialogView& caution) override;
+    void initPeriodEndDlg(common::DialogView& caution) override;
     bool checkPasswd(common::DialogView& caution) override;
     bool statutoryTableOpens(int fiscalYear) override;
     void makeStatutoryFolder(int fiscalYear) override;

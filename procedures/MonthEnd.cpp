@@ -82,7 +82,7 @@ bool MONTHEND::prepare() {
     bool begun = false;
     {
         common::WaitCursor wait(ui_);
-        begun = guard_.begin(org());
+        begun = guard_.begin(org(), Closing::Month);
     }
     if (!begun)
         ui_.error(monthendtext::NoRecoveryPoint);

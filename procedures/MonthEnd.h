@@ -32,26 +32,39 @@ inline constexpr const char* NoRecoveryPoint =
     "program again to put it back).";
 } // namespace monthendtext
 
-// The Caution dialog before a month end (resource 752, help context 151):
-// the organisation's text, then the user's password.
+// The Caution dialog before a month end or a period end (resource 752):
+// the organisation's text for the one or the other, then the user's
+// password.
 class MONENDDLG {
 public:
     static constexpr int kDialogId = 752;
     static constexpr int kHelpContext = 151;
+    static constexpr int kPeriodEndHelpContext = 152;
     static constexpr const char* kPasswordPrompt =
         "If you are sure you want to continue, please enter your password below.";
 
-    explicit MONENDDLG(MonthEndStores& stores) : stores_(stores) {}
+    explicit MONENDDLG(MonthEndStores& stores, Closing closing = Closing::Month)
+        : stores_(stores),
+          closing_(closing) {}
     void initMonEndDlg(common::DialogView& caution);
     // OK: true when the password is the user's; otherwise told, and the
     // dialog stays open.
     bool closeMonEndDlg(common::DialogView& caution);
+    int helpContext() const {
+        return closing_ == Closing::Month ? kHelpContext : kPeriodEndHelpContext;
+    }
 
 private:
     MonthEndStores& stores_;
+    Closing closing_;
 };
 
-// Shows the month end's Caution dialog modally, initialised by the form and
+// Closes the current period of one frequency into the report stores and
+// rolls its personnel and transactions on; `atMonthEnd` as for
+// MonthEndStores::incrPeriodEndDay. Every step runs; the number of errors.
+int closePayPeriod(MonthEndStores& stores, common::PAYFREQ payFreq, int atMonthEnd);
+
+// Shows the month end's or period end's Caution dialog modally, initialised by the form and
 // closed by OK only when the form agrees; false when the user cancels.
 class CautionHost {
 public:
@@ -94,10 +107,6 @@ private:
     void dropInterimFiles();
     int work();
     int closeAllPeriods();
-    int reportPeriod(common::PAYFREQ payFreq);
-    int feedStore(bool checked,
-                  bool (MonthEndStores::*update)(common::PAYFREQ, const common::ORGREC&),
-                  common::PAYFREQ payFreq);
     int rollPersonnel();
     int rollTransactions();
     void rollLeave();

@@ -17,7 +17,10 @@ std::string statutoryFolder(int fiscalYear) {
 void MONENDDLG::initMonEndDlg(common::DialogView& caution) {
     caution.setTextLimit(setup::cautiondlg::Password,
                          static_cast<int>(setup::USERS::kPasswordLimit));
-    stores_.initMonEndDlg(caution);
+    if (closing_ == Closing::Month)
+        stores_.initMonEndDlg(caution);
+    else
+        stores_.initPeriodEndDlg(caution);
 }
 
 bool MONENDDLG::closeMonEndDlg(common::DialogView& caution) {

@@ -2,6 +2,7 @@
 
 #include "procedures/RecoveryPoint.h"
 
+#include <cctype>
 #include <filesystem>
 #include <vector>
 
@@ -11,15 +12,31 @@ namespace fs = std::filesystem;
 
 namespace recoverytext {
 
-std::string interrupted(const common::ORGREC& org) {
-    return "The month end of " + org.month + " " + std::to_string(org.year) + " for " + org.name +
-           " was interrupted before it finished. The organisation's files have been put back as "
-           "they were before it started, so nothing is half done. Please run the month end "
-           "again.";
+namespace {
+
+// "The month end of March 2025" or "The period end of the weekly payroll in
+// March 2025".
+std::string closingOf(const common::ORGREC& org, bool periodEnd) {
+    const std::string when = org.month + " " + std::to_string(org.year);
+    if (!periodEnd)
+        return "The month end of " + when;
+    std::string payroll(common::payFreqLabel(org.payFreq));
+    for (char& c : payroll)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return "The period end of the " + payroll + " payroll in " + when;
 }
 
-std::string notRestored(const common::ORGREC& org) {
-    return "The month end of " + org.month + " " + std::to_string(org.year) + " for " + org.name +
+} // namespace
+
+std::string interrupted(const common::ORGREC& org, bool periodEnd) {
+    return closingOf(org, periodEnd) + " for " + org.name +
+           " was interrupted before it finished. The organisation's files have been put back as "
+           "they were before it started, so nothing is half done. Please run the " +
+           (periodEnd ? "period end" : "month end") + " again.";
+}
+
+std::string notRestored(const common::ORGREC& org, bool periodEnd) {
+    return closingOf(org, periodEnd) + " for " + org.name +
            " was interrupted before it finished, and the organisation's files could not be put "
            "back yet (a file may be in use by another user). Do not use this organisation until "
            "the program has been started again and has put them back.";
@@ -46,11 +63,11 @@ bool recoverMonthEnd(common::Ui& ui, const std::string& dataFolder, const std::s
         restored = point.restore(*marker) && save(marker->org);
     }
     if (!restored) {
-        ui.error(recoverytext::notRestored(marker->org));
+        ui.error(recoverytext::notRestored(marker->org, marker->periodEnd));
         return false;
     }
     point.drop();
-    ui.information(recoverytext::interrupted(marker->org));
+    ui.information(recoverytext::interrupted(marker->org, marker->periodEnd));
     return true;
 }
 

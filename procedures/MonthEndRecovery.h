@@ -13,16 +13,17 @@ namespace kelo::procedures {
 using SaveOrgRow = std::function<bool(const common::ORGREC&)>;
 
 namespace recoverytext {
-// "The month end of March 2025 for <name> was interrupted ..."
-std::string interrupted(const common::ORGREC& org);
-std::string notRestored(const common::ORGREC& org);
+// "The month end of March 2025 for <name> was interrupted ...", or the
+// period end's.
+std::string interrupted(const common::ORGREC& org, bool periodEnd = false);
+std::string notRestored(const common::ORGREC& org, bool periodEnd = false);
 } // namespace recoverytext
 
 // For the program to call when it starts and before it opens an
-// organisation: when a month end of the organisation in `orgPath`
-// (absolute) was interrupted, puts its folder and its row back as they were
-// before that month end, tells the user, and returns true; the month end
-// can then be run again. A copy left without its marker is thrown away.
+// organisation: when a month end or period end of the organisation in
+// `orgPath` (absolute) was interrupted, puts its folder and its row back as
+// they were before it, tells the user, and returns true; it can then be run
+// again. A copy left without its marker is thrown away.
 // When the folder or the row cannot be put back the user is told and the
 // marker stays, so that the next start tries again.
 bool recoverMonthEnd(common::Ui& ui, const std::string& dataFolder, const std::string& orgPath,

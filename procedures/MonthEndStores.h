@@ -69,10 +69,13 @@ public:
     virtual const common::ORGREC& getOpenOrg() = 0;
     virtual int fiscalYear() = 0;
     virtual bool backup() = 0;
-    virtual void incrPeriodEndDay(common::PAYFREQ payFreq) = 0; // at month end
+    // `atMonthEnd` 1: to the first period of the next month; 0: to the next
+    // period of this month (a period end).
+    virtual void incrPeriodEndDay(common::PAYFREQ payFreq, int atMonthEnd) = 0;
     virtual void incrMonth() = 0;
     virtual void delRepFiles() = 0;
     virtual void initMonEndDlg(common::DialogView& caution) = 0;
+    virtual void initPeriodEndDlg(common::DialogView& caution) = 0;
     // USERS
     virtual bool checkPasswd(common::DialogView& caution) = 0;
     // PAYEDB, NSSFDB, PAYEPARAMDB, SDLDB, WCFDB of a fiscal year, relative to the
@@ -87,7 +90,11 @@ public:
     virtual void newWcfFile(const std::string& sourceFolder, int fiscalYear) = 0;
 };
 
-// What keeps a month end safe against a crash and against other users.
+// What a Caution dialog, a guard or a recovery point is about.
+enum class Closing { Month, Period };
+
+// What keeps a month end or a period end safe against a crash and against
+// other users.
 class MonthEndGuard {
 public:
     virtual ~MonthEndGuard() = default;
@@ -95,8 +102,9 @@ public:
     // display, "database/static.dbf"); empty when every one can be had.
     virtual std::string busyTable(const common::ORGREC& org) = 0;
     // A recovery point of everything the work steps change, and the marker
-    // that a month end of `org` is under way; false when it cannot be made.
-    virtual bool begin(const common::ORGREC& org) = 0;
+    // that a month end or period end of `org` is under way; false when it
+    // cannot be made.
+    virtual bool begin(const common::ORGREC& org, Closing closing) = 0;
     // The month end is over: the marker and the recovery point go.
     virtual void end() = 0;
 };

@@ -40,39 +40,51 @@ int MONTHEND::closeAllPeriods() {
 }
 
 int MONTHEND::closePeriod(common::PAYFREQ payFreq) {
-    int errors = 0;
-    long count = 0;
-    if (!stores_.getNotProcdCnt(payFreq, count) || count > 0)
-        errors += reportPeriod(payFreq);
-    errors += failed(stores_.updatePersonnel(org(), common::UPDATE_PERIOD_END, payFreq));
-    errors += failed(stores_.updateTransactions(org(), common::UPDATE_PERIOD_END, payFreq));
-    stores_.incrPeriodEndDay(payFreq);
-    return errors;
+    return closePayPeriod(stores_, payFreq, 1);
 }
 
-// The period's file, then each report store that takes it.
-int MONTHEND::reportPeriod(common::PAYFREQ payFreq) {
-    const bool kept = stores_.checkPeriodFiles(payFreq, org()) &&
-                      stores_.writePeriodFile(payFreq, org()) &&
-                      stores_.saveLeaveDays(payFreq, org()) && stores_.updatePayLog(payFreq, org());
-    int errors = failed(kept);
-    errors += feedStore(stores_.checkMonthFiles(org()), &MonthEndStores::updateMonthFile, payFreq);
-    errors +=
-        feedStore(stores_.checkAnnualFiles(org()), &MonthEndStores::updateAnnualFile, payFreq);
-    errors += feedStore(stores_.checkYtdFiles(org()), &MonthEndStores::updateYtdFile, payFreq);
-    errors += feedStore(stores_.checkTaxFiles(org()), &MonthEndStores::updateTaxFiles, payFreq);
-    return errors;
-}
+namespace {
 
 // Only a store that cannot take the period counts; its update's own
 // failure is told by the store and not counted.
-int MONTHEND::feedStore(bool checked,
-                        bool (MonthEndStores::*update)(common::PAYFREQ, const common::ORGREC&),
-                        common::PAYFREQ payFreq) {
+int feedStore(MonthEndStores& stores, bool checked,
+              bool (MonthEndStores::*update)(common::PAYFREQ, const common::ORGREC&),
+              common::PAYFREQ payFreq) {
     if (!checked)
         return 1;
-    (stores_.*update)(payFreq, org());
+    (stores.*update)(payFreq, stores.getOpenOrg());
     return 0;
+}
+
+// The period's file, then each report store that takes it.
+int reportPeriod(MonthEndStores& stores, common::PAYFREQ payFreq) {
+    const common::ORGREC& org = stores.getOpenOrg();
+    const bool kept = stores.checkPeriodFiles(payFreq, org) &&
+                      stores.writePeriodFile(payFreq, org) && stores.saveLeaveDays(payFreq, org) &&
+                      stores.updatePayLog(payFreq, org);
+    int errors = failed(kept);
+    errors +=
+        feedStore(stores, stores.checkMonthFiles(org), &MonthEndStores::updateMonthFile, payFreq);
+    errors +=
+        feedStore(stores, stores.checkAnnualFiles(org), &MonthEndStores::updateAnnualFile, payFreq);
+    errors += feedStore(stores, stores.checkYtdFiles(org), &MonthEndStores::updateYtdFile, payFreq);
+    errors +=
+        feedStore(stores, stores.checkTaxFiles(org), &MonthEndStores::updateTaxFiles, payFreq);
+    return errors;
+}
+
+} // namespace
+
+int closePayPeriod(MonthEndStores& stores, common::PAYFREQ payFreq, int atMonthEnd) {
+    int errors = 0;
+    long count = 0;
+    if (!stores.getNotProcdCnt(payFreq, count) || count > 0)
+        errors += reportPeriod(stores, payFreq);
+    const common::ORGREC& org = stores.getOpenOrg();
+    errors += failed(stores.updatePersonnel(org, common::UPDATE_PERIOD_END, payFreq));
+    errors += failed(stores.updateTransactions(org, common::UPDATE_PERIOD_END, payFreq));
+    stores.incrPeriodEndDay(payFreq, atMonthEnd);
+    return errors;
 }
 
 int MONTHEND::rollPersonnel() {

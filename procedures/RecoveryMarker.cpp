@@ -19,6 +19,7 @@ constexpr const char* kLastLine = "end";
 constexpr const char* kStatutoryFolder = "newStatutoryFolder";
 constexpr const char* kStatutoryExisted = "statutoryFolderExisted";
 constexpr const char* kStatutoryFiles = "statutoryFiles"; // names separated by '|'
+constexpr const char* kClosing = "closing"; // "period" for a period end; older markers lack it
 
 const std::array<std::pair<const char*, std::string ORGREC::*>, 14> kTexts{{
     {"name", &ORGREC::name},
@@ -148,6 +149,7 @@ std::string writeMarker(const RecoveryPoint::Marker& marker) {
     for (const std::string& name : marker.statutoryFiles)
         names += (names.empty() ? "" : "|") + name;
     line(kStatutoryFiles, names);
+    line(kClosing, marker.periodEnd ? "period" : "month");
     return text + kLastLine + "\n";
 }
 
@@ -161,6 +163,7 @@ std::optional<RecoveryPoint::Marker> readMarker(const std::string& path) {
     marker.newStatutoryFolder = values.at(kStatutoryFolder);
     marker.statutoryFolderExisted = existed != 0;
     marker.statutoryFiles = splitNames(values[kStatutoryFiles]);
+    marker.periodEnd = values[kClosing] == "period";
     return marker;
 }
 

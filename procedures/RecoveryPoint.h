@@ -29,6 +29,7 @@ public:
         std::string newStatutoryFolder; // absolute; empty unless the month is June
         bool statutoryFolderExisted = true;
         std::vector<std::string> statutoryFiles; // the names it held then
+        bool periodEnd = false;                  // else a month end
     };
 
     // Copies the folder and writes the marker; false (and nothing left

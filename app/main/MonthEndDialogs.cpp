@@ -19,7 +19,7 @@ public:
     bool runCaution(procedures::MONENDDLG& form) override {
         return app::runCaution(
             context_, [&form](common::DialogView& caution) { form.initMonEndDlg(caution); },
-            procedures::MONENDDLG::kHelpContext);
+            form.helpContext());
     }
 
 private:

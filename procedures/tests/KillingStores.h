@@ -148,9 +148,9 @@ public:
         step();
         return inner_.backup();
     }
-    void incrPeriodEndDay(common::PAYFREQ payFreq) override {
+    void incrPeriodEndDay(common::PAYFREQ payFreq, int atMonthEnd) override {
         step();
-        inner_.incrPeriodEndDay(payFreq);
+        inner_.incrPeriodEndDay(payFreq, atMonthEnd);
     }
     void incrMonth() override {
         step();
@@ -163,6 +163,10 @@ public:
     void initMonEndDlg(common::DialogView& caution) override {
         step();
         inner_.initMonEndDlg(caution);
+    }
+    void initPeriodEndDlg(common::DialogView& caution) override {
+        step();
+        inner_.initPeriodEndDlg(caution);
     }
     bool checkPasswd(common::DialogView& caution) override {
         step();

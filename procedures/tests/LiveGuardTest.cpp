@@ -86,7 +86,7 @@ TEST_F(LiveGuardTest, TheOrganisationsRowHeldByAnotherUserIsNamed) {
 
 TEST_F(LiveGuardTest, ACompletedMonthEndLeavesNoRecoveryPoint) {
     LiveMonthEndGuard guard(code, folder);
-    ASSERT_TRUE(guard.begin(org()));
+    ASSERT_TRUE(guard.begin(org(), Closing::Month));
     EXPECT_TRUE(fs::exists(dir.file("data/monthend/org01/marker.txt")));
     // The copy stands in for the journal only while it exists.
     EXPECT_FALSE(code.journalExclusiveWrites);
@@ -97,7 +97,7 @@ TEST_F(LiveGuardTest, ACompletedMonthEndLeavesNoRecoveryPoint) {
 
 TEST_F(LiveGuardTest, AMonthEndUnderWayIsLeftAlone) {
     LiveMonthEndGuard guard(code, folder);
-    ASSERT_TRUE(guard.begin(org()));
+    ASSERT_TRUE(guard.begin(org(), Closing::Month));
     writeFile(orgPath + "/database/static.dbf", "rolled");
     const auto during = snapshot(orgPath);
     const auto save = [](const common::ORGREC&) { return true; };
@@ -105,7 +105,7 @@ TEST_F(LiveGuardTest, AMonthEndUnderWayIsLeftAlone) {
     EXPECT_TRUE(snapshot(orgPath) == during);
     EXPECT_TRUE(ui.messages.empty());
     LiveMonthEndGuard second(code, folder);
-    EXPECT_FALSE(second.begin(org()));
+    EXPECT_FALSE(second.begin(org(), Closing::Month));
     guard.end();
     EXPECT_EQ(recoverMonthEnds(ui, folder.dataFolder(), save), 0);
     EXPECT_TRUE(snapshot(orgPath) == during);
@@ -115,7 +115,7 @@ TEST_F(LiveGuardTest, StartUpPutsBackEveryInterruptedMonthEnd) {
     const auto before = snapshot(orgPath);
     {
         LiveMonthEndGuard guard(code, folder);
-        ASSERT_TRUE(guard.begin(org()));
+        ASSERT_TRUE(guard.begin(org(), Closing::Month));
         orgs->incrPeriodEndDay(common::WEEKLY, 1);
         orgs->incrMonth();
         writeFile(orgPath + "/database/static.dbf", "rolled");
@@ -133,16 +133,36 @@ TEST_F(LiveGuardTest, StartUpPutsBackEveryInterruptedMonthEnd) {
               "nothing is half done. Please run the month end again.");
 }
 
+TEST_F(LiveGuardTest, StartUpPutsBackAnInterruptedPeriodEndAndNamesIt) {
+    const auto before = snapshot(orgPath);
+    common::ORGREC weekly = org();
+    weekly.payFreq = common::WEEKLY;
+    {
+        LiveMonthEndGuard guard(code, folder);
+        ASSERT_TRUE(guard.begin(weekly, Closing::Period));
+        orgs->incrPeriodEndDay(common::WEEKLY, 0);
+        writeFile(orgPath + "/database/wkpay.dbf", "rolled");
+        // The program dies here.
+    }
+    EXPECT_EQ(recoverMonthEnds(ui, code, folder), 1);
+    EXPECT_TRUE(snapshot(orgPath) == before);
+    EXPECT_EQ(storedRow().weekEndDay, 1);
+    EXPECT_EQ(ui.lastMessage(),
+              "The period end of the weekly payroll in March 2025 for Acme Ltd was interrupted "
+              "before it finished. The organisation's files have been put back as they were "
+              "before it started, so nothing is half done. Please run the period end again.");
+}
+
 TEST_F(LiveGuardTest, AnInterruptedMonthEndNotPutBackIsNeverCopiedOver) {
     {
         LiveMonthEndGuard crashed(code, folder);
-        ASSERT_TRUE(crashed.begin(org()));
+        ASSERT_TRUE(crashed.begin(org(), Closing::Month));
         // The program dies here.
     }
     writeFile(orgPath + "/database/static.dbf", "half rolled");
     const auto copy = snapshot(dir.file("data/monthend"));
     LiveMonthEndGuard next(code, folder);
-    EXPECT_FALSE(next.begin(org()));
+    EXPECT_FALSE(next.begin(org(), Closing::Month));
     EXPECT_TRUE(snapshot(dir.file("data/monthend")) == copy);
 }
 

@@ -10,6 +10,7 @@
 #include "procedures/LiveStores.h"
 #include "procedures/MonthEnd.h"
 #include "procedures/MonthEndRecovery.h"
+#include "procedures/PeriodEnd.h"
 #include "testsupport/ChildProcess.h"
 #include "testsupport/FakeDialogView.h"
 
@@ -128,6 +129,37 @@ struct LiveMonthEndTest : payrunreports::testing::PeriodFixture {
         ui.answers.push_back(common::Answer::No);
         MONTHEND monthEnd(ui, stores, guard, caution, dir.file("source"));
         return monthEnd.monthEnd();
+    }
+
+    // The organisation as the program finds it with the clerk on another
+    // payroll and other period ends.
+    void reopenOn(common::PAYFREQ payFreq, std::int32_t weekEnd, std::int32_t fortnightEnd,
+                  std::int32_t irregEnd) {
+        common::ORGREC row = *orgs->getOpenOrg();
+        row.payFreq = payFreq;
+        row.weekEndDay = weekEnd;
+        row.fortnightEndDay = fortnightEnd;
+        row.irregEndDay = irregEnd;
+        ASSERT_TRUE(setup::saveOrgRec(code, folder, row));
+        orgs = std::make_unique<setup::ORGS>(ui, code, folder);
+        openOrg();
+        ui.clear();
+    }
+
+    int runPeriodEnd() {
+        LiveMonthEndStores stores(
+            {ui, code, folder, *orgs, *users, setup::systemDrive(), setup::systemClock()});
+        LiveMonthEndGuard guard(code, folder);
+        PERIODEND periodEnd(ui, stores, guard, caution);
+        return periodEnd.periodEnd();
+    }
+
+    common::ORGREC storedRow() {
+        database::ORGDB table(code, folder);
+        common::ORGREC stored;
+        if (table.openFile() && table.findByName(org.name))
+            table.loadRec(stored);
+        return stored;
     }
 
     // The month end in a child process, killed as its store call numbered
@@ -345,6 +377,83 @@ TEST_F(LiveMonthEndTest, KilledAtRandomMomentsItIsNeverLeftHalfRolled) {
         }
         EXPECT_TRUE(dataFiles() == finished) << killAfter.count();
     }
+}
+
+// A period end of each payroll that closes within the month: March 2025
+// has 31 days, the week of 7 March moves to 14 March, the fortnight of 14
+// March to 28 March, irregular period 2 to 3; the month stays.
+struct PeriodEndCase {
+    const char* name;
+    common::PAYFREQ payFreq;
+    const char* cautionText;
+    std::int32_t weekEnd, fortnightEnd, irregEnd; // after
+};
+
+class LivePeriodEnd : public LiveMonthEndTest,
+                      public ::testing::WithParamInterface<PeriodEndCase> {};
+
+TEST_P(LivePeriodEnd, MovesThePayrollOnWithinMarch) {
+    const PeriodEndCase& c = GetParam();
+    reopenOn(c.payFreq, 7, 14, 2);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(runPeriodEnd(), 0) << messages();
+    EXPECT_EQ(ui.lastMessage(), "Period end procedure completed successfully.");
+    EXPECT_EQ(caution.text, c.cautionText);
+    for (const common::ORGREC& o : {*orgs->getOpenOrg(), storedRow()}) {
+        EXPECT_EQ(o.month, "March");
+        EXPECT_EQ(o.year, 2025);
+        EXPECT_EQ(o.weekEndDay, c.weekEnd);
+        EXPECT_EQ(o.fortnightEndDay, c.fortnightEnd);
+        EXPECT_EQ(o.irregEndDay, c.irregEnd);
+        EXPECT_EQ(o.monthEditable, 0);
+    }
+    EXPECT_FALSE(fs::exists(folder.resolve("../monthend/org01")));
+    // The monthly payroll's period stays open.
+    EXPECT_FALSE(exists(payrunreports::PERIODDB::periodFilePath(common::MONTHLY, org, true)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Payrolls, LivePeriodEnd,
+    ::testing::Values(
+        PeriodEndCase{"Weekly", common::WEEKLY,
+                      "Running the period end procedure will close the payroll  for the week "
+                      "ending 7 March 2025.",
+                      14, 14, 2},
+        PeriodEndCase{"Biweekly", common::BIWEEKLY,
+                      "Running the period end procedure will close the payroll for the fortnight "
+                      "ending 14 March 2025.",
+                      7, 28, 2},
+        PeriodEndCase{"Irregular", common::IRREGULAR,
+                      "Running the period end procedure will close the irregular payroll for the "
+                      "period ending 2 March 2025.",
+                      7, 14, 3}),
+    [](const ::testing::TestParamInfo<PeriodEndCase>& param) { return param.param.name; });
+
+TEST_F(LiveMonthEndTest, ThePeriodEndOfTheMonthlyPayrollIsRefusedUnchanged) {
+    const auto before = dataFiles();
+    EXPECT_EQ(runPeriodEnd(), -1);
+    EXPECT_EQ(ui.messages.front().text,
+              "The period end is for weekly, biweekly and irregular payrolls; the monthly payroll "
+              "is closed by the month end.");
+    EXPECT_TRUE(dataFiles() == before) << differences(dataFiles(), before);
+}
+
+TEST_F(LiveMonthEndTest, AnotherUsersWeeklyWindowStopsThePeriodEndUnchanged) {
+    reopenOn(common::WEEKLY, 7, 14, 2);
+    if (HasFatalFailure())
+        return;
+    const auto before = dataFiles();
+    engine::Code4 otherUser;
+    auto held = engine::Data4::open(otherUser, folder.resolve("database/wkpay.dbf"));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(runPeriodEnd(), -1);
+    EXPECT_EQ(ui.messages.front().text,
+              "The period end cannot start because database/wkpay.dbf is in use by another user. "
+              "Nothing has been changed. Please try again when it is free.");
+    EXPECT_EQ(ui.lastMessage(), "Period end procedure cancelled.");
+    EXPECT_EQ(orgs->getOpenOrg()->weekEndDay, 7);
+    EXPECT_TRUE(dataFiles() == before) << differences(dataFiles(), before);
 }
 
 } // namespace

@@ -183,8 +183,9 @@ bool RecordingStores::backup() {
     return log("backup");
 }
 
-void RecordingStores::incrPeriodEndDay(common::PAYFREQ payFreq) {
-    log("incrPeriodEndDay", n(payFreq));
+// A month end's advance logs the frequency alone, a period end's adds 0.
+void RecordingStores::incrPeriodEndDay(common::PAYFREQ payFreq, int atMonthEnd) {
+    log("incrPeriodEndDay", atMonthEnd ? n(payFreq) : n(payFreq) + " 0");
 }
 
 // The month and the years move as the organisation's record does.
@@ -206,6 +207,12 @@ void RecordingStores::initMonEndDlg(common::DialogView& caution) {
     log("initMonEndDlg");
     caution.setCaption("Month End Procedure");
     caution.setText(setup::cautiondlg::Text, "close " + org.month);
+}
+
+void RecordingStores::initPeriodEndDlg(common::DialogView& caution) {
+    log("initPeriodEndDlg");
+    caution.setCaption("Period End Procedure");
+    caution.setText(setup::cautiondlg::Text, "close the period of " + org.month);
 }
 
 bool RecordingStores::checkPasswd(common::DialogView& caution) {
@@ -246,7 +253,7 @@ std::string RecordingStores::busyTable(const common::ORGREC&) {
     return busy;
 }
 
-bool RecordingStores::begin(const common::ORGREC&) {
+bool RecordingStores::begin(const common::ORGREC&, Closing) {
     log("begin");
     return !beginFails;
 }

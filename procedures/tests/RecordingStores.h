@@ -65,10 +65,11 @@ public:
     const common::ORGREC& getOpenOrg() override { return org; }
     int fiscalYear() override { return org.fiscalYear; }
     bool backup() override;
-    void incrPeriodEndDay(common::PAYFREQ payFreq) override;
+    void incrPeriodEndDay(common::PAYFREQ payFreq, int atMonthEnd) override;
     void incrMonth() override;
     void delRepFiles() override;
     void initMonEndDlg(common::DialogView& caution) override;
+    void initPeriodEndDlg(common::DialogView& caution) override;
     bool checkPasswd(common::DialogView& caution) override;
     bool statutoryTableOpens(int fiscalYear) override;
     void makeStatutoryFolder(int fiscalYear) override;
@@ -79,7 +80,7 @@ public:
     void newWcfFile(const std::string& sourceFolder, int fiscalYear) override;
 
     std::string busyTable(const common::ORGREC&) override;
-    bool begin(const common::ORGREC&) override;
+    bool begin(const common::ORGREC&, Closing) override;
     void end() override;
 
     // Calls whose name starts with `name`.

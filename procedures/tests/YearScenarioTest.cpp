@@ -17,6 +17,7 @@
 #include "procedures/LiveGuard.h"
 #include "procedures/LiveStores.h"
 #include "procedures/MonthEnd.h"
+#include "procedures/PeriodEnd.h"
 #include "staffrecords/EmployeeFiles.h"
 #include "staffreports/PersRepRec.h"
 #include "taxreports/TaxRepDb.h"
@@ -266,7 +267,7 @@ struct YearScenarioTest : payrunreports::testing::PeriodFixture {
         org.weekEndDay = 5;
         org.fortnightEndDay = 12;
         org.irregEndDay = 1;
-        org.payFreq = MONTHLY;
+        org.payFreq = WEEKLY; // the payroll whose weeks close within the month
         org.paySdl = 1;
         makeTaxTables();
         makeLists();
@@ -459,23 +460,13 @@ struct YearScenarioTest : payrunreports::testing::PeriodFixture {
         return {ui, code, folder, *orgs, *users, setup::systemDrive(), setup::systemClock()};
     }
 
-    // A week that is not the month's last. The program has no period end of
-    // its own (MONTHEND::closePeriod moves the week's end on to the next
-    // month), so the week is closed here through the same store calls in the
-    // same order, and its end day moved on by seven days.
+    // A week that is not the month's last, closed by the period end of the
+    // weekly payroll the clerk works on.
     void closeWeek() {
         LiveMonthEndStores stores(ports());
-        const common::ORGREC& o = stores.getOpenOrg();
-        ASSERT_TRUE(stores.checkPeriodFiles(WEEKLY, o) && stores.writePeriodFile(WEEKLY, o) &&
-                    stores.saveLeaveDays(WEEKLY, o) && stores.updatePayLog(WEEKLY, o))
-            << messages();
-        ASSERT_TRUE(stores.checkMonthFiles(o) && stores.updateMonthFile(WEEKLY, o)) << messages();
-        ASSERT_TRUE(stores.checkAnnualFiles(o) && stores.updateAnnualFile(WEEKLY, o)) << messages();
-        ASSERT_TRUE(stores.checkYtdFiles(o) && stores.updateYtdFile(WEEKLY, o)) << messages();
-        ASSERT_TRUE(stores.checkTaxFiles(o) && stores.updateTaxFiles(WEEKLY, o)) << messages();
-        ASSERT_TRUE(stores.updatePersonnel(o, common::UPDATE_PERIOD_END, WEEKLY)) << messages();
-        ASSERT_TRUE(stores.updateTransactions(o, common::UPDATE_PERIOD_END, WEEKLY)) << messages();
-        orgs->incrPeriodEndDay(WEEKLY, 0);
+        LiveMonthEndGuard guard(code, folder);
+        PERIODEND periodEnd(ui, stores, guard, caution);
+        ASSERT_EQ(periodEnd.periodEnd(), 0) << messages();
     }
 
     int runMonthEnd() {
