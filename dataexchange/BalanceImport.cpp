@@ -8,6 +8,7 @@
 #include "database/PayFieldsFile.h"
 #include "database/StaticDb.h"
 #include "database/VarDb.h"
+#include "payrunreports/PeriodFormat.h"
 #include "staffrecords/StatFrmLookups.h"
 #include "staffrecords/VarFrm.h"
 #include "yeartodate/YtdDb.h"
@@ -440,15 +441,8 @@ BalanceImport::taxPeriods(const common::ORGREC& org) const {
         const auto& [year, month, payFreq] = when;
         taxreports::TAXPERIOD p;
         p.month = month;
-        p.header = {taxreports::TAXREPDB::openingTitle(year, month),
-                    payFreq,
-                    org.name,
-                    org.itNum,
-                    org.nssfNum,
-                    org.poBox,
-                    org.postCode,
-                    org.town,
-                    org.telephone};
+        p.header = payrunreports::periodHeader(taxreports::TAXREPDB::openingTitle(year, month),
+                                               payFreq, org);
         for (const auto& [key, e] : employees)
             p.employees.push_back(e);
         p.totals = taxreports::totalsOf(p.employees);

@@ -75,22 +75,6 @@ bool PERIODDB::checkFiles(common::Ui& ui, common::PAYFREQ payFreq, const common:
     return true;
 }
 
-namespace {
-
-PeriodHeader headerOf(common::PAYFREQ payFreq, const common::ORGREC& org) {
-    return PeriodHeader{periodTitle(payFreq, org),
-                        payFreq,
-                        org.name,
-                        org.itNum,
-                        org.nssfNum,
-                        org.poBox,
-                        org.postCode,
-                        org.town,
-                        org.telephone};
-}
-
-} // namespace
-
 bool PERIODDB::writeFile(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC& org,
                          bool current) {
     const std::string path = periodFilePath(payFreq, org, current);
@@ -135,8 +119,8 @@ bool PERIODDB::writeFile(common::Ui& ui, common::PAYFREQ payFreq, const common::
     const ReportItemDefs defs = reportDefsOf(tables, lookups);
     common::TaggedWriter w(resolved, common::TaggedWriter::Mode::Replace);
     bool ok = writePreamble(w, fileTitle(payFreq, org), org.folder, path) &&
-              writeHeader(w, headerOf(payFreq, org)) && writeDefinitions(w, defs) &&
-              w.writeTag(kRecordsBlock, common::TagKind::BlockStart);
+              writeHeader(w, periodHeader(periodTitle(payFreq, org), payFreq, org)) &&
+              writeDefinitions(w, defs) && w.writeTag(kRecordsBlock, common::TagKind::BlockStart);
     engine::Data4& rows = *transactions.data();
     common::VARIATIONSREC rec;
     common::STATICREC employee;

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <system_error>
 #include <type_traits>
+#include <utility>
 
 namespace kelo::payrunreports {
 
@@ -205,6 +206,11 @@ std::string periodTitle(common::PAYFREQ payFreq, const common::ORGREC& org) {
 
 std::string periodTitle(common::PAYFREQ payFreq, common::date period) {
     return periodTitle(payFreq, period.day, common::monthName(period.month), period.year);
+}
+
+PeriodHeader periodHeader(std::string title, common::PAYFREQ payFreq, const common::ORGREC& org) {
+    return PeriodHeader{std::move(title), payFreq,      org.name, org.itNum,    org.nssfNum,
+                        org.poBox,        org.postCode, org.town, org.telephone};
 }
 
 std::string fileTitle(common::PAYFREQ payFreq, const common::ORGREC& org) {

@@ -29,6 +29,9 @@ std::string periodTitle(common::PAYFREQ payFreq, int day, std::string_view month
 std::string periodTitle(common::PAYFREQ payFreq, const common::ORGREC& org);
 // A period as the pay log names it.
 std::string periodTitle(common::PAYFREQ payFreq, common::date period);
+// A period file's header under `title`, naming the organisation as its
+// record now stands.
+PeriodHeader periodHeader(std::string title, common::PAYFREQ payFreq, const common::ORGREC& org);
 // The file's first comment: "Report file for March 2025", "Report file for
 // week ending 7 March 2025" ...
 std::string fileTitle(common::PAYFREQ payFreq, const common::ORGREC& org);

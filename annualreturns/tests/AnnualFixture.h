@@ -242,15 +242,8 @@ struct AnnualFixture : ::testing::Test {
     std::string writePeriodFile(common::PAYFREQ payFreq, const std::vector<Pay>& pays) {
         const std::string path = payrunreports::PERIODDB::periodFilePath(payFreq, org, true);
         const payrunreports::ReportItemDefs defs = definitions(payFreq);
-        payrunreports::PeriodHeader header{payrunreports::periodTitle(payFreq, org),
-                                           payFreq,
-                                           org.name,
-                                           org.itNum,
-                                           org.nssfNum,
-                                           org.poBox,
-                                           org.postCode,
-                                           org.town,
-                                           org.telephone};
+        const payrunreports::PeriodHeader header =
+            payrunreports::periodHeader(payrunreports::periodTitle(payFreq, org), payFreq, org);
         common::TaggedWriter w(folder.resolve(path));
         EXPECT_TRUE(payrunreports::writePreamble(w, payrunreports::fileTitle(payFreq, org),
                                                  org.folder, path));

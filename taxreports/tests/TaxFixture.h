@@ -88,15 +88,8 @@ struct TaxFixture : ::testing::Test {
         };
         defs[common::EARNINGS] = {builtIn(1, "Basic Pay"), builtIn(2, "Overtime")};
         defs[common::DEDUCTIONS] = {builtIn(3, "Rent")};
-        payrunreports::PeriodHeader header{payrunreports::periodTitle(payFreq, org),
-                                           payFreq,
-                                           org.name,
-                                           org.itNum,
-                                           org.nssfNum,
-                                           org.poBox,
-                                           org.postCode,
-                                           org.town,
-                                           org.telephone};
+        const payrunreports::PeriodHeader header =
+            payrunreports::periodHeader(payrunreports::periodTitle(payFreq, org), payFreq, org);
         common::TaggedWriter w(folder.resolve(path));
         EXPECT_TRUE(payrunreports::writePreamble(w, payrunreports::fileTitle(payFreq, org),
                                                  org.folder, path));
