@@ -189,6 +189,10 @@ void MainWindow::runCommand(int id) {
     case cmd::ChangeEmpNum:
         runChangeEmpNum(dialogs);
         break;
+    case cmd::PeriodEnd:
+        runPeriodEnd(dialogs);
+        afterOrganisationChange();
+        break;
     case cmd::MonthEnd:
         runMonthEnd(dialogs);
         afterOrganisationChange();

@@ -5,6 +5,7 @@
 #include "procedures/LiveGuard.h"
 #include "procedures/LiveStores.h"
 #include "procedures/MonthEnd.h"
+#include "procedures/PeriodEnd.h"
 #include "setup/Backup.h"
 
 namespace kelo::app {
@@ -12,7 +13,7 @@ namespace kelo::app {
 namespace {
 
 // The Caution dialog every dangerous procedure shows, with the month end's
-// text; OK only with the user's password.
+// or the period end's text; OK only with the user's password.
 class MonthEndCaution : public procedures::CautionHost {
 public:
     explicit MonthEndCaution(const DialogContext& context) : context_(context) {}
@@ -38,6 +39,17 @@ int runMonthEnd(const DialogContext& context) {
     procedures::MONTHEND monthEnd(session.ui(), stores, guard, caution,
                                   session.paths().sourceFolder);
     return monthEnd.monthEnd();
+}
+
+int runPeriodEnd(const DialogContext& context) {
+    Session& session = context.session;
+    procedures::LiveMonthEndStores stores({session.ui(), session.code(), session.folder(),
+                                           session.orgs(), session.users(), setup::systemDrive(),
+                                           setup::systemClock()});
+    procedures::LiveMonthEndGuard guard(session.code(), session.folder());
+    MonthEndCaution caution(context);
+    procedures::PERIODEND periodEnd(session.ui(), stores, guard, caution);
+    return periodEnd.periodEnd();
 }
 
 void recoverMonthEnds(const DialogContext& context) {

@@ -9,8 +9,13 @@ namespace kelo::app {
 // otherwise its number of errors.
 int runMonthEnd(const DialogContext& context);
 
+// Procedure > Period End: the same Caution dialog (help 152) with the
+// period end's text, and the period end of the payroll the user works on;
+// -1 when refused or cancelled, otherwise its number of errors.
+int runPeriodEnd(const DialogContext& context);
+
 // At start-up and before an organisation opens: every interrupted month end
-// of the data folder put back, the user told.
+// or period end of the data folder put back, the user told.
 void recoverMonthEnds(const DialogContext& context);
 
 } // namespace kelo::app

@@ -45,7 +45,7 @@ bool grayedByRights(int id, const common::USERREC& user) {
                                         cmd::PayrollOptions, cmd::ReportOptions, cmd::Banks}) ||
                            inRange(id, cmd::Grades, cmd::PensionFunds)))
         return true;
-    if (!user.closePeriod && id == cmd::MonthEnd)
+    if (!user.closePeriod && (id == cmd::PeriodEnd || id == cmd::MonthEnd))
         return true;
     if (!user.restoreFiles && id == cmd::Restore)
         return true;
@@ -56,7 +56,7 @@ bool grayedByRights(int id, const common::USERREC& user) {
         return true;
     return !user.exclusiveAccess &&
            (fieldDefinitions || isOneOf(id, {cmd::DeleteOrg, cmd::Backup, cmd::Restore,
-                                             cmd::ChangeEmpNum, cmd::MonthEnd}));
+                                             cmd::ChangeEmpNum, cmd::PeriodEnd, cmd::MonthEnd}));
 }
 
 // While a document is open only the file commands it supports, the help
@@ -119,7 +119,7 @@ bool CommandRules::isAvailable(int id) {
     if (inRange(id, 1241, 1244) || inRange(id, 1251, 1253))
         return true;
     // The procedures.
-    if (isOneOf(id, {cmd::ChangeEmpNum, cmd::MonthEnd}))
+    if (isOneOf(id, {cmd::ChangeEmpNum, cmd::PeriodEnd, cmd::MonthEnd}))
         return true;
     // The Report Preview window's commands.
     if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv,

@@ -70,6 +70,7 @@ inline constexpr int Backup = 1501;
 inline constexpr int Restore = 1502;
 inline constexpr int ChangeEmpNum = 1511;
 inline constexpr int BankTransferFile = 1512;
+inline constexpr int PeriodEnd = 1513;
 inline constexpr int MonthEnd = 1514;
 inline constexpr int HelpContents = 1601;
 inline constexpr int About = 1603;

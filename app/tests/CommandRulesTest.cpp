@@ -27,12 +27,12 @@ TEST(CommandRules, EachClearRightGraysItsCommandsAndNoOthers) {
         {&common::USERREC::modifyFields, {1005, 1006, 1007, 1008, 1009}},
         {&common::USERREC::setupOrg,
          {1304, 1305, 1311, 1312, 1313, 1314, 1315, 1316, 1317, 1318, 1323, 1324, 1325, 1406}},
-        {&common::USERREC::closePeriod, {1514}},
+        {&common::USERREC::closePeriod, {1513, 1514}},
         {&common::USERREC::restoreFiles, {1502}},
         {&common::USERREC::addDeleteOrgs, {1302, 1303}},
         {&common::USERREC::modifyTaxTables, {1401, 1402, 1403, 1405}},
         {&common::USERREC::exclusiveAccess,
-         {1005, 1006, 1007, 1008, 1009, 1303, 1501, 1502, 1511, 1514}},
+         {1005, 1006, 1007, 1008, 1009, 1303, 1501, 1502, 1511, 1513, 1514}},
     };
     for (const Case& c : cases) {
         common::USERREC user = fullRights();
@@ -106,12 +106,12 @@ TEST(CommandRules, MenusOfEachTypeCarryTheirOwnCommands) {
         std::vector<int> present, absent;
     };
     const std::vector<Case> cases{
-        {common::kFullMenu, {1001, 1002, 1009, 1201, 1264, 1305, 1401, 1408, 1409, 1512}, {}},
+        {common::kFullMenu, {1001, 1002, 1009, 1201, 1264, 1305, 1401, 1408, 1409, 1512, 1513}, {}},
         {common::kPersonnelMenu,
-         {1001, 1004, 1201, 1207, 1261, 1303, 1315, 1323, 1407, 1511, 1514},
+         {1001, 1004, 1201, 1207, 1261, 1303, 1315, 1323, 1407, 1511, 1513, 1514},
          {1002, 1003, 1005, 1204, 1211, 1241, 1305, 1317, 1324, 1401, 1408, 1409, 1512}},
         {common::kPayrollMenu,
-         {1002, 1003, 1005, 1202, 1211, 1253, 1305, 1318, 1324, 1406, 1409, 1512},
+         {1002, 1003, 1005, 1202, 1211, 1253, 1305, 1318, 1324, 1406, 1409, 1512, 1513},
          {1001, 1004, 1201, 1204, 1207, 1261, 1302, 1303, 1311, 1408, 1511}},
     };
     for (const Case& c : cases) {
@@ -162,8 +162,9 @@ TEST(CommandRules, HelpContextsFollowTheCommandGroups) {
         {1306, DocumentKind::None, 165},         {1316, DocumentKind::None, 165},
         {1322, DocumentKind::None, 0},           {1408, DocumentKind::None, 166},
         {1409, DocumentKind::None, 166},         {1410, DocumentKind::None, 0},
-        {1503, DocumentKind::None, 164},         {1513, DocumentKind::None, 0},
-        {1603, DocumentKind::None, 167},         {1602, DocumentKind::None, 0},
+        {1503, DocumentKind::None, 164},         {1513, DocumentKind::None, 164},
+        {1515, DocumentKind::None, 0},           {1603, DocumentKind::None, 167},
+        {1602, DocumentKind::None, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(helpContextOf(c.id, c.document), c.context) << c.id;
@@ -182,7 +183,7 @@ TEST(CommandRules, ToolbarHasSeventeenButtonsWithTheirSeparators) {
 
 TEST(CommandRules, AnOpenDocumentGraysTheDialogCommands) {
     CommandContext context{fullRights(), DocumentKind::Report, 204};
-    for (int id : {1001, 1009, 1211, 1301, 1401, 1501, 1514})
+    for (int id : {1001, 1009, 1211, 1301, 1401, 1501, 1513, 1514})
         EXPECT_FALSE(CommandRules::menuItem(id, context).enabled) << id;
     EXPECT_TRUE(CommandRules::menuItem(cmd::Close, context).enabled);
     EXPECT_FALSE(CommandRules::toolbarButton(cmd::Print, context).enabled);

@@ -1,10 +1,12 @@
-// The month end's Qt face on the demo folder: the Caution dialog with its
-// help page and password, the backup question, and the next month.
+// The month end's and the period end's Qt face on the demo folder: the
+// Caution dialog with its help page and password, the backup question, and
+// the next month or period.
 #include "app/main/MonthEndDialogs.h"
 #include "app/shell/CommandRules.h"
 #include "app/shell/Commands.h"
 #include "app/tests/DemoWindowFixture.h"
 #include "app/tests/ScriptedHosts.h"
+#include "setup/Backup.h"
 #include "setup/Orgs.h"
 #include "setup/Users.h"
 
@@ -100,6 +102,67 @@ TEST_F(MonthEndWindowTest, CancelledBackupQuestionCancels) {
     ui->answers.push_back(QMessageBox::Cancel);
     EXPECT_EQ(runMonthEnd(context()), -1);
     EXPECT_EQ(ui->lastText(), "Month end procedure cancelled.");
+    EXPECT_EQ(org().month, "November");
+}
+
+// The demo organisation with the clerk on its weekly payroll, whose first
+// week of November 2026 ends on the 1st.
+class PeriodEndWindowTest : public MonthEndWindowTest {
+protected:
+    void SetUp() override {
+        DemoWindowFixture::SetUp();
+        common::ORGREC row = org();
+        row.payFreq = common::WEEKLY;
+        ASSERT_TRUE(setup::saveOrgRec(session().code(), session().folder(), row));
+        closeWindow();
+        start(QStringLiteral("supervisor"));
+        ASSERT_EQ(org().payFreq, common::WEEKLY);
+        ASSERT_EQ(org().weekEndDay, 1);
+    }
+};
+
+TEST_F(PeriodEndWindowTest, TheProcedureMenuClosesTheWeekBehindTheCaution) {
+    EXPECT_TRUE(CommandRules::isAvailable(cmd::PeriodEnd));
+    QAction* item = window->menuAction(cmd::PeriodEnd);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("&Period End..."));
+    ASSERT_TRUE(item->isEnabled());
+    host.then(QStringLiteral("CautionDialog"), [this](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Period End Procedure"));
+        auto* text = d.findChild<QLabel*>(QString::fromLatin1(setup::cautiondlg::Text));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text(), QStringLiteral("Running the period end procedure will close the "
+                                               "payroll  for the week ending 1 November 2026."));
+        click(d, "HelpButton");
+        EXPECT_EQ(window->help().currentPage().toStdString(), "152.html");
+        type(d, setup::cautiondlg::Password, QString::fromLatin1(demo::kDemoPassword));
+        click(d, "OkButton");
+    });
+    ui->texts.clear();
+    item->trigger();
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_EQ(ui->texts, std::vector<std::string>{"Period end procedure completed successfully."});
+    EXPECT_EQ(org().weekEndDay, 8);
+    EXPECT_EQ(org().month, "November");
+}
+
+TEST_F(PeriodEndWindowTest, CancelledCautionChangesNothing) {
+    host.then(QStringLiteral("CautionDialog"), [](QDialog& d) { click(d, "CancelButton"); });
+    ui->texts.clear();
+    EXPECT_EQ(runPeriodEnd(context()), -1);
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+    EXPECT_EQ(org().weekEndDay, 1);
+}
+
+TEST_F(MonthEndWindowTest, ThePeriodEndOfTheMonthlyPayrollIsRefused) {
+    ASSERT_EQ(org().payFreq, common::MONTHLY);
+    ui->texts.clear();
+    EXPECT_EQ(runPeriodEnd(context()), -1);
+    EXPECT_EQ(ui->texts, (std::vector<std::string>{
+                             "The period end is for weekly, biweekly and irregular payrolls; the "
+                             "monthly payroll is closed by the month end.",
+                             "Period end procedure cancelled."}));
     EXPECT_EQ(org().month, "November");
 }
 
