@@ -19,6 +19,7 @@
 #include "procedures/LiveStores.h"
 #include "procedures/MonthEnd.h"
 #include "procedures/PasswordCaution.h"
+#include "procedures/PeriodEnd.h"
 #include "reporting/OpenReport.h"
 #include "setup/Backup.h"
 #include "setup/Orgs.h"
@@ -66,6 +67,11 @@ constexpr CommandHelp kCommands[] = {
      "Runs the month end of the organisation with the password given at the start\n"
      "as the answer to its caution, and without the backup it offers. Fails when\n"
      "the month end is cancelled or any of its steps fails."},
+    {"period-end", "period-end",
+     "Runs the period end of the weekly, biweekly or irregular payroll the\n"
+     "organisation works on, with the password given at the start as the answer to\n"
+     "its caution. Fails when the period end is refused or cancelled or any of its\n"
+     "steps fails."},
     {"backup", "backup FILE",
      "Backs the organisation's tables and pay field definitions up into FILE."},
     {"restore", "restore FILE",
@@ -222,12 +228,14 @@ bool parseCommand(const Invocation& invocation, Command& command, std::string& e
         return parseReport(args, command, error);
     if (command.name == "bank-file")
         return parseBankFile(args, command, error);
-    if (command.name == "check" || command.name == "month-end") {
+    if (command.name == "check" || command.name == "month-end" || command.name == "period-end") {
         if (!args.empty()) {
             error = "Usage: kelo " + command.name;
             return false;
         }
-        command.commandId = command.name == "month-end" ? cmd::MonthEnd : 0;
+        command.commandId = command.name == "month-end"    ? cmd::MonthEnd
+                            : command.name == "period-end" ? cmd::PeriodEnd
+                                                           : 0;
         return true;
     }
     if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
@@ -415,6 +423,22 @@ int runMonthEnd(Session& session, const std::string& password, TerminalUi& ui) {
     return kSuccess;
 }
 
+int runPeriodEnd(Session& session, const std::string& password, TerminalUi& ui) {
+    ui.answerQuietly(procedures::periodendtext::Completed, common::Answer::Ok);
+    procedures::LiveMonthEndStores stores({ui, session.code(), session.folder(), session.orgs(),
+                                           session.users(), setup::systemDrive(),
+                                           setup::systemClock()});
+    procedures::LiveMonthEndGuard guard(session.code(), session.folder());
+    procedures::PasswordCaution caution(password);
+    procedures::PERIODEND periodEnd(ui, stores, guard, caution);
+    const int errors = periodEnd.periodEnd();
+    if (errors > 0)
+        return fail(ui, procedures::periodendtext::completedWithErrors(errors));
+    if (errors < 0)
+        return fail(ui, procedures::periodendtext::Cancelled);
+    return kSuccess;
+}
+
 int runBackup(const Command& command, Session& session, TerminalUi& ui) {
     ui.answerQuietly(kBackupDone, common::Answer::Ok);
     ui.setChosenFile(command.file);
@@ -473,6 +497,8 @@ int runCommand(const Command& command, Session& session, const std::string& pass
         return runImport(command, session, ui);
     if (command.name == "month-end")
         return runMonthEnd(session, password, ui);
+    if (command.name == "period-end")
+        return runPeriodEnd(session, password, ui);
     if (command.name == "backup")
         return runBackup(command, session, ui);
     if (command.name == "bank-file")

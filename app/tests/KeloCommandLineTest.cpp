@@ -159,6 +159,7 @@ TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
         {"--help import-employees", "import-employees FILE\n\nAdds the employees"},
         {"check --help", "check\n\nOpens every table of the organisation"},
         {"month-end --help", "month-end\n\nRuns the month end of the organisation"},
+        {"period-end --help", "period-end\n\nRuns the period end of the weekly, biweekly"},
         {"backup --help", "backup FILE\n\nBacks the organisation's tables"},
         {"restore --help", "restore FILE\n\nReplaces the organisation's tables"},
         {"bank-file --help",
@@ -280,6 +281,7 @@ TEST_F(KeloCommandLineTest, RightsApplyAsInTheProgram) {
         {"asha", "bank-file scb --process-date 2999-01-15 " + file("asha.bank"), 1,
          "kelo: User asha may not run bank-file.\n"},
         {"viewer", "month-end", 1, "kelo: User viewer may not run month-end.\n"},
+        {"viewer", "period-end", 1, "kelo: User viewer may not run period-end.\n"},
         // Every user holds the data alone, so any user may back up.
         {"viewer", "backup " + file("viewer.kbk"), 0, ""},
         {"viewer", "restore " + file("viewer.kbk"), 1, "kelo: User viewer may not run restore.\n"},
@@ -440,6 +442,36 @@ TEST_F(KeloCommandLineTest, MonthEnd) {
     EXPECT_EQ(lineOf(readBytes(copy + "/roll.txt"), 1),
               "Employees Roll as at December 2026 - All Units\t");
     expectOneLine(run(password, start + "month-end now"), 2, "kelo: Usage: kelo month-end");
+}
+
+// The demo's monthly payroll is refused; with the clerk on the weekly
+// payroll, its week ending 1 November closes and the next ends on the 8th.
+TEST_F(KeloCommandLineTest, PeriodEnd) {
+    const std::string password = "KELO_PASSWORD=" + std::string(demo::kDemoPassword);
+    const std::string copy = freshCopy("period");
+    const std::string start = "--data-folder " + quoted(copy) + " --org 1 --user supervisor ";
+    KeloRun result = run(password, start + "period-end");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kelo: The period end is for weekly, biweekly and irregular payrolls; "
+                          "the monthly payroll is closed by the month end.\n"
+                          "kelo: Period end procedure cancelled.\n");
+
+    openOrg(copy, [](engine::Code4& code, common::WorkingFolder& folder, setup::ORGS& orgs) {
+        common::ORGREC row = *orgs.getOpenOrg();
+        ASSERT_EQ(row.weekEndDay, 1);
+        row.payFreq = common::WEEKLY;
+        ASSERT_TRUE(setup::saveOrgRec(code, folder, row));
+    });
+    result = run(password, start + "period-end");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    openOrg(copy, [](engine::Code4&, common::WorkingFolder&, setup::ORGS& orgs) {
+        EXPECT_EQ(orgs.getOpenOrg()->weekEndDay, 8);
+        EXPECT_EQ(orgs.getOpenOrg()->fortnightEndDay, 1);
+        EXPECT_EQ(orgs.getOpenOrg()->month, "November");
+    });
+    expectOneLine(run(password, start + "period-end now"), 2, "kelo: Usage: kelo period-end");
 }
 
 // The demo backed up in November, a copy moved on to December and put back.
