@@ -131,6 +131,29 @@ bool packAndFlush(database::DbTable& table, bool any) {
     return data.flush() == engine::r4success;
 }
 
+// The staff table comes to these operations open; false, told, when it is not.
+bool staffOpen(common::Ui& ui, const database::STATDB& staff) {
+    if (staff.isOpen())
+        return true;
+    ui.error("Can't open " + staff.relativePath());
+    return false;
+}
+
+// Tells the user which table would not open and leaves no error behind.
+bool openFailed(common::Ui& ui, const database::DbTable& table) {
+    ui.error(database::openFailureText(table.code(), table.relativePath()));
+    table.code().setErrorCode(0);
+    return false;
+}
+
+bool openEventTables(common::Ui& ui, database::ABSENCEDB& absence, database::LEAVEDB& leave) {
+    if (!absence.openFile())
+        return openFailed(ui, absence);
+    if (!leave.openFile())
+        return openFailed(ui, leave);
+    return true;
+}
+
 // Locks every table whole, all at once; when one cannot be had, none is
 // held and the user is told why (`lockedText` for another user's lock).
 bool lockTogether(common::Ui& ui, engine::Code4& code,
@@ -234,25 +257,16 @@ bool removeEmployee(common::Ui& ui, database::STATDB& staff, std::string_view em
     const common::WorkingFolder& folder = staff.folder();
     // Off, so that no lock taken on the way lets the others go.
     AutoUnlockGuard noAutoUnlock(code, false);
-    if (!staff.isOpen()) {
-        ui.error("Can't open " + staff.relativePath());
+    if (!staffOpen(ui, staff))
         return false;
-    }
 
     database::VARDB transactions(code, folder);
     database::ABSENCEDB absence(code, folder, ui);
     database::LEAVEDB leave(code, folder, ui);
-    const auto openFailed = [&](const database::DbTable& table) {
-        ui.error(database::openFailureText(code, table.relativePath()));
-        code.setErrorCode(0);
-        return false;
-    };
     if (!transactions.openFile(payFreq))
-        return openFailed(transactions);
-    if (!absence.openFile())
-        return openFailed(absence);
-    if (!leave.openFile())
-        return openFailed(leave);
+        return openFailed(ui, transactions);
+    if (!openEventTables(ui, absence, leave))
+        return false;
 
     const std::array<database::DbTable*, 4> tables{&staff, &transactions, &absence, &leave};
     if (!lockTogether(ui, code, {tables.begin(), tables.end()}, kEmployeeLockedText))
@@ -324,10 +338,8 @@ bool addEmployeeFiles(common::Ui& ui, database::STATDB& staff,
     const common::WorkingFolder& folder = staff.folder();
     // Off, so that no lock taken on the way lets the others go.
     AutoUnlockGuard noAutoUnlock(code, false);
-    if (!staff.isOpen()) {
-        ui.error("Can't open " + staff.relativePath());
+    if (!staffOpen(ui, staff))
         return false;
-    }
 
     std::map<common::PAYFREQ, std::vector<const common::STATICREC*>> byPayFreq;
     std::vector<const common::STATICREC*> all;
@@ -339,20 +351,13 @@ bool addEmployeeFiles(common::Ui& ui, database::STATDB& staff,
     std::vector<std::unique_ptr<VARDBEX>> transactions;
     database::ABSENCEDB absence(code, folder, told);
     database::LEAVEDB leave(code, folder, told);
-    const auto openFailed = [&](const database::DbTable& table) {
-        ui.error(database::openFailureText(code, table.relativePath()));
-        code.setErrorCode(0);
-        return false;
-    };
     for (const auto& [payFreq, list] : byPayFreq) {
         transactions.push_back(std::make_unique<VARDBEX>(told, code, folder));
         if (!transactions.back()->openFile(payFreq))
-            return openFailed(*transactions.back());
+            return openFailed(ui, *transactions.back());
     }
-    if (!absence.openFile())
-        return openFailed(absence);
-    if (!leave.openFile())
-        return openFailed(leave);
+    if (!openEventTables(ui, absence, leave))
+        return false;
 
     std::vector<database::DbTable*> written{&staff};
     for (const auto& table : transactions)
