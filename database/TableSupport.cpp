@@ -1,6 +1,7 @@
 #include "database/TableSupport.h"
 
 #include "common/Text.h"
+#include "engine/EngineCodes.h"
 
 #include <cstdio>
 
@@ -34,6 +35,17 @@ TablePlace::~TablePlace() {
         table_->go(recNo_);
     else
         table_->goEof();
+}
+
+std::set<std::string> liveKeys(engine::Data4& table, const engine::Field4& column,
+                               const std::function<std::string(std::string_view)>& keyOf) {
+    std::set<std::string> keys;
+    table.select(nullptr);
+    for (int rc = table.top(); rc == engine::r4success && !table.eof(); rc = table.skip()) {
+        if (!table.deleted())
+            keys.insert(keyOf(column.str()));
+    }
+    return keys;
 }
 
 engine::Tag4Info tagInfo(std::string name, std::string expression) {

@@ -3,7 +3,9 @@
 #include "engine/Data4.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -34,6 +36,11 @@ private:
     bool atRecord_ = false;
     bool restorePosition_ = true;
 };
+
+// The keys `keyOf` makes of `column`'s text in every live row, the table
+// read in record order; callers keep their place with a TablePlace.
+std::set<std::string> liveKeys(engine::Data4& table, const engine::Field4& column,
+                               const std::function<std::string(std::string_view)>& keyOf);
 
 // An ascending tag over every record.
 engine::Tag4Info tagInfo(std::string name, std::string expression);

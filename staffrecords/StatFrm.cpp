@@ -505,13 +505,9 @@ bool STATFRM::addEmployees(const common::ORGREC& org, std::vector<NewEmployee> e
         std::set<std::string> numbers;
         {
             database::TablePlace place(data());
-            data()->select(nullptr);
-            const engine::Field4& empNum = field(kEmpNum);
-            for (int rc = data()->top(); rc == engine::r4success && !data()->eof();
-                 rc = data()->skip()) {
-                if (!data()->deleted())
-                    numbers.insert(common::employeeKey(common::trim(empNum.str())));
-            }
+            numbers = database::liveKeys(*data(), field(kEmpNum), [](std::string_view empNum) {
+                return common::employeeKey(common::trim(empNum));
+            });
         }
         PostVacancies posts = postVacancies();
         for (std::size_t i = 0; i < employees.size(); ++i) {

@@ -69,13 +69,7 @@ bool VARDBEX::appendNewRecs(common::Ui& ui, const std::vector<const STATICREC*>&
     std::set<std::string> have;
     {
         database::TablePlace place(data());
-        data()->select(nullptr);
-        const engine::Field4& empNum = field(kEmpNum);
-        for (int rc = data()->top(); rc == engine::r4success && !data()->eof();
-             rc = data()->skip()) {
-            if (!data()->deleted())
-                have.insert(keyOf(empNum.str()));
-        }
+        have = database::liveKeys(*data(), field(kEmpNum), keyOf);
         code().setErrorCode(0);
     }
     const VARIATIONSREC fresh = common::newVariationsRec(definitions());
