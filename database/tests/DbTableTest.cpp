@@ -1,6 +1,7 @@
 #include "database/DbTable.h"
 
 #include "database/TableSupport.h"
+#include "engine/EngineCodes.h"
 #include "testsupport/ChildProcess.h"
 #include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
@@ -12,6 +13,8 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <set>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -283,6 +286,24 @@ TEST_F(IndexFileTest, NoWritePermissionIsNotAnotherUsersLock) {
                    "in its folder.\nshared open succeeded");
     ASSERT_EQ(::chmod(tablePath.c_str(), 0644), 0);
     EXPECT_EQ(readAll(tablePath), tableBytes);
+}
+
+TEST_F(DbTableTest, LiveKeysAreMadeOfEveryRowNotDeleted) {
+    NamesTable table(code, folder, "settings/names.dbf");
+    ASSERT_TRUE(table.createFile(ui));
+    ASSERT_TRUE(table.openFile(true));
+    for (const char* name : {"Dodoma", "Arusha", "Mwanza"})
+        table.add(name);
+    ASSERT_EQ(table.data()->go(2), engine::r4success);
+    table.data()->deleteRec();
+    ASSERT_EQ(table.data()->write(), engine::r4success);
+    table.data()->select("NameTag");
+    const std::set<std::string> keys =
+        liveKeys(*table.data(), *table.data()->field("NAME"),
+                 [](std::string_view name) { return "<" + std::string(name) + ">"; });
+    EXPECT_EQ(keys,
+              (std::set<std::string>{"<Dodoma                  >", "<Mwanza                  >"}));
+    table.closeFile();
 }
 
 } // namespace
