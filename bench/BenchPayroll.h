@@ -115,31 +115,32 @@ inline void addNames(testsupport::RecordingUi& ui, database::LookupTable& table,
     table.closeFile();
 }
 
+inline void addRow(engine::Data4& d, std::vector<std::pair<const char*, const char*>> columns) {
+    d.appendStart();
+    d.blank();
+    for (const auto& [column, value] : columns)
+        d.field(column)->assign(value);
+    if (d.append() != engine::r4success)
+        fail("cannot fill the banks");
+}
+
+// The bank everyone is paid into: CRDB Bank, its Mbeya branch.
+inline void makeBanks(testsupport::RecordingUi& ui, engine::Code4& code,
+                      const common::WorkingFolder& folder) {
+    database::BANKSDB banks(code, folder);
+    if (!banks.newBankFile(ui) || !banks.newBranchFile(ui) || !banks.openFiles())
+        fail("cannot create the banks");
+    addRow(*banks.bankData(), {{"NAME", "CRDB Bank"}, {"CODE", "03"}});
+    addRow(*banks.branchData(), {{"BANK", "CRDB Bank"}, {"NAME", "Mbeya"}, {"CODE", "101"}});
+    banks.closeFiles();
+}
+
 struct Payroll {
     testsupport::TempDir dir;
     engine::Code4 code;
     common::WorkingFolder folder;
     testsupport::RecordingUi ui;
     common::ORGREC org;
-
-    void addRow(engine::Data4& d, std::vector<std::pair<const char*, const char*>> columns) {
-        d.appendStart();
-        d.blank();
-        for (const auto& [column, value] : columns)
-            d.field(column)->assign(value);
-        if (d.append() != engine::r4success)
-            fail("cannot fill the banks");
-    }
-
-    // The bank everyone is paid into.
-    void makeBanks() {
-        database::BANKSDB banks(code, folder);
-        if (!banks.newBankFile(ui) || !banks.newBranchFile(ui) || !banks.openFiles())
-            fail("cannot create the banks");
-        addRow(*banks.bankData(), {{"NAME", "CRDB Bank"}, {"CODE", "03"}});
-        addRow(*banks.branchData(), {{"BANK", "CRDB Bank"}, {"NAME", "Mbeya"}, {"CODE", "101"}});
-        banks.closeFiles();
-    }
 
     // Every employee monthly, or one in four in each pay frequency.
     explicit Payroll(long employees, bool everyFrequency = false) {
@@ -179,7 +180,7 @@ struct Payroll {
             units.appendRecord(unit);
         }
         units.closeFile();
-        makeBanks();
+        makeBanks(ui, code, folder);
         database::JOBSDB jobs(code, folder);
         addNames(ui, jobs, {"Manager", "Accountant", "Clerk", "Driver"});
         database::STATIONSDB stations(code, folder);

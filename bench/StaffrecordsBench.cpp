@@ -5,25 +5,18 @@
 // next one. Speed of the transactions form on such a payroll: one amount
 // changed and every page shown again, and stepping to the next employee.
 
+#include "BenchOrganisation.h"
 #include "database/AbsenceDb.h"
 #include "database/BanksDb.h"
-#include "database/CoopsDb.h"
-#include "database/GradesDb.h"
-#include "database/JobsDb.h"
 #include "database/LeaveDb.h"
 #include "database/NssfDb.h"
 #include "database/OptionsDb.h"
 #include "database/PayFieldsFile.h"
-#include "database/PayGroupDb.h"
 #include "database/PayeDb.h"
 #include "database/PayeParamDb.h"
-#include "database/PensionsDb.h"
-#include "database/PostsDb.h"
 #include "database/SdlDb.h"
 #include "database/StaticDb.h"
-#include "database/StationsDb.h"
 #include "database/TransactionsRebuild.h"
-#include "database/UnitsDb.h"
 #include "database/VarDb.h"
 #include "engine/Data4.h"
 #include "engine/Field4.h"
@@ -168,150 +161,27 @@ void BM_RebuildAfterAddItem(benchmark::State& state) {
 }
 BENCHMARK(BM_RebuildAfterAddItem)->Arg(5000)->Unit(benchmark::kMillisecond);
 
-// Rows of a table, each a set of column values.
-void addRows(engine::Data4& table, const std::vector<std::map<std::string, std::string>>& rows) {
-    for (const auto& row : rows) {
-        if (table.appendStart() != engine::r4success)
-            fail("cannot add a row to " + table.path());
-        table.blank();
-        for (const auto& [column, value] : row) {
-            engine::Field4* field = table.field(column);
-            if (!field)
-                fail("no column " + column + " in " + table.path());
-            field->assign(value);
-        }
-        if (table.append() != engine::r4success)
-            fail("cannot add a row to " + table.path());
-    }
-}
-
-void addNames(database::LookupTable& table, const std::vector<std::string>& names) {
-    if (!table.openFile())
-        fail("cannot open " + table.relativePath());
-    std::vector<std::map<std::string, std::string>> rows;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        rows.push_back({{"CODE", std::to_string(i + 1)}, {"NAME", names[i]}});
-    addRows(*table.data(), rows);
-    table.closeFile();
-}
-
 // An organisation with every table the employee master form opens: units,
 // grades, jobs and posts, stations, pay groups, co-operatives, pension
 // funds, banks, the four payrolls, absences and leave, and a personnel file
 // of N employees spread over them.
-struct PersonnelFolder {
-    static constexpr int kUnits = 6, kJobs = 12, kGrades = 4, kStations = 3;
-
-    testsupport::TempDir dir;
-    engine::Code4 code;
-    common::WorkingFolder folder;
-    testsupport::RecordingUi ui;
-    common::ORGREC org;
-
+struct PersonnelFolder : bench::Organisation {
     explicit PersonnelFolder(long employees) {
-        for (const char* sub : {"system/settings", "org01/database", "org01/settings"})
-            std::filesystem::create_directories(dir.file(sub));
-        folder = common::WorkingFolder(dir.path());
-        folder.moveTo("../org01");
-        org.folder = "../org01";
-        org.month = "March";
-        org.year = 2025;
-        org.fiscalYear = 2025;
         org.formSortKey = common::kSortByEmpNum;
-        makeLists();
-        makePayrolls();
-        makeStaff(static_cast<int>(employees));
-        staffrecords::STATFRM form(ui, code, folder);
-        if (!form.checkFiles(staffrecords::PERSONNEL_FILE))
-            fail("the form refuses the folder: " + ui.lastMessage());
-    }
-
-    void makeLists() {
-        database::UNITSDB units(code, folder);
-        if (!units.createFile(ui) || !units.openFile())
-            fail("cannot create the units");
-        for (long u = 1; u <= kUnits; ++u) {
-            database::UNITREC unit{0, "Unit " + std::to_string(u), u == 1 ? 0 : 1};
-            if (!units.appendRecord(unit))
-                fail("cannot add a unit");
-        }
-        units.closeFile();
-
-        database::GRADESDB grades(code, folder);
-        if (!grades.createFile(ui) || !grades.openFile())
-            fail("cannot create the grades");
-        for (int g = 1; g <= kGrades; ++g) {
-            database::GRADEREC grade;
-            grade.name = "Grade " + std::to_string(g);
-            grade.rank = g;
-            grade.lowerLimit = {100000.0 * g, 25000.0 * g, 50000.0 * g, 100000.0 * g};
-            grade.upperLimit = {900000.0 * g, 225000.0 * g, 450000.0 * g, 900000.0 * g};
-            if (!grades.appendRecord(grade))
-                fail("cannot add a grade");
-        }
-        grades.closeFile();
-
-        database::JOBSDB jobs(code, folder);
-        if (!jobs.createFile(ui) || !jobs.openFile())
-            fail("cannot create the jobs");
-        for (long j = 1; j <= kJobs; ++j) {
-            database::JOBREC job{0, "Job " + std::to_string(j), 1 + j % kGrades, ""};
-            if (!jobs.appendRecord(job))
-                fail("cannot add a job");
-        }
-        jobs.closeFile();
-
-        database::POSTSDB posts(code, folder);
-        if (!posts.createFile(ui) || !posts.openFile())
-            fail("cannot create the posts");
-        for (long u = 1; u <= kUnits; ++u) {
-            for (long j = 1; j <= kJobs; ++j) {
-                if (!posts.appendRecord({u, j, {200, 20, 10, 10}}))
-                    fail("cannot add a post");
-            }
-        }
-        posts.closeFile();
-
-        database::STATIONSDB stations(code, folder);
-        database::PAYGROUPDB payGroups(code, folder);
-        database::COOPSDB coops(code, folder);
-        database::PENSIONSDB funds(code, folder);
-        for (database::LookupTable* list :
-             std::vector<database::LookupTable*>{&stations, &payGroups, &coops, &funds}) {
-            if (!list->createFile(ui))
-                fail("cannot create " + list->relativePath());
-        }
-        addNames(stations, {"Dar es Salaam", "Mbeya", "Arusha"});
-        addNames(payGroups, {"Management", "Office Staff"});
-        addNames(coops, {"Walimu SACCOS", "Afya SACCOS"});
-        addNames(funds, {"NSSF Supplementary", "PSSSF"});
-
-        database::BANKSDB banks(code, folder);
-        if (!banks.newBankFile(ui) || !banks.newBranchFile(ui) || !banks.openFiles())
-            fail("cannot create the banks");
-        addRows(*banks.bankData(), {{{"NAME", "CRDB Bank"}, {"CODE", "03"}}});
-        addRows(*banks.branchData(), {{{"BANK", "CRDB Bank"}, {"NAME", "Mbeya"}, {"CODE", "101"}}});
-        banks.closeFiles();
-
+        makeLists({200, 20, 10, 10});
         if (!database::ABSENCEDB(code, folder, ui).createFile(ui) ||
             !database::LEAVEDB(code, folder, ui).createFile(ui) ||
             !database::OPTIONSDB(code, folder).createFile(ui))
             fail("cannot create the absence, leave and options tables");
-    }
-
-    void makePayrolls() {
         common::PayItemDefs defs;
         defs.basicPay = def("Basic Pay", "Basic Pay", "Use Built-In Function", 0);
         defs.overtime = def("Overtime", "Overtime", "Use Built-In Function", 0);
         defs.rent = def("Rent", "Rent", "Defined in Master File");
-        for (common::PAYFREQ payFreq : common::kPayFreqs) {
-            database::VARDB table(code, folder);
-            if (!database::writePayFields(folder, org.folder, payFreq,
-                                          database::payFieldsComment(payFreq),
-                                          database::fieldTablesOf(defs)) ||
-                !table.setDefinitions(defs) || !table.createFile(ui, payFreq))
-                fail("cannot create the payroll files");
-        }
+        makePayrolls(defs);
+        makeStaff(static_cast<int>(employees));
+        staffrecords::STATFRM form(ui, code, folder);
+        if (!form.checkFiles(staffrecords::PERSONNEL_FILE))
+            fail("the form refuses the folder: " + ui.lastMessage());
     }
 
     void makeStaff(int employees) {
