@@ -66,6 +66,18 @@ public:
                 return openFailed(ui, code_, table->relativePath());
         return true;
     }
+    // The employee's names, job, unit, station and frequency in his block.
+    void name(YTDREC& rec, const common::STATICREC& employee,
+              const database::PERSONNELREC& personnel) {
+        rec.lastName = employee.lastName;
+        rec.otherNames = employee.otherNames;
+        rec.jobTitle = jobTitle(personnel.job);
+        rec.unitPath = unitPath(personnel.unit);
+        rec.stationName = stationName(employee.station);
+        rec.payFreq = employee.payFreq;
+    }
+
+private:
     std::string jobTitle(long code) {
         return cached(jobNames_, code, [&] { return jobs_.getJobTitle(code); });
     }
@@ -75,8 +87,6 @@ public:
     std::string stationName(long code) {
         return cached(stationNames_, code, [&] { return stations_.getStationName(code); });
     }
-
-private:
     template <class Get>
     std::string cached(std::map<long, std::string>& names, long code, Get get) {
         if (code == 0)
@@ -299,12 +309,7 @@ bool YTDDB::update(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC
         }
         staff.initRec(personnel);
         rec.empNum = employee.empNum;
-        rec.lastName = employee.lastName;
-        rec.otherNames = employee.otherNames;
-        rec.jobTitle = lookups.jobTitle(personnel.job);
-        rec.unitPath = lookups.unitPath(personnel.unit);
-        rec.stationName = lookups.stationName(employee.station);
-        rec.payFreq = employee.payFreq;
+        lookups.name(rec, employee, personnel);
         paycalc::CALCFIELDS::copyStatFields(pay, employee);
         calc_.computeFields(pay);
         addMonth(rec, pay, column);
@@ -416,12 +421,7 @@ bool YTDDB::writeOpeningAmounts(common::Ui& ui, const common::ORGREC& org,
             staff.initRec(personnel);
             YTDREC head;
             head.empNum = common::trim(employee.empNum);
-            head.lastName = employee.lastName;
-            head.otherNames = employee.otherNames;
-            head.jobTitle = lookups.jobTitle(personnel.job);
-            head.unitPath = lookups.unitPath(personnel.unit);
-            head.stationName = lookups.stationName(employee.station);
-            head.payFreq = employee.payFreq;
+            lookups.name(head, employee, personnel);
             heads[common::employeeKey(employee.empNum)] = std::move(head);
         }
         code_.setErrorCode(0);
