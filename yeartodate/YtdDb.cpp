@@ -290,7 +290,7 @@ bool YTDDB::update(common::Ui& ui, common::PAYFREQ payFreq, const common::ORGREC
     common::VARIATIONSREC pay;
     for (int rc = rows.top(); ok && !damaged && rc == engine::r4success && !rows.eof();
          rc = rows.skip()) {
-        if (!staff.initRec(employee) || employee.payFreq != payFreq || employee.separated)
+        if (!staff.isOnPayroll(payFreq) || !staff.initRec(employee))
             continue;
         while (!damaged && old.next() && empNumBefore(old.next()->empNum, employee.empNum))
             copyThrough(old.take());
