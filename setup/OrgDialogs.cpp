@@ -287,6 +287,39 @@ int ORGS::setPayOptions(bool taxEmployerPension, bool paySdl, std::int32_t round
     return 1;
 }
 
+namespace {
+struct PayFreqRadio {
+    common::PAYFREQ payFreq;
+    const char* name;
+};
+constexpr PayFreqRadio kPayFreqRadios[] = {
+    {common::MONTHLY, payfreqdlg::Monthly},
+    {common::WEEKLY, payfreqdlg::Weekly},
+    {common::BIWEEKLY, payfreqdlg::Biweekly},
+    {common::IRREGULAR, payfreqdlg::Irregular},
+};
+} // namespace
+
+int ORGS::setPayFreq(common::PAYFREQ payFreq) {
+    if (!common::isValidPayFreq(payFreq))
+        return 0;
+    open_.payFreq = payFreq;
+    saveOpenRec();
+    return 1;
+}
+
+void ORGS::initPayFreqDlg(DialogView& dialog) {
+    for (const PayFreqRadio& radio : kPayFreqRadios)
+        dialog.setChecked(radio.name, open_.payFreq == radio.payFreq);
+}
+
+int ORGS::closePayFreqDlg(DialogView& dialog) {
+    for (const PayFreqRadio& radio : kPayFreqRadios)
+        if (dialog.isChecked(radio.name))
+            return setPayFreq(radio.payFreq);
+    return 0;
+}
+
 void ORGS::initGenOptnDlg(DialogView& dialog) {
     const bool byLastName = open_.formSortKey == common::kSortByLastName;
     dialog.setChecked(genoptionsdlg::SortByLastName, byLastName);

@@ -56,6 +56,12 @@ inline constexpr const char* RetainReports = "RetainReports";   // radio "Retain
 inline constexpr const char* PurgeReports = "PurgeReports";     // radio "Purge after"
 inline constexpr const char* PurgeAge = "PurgeAge";             // years
 } // namespace genoptionsdlg
+namespace payfreqdlg { // Pay Frequency: one radio per payroll
+inline constexpr const char* Monthly = "Monthly";
+inline constexpr const char* Weekly = "Weekly";
+inline constexpr const char* Biweekly = "Biweekly";
+inline constexpr const char* Irregular = "Irregular";
+} // namespace payfreqdlg
 
 // The organisations of a data folder: creating, listing, opening and
 // deleting them, the open organisation's record and dialogs, and the advance
@@ -121,6 +127,10 @@ public:
     void initGenOptnDlg(common::DialogView& dialog);
     void resetGenOptnDlg(common::DialogView& dialog);
     int closeGenOptnDlg(common::DialogView& dialog);
+    // Pay Frequency: the payroll the clerk works on, checked among the
+    // radios; close stores the one checked (0 when none is).
+    void initPayFreqDlg(common::DialogView& dialog);
+    int closePayFreqDlg(common::DialogView& dialog);
 
     // The Caution dialog's caption and text before a period end (weekly,
     // biweekly and irregular payrolls) or a month end.
@@ -181,6 +191,9 @@ public:
     // `roundingUnit` 0 pays the exact amount; otherwise net pay in cash is
     // rounded down to it.
     int setPayOptions(bool taxEmployerPension, bool paySdl, std::int32_t roundingUnit);
+    // The payroll whose transactions, pay fields and period end the program
+    // works on; 0, storing nothing, for a value that names no payroll.
+    int setPayFreq(common::PAYFREQ payFreq);
 
     // The statutory tables of the open organisation's fiscal year
     // (setup/StatutoryFiles.h); 0 when they exist already, 1 when made.

@@ -334,6 +334,60 @@ TEST_F(OrgDialogsTest, GeneralOptionsCheckThePurgeAge) {
     EXPECT_EQ(again.text(genoptionsdlg::PurgeAge), "3");
 }
 
+TEST_F(OrgDialogsTest, PayFrequencyStoresThePayrollChosenAndShowsItNextTime) {
+    ASSERT_EQ(create("Frequency"), 1);
+    ui.clear();
+    struct Choice {
+        const char* radio;
+        common::PAYFREQ payFreq;
+    };
+    const Choice choices[] = {
+        {payfreqdlg::Weekly, common::WEEKLY},
+        {payfreqdlg::Biweekly, common::BIWEEKLY},
+        {payfreqdlg::Irregular, common::IRREGULAR},
+        {payfreqdlg::Monthly, common::MONTHLY},
+    };
+    FakeDialogView first;
+    orgs->initPayFreqDlg(first);
+    EXPECT_TRUE(first.isChecked(payfreqdlg::Monthly));
+    for (const Choice& c : choices) {
+        SCOPED_TRACE(c.radio);
+        FakeDialogView dialog;
+        orgs->initPayFreqDlg(dialog);
+        for (const Choice& other : choices)
+            dialog.setChecked(other.radio, other.radio == c.radio);
+        ASSERT_EQ(orgs->closePayFreqDlg(dialog), 1);
+        EXPECT_EQ(storedRow("Frequency").payFreq, c.payFreq);
+        EXPECT_EQ(orgs->getOpenOrg()->payFreq, c.payFreq);
+        FakeDialogView again;
+        orgs->initPayFreqDlg(again);
+        for (const Choice& other : choices)
+            EXPECT_EQ(again.isChecked(other.radio), other.radio == c.radio) << other.radio;
+    }
+    EXPECT_TRUE(ui.messages.empty()) << ui.lastMessage();
+}
+
+TEST_F(OrgDialogsTest, APayFrequencyOutOfRangeIsRefusedAndNothingWritten) {
+    ASSERT_EQ(create("Frequency"), 1);
+    ASSERT_EQ(orgs->setPayFreq(common::BIWEEKLY), 1);
+    const auto tableBytes = [this] {
+        std::ifstream in(data("system/settings/org.dbf"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = tableBytes();
+    ASSERT_FALSE(before.empty());
+    for (const std::int32_t bad : {-1, 4, 99}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(orgs->setPayFreq(static_cast<common::PAYFREQ>(bad)), 0);
+        EXPECT_EQ(orgs->getOpenOrg()->payFreq, common::BIWEEKLY);
+        EXPECT_EQ(storedRow("Frequency").payFreq, common::BIWEEKLY);
+        EXPECT_EQ(tableBytes(), before);
+    }
+    FakeDialogView none; // no radio checked
+    EXPECT_EQ(orgs->closePayFreqDlg(none), 0);
+    EXPECT_EQ(tableBytes(), before);
+}
+
 TEST_F(OrgDialogsTest, NothingIsSavedWhileNoOrganisationIsOpen) {
     FakeDialogView dialog;
     dialog.setText(orgdlg::Name, "Nobody");
