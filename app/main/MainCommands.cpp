@@ -197,6 +197,10 @@ void MainWindow::runCommand(int id) {
         runMonthEnd(dialogs);
         afterOrganisationChange();
         break;
+    case cmd::PayFrequency:
+        if (runPayFrequency(dialogs))
+            afterOrganisationChange();
+        break;
     case cmd::HelpContents:
         help_.show(0);
         break;

@@ -183,6 +183,26 @@ bool runGeneralOptions(const DialogContext& context) {
     return accepted(context, dialog);
 }
 
+bool runPayFrequency(const DialogContext& context) {
+    setup::ORGS& orgs = context.session.orgs();
+    FormDialog dialog(context.parent, "PayFrequencyDialog", QStringLiteral("Pay Frequency"));
+    dialog.beginGroup("PayrollGroup", QStringLiteral("Work On Payroll"));
+    dialog.addRadio(setup::payfreqdlg::Monthly, QStringLiteral("Monthly"));
+    dialog.addRadio(setup::payfreqdlg::Weekly, QStringLiteral("Weekly"));
+    dialog.addRadio(setup::payfreqdlg::Biweekly, QStringLiteral("Biweekly"));
+    dialog.addRadio(setup::payfreqdlg::Irregular, QStringLiteral("Irregular"));
+    dialog.endGroup();
+    QLabel* note = dialog.addText(
+        QStringLiteral("Payroll Transactions, the pay field windows, the payroll reports and "
+                       "Period End work on the payroll chosen here."));
+    note->setWordWrap(true);
+    dialog.addButtons(
+        QStringLiteral("OK"), [&] { return orgs.closePayFreqDlg(dialog.view()) == 1; },
+        &context.help, helpctx::PayFrequency);
+    orgs.initPayFreqDlg(dialog.view());
+    return accepted(context, dialog);
+}
+
 bool runCaution(const DialogContext& context, const std::function<void(common::DialogView&)>& init,
                 int helpContext) {
     Session& session = context.session;

@@ -16,6 +16,8 @@ bool runBasicInfo(const DialogContext& context);
 bool runPayrollInfo(const DialogContext& context);
 bool runPayrollOptions(const DialogContext& context);
 bool runGeneralOptions(const DialogContext& context);
+// Pay Frequency: the payroll the clerk works on.
+bool runPayFrequency(const DialogContext& context);
 // The Caution dialog before a dangerous procedure: `init` sets its caption
 // and text; OK checks the user's password.
 bool runCaution(const DialogContext& context, const std::function<void(common::DialogView&)>& init,

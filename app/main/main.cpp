@@ -154,10 +154,10 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
     QApplication::processEvents();
     host.save(window, QStringLiteral("MainWindow"));
     runSetPassword({window.session(), host, window.help(), &window});
-    for (int id :
-         {cmd::OpenOrg, cmd::NewOrg, cmd::DeleteOrg, cmd::BasicInfo, cmd::PayrollInfo,
-          cmd::PayrollOptions, cmd::GeneralOptions, cmd::ChangePassword, cmd::Users, cmd::NssfRates,
-          cmd::PayeParameters, cmd::SdlRates, cmd::WcfRate, cmd::Restore, cmd::About})
+    for (int id : {cmd::OpenOrg, cmd::NewOrg, cmd::DeleteOrg, cmd::BasicInfo, cmd::PayrollInfo,
+                   cmd::PayrollOptions, cmd::GeneralOptions, cmd::ChangePassword, cmd::Users,
+                   cmd::NssfRates, cmd::PayeParameters, cmd::SdlRates, cmd::WcfRate, cmd::Restore,
+                   cmd::PayFrequency, cmd::About})
         window.runCommand(id);
     window.runCommand(cmd::ChangeEmpNum);
     ReportOptionsPictureHost reports(host);

@@ -37,7 +37,8 @@ bool grayedByRights(int id, const common::USERREC& user) {
     const bool fieldDefinitions = inRange(id, cmd::Earnings, cmd::Refunds);
     if (!user.editEmpFiles &&
         (inRange(id, cmd::Personnel, cmd::AbsenceLeave) || id == cmd::ChangeEmpNum ||
-         id == cmd::ImportEmployees || id == cmd::ExportEmployees || id == cmd::ImportBalances))
+         id == cmd::ImportEmployees || id == cmd::ExportEmployees || id == cmd::ImportBalances ||
+         id == cmd::PayFrequency))
         return true;
     if (!user.modifyFields && fieldDefinitions)
         return true;
@@ -119,7 +120,7 @@ bool CommandRules::isAvailable(int id) {
     if (inRange(id, 1241, 1244) || inRange(id, 1251, 1253))
         return true;
     // The procedures.
-    if (isOneOf(id, {cmd::ChangeEmpNum, cmd::PeriodEnd, cmd::MonthEnd}))
+    if (isOneOf(id, {cmd::ChangeEmpNum, cmd::PeriodEnd, cmd::MonthEnd, cmd::PayFrequency}))
         return true;
     // The Report Preview window's commands.
     if (isOneOf(id, {cmd::SaveAsText, cmd::SaveAsPdf, cmd::SavePayslipPdfs, cmd::SaveAsCsv,

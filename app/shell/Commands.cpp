@@ -122,6 +122,8 @@ const std::vector<CommandTexts>& allTexts() {
         {1512, "Bank &Transfer File...", "Save bank transfer file", ""},
         {1513, "&Period End...", "Close the current weekly, biweekly or irregular pay period", ""},
         {1514, "&Month End...", "Close data entry for the current month and start a new one", ""},
+        {1515, "Pay &Frequency...",
+         "Choose the monthly, weekly, biweekly or irregular payroll to work on", ""},
         {1601, "&Contents and Index\tF1", "Open Help table of contents", "Help"},
         {1603, "&About Kelo Roster...", "Display information about Kelo Roster", ""},
     };
@@ -223,9 +225,9 @@ Popup procedurePopup(int menuType) {
     case common::kPersonnelMenu:
         return {"&Procedure", commands({1501, 1502, 0, 1511, 0, 1513, 1514})};
     case common::kPayrollMenu:
-        return {"&Procedure", commands({1501, 1502, 0, 1512, 0, 1513, 1514})};
+        return {"&Procedure", commands({1501, 1502, 0, 1512, 0, 1515, 1513, 1514})};
     default:
-        return {"&Procedure", commands({1501, 1502, 0, 1511, 1512, 0, 1513, 1514})};
+        return {"&Procedure", commands({1501, 1502, 0, 1511, 1512, 0, 1515, 1513, 1514})};
     }
 }
 
@@ -397,7 +399,7 @@ int helpContextOf(int id, DocumentKind document) {
         return 165;
     if (inRange(id, 1401, 1409))
         return 166;
-    if (inRange(id, 1501, 1503) || inRange(id, 1511, 1514))
+    if (inRange(id, 1501, 1503) || inRange(id, 1511, 1515))
         return 164;
     if (id == 1601 || id == 1603)
         return 167;

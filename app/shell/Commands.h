@@ -72,6 +72,7 @@ inline constexpr int ChangeEmpNum = 1511;
 inline constexpr int BankTransferFile = 1512;
 inline constexpr int PeriodEnd = 1513;
 inline constexpr int MonthEnd = 1514;
+inline constexpr int PayFrequency = 1515; // beyond the old menu
 inline constexpr int HelpContents = 1601;
 inline constexpr int About = 1603;
 inline constexpr int ScrollFirst = 1701; // 1701-1708: the arrow and page keys
@@ -153,7 +154,8 @@ inline constexpr int NssfRates = 781;
 inline constexpr int PayeParameters = 782;
 inline constexpr int IncomeBrackets = 793; // and its row dialog
 inline constexpr int SdlRate = 795;
-inline constexpr int WcfRate = 796; // its own page beside the SDL rate's
+inline constexpr int WcfRate = 796;      // its own page beside the SDL rate's
+inline constexpr int PayFrequency = 153; // beside the period end's page
 } // namespace helpctx
 
 } // namespace kelo::app

@@ -23,7 +23,7 @@ TEST(CommandRules, EachClearRightGraysItsCommandsAndNoOthers) {
         std::vector<int> grayed;
     };
     const std::vector<Case> cases{
-        {&common::USERREC::editEmpFiles, {1001, 1002, 1003, 1004, 1019, 1020, 1021, 1511}},
+        {&common::USERREC::editEmpFiles, {1001, 1002, 1003, 1004, 1019, 1020, 1021, 1511, 1515}},
         {&common::USERREC::modifyFields, {1005, 1006, 1007, 1008, 1009}},
         {&common::USERREC::setupOrg,
          {1304, 1305, 1311, 1312, 1313, 1314, 1315, 1316, 1317, 1318, 1323, 1324, 1325, 1406}},
@@ -106,12 +106,14 @@ TEST(CommandRules, MenusOfEachTypeCarryTheirOwnCommands) {
         std::vector<int> present, absent;
     };
     const std::vector<Case> cases{
-        {common::kFullMenu, {1001, 1002, 1009, 1201, 1264, 1305, 1401, 1408, 1409, 1512, 1513}, {}},
+        {common::kFullMenu,
+         {1001, 1002, 1009, 1201, 1264, 1305, 1401, 1408, 1409, 1512, 1513, 1515},
+         {}},
         {common::kPersonnelMenu,
          {1001, 1004, 1201, 1207, 1261, 1303, 1315, 1323, 1407, 1511, 1513, 1514},
-         {1002, 1003, 1005, 1204, 1211, 1241, 1305, 1317, 1324, 1401, 1408, 1409, 1512}},
+         {1002, 1003, 1005, 1204, 1211, 1241, 1305, 1317, 1324, 1401, 1408, 1409, 1512, 1515}},
         {common::kPayrollMenu,
-         {1002, 1003, 1005, 1202, 1211, 1253, 1305, 1318, 1324, 1406, 1409, 1512, 1513},
+         {1002, 1003, 1005, 1202, 1211, 1253, 1305, 1318, 1324, 1406, 1409, 1512, 1513, 1515},
          {1001, 1004, 1201, 1204, 1207, 1261, 1302, 1303, 1311, 1408, 1511}},
     };
     for (const Case& c : cases) {
@@ -163,8 +165,8 @@ TEST(CommandRules, HelpContextsFollowTheCommandGroups) {
         {1322, DocumentKind::None, 0},           {1408, DocumentKind::None, 166},
         {1409, DocumentKind::None, 166},         {1410, DocumentKind::None, 0},
         {1503, DocumentKind::None, 164},         {1513, DocumentKind::None, 164},
-        {1515, DocumentKind::None, 0},           {1603, DocumentKind::None, 167},
-        {1602, DocumentKind::None, 0},
+        {1515, DocumentKind::None, 164},         {1516, DocumentKind::None, 0},
+        {1603, DocumentKind::None, 167},         {1602, DocumentKind::None, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(helpContextOf(c.id, c.document), c.context) << c.id;
@@ -183,7 +185,7 @@ TEST(CommandRules, ToolbarHasSeventeenButtonsWithTheirSeparators) {
 
 TEST(CommandRules, AnOpenDocumentGraysTheDialogCommands) {
     CommandContext context{fullRights(), DocumentKind::Report, 204};
-    for (int id : {1001, 1009, 1211, 1301, 1401, 1501, 1513, 1514})
+    for (int id : {1001, 1009, 1211, 1301, 1401, 1501, 1513, 1514, 1515})
         EXPECT_FALSE(CommandRules::menuItem(id, context).enabled) << id;
     EXPECT_TRUE(CommandRules::menuItem(cmd::Close, context).enabled);
     EXPECT_FALSE(CommandRules::toolbarButton(cmd::Print, context).enabled);

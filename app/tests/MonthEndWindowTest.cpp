@@ -2,16 +2,20 @@
 // Caution dialog with its help page and password, the backup question, and
 // the next month or period.
 #include "app/main/MonthEndDialogs.h"
+#include "app/main/OrganisationDialogs.h"
 #include "app/shell/CommandRules.h"
 #include "app/shell/Commands.h"
 #include "app/tests/DemoWindowFixture.h"
 #include "app/tests/ScriptedHosts.h"
+#include "database/OrgDb.h"
 #include "setup/Backup.h"
 #include "setup/Orgs.h"
 #include "setup/Users.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -164,6 +168,85 @@ TEST_F(MonthEndWindowTest, ThePeriodEndOfTheMonthlyPayrollIsRefused) {
                              "monthly payroll is closed by the month end.",
                              "Period end procedure cancelled."}));
     EXPECT_EQ(org().month, "November");
+}
+
+// The demo organisation as it starts, on its monthly payroll; the clerk
+// turns to the weekly one, whose first week of November 2026 ends on the 1st.
+class PayFrequencyWindowTest : public testing::DemoWindowFixture {
+protected:
+    DialogContext context() { return {session(), host, window->help(), window.get()}; }
+    const common::ORGREC& org() { return *session().orgs().getOpenOrg(); }
+    common::ORGREC storedRow() {
+        database::ORGDB table(session().code(), session().folder());
+        common::ORGREC row;
+        if (table.openFile() && table.findByName(org().name))
+            table.loadRec(row);
+        return row;
+    }
+    QString statusCaption() const { return window->statusPart(1)->text(); }
+};
+
+TEST_F(PayFrequencyWindowTest, ChoosingTheWeeklyPayrollTakesTheTransactionsAndThePeriodEndToIt) {
+    ASSERT_EQ(org().payFreq, common::MONTHLY);
+    QAction* item = window->menuAction(cmd::PayFrequency);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("Pay &Frequency..."));
+    ASSERT_TRUE(item->isEnabled());
+    host.then(QStringLiteral("PayFrequencyDialog"), [this](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Pay Frequency"));
+        const char* radios[] = {setup::payfreqdlg::Monthly, setup::payfreqdlg::Weekly,
+                                setup::payfreqdlg::Biweekly, setup::payfreqdlg::Irregular};
+        const char* labels[] = {"Monthly", "Weekly", "Biweekly", "Irregular"};
+        for (std::size_t i = 0; i < std::size(radios); ++i) {
+            auto* radio = d.findChild<QRadioButton*>(QString::fromLatin1(radios[i]));
+            ASSERT_NE(radio, nullptr) << radios[i];
+            EXPECT_EQ(radio->text().remove(QLatin1Char('&')), QString::fromLatin1(labels[i]));
+            EXPECT_EQ(radio->isChecked(), i == 0) << radios[i];
+        }
+        auto* ok = d.findChild<QPushButton*>(QStringLiteral("OkButton"));
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(ok->isDefault());
+        click(d, "HelpButton");
+        EXPECT_EQ(window->help().currentPage().toStdString(), "153.html");
+        click(d, setup::payfreqdlg::Weekly);
+        click(d, "OkButton");
+    });
+    item->trigger();
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
+    EXPECT_EQ(org().payFreq, common::WEEKLY);
+    EXPECT_EQ(storedRow().payFreq, common::WEEKLY);
+
+    window->runCommand(cmd::Transactions);
+    ASSERT_NE(window->documentWindow(), nullptr) << ui->lastText();
+    EXPECT_EQ(statusCaption(), QStringLiteral("Payroll for week ending 1 November 2026"));
+    // Only with no window open; the menus are made afresh as windows open.
+    EXPECT_FALSE(window->menuAction(cmd::PayFrequency)->isEnabled());
+    window->runCommand(cmd::Close);
+    ASSERT_EQ(window->documentWindow(), nullptr);
+    EXPECT_TRUE(window->menuAction(cmd::PayFrequency)->isEnabled());
+
+    host.then(QStringLiteral("CautionDialog"), [](QDialog& d) {
+        auto* text = d.findChild<QLabel*>(QString::fromLatin1(setup::cautiondlg::Text));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text(), QStringLiteral("Running the period end procedure will close the "
+                                               "payroll  for the week ending 1 November 2026."));
+        click(d, "CancelButton");
+    });
+    window->menuAction(cmd::PeriodEnd)->trigger();
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_EQ(org().weekEndDay, 1);
+}
+
+TEST_F(PayFrequencyWindowTest, CancelKeepsThePayrollAsItWas) {
+    host.then(QStringLiteral("PayFrequencyDialog"), [](QDialog& d) {
+        click(d, setup::payfreqdlg::Irregular);
+        click(d, "CancelButton");
+    });
+    EXPECT_FALSE(runPayFrequency(context()));
+    EXPECT_TRUE(host.steps.empty());
+    EXPECT_EQ(org().payFreq, common::MONTHLY);
+    EXPECT_EQ(storedRow().payFreq, common::MONTHLY);
 }
 
 } // namespace
