@@ -186,7 +186,7 @@ bool runGeneralOptions(const DialogContext& context) {
 bool runPayFrequency(const DialogContext& context) {
     setup::ORGS& orgs = context.session.orgs();
     FormDialog dialog(context.parent, "PayFrequencyDialog", QStringLiteral("Pay Frequency"));
-    dialog.beginGroup("PayrollGroup", QStringLiteral("Work On Payroll"));
+    dialog.beginGroup("PayrollGroup", QStringLiteral("Payroll to Work On"));
     dialog.addRadio(setup::payfreqdlg::Monthly, QStringLiteral("Monthly"));
     dialog.addRadio(setup::payfreqdlg::Weekly, QStringLiteral("Weekly"));
     dialog.addRadio(setup::payfreqdlg::Biweekly, QStringLiteral("Biweekly"));

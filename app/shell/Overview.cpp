@@ -35,7 +35,7 @@ std::vector<std::string> periodOverview(const common::ORGREC& org) {
     const int next = (org.fiscalYear + 1) % 100;
     const std::string fiscalYear =
         std::to_string(org.fiscalYear) + "/" + (next < 10 ? "0" : "") + std::to_string(next);
-    return {
+    std::vector<std::string> lines{
         org.name,
         "Current month: " + monthAndYear(org) + " (fiscal year " + fiscalYear + ")",
         "Monthly payroll: " + monthAndYear(org),
@@ -43,6 +43,10 @@ std::vector<std::string> periodOverview(const common::ORGREC& org) {
         "Biweekly payroll: " + periodEnding("fortnight", org.fortnightEndDay, org),
         "Irregular payroll: " + periodEnding("period", org.irregEndDay, org),
     };
+    // The windows with no document open show nothing else of the choice.
+    if (common::isValidPayFreq(org.payFreq))
+        lines[2 + static_cast<std::size_t>(org.payFreq)] += " (working on)";
+    return lines;
 }
 
 std::string documentCaption(DocumentKind document, const common::ORGREC& org) {

@@ -10,7 +10,8 @@ namespace kelo::app {
 
 // The lines the main window shows where the clerk looks first: the open
 // organisation, its month and fiscal year, and the current period of each
-// pay frequency. Empty while no organisation is open.
+// pay frequency, the one the clerk works on marked. Empty while no
+// organisation is open.
 std::vector<std::string> periodOverview(const common::ORGREC& org);
 
 // The status bar's caption while a record window is open: its file and the

@@ -3,6 +3,7 @@
 // the next month or period.
 #include "app/main/MonthEndDialogs.h"
 #include "app/main/OrganisationDialogs.h"
+#include "app/main/OverviewPanel.h"
 #include "app/shell/CommandRules.h"
 #include "app/shell/Commands.h"
 #include "app/tests/DemoWindowFixture.h"
@@ -184,6 +185,14 @@ protected:
         return row;
     }
     QString statusCaption() const { return window->statusPart(1)->text(); }
+    // The lines of the panel shown while no window is open.
+    QStringList overviewLines() const {
+        QStringList lines;
+        if (auto* panel = window->findChild<OverviewPanel*>())
+            for (QLabel* label : panel->findChildren<QLabel*>())
+                lines << label->text().split(QLatin1Char('\n'));
+        return lines;
+    }
 };
 
 TEST_F(PayFrequencyWindowTest, ChoosingTheWeeklyPayrollTakesTheTransactionsAndThePeriodEndToIt) {
@@ -216,6 +225,11 @@ TEST_F(PayFrequencyWindowTest, ChoosingTheWeeklyPayrollTakesTheTransactionsAndTh
     EXPECT_TRUE(ui->texts.empty()) << ui->lastText();
     EXPECT_EQ(org().payFreq, common::WEEKLY);
     EXPECT_EQ(storedRow().payFreq, common::WEEKLY);
+    const QStringList lines = overviewLines();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Weekly payroll: week ending 1 November 2026 "
+                                              "(working on)")))
+        << lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Monthly payroll: November 2026")));
 
     window->runCommand(cmd::Transactions);
     ASSERT_NE(window->documentWindow(), nullptr) << ui->lastText();

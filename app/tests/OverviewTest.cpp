@@ -20,7 +20,7 @@ TEST(PeriodOverview, NamesTheOrganisationItsMonthAndEveryFrequencysPeriod) {
     const std::vector<std::string> expected{
         "Mbeya Highland Tea Estates Ltd",
         "Current month: November 2026 (fiscal year 2026/27)",
-        "Monthly payroll: November 2026",
+        "Monthly payroll: November 2026 (working on)",
         "Weekly payroll: week ending 7 November 2026",
         "Biweekly payroll: fortnight ending 14 November 2026",
         "Irregular payroll: period ending 1 November 2026",
@@ -28,6 +28,10 @@ TEST(PeriodOverview, NamesTheOrganisationItsMonthAndEveryFrequencysPeriod) {
     EXPECT_EQ(periodOverview(org), expected);
     org.fiscalYear = 2008; // the century's turn keeps two digits
     EXPECT_EQ(periodOverview(org)[1], "Current month: November 2026 (fiscal year 2008/09)");
+    org.payFreq = common::BIWEEKLY;
+    const std::vector<std::string> biweekly = periodOverview(org);
+    EXPECT_EQ(biweekly[2], "Monthly payroll: November 2026");
+    EXPECT_EQ(biweekly[4], "Biweekly payroll: fortnight ending 14 November 2026 (working on)");
 }
 
 TEST(DocumentCaption, NamesTheFileAndMonthOrThePayrollAndItsPeriod) {
