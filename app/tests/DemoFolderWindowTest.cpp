@@ -47,7 +47,7 @@ TEST_F(DemoFolderWindowTest, OpensOnTheDemoOrganisationAndMonth) {
     EXPECT_EQ(heading->text(), QString::fromLatin1(demo::kDemoOrganisation));
     EXPECT_TRUE(body->text().startsWith(
         QStringLiteral("Current month: November 2026 (fiscal year 2026/27)\n"
-                       "Monthly payroll: November 2026\n")))
+                       "Monthly payroll: November 2026 (working on)\n")))
         << body->text().toStdString();
 }
 
