@@ -151,7 +151,7 @@ TEST_F(ImportBalancesCommandTest, ListsTheBalancesAndSetsThemAfterImport) {
                   {"MH001", "PSSSF", "employee 1,950,000.00, employer 5,850,000.00"}}));
     EXPECT_EQ(ui.lastMessage(), "2 opening balances were imported.");
     EXPECT_EQ(ui.fileChoices.at(0).title, "Import Opening Balances");
-    const auto& loan =
+    const auto loan =
         std::get<common::LoanParams>(stored("MH001").deductions[deduction::kStaffLoan].params);
     EXPECT_DOUBLE_EQ(loan.balance, 600000);
 }
