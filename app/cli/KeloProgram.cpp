@@ -67,10 +67,11 @@ constexpr CommandHelp kCommands[] = {
      "Runs the month end of the organisation with the password given at the start\n"
      "as the answer to its caution, and without the backup it offers. Fails when\n"
      "the month end is cancelled or any of its steps fails."},
-    {"period-end", "period-end",
+    {"period-end", "period-end [--frequency weekly|biweekly|irregular]",
      "Runs the period end of the weekly, biweekly or irregular payroll the\n"
-     "organisation works on, with the password given at the start as the answer to\n"
-     "its caution. Fails when the period end is refused or cancelled or any of its\n"
+     "organisation works on, or of the one --frequency names, which then becomes the\n"
+     "payroll worked on, with the password given at the start as the answer to its\n"
+     "caution. Fails when the period end is refused or cancelled or any of its\n"
      "steps fails."},
     {"backup", "backup FILE",
      "Backs the organisation's tables and pay field definitions up into FILE."},
@@ -116,7 +117,8 @@ struct Command {
     Format format = Format::Pdf;
     std::string file;
     ReportChoices choices;
-    std::array<long, 3> processDate{}; // year, month, day
+    std::array<long, 3> processDate{};      // year, month, day
+    std::optional<common::PAYFREQ> payFreq; // period-end --frequency
 };
 
 constexpr std::pair<const char*, std::int32_t> kBanks[] = {
@@ -221,6 +223,27 @@ bool parseBankFile(const std::vector<std::string>& args, Command& command, std::
     return true;
 }
 
+bool parsePeriodEnd(const std::vector<std::string>& args, Command& command, std::string& error) {
+    command.commandId = cmd::PeriodEnd;
+    if (args.empty())
+        return true;
+    if (args.size() != 2 || args[0] != "--frequency") {
+        error = std::string("Usage: kelo ") + findCommand("period-end")->usage;
+        return false;
+    }
+    constexpr std::pair<const char*, common::PAYFREQ> kNames[] = {
+        {"weekly", common::WEEKLY},
+        {"biweekly", common::BIWEEKLY},
+        {"irregular", common::IRREGULAR},
+    };
+    for (const auto& [name, payFreq] : kNames)
+        if (args[1] == name)
+            command.payFreq = payFreq;
+    if (!command.payFreq)
+        error = "The pay frequency " + args[1] + " is not one of weekly, biweekly and irregular.";
+    return command.payFreq.has_value();
+}
+
 bool parseCommand(const Invocation& invocation, Command& command, std::string& error) {
     command.name = invocation.command;
     const std::vector<std::string>& args = invocation.arguments;
@@ -228,14 +251,14 @@ bool parseCommand(const Invocation& invocation, Command& command, std::string& e
         return parseReport(args, command, error);
     if (command.name == "bank-file")
         return parseBankFile(args, command, error);
-    if (command.name == "check" || command.name == "month-end" || command.name == "period-end") {
+    if (command.name == "period-end")
+        return parsePeriodEnd(args, command, error);
+    if (command.name == "check" || command.name == "month-end") {
         if (!args.empty()) {
             error = "Usage: kelo " + command.name;
             return false;
         }
-        command.commandId = command.name == "month-end"    ? cmd::MonthEnd
-                            : command.name == "period-end" ? cmd::PeriodEnd
-                                                           : 0;
+        command.commandId = command.name == "month-end" ? cmd::MonthEnd : 0;
         return true;
     }
     if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
@@ -423,7 +446,10 @@ int runMonthEnd(Session& session, const std::string& password, TerminalUi& ui) {
     return kSuccess;
 }
 
-int runPeriodEnd(Session& session, const std::string& password, TerminalUi& ui) {
+int runPeriodEnd(const Command& command, Session& session, const std::string& password,
+                 TerminalUi& ui) {
+    if (command.payFreq && session.orgs().setPayFreq(*command.payFreq) != 1)
+        return fail(ui, "Can't keep the payroll to work on.");
     ui.answerQuietly(procedures::periodendtext::Completed, common::Answer::Ok);
     procedures::LiveMonthEndStores stores({ui, session.code(), session.folder(), session.orgs(),
                                            session.users(), setup::systemDrive(),
@@ -498,7 +524,7 @@ int runCommand(const Command& command, Session& session, const std::string& pass
     if (command.name == "month-end")
         return runMonthEnd(session, password, ui);
     if (command.name == "period-end")
-        return runPeriodEnd(session, password, ui);
+        return runPeriodEnd(command, session, password, ui);
     if (command.name == "backup")
         return runBackup(command, session, ui);
     if (command.name == "bank-file")

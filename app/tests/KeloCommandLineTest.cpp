@@ -159,7 +159,8 @@ TEST_F(KeloCommandLineTest, HelpForTheProgramAndEachCommand) {
         {"--help import-employees", "import-employees FILE\n\nAdds the employees"},
         {"check --help", "check\n\nOpens every table of the organisation"},
         {"month-end --help", "month-end\n\nRuns the month end of the organisation"},
-        {"period-end --help", "period-end\n\nRuns the period end of the weekly, biweekly"},
+        {"period-end --help", "period-end [--frequency weekly|biweekly|irregular]\n\nRuns the "
+                              "period end of the weekly, biweekly"},
         {"backup --help", "backup FILE\n\nBacks the organisation's tables"},
         {"restore --help", "restore FILE\n\nReplaces the organisation's tables"},
         {"bank-file --help",
@@ -471,7 +472,22 @@ TEST_F(KeloCommandLineTest, PeriodEnd) {
         EXPECT_EQ(orgs.getOpenOrg()->fortnightEndDay, 1);
         EXPECT_EQ(orgs.getOpenOrg()->month, "November");
     });
-    expectOneLine(run(password, start + "period-end now"), 2, "kelo: Usage: kelo period-end");
+    expectOneLine(run(password, start + "period-end now"), 2,
+                  "kelo: Usage: kelo period-end [--frequency weekly|biweekly|irregular]");
+    expectOneLine(run(password, start + "period-end --frequency fortnightly"), 2,
+                  "kelo: The pay frequency fortnightly is not one of weekly, biweekly and "
+                  "irregular.");
+
+    // Named on the command line, the biweekly payroll is closed and becomes
+    // the one worked on.
+    result = run(password, start + "period-end --frequency biweekly");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    openOrg(copy, [](engine::Code4&, common::WorkingFolder&, setup::ORGS& orgs) {
+        EXPECT_EQ(orgs.getOpenOrg()->payFreq, common::BIWEEKLY);
+        EXPECT_EQ(orgs.getOpenOrg()->fortnightEndDay, 15);
+        EXPECT_EQ(orgs.getOpenOrg()->weekEndDay, 8);
+    });
 }
 
 // The demo backed up in November, a copy moved on to December and put back.
