@@ -15,6 +15,7 @@
 #include "app/main/TreeDialogs.h"
 #include "app/ports/QtText.h"
 #include "app/shell/Commands.h"
+#include "setup/Orgs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -160,6 +161,14 @@ void pictureDialogs(MainWindow& window, ScreenshotHost& host) {
                    cmd::PayFrequency, cmd::About})
         window.runCommand(id);
     window.runCommand(cmd::ChangeEmpNum);
+    // The period end's Caution, on the weekly payroll for a moment; the
+    // picture cancels it, so nothing is closed.
+    kelo::setup::ORGS& orgs = window.session().orgs();
+    const kelo::common::PAYFREQ worked = orgs.getOpenOrg()->payFreq;
+    if (orgs.setPayFreq(kelo::common::WEEKLY) == 1) {
+        window.runCommand(cmd::PeriodEnd);
+        orgs.setPayFreq(worked);
+    }
     ReportOptionsPictureHost reports(host);
     runReportOptions({window.session(), reports, window.help(), &window});
     RowPictureHost rows(host);
